@@ -1,0 +1,72 @@
+// Conversion speed: the converter runs on every key release, so a realistic info text must
+// convert in well under a frame, and cost must grow linearly with the text.
+#include "convertinfotext.h"
+#include "textfile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace tapewright;
+
+namespace {
+
+QString fixture(const char *name)
+{
+    const QString path = QStringLiteral(TAPEWRIGHT_TEST_DATA "/") + QString::fromUtf8(name);
+    const TextFileResult r = ReadTextFile(path);
+    if (!r.ok) {
+        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error));
+        std::abort();
+    }
+    return r.text;
+}
+
+ConvertOptions usOptions()
+{
+    ConvertOptions o;
+    o.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    return o;
+}
+
+void runConversion(benchmark::State &state, const QString &text)
+{
+    const ConvertOptions options = usOptions();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ConvertInfoText(text, options));
+    state.SetBytesProcessed(int64_t(state.iterations()) * text.size() * 2);
+}
+
+void BM_WorkedExample(benchmark::State &state)
+{
+    static const QString text = fixture("worked-example.txt");
+    runConversion(state, text);
+}
+
+// A 294-line info text with a checksum list, as collectors pass them around.
+void BM_Realistic300Lines(benchmark::State &state)
+{
+    static const QString text =
+        fixture("corpus/26-dylan-1987-07-lbdir-listing-md5-shntool-long.txt");
+    runConversion(state, text);
+}
+
+// The real-world text repeated to the requested size: shows that cost is linear.
+void BM_Scaled(benchmark::State &state)
+{
+    static const QString unit =
+        fixture("corpus/26-dylan-1987-07-lbdir-listing-md5-shntool-long.txt");
+    QString text;
+    while (text.size() < state.range(0))
+        text += unit;
+    runConversion(state, text);
+}
+
+} // namespace
+
+BENCHMARK(BM_WorkedExample)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Realistic300Lines)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Scaled)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,33 @@
+#include "clicommon.h"
+
+#include <cstdio>
+
+namespace tapewright::cli {
+
+void writeOut(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void writeErr(const QString &message)
+{
+    const QByteArray line = message.toLocal8Bit() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+}
+
+std::optional<QLocale> localeOption(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(QStringLiteral("locale")))
+        return QLocale();
+    const QString name = parser.value(QStringLiteral("locale"));
+    const QLocale locale(name);
+    // QLocale falls back to "C" for names it does not know; only "C" itself may give "C".
+    if (locale.language() == QLocale::C && name != u"C" && name != u"POSIX") {
+        writeErr(QStringLiteral("tapewright-cli: unknown locale \"%1\"").arg(name));
+        return std::nullopt;
+    }
+    return locale;
+}
+
+} // namespace tapewright::cli

@@ -1,0 +1,128 @@
+#include "convertcommand.h"
+
+#include "clicommon.h"
+#include "convertinfotext.h"
+#include "textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace tapewright::cli {
+
+namespace {
+
+TextFileResult readInput(const QString &name)
+{
+    if (name != u"-")
+        return ReadTextFile(name);
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly)) {
+        TextFileResult r;
+        r.error = QStringLiteral("Cannot read standard input: %1.").arg(in.errorString());
+        return r;
+    }
+    const QByteArray bytes = in.read(MaxTextFileSize + 1);
+    if (bytes.size() > MaxTextFileSize) {
+        TextFileResult r;
+        r.error = QStringLiteral("Standard input is larger than 16 MiB; that is too large for an "
+                                 "info text.");
+        return r;
+    }
+    return DecodeTextFile(bytes);
+}
+
+// "show.txt" gives "show.xml", "readme" gives "readme.xml".
+QString xmlNameFor(const QString &inputPath)
+{
+    const QFileInfo info(inputPath);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return (dot > 0 ? name.first(dot) : name) + QStringLiteral(".xml");
+}
+
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        *error = QStringLiteral("Cannot write \"%1\": %2.").arg(path, out.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runConvert(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Converts info texts into track list XML documents."));
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("locale"),
+                      QStringLiteral("Locale for recognising and writing dates (default: yours)."),
+                      QStringLiteral("NAME")});
+    parser.addOption(
+        {QStringLiteral("out-dir"),
+         QStringLiteral("Write one .xml per FILE into DIR instead of standard output."),
+         QStringLiteral("DIR")});
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Info text to convert; - reads standard input."),
+                                 QStringLiteral("FILE..."));
+    if (!parser.parse(arguments)) {
+        writeErr(QStringLiteral("tapewright-cli convert: ") + parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        writeOut(parser.helpText().toUtf8());
+        return 0;
+    }
+    const auto locale = localeOption(parser);
+    if (!locale)
+        return 2;
+    const QStringList files = parser.positionalArguments();
+    ConvertOptions options;
+    options.locale = *locale;
+
+    if (!parser.isSet(QStringLiteral("out-dir"))) {
+        if (files.size() != 1) {
+            writeErr(QStringLiteral("tapewright-cli convert: name one FILE (or use --out-dir)"));
+            return 2;
+        }
+        const TextFileResult in = readInput(files.first());
+        if (!in.ok) {
+            writeErr(in.error);
+            return 1;
+        }
+        writeOut(ConvertInfoText(in.text, options).toUtf8());
+        return 0;
+    }
+
+    const QString outDir = parser.value(QStringLiteral("out-dir"));
+    if (files.isEmpty()) {
+        writeErr(QStringLiteral("tapewright-cli convert: no FILE to convert"));
+        return 2;
+    }
+    if (!QFileInfo(outDir).isDir()) {
+        writeErr(QStringLiteral("Cannot write into \"%1\": no such folder.").arg(outDir));
+        return 1;
+    }
+    bool anyFailed = false;
+    for (const QString &file : files) {
+        const TextFileResult in = readInput(file);
+        QString error = in.error;
+        const QString target = QDir(outDir).filePath(xmlNameFor(file == u"-" ? u"stdin"_qs : file));
+        if (in.ok && writeAtomically(target, ConvertInfoText(in.text, options).toUtf8(), &error)) {
+            writeOut((file + QStringLiteral(" -> ") + target + u'\n').toUtf8());
+        } else {
+            writeErr(error);
+            anyFailed = true;
+        }
+    }
+    return anyFailed ? 1 : 0;
+}
+
+} // namespace tapewright::cli

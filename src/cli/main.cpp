@@ -1,0 +1,48 @@
+// tapewright-cli: the command-line companion, for converting a shelf of shows at once.
+#include "clicommon.h"
+#include "convertcommand.h"
+
+#include <QCoreApplication>
+
+using namespace tapewright::cli;
+
+namespace {
+
+const char *const kUsage =
+    "Usage: tapewright-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  convert   Convert info texts into track list XML (see 'convert --help').\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Show this help.\n"
+    "  -v, --version  Show the version.\n";
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tapewright-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAPEWRIGHT_VERSION));
+
+    QStringList args = QCoreApplication::arguments();
+    const QString command = args.size() > 1 ? args.at(1) : QString();
+    if (command == u"--help" || command == u"-h") {
+        writeOut(kUsage);
+        return 0;
+    }
+    if (command == u"--version" || command == u"-v") {
+        writeOut("tapewright-cli " TAPEWRIGHT_VERSION "\n");
+        return 0;
+    }
+    if (command == u"convert") {
+        args.removeAt(1);
+        return runConvert(args);
+    }
+    writeErr(command.isEmpty()
+                 ? QStringLiteral("tapewright-cli: no command given")
+                 : QStringLiteral("tapewright-cli: unknown command \"%1\"").arg(command));
+    writeErr(QString::fromLatin1(kUsage));
+    return 2;
+}

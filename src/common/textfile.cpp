@@ -1,0 +1,189 @@
+#include "textfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <array>
+
+namespace tapewright {
+
+namespace {
+
+// Windows-1252 for 0x80..0x9F. The five bytes the code page leaves undefined keep their C1
+// control code point, as Windows' own conversion does.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString decodeCp1252(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *dst++ = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
+bool encodeCp1252(const QString &text, QByteArray *out)
+{
+    out->resize(text.size());
+    char *dst = out->data();
+    for (QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            *dst++ = static_cast<char>(u);
+            continue;
+        }
+        int found = -1;
+        for (int i = 0; i < 32; ++i) {
+            if (kCp1252High[i] == u) {
+                found = i;
+                break;
+            }
+        }
+        if (found < 0)
+            return false;
+        *dst++ = static_cast<char>(0x80 + found);
+    }
+    return true;
+}
+
+bool decodeStrict(QByteArrayView bytes, QStringConverter::Encoding enc, QString *out)
+{
+    QStringDecoder decoder(enc, QStringConverter::Flag::Stateless);
+    *out = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+// Every line end (CR LF, lone CR, lone LF) becomes CR LF, and a last line without one gets it.
+QString normaliseLineEnds(const QString &in)
+{
+    QString out;
+    out.reserve(in.size() + in.size() / 32 + 2);
+    const QChar *p = in.constData();
+    const QChar *end = p + in.size();
+    const QChar *lineStart = p;
+    while (p < end) {
+        const char16_t c = p->unicode();
+        if (c == u'\r' || c == u'\n') {
+            out.append(lineStart, p - lineStart);
+            out.append(u"\r\n");
+            if (c == u'\r' && p + 1 < end && p[1] == u'\n')
+                ++p;
+            ++p;
+            lineStart = p;
+        } else {
+            ++p;
+        }
+    }
+    if (lineStart < end) {
+        out.append(lineStart, end - lineStart);
+        out.append(u"\r\n");
+    }
+    return out;
+}
+
+} // namespace
+
+TextFileResult DecodeTextFile(const QByteArray &bytes)
+{
+    TextFileResult r;
+    r.ok = true;
+    QString decoded;
+    const QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF")) {
+        r.encoding = TextEncoding::Utf8Bom;
+        // Invalid sequences after a UTF-8 mark become U+FFFD: the mark says what the file is.
+        decodeStrict(view.sliced(3), QStringConverter::Utf8, &decoded);
+    } else if (view.startsWith("\xFF\xFE")) {
+        r.encoding = TextEncoding::Utf16LE;
+        decodeStrict(view.sliced(2), QStringConverter::Utf16LE, &decoded);
+    } else if (view.startsWith("\xFE\xFF")) {
+        r.encoding = TextEncoding::Utf16BE;
+        decodeStrict(view.sliced(2), QStringConverter::Utf16BE, &decoded);
+    } else if (decodeStrict(view, QStringConverter::Utf8, &decoded)) {
+        r.encoding = TextEncoding::Utf8;
+    } else {
+        r.encoding = TextEncoding::Windows1252;
+        decoded = decodeCp1252(view);
+    }
+    r.text = normaliseLineEnds(decoded);
+    return r;
+}
+
+TextFileResult ReadTextFile(const QString &fileName)
+{
+    TextFileResult r;
+    QFile file(fileName);
+    if (QFileInfo(fileName).isDir()) {
+        r.error = QStringLiteral("Cannot read \"%1\": it is a folder, not a file.").arg(fileName);
+        return r;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.error = QStringLiteral("Cannot read \"%1\": %2.").arg(fileName, file.errorString());
+        return r;
+    }
+    // Read at most one byte past the limit, so a huge file (or an endless device) costs nothing.
+    const QByteArray bytes = file.read(MaxTextFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        r.error = QStringLiteral("Cannot read \"%1\": %2.").arg(fileName, file.errorString());
+        return r;
+    }
+    if (bytes.size() > MaxTextFileSize) {
+        r.error = QStringLiteral("\"%1\" is larger than 16 MiB. That is too large for an info "
+                                 "text; please choose the show's .txt or .nfo file.")
+                      .arg(fileName);
+        return r;
+    }
+    return DecodeTextFile(bytes);
+}
+
+bool EncodeText(const QString &text, TextEncoding encoding, QByteArray *out)
+{
+    auto encodeWith = [&](QStringConverter::Encoding enc, QByteArrayView bom) {
+        QStringEncoder encoder(enc, QStringConverter::Flag::Stateless);
+        QByteArray body = encoder.encode(text);
+        if (encoder.hasError())
+            return false;
+        *out = bom.toByteArray() + body;
+        return true;
+    };
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return encodeWith(QStringConverter::Utf8, {});
+    case TextEncoding::Utf8Bom:
+        return encodeWith(QStringConverter::Utf8, "\xEF\xBB\xBF");
+    case TextEncoding::Utf16LE:
+        return encodeWith(QStringConverter::Utf16LE, "\xFF\xFE");
+    case TextEncoding::Utf16BE:
+        return encodeWith(QStringConverter::Utf16BE, "\xFE\xFF");
+    case TextEncoding::Windows1252:
+        return encodeCp1252(text, out);
+    }
+    return false;
+}
+
+QString EncodingName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TextEncoding::Utf8Bom:
+        return QStringLiteral("UTF-8 with BOM");
+    case TextEncoding::Utf16LE:
+        return QStringLiteral("UTF-16 LE");
+    case TextEncoding::Utf16BE:
+        return QStringLiteral("UTF-16 BE");
+    case TextEncoding::Windows1252:
+        return QStringLiteral("Windows-1252");
+    }
+    return {};
+}
+
+} // namespace tapewright

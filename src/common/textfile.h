@@ -1,0 +1,44 @@
+// Reading info text files: decoding whatever encoding a show's text came in and normalising its
+// line ends, for the window and the command-line program alike.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tapewright {
+
+enum class TextEncoding
+{
+    Utf8,        // no byte-order mark
+    Utf8Bom,     // UTF-8 with a byte-order mark
+    Utf16LE,     // with its byte-order mark
+    Utf16BE,     // with its byte-order mark
+    Windows1252, // anything that is not valid UTF-8
+};
+
+// Largest file ReadTextFile accepts. No info text comes near it; a bigger file is almost
+// certainly a wrong pick (a video, an archive) and would only freeze the window.
+inline constexpr qint64 MaxTextFileSize = 16 * 1024 * 1024;
+
+struct TextFileResult
+{
+    bool ok = false;
+    QString text;                               // every line followed by CR LF
+    TextEncoding encoding = TextEncoding::Utf8; // how the bytes were decoded
+    QString error;                              // readable message when !ok
+};
+
+// Decodes raw bytes: BOMs first, then valid UTF-8, then Windows-1252. Lines end at CR LF, a lone
+// CR or a lone LF; each line of the result, the last included, is followed by CR LF.
+TextFileResult DecodeTextFile(const QByteArray &bytes);
+
+// Reads and decodes a whole file. Failures carry a message naming the file and the reason.
+TextFileResult ReadTextFile(const QString &fileName);
+
+// Turns text back into bytes of the given encoding (with its byte-order mark, if any).
+// Returns false when a character cannot be written in that encoding.
+bool EncodeText(const QString &text, TextEncoding encoding, QByteArray *out);
+
+QString EncodingName(TextEncoding encoding);
+
+} // namespace tapewright

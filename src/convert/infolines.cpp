@@ -1,0 +1,44 @@
+#include "infolines.h"
+
+#include "textterms.h"
+
+namespace tapewright {
+
+namespace {
+
+// Searching for the CR alone uses Qt's vectorised character search; a two-character indexOf
+// sets up a hashed search on every call, which costs more than the line it finds.
+qsizetype nextCrLf(QStringView all, qsizetype from)
+{
+    for (qsizetype cr = all.indexOf(u'\r', from); cr >= 0; cr = all.indexOf(u'\r', cr + 1)) {
+        if (cr + 1 < all.size() && all[cr + 1] == u'\n')
+            return cr;
+    }
+    return -1;
+}
+
+} // namespace
+
+InfoLines InfoLines::cut(QStringView infoText)
+{
+    InfoLines result;
+    result.m_text = infoText.toString();
+    result.m_text.replace(u'\t', u' ');
+    const QStringView all(result.m_text);
+    qsizetype pos = 0;
+    for (qsizetype crlf = nextCrLf(all, pos); crlf >= 0; crlf = nextCrLf(all, pos)) {
+        qsizetype b = pos;
+        qsizetype e = crlf;
+        while (b < e && all[b] == u' ')
+            ++b;
+        while (e > b && all[e - 1] == u' ')
+            --e;
+        result.m_spans.append({b, e - b});
+        pos = crlf + 2;
+    }
+    // Only what lies in lines is ever looked at; text after the last CR LF is not lower-cased.
+    result.m_lower = LowerCased(all.first(pos));
+    return result;
+}
+
+} // namespace tapewright

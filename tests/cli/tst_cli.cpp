@@ -1,0 +1,149 @@
+// tapewright-cli run as a user runs it: as a process, on files in a temporary folder.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Run
+    {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    Run run(const QStringList &args, const QByteArray &input = {})
+    {
+        QProcess p;
+        p.start(QStringLiteral(TAPEWRIGHT_CLI), args);
+        if (!p.waitForStarted())
+            qFatal("cannot start tapewright-cli");
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished(-1);
+        return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static void writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+    }
+
+    const QByteArray m_sixLines = "Blue Lantern\r\nb\r\nc\r\nd\r\ne\r\nVenue Hall\r\n";
+    const QByteArray m_sixLinesXml = "<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n"
+                                     "<BAND>Blue Lantern</BAND>\r\n<VENUE>Hall</VENUE>\r\n"
+                                     "<DISCS>0</DISCS>\r\n</CDR_Track_List>";
+
+private slots:
+    void convert_toStandardOutput_data()
+    {
+        QTest::addColumn<QByteArray>("fileBytes");
+        QTest::addColumn<QByteArray>("xml");
+        QTest::newRow("crlf file") << m_sixLines << m_sixLinesXml;
+        QTest::newRow("unix line ends")
+            << QByteArray(m_sixLines).replace("\r\n", "\n") << m_sixLinesXml;
+        QTest::newRow("windows-1252 written as utf-8")
+            << QByteArray("Se\xF1or\nb\nc\nd\ne\nf\n")
+            << QByteArray("<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n<BAND>Se\xC3\xB1or</BAND>"
+                          "\r\n<DISCS>0</DISCS>\r\n</CDR_Track_List>");
+        QTest::newRow("too short gives nothing") << QByteArray("a\nb\n") << QByteArray();
+    }
+
+    void convert_toStandardOutput()
+    {
+        QFETCH(QByteArray, fileBytes);
+        QFETCH(QByteArray, xml);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("show.txt"));
+        writeFile(path, fileBytes);
+        const Run r = run(
+            {QStringLiteral("convert"), QStringLiteral("--locale"), QStringLiteral("en_US"), path});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, xml);
+        QVERIFY(r.err.isEmpty());
+    }
+
+    void convert_standardInput()
+    {
+        const Run r = run({QStringLiteral("convert"), QStringLiteral("-")}, m_sixLines);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, m_sixLinesXml);
+    }
+
+    void convert_missingFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("nope.txt"));
+        const Run r = run({QStringLiteral("convert"), path});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains(path.toLocal8Bit()));
+    }
+
+    void convert_outDir()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("out"));
+        QDir().mkpath(out);
+        writeFile(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
+        writeFile(dir.filePath(QStringLiteral("readme")), m_sixLines);
+        writeFile(dir.filePath(QStringLiteral("show.v2.nfo")), m_sixLines);
+        writeFile(out + QStringLiteral("/a.xml"), "old contents");
+        const Run r = run(
+            {QStringLiteral("convert"), QStringLiteral("--out-dir"), out,
+             dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("missing.txt")),
+             dir.filePath(QStringLiteral("readme")), dir.filePath(QStringLiteral("show.v2.nfo"))});
+        // A bad file is reported and skipped; the others are still written.
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("missing.txt"));
+        QCOMPARE(readAll(out + QStringLiteral("/a.xml")), m_sixLinesXml);
+        QCOMPARE(readAll(out + QStringLiteral("/readme.xml")), m_sixLinesXml);
+        QCOMPARE(readAll(out + QStringLiteral("/show.v2.xml")), m_sixLinesXml);
+        QCOMPARE(QString::fromUtf8(r.out).count(QLatin1Char('\n')), 3);
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
+        QTest::newRow("convert without file") << QStringList{QStringLiteral("convert")};
+        QTest::newRow("unknown locale")
+            << QStringList{QStringLiteral("convert"), QStringLiteral("--locale"),
+                           QStringLiteral("xx_nowhere"), QStringLiteral("-")};
+        QTest::newRow("unknown option") << QStringList{
+            QStringLiteral("convert"), QStringLiteral("--bogus"), QStringLiteral("-")};
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, args);
+        const Run r = run(args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(!r.err.isEmpty());
+    }
+
+    void helpAndVersion()
+    {
+        QCOMPARE(run({QStringLiteral("--version")}).exitCode, 0);
+        QVERIFY(run({QStringLiteral("--help")}).out.contains("convert"));
+        QVERIFY(
+            run({QStringLiteral("convert"), QStringLiteral("--help")}).out.contains("--out-dir"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -1,0 +1,165 @@
+// Reading info texts of every encoding and line-end convention, and failing cleanly on bad files.
+#include "textfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tapewright;
+
+Q_DECLARE_METATYPE(tapewright::TextEncoding)
+
+class TestTextFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write test file");
+        return path;
+    }
+
+private slots:
+    void decode_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<TextEncoding>("encoding");
+
+        QTest::newRow("empty") << QByteArray() << QString() << TextEncoding::Utf8;
+        QTest::newRow("ascii crlf")
+            << QByteArray("a\r\nb\r\n") << u"a\r\nb\r\n"_qs << TextEncoding::Utf8;
+        QTest::newRow("lf only") << QByteArray("a\nb\n") << u"a\r\nb\r\n"_qs << TextEncoding::Utf8;
+        QTest::newRow("lone cr") << QByteArray("a\rb\r") << u"a\r\nb\r\n"_qs << TextEncoding::Utf8;
+        QTest::newRow("mixed ends")
+            << QByteArray("a\r\nb\nc\rd") << u"a\r\nb\r\nc\r\nd\r\n"_qs << TextEncoding::Utf8;
+        QTest::newRow("cr cr lf is two lines")
+            << QByteArray("a\r\r\nb") << u"a\r\n\r\nb\r\n"_qs << TextEncoding::Utf8;
+        QTest::newRow("empty lines kept")
+            << QByteArray("\n\n") << u"\r\n\r\n"_qs << TextEncoding::Utf8;
+        QTest::newRow("last line without end")
+            << QByteArray("only") << u"only\r\n"_qs << TextEncoding::Utf8;
+        QTest::newRow("utf8") << QByteArray("D\xC3\xBCsseldorf\n") << u"Düsseldorf\r\n"_qs
+                              << TextEncoding::Utf8;
+        QTest::newRow("utf8 bom") << QByteArray("\xEF\xBB\xBF"
+                                                "Se\xC3\xB1or\n")
+                                  << u"Señor\r\n"_qs << TextEncoding::Utf8Bom;
+        QTest::newRow("utf16 le bom") << QByteArray("\xFF\xFE"
+                                                    "a\0\xE9\0\n\0",
+                                                    8)
+                                      << u"aé\r\n"_qs << TextEncoding::Utf16LE;
+        QTest::newRow("utf16 be bom")
+            << QByteArray("\xFE\xFF\0a\0\xE9\0\r\0\n", 10) << u"aé\r\n"_qs << TextEncoding::Utf16BE;
+        QTest::newRow("cp1252 letters") << QByteArray("Se\xF1or \x93live\x94 \x80\n")
+                                        << u"Señor “live” €\r\n"_qs << TextEncoding::Windows1252;
+        QTest::newRow("cp1252 undefined bytes keep C1 points")
+            << QByteArray("\x81\x8D\x8F\x90\x9D") << u"\u0081\u008D\u008F\u0090\u009D\r\n"_qs
+            << TextEncoding::Windows1252;
+        QTest::newRow("truncated utf8 is cp1252")
+            << QByteArray("caf\xC3") << u"caf\u00C3\r\n"_qs << TextEncoding::Windows1252;
+        QTest::newRow("nul bytes survive")
+            << QByteArray("a\0b\n", 4) << QString(u"a\0b\r\n"_qs) << TextEncoding::Utf8;
+    }
+
+    void decode()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(TextEncoding, encoding);
+        const TextFileResult r = DecodeTextFile(bytes);
+        QVERIFY(r.ok);
+        QCOMPARE(r.text, text);
+        QCOMPARE(r.encoding, encoding);
+    }
+
+    void read_fromDisk()
+    {
+        QTemporaryDir dir;
+        const QString path = write(dir, u"show.txt"_qs, "Band\nDate\n");
+        const TextFileResult r = ReadTextFile(path);
+        QVERIFY(r.ok);
+        QCOMPARE(r.text, u"Band\r\nDate\r\n"_qs);
+    }
+
+    void read_failures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing file") << u"missing.txt"_qs << u"No such file"_qs;
+        QTest::newRow("folder") << u"folder"_qs << u"folder"_qs;
+    }
+
+    void read_failures()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(u"folder"_qs);
+        const QString path = dir.filePath(name);
+        const TextFileResult r = ReadTextFile(path);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(path), qPrintable(r.error));
+        QVERIFY2(r.error.contains(reason, Qt::CaseInsensitive), qPrintable(r.error));
+    }
+
+    void read_tooLarge()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"video.txt"_qs);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(MaxTextFileSize + 1)); // sparse: costs no disk
+        f.close();
+        const TextFileResult r = ReadTextFile(path);
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.contains(path));
+        QVERIFY(r.error.contains(u"16 MiB"_qs));
+    }
+
+    void read_exactlyAtLimit()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"big.txt"_qs);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(MaxTextFileSize));
+        f.close();
+        QVERIFY(ReadTextFile(path).ok);
+    }
+
+    void encode_roundTrip_data()
+    {
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("fits");
+        const QString western = u"Señor “live” € Düsseldorf\r\n"_qs;
+        QTest::newRow("utf8") << TextEncoding::Utf8 << u"Łukasz ♪\r\n"_qs << true;
+        QTest::newRow("utf8 bom") << TextEncoding::Utf8Bom << western << true;
+        QTest::newRow("utf16 le") << TextEncoding::Utf16LE << u"Łukasz ♪\r\n"_qs << true;
+        QTest::newRow("utf16 be") << TextEncoding::Utf16BE << western << true;
+        QTest::newRow("cp1252 fits") << TextEncoding::Windows1252 << western << true;
+        QTest::newRow("cp1252 cannot hold Ł")
+            << TextEncoding::Windows1252 << u"Łukasz\r\n"_qs << false;
+    }
+
+    void encode_roundTrip()
+    {
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QString, text);
+        QFETCH(bool, fits);
+        QByteArray bytes;
+        QCOMPARE(EncodeText(text, encoding, &bytes), fits);
+        if (!fits)
+            return;
+        const TextFileResult back = DecodeTextFile(bytes);
+        QCOMPARE(back.text, text);
+        QCOMPARE(back.encoding, encoding);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextFile)
+#include "tst_textfile.moc"
