@@ -56,7 +56,9 @@ bool encodeCp1252(const QString &text, QByteArray *out)
 
 bool decodeStrict(QByteArrayView bytes, QStringConverter::Encoding enc, QString *out)
 {
-    QStringDecoder decoder(enc, QStringConverter::Flag::Stateless);
+    // The caller has already taken off the byte-order mark; a second one is content.
+    QStringDecoder decoder(enc, QStringConverter::Flag::Stateless |
+                                    QStringConverter::Flag::ConvertInitialBom);
     *out = decoder.decode(bytes);
     return !decoder.hasError();
 }

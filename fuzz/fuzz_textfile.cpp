@@ -1,0 +1,31 @@
+// Any bytes decode to text whose every line ends in CR LF, never a crash.
+#include "textfile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const tapewright::TextFileResult r = tapewright::DecodeTextFile(bytes);
+    if (!r.ok)
+        std::abort();
+    if (!r.text.isEmpty() && !r.text.endsWith(u"\r\n"))
+        std::abort();
+    // No lone CR or LF survives: every CR is followed by LF and every LF preceded by CR.
+    for (qsizetype i = 0; i < r.text.size(); ++i) {
+        if (r.text[i] == u'\r' && (i + 1 >= r.text.size() || r.text[i + 1] != u'\n'))
+            std::abort();
+        if (r.text[i] == u'\n' && (i == 0 || r.text[i - 1] != u'\r'))
+            std::abort();
+    }
+    // Text that fits its encoding writes back and reads again as the same text.
+    QByteArray again;
+    if (tapewright::EncodeText(r.text, r.encoding, &again)) {
+        const tapewright::TextFileResult back = tapewright::DecodeTextFile(again);
+        if (back.text != r.text)
+            std::abort();
+    }
+    return 0;
+}
