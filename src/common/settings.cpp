@@ -1,0 +1,196 @@
+// The settings file through SimpleIni, with the behaviour other tools expect of a Windows
+// profile file: names match in any letter case, values come back trimmed and unquoted and cut
+// to 99 characters, and a write leaves everything else in the file where it was.
+#include "settings.h"
+
+#include "textfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+// Only the 8-bit (UTF-8) classes are used: decoding is done here, so SimpleIni's own wide
+// character converters (and their extra libraries) are not needed.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
+#include <string>
+
+namespace tapewright {
+
+namespace {
+
+constexpr qsizetype MaxValueLength = 99;
+
+// Stands in for whatever follows the last entry of a file: SimpleIni keeps a comment only with
+// the section or key after it, so comments at the very end would be dropped on a write.
+// Nothing in a real file is named like this (the control characters cannot be typed in it).
+constexpr char TrailSection[] = "\x01tapewright-trailing-comment\x01";
+
+QString settingsPath;
+
+// CSimpleIniA compares section and key names without regard to ASCII letter case. Several
+// values per key are allowed so that a file holding a key twice keeps both; reads take the
+// first, as the Windows profile functions do.
+struct Profile
+{
+    CSimpleIniA ini{true, true, false};
+    std::string trailComment;
+};
+
+// A value or name must stay on its one line: a line break in it would start new keys or
+// sections of the file's own.
+std::string OneLine(const QString &text)
+{
+    QString line = text;
+    for (QChar &c : line) {
+        if (c == u'\r' || c == u'\n' || c == QChar(0))
+            c = u' ';
+    }
+    return line.toUtf8().toStdString();
+}
+
+enum class LoadResult
+{
+    Loaded,
+    Missing,
+    Unreadable
+};
+
+LoadResult LoadProfile(const QString &file, Profile *profile)
+{
+    QFile in(file);
+    if (!in.exists())
+        return LoadResult::Missing;
+    if (!in.open(QIODevice::ReadOnly))
+        return LoadResult::Unreadable;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFile::NoError)
+        return LoadResult::Unreadable;
+    // UTF-8 when the bytes are valid UTF-8, else Windows-1252 (files of older tools); SimpleIni
+    // then works on UTF-8 throughout.
+    std::string data = DecodeTextFile(bytes).text.toUtf8().toStdString();
+    data += "\n[";
+    data += TrailSection;
+    data += "]\n";
+    profile->ini.SetSpaces(false);
+    if (profile->ini.LoadData(data) < 0)
+        return LoadResult::Unreadable;
+
+    CSimpleIniA::TNamesDepend sections;
+    profile->ini.GetAllSections(sections);
+    for (const CSimpleIniA::Entry &section : sections) {
+        if (std::string(section.pItem) == TrailSection) {
+            if (section.pComment)
+                profile->trailComment = section.pComment;
+            break;
+        }
+    }
+    profile->ini.Delete(TrailSection, nullptr);
+    return LoadResult::Loaded;
+}
+
+// Drops one pair of matching quotes around a value, as the profile read does.
+QString Unquoted(const QString &value)
+{
+    if (value.size() >= 2) {
+        const QChar first = value.front();
+        if ((first == u'"' || first == u'\'') && value.back() == first)
+            return value.mid(1, value.size() - 2);
+    }
+    return value;
+}
+
+QString Limited(QString value)
+{
+    if (value.size() > MaxValueLength) {
+        value.truncate(MaxValueLength);
+        // Never leave half of a character that needs two UTF-16 units.
+        if (value.back().isHighSurrogate())
+            value.chop(1);
+    }
+    return value;
+}
+
+} // namespace
+
+QString GetINIString(const QString &section, const QString &key, const QString &defaultValue,
+                     const QString &file)
+{
+    Profile profile;
+    if (LoadProfile(file, &profile) != LoadResult::Loaded)
+        return Limited(defaultValue);
+    const std::string sectionName = OneLine(section);
+    const std::string keyName = OneLine(key);
+    const char *value = profile.ini.GetValue(sectionName.c_str(), keyName.c_str(), nullptr);
+    if (!value)
+        return Limited(defaultValue);
+    return Limited(Unquoted(QString::fromUtf8(value)));
+}
+
+void WriteINIString(const QString &section, const QString &key, const QString &value,
+                    const QString &file)
+{
+    Profile profile;
+    profile.ini.SetSpaces(false);
+    // A file that exists but cannot be read is left alone: writing it anew would lose
+    // everything else it holds.
+    if (LoadProfile(file, &profile) == LoadResult::Unreadable)
+        return;
+
+    const std::string sectionName = OneLine(section);
+    const std::string keyName = OneLine(key);
+    const std::string text = OneLine(value);
+    if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) < 0)
+        return;
+
+    std::string out;
+    if (profile.ini.Save(out, false) < 0)
+        return;
+    if (!profile.trailComment.empty()) {
+        out += '\n';
+        out += profile.trailComment;
+        out += '\n';
+    }
+
+    const QFileInfo info(file);
+    if (!QDir().mkpath(info.absolutePath()))
+        return;
+    QSaveFile saveFile(file);
+    if (!saveFile.open(QIODevice::WriteOnly))
+        return;
+    saveFile.write(out.data(), qint64(out.size()));
+    saveFile.commit();
+}
+
+QString SettingsFilePath()
+{
+    return settingsPath;
+}
+
+void SetSettingsFilePath(const QString &path)
+{
+    settingsPath = path;
+}
+
+QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir)
+{
+    const QString fileName = QStringLiteral("tapewright.ini");
+    const QDir program(programDir);
+    const QFileInfo programInfo(programDir);
+    if (QFileInfo::exists(program.filePath(fileName)) ||
+        (programInfo.isDir() && programInfo.isWritable()))
+        return program.filePath(fileName);
+    return QDir(userConfigDir).filePath(fileName);
+}
+
+QString DefaultSettingsFilePath()
+{
+    return LocateSettingsFile(QCoreApplication::applicationDirPath(),
+                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+} // namespace tapewright

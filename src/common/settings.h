@@ -1,0 +1,30 @@
+// The settings file: an INI file holding the cover dialog's last choices.
+#pragma once
+
+#include <QString>
+
+namespace tapewright {
+
+inline constexpr char16_t SettingsSection[] = u"Tapewright";
+
+// The stored value (at most 99 characters), or defaultValue when the file, section or key is
+// missing. A key present with an empty value gives "" whatever the default.
+QString GetINIString(const QString &section, const QString &key, const QString &defaultValue,
+                     const QString &file);
+
+// Creates the file, section or key as needed; everything else in the file stays as it was.
+// The write is atomic; a failure is silent.
+void WriteINIString(const QString &section, const QString &key, const QString &value,
+                    const QString &file);
+
+// The program-wide path of the settings file, set once by the main window when it loads.
+QString SettingsFilePath();
+void SetSettingsFilePath(const QString &path);
+
+// Where the settings file belongs: beside the program when that folder is writable or the file
+// already exists there (a portable install), else in the per-user configuration folder.
+QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir);
+// LocateSettingsFile for this running program.
+QString DefaultSettingsFilePath();
+
+} // namespace tapewright
