@@ -1,0 +1,18 @@
+// The product's name, version and addresses, kept in one place for the windows and the About
+// dialog.
+#pragma once
+
+namespace tapewright {
+
+inline constexpr char16_t ProductName[] = u"Tapewright";
+inline constexpr char16_t ProductTitle[] = u"CDR Tapewright";
+// The program's own version text, shown as it is; it is not derived from the build's version.
+inline constexpr char16_t ProductVersion[] = u"0.5 10/04/2000";
+inline constexpr char16_t ProductCopyright[] = u"Copyright \u00A9 2026 the Tapewright developers";
+inline constexpr char16_t ProductAuthor[] = u"Written by the Tapewright developers";
+inline constexpr char16_t ProductTerms[] = u"Free software under the MIT License";
+// Reserved example.org addresses until the project has real ones.
+inline constexpr char16_t ProductSupportEmail[] = u"tapewright@example.org";
+inline constexpr char16_t ProductWebAddress[] = u"https://tapewright.example.org/";
+
+} // namespace tapewright
