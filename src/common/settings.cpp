@@ -13,8 +13,11 @@
 #include <QStandardPaths>
 
 // Only the 8-bit (UTF-8) classes are used: decoding is done here, so SimpleIni's own wide
-// character converters (and their extra libraries) are not needed.
+// character converters (and their extra libraries) are not needed. Debian's header hides the
+// template bodies behind SI_IMPLEMENTATION and would otherwise want its shared library and ICU;
+// upstream SimpleIni is header-only and ignores the macro.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <string>
@@ -93,6 +96,22 @@ LoadResult LoadProfile(const QString &file, Profile *profile)
     return LoadResult::Loaded;
 }
 
+// The key's spelling as the file has it ("username" stays "username" when "UserName" is
+// written), so that a write changes nothing but the value.
+std::string ExistingKeyName(const CSimpleIniA &ini, const std::string &section,
+                            const std::string &key)
+{
+    CSimpleIniA::TNamesDepend keys;
+    if (ini.GetAllKeys(section.c_str(), keys)) {
+        const SI_GenericNoCase<char> less;
+        for (const CSimpleIniA::Entry &entry : keys) {
+            if (!less(entry.pItem, key.c_str()) && !less(key.c_str(), entry.pItem))
+                return entry.pItem;
+        }
+    }
+    return key;
+}
+
 // Drops one pair of matching quotes around a value, as the profile read does.
 QString Unquoted(const QString &value)
 {
@@ -142,14 +161,18 @@ void WriteINIString(const QString &section, const QString &key, const QString &v
         return;
 
     const std::string sectionName = OneLine(section);
-    const std::string keyName = OneLine(key);
+    const std::string keyName = ExistingKeyName(profile.ini, sectionName, OneLine(key));
     const std::string text = OneLine(value);
+    // Replacing also folds a doubled key into one, at the place of its first occurrence.
     if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) < 0)
         return;
 
     std::string out;
     if (profile.ini.Save(out, false) < 0)
         return;
+    // SimpleIni separates sections by two empty lines; one is how people write these files.
+    for (std::string::size_type at; (at = out.find("\n\n\n")) != std::string::npos;)
+        out.erase(at, 1);
     if (!profile.trailComment.empty()) {
         out += '\n';
         out += profile.trailComment;
