@@ -1,0 +1,176 @@
+// Window helpers: placement arithmetic, font faces, twips, file names and the desktop opener.
+#include "formhelpers.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace tapewright;
+
+class TestFormHelpers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void centeredPosition_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QPoint>("expected");
+
+        QTest::newRow("one third of the free height")
+            << QSize(12000, 9000) << QSize(4800, 3600) << QPoint(3600, 1800);
+        QTest::newRow("short window not half way down")
+            << QSize(12000, 9000) << QSize(12000, 600) << QPoint(0, 2800);
+        QTest::newRow("fractions dropped")
+            << QSize(12001, 9002) << QSize(4800, 3600) << QPoint(3600, 1800);
+        QTest::newRow("larger than the screen, toward zero")
+            << QSize(9000, 9000) << QSize(9001, 9005) << QPoint(0, -1);
+        QTest::newRow("much larger than the screen")
+            << QSize(9000, 9000) << QSize(12000, 12000) << QPoint(-1500, -1000);
+    }
+
+    void centeredPosition()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(QSize, window);
+        QFETCH(QPoint, expected);
+        QCOMPARE(CenteredPosition(screen, window), expected);
+    }
+
+    void centerForm_onAvailableGeometry()
+    {
+        QWidget form;
+        form.resize(320, 240);
+        CenterForm(&form);
+
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(form.size(), QSize(320, 240));
+        QVERIFY(qAbs(form.x() - (available.left() + (available.width() - 320) / 2)) <= 1);
+        QVERIFY(qAbs(form.y() - (available.top() + (available.height() - 240) / 3)) <= 1);
+    }
+
+    void twips_atScreenDpi()
+    {
+        const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+        QCOMPARE(TwipsPerPixelX(), 1440.0 / dpi);
+        if (dpi != 96.0)
+            QSKIP("the designed sizes below assume 96 DPI");
+        QCOMPARE(TwipsPerPixelX(), 15.0);
+        QCOMPARE(TwipsToPixelsX(4800), 320);
+        QCOMPARE(TwipsToPixelsY(3607), 240); // rounded to the nearest pixel
+        QCOMPARE(TwipsToPixels(QRect(120, 60, 4800, 3600)), QRect(8, 4, 320, 240));
+    }
+
+    void setFormFont_keepsStyleAndWindowFont()
+    {
+        QMainWindow form;
+        QFont windowFont(u"Serif"_qs, 11);
+        form.setFont(windowFont);
+        QMenu *file = form.menuBar()->addMenu(u"&File"_qs);
+        file->addAction(u"E&xit"_qs);
+
+        auto *central = new QWidget;
+        auto *layout = new QVBoxLayout(central);
+        auto *label = new QLabel(u"&Name:"_qs);
+        QFont styled(u"Serif"_qs, 14);
+        styled.setBold(true);
+        styled.setUnderline(true);
+        styled.setItalic(true);
+        label->setFont(styled);
+        auto *edit = new QLineEdit;
+        auto *inner = new QWidget; // a control inside a container
+        auto *nested = new QLineEdit(inner);
+        layout->addWidget(label);
+        layout->addWidget(edit);
+        layout->addWidget(inner);
+        form.setCentralWidget(central);
+        auto *dialog = new QDialog(&form); // a window of its own, not a control
+        const QString dialogFamily = dialog->font().family();
+
+        SetFormFont(&form, u"Tahoma"_qs);
+
+        QCOMPARE(form.font(), windowFont);
+        QCOMPARE(label->font().family(), u"Tahoma"_qs);
+        QVERIFY(label->font().bold());
+        QVERIFY(label->font().underline());
+        QVERIFY(label->font().italic());
+        QCOMPARE(label->font().pointSize(), 14);
+        QCOMPARE(edit->font().family(), u"Tahoma"_qs);
+        QCOMPARE(edit->font().pointSize(), 11);
+        QCOMPARE(nested->font().family(), u"Tahoma"_qs);
+        QCOMPARE(form.menuBar()->font().family(), u"Tahoma"_qs);
+        QCOMPARE(dialog->font().family(), dialogFamily);
+    }
+
+    void extractFileName_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("full path") << u"/shows/gd1977-05-08.txt"_qs << u"gd1977-05-08.txt"_qs;
+        QTest::newRow("name only") << u"gd.txt"_qs << u"gd.txt"_qs;
+        QTest::newRow("ends with separator") << u"/shows/"_qs << QString();
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("root file") << u"/gd.txt"_qs << u"gd.txt"_qs;
+#ifdef Q_OS_WIN
+        QTest::newRow("backslashes") << u"C:\\shows\\gd1977-05-08.txt"_qs << u"gd1977-05-08.txt"_qs;
+        QTest::newRow("ends with backslash") << u"C:\\shows\\"_qs << QString();
+        QTest::newRow("mixed separators") << u"C:\\shows/gd.txt"_qs << u"gd.txt"_qs;
+#else
+        QTest::newRow("backslash is part of a name")
+            << u"/shows/gd\\1977.txt"_qs << u"gd\\1977.txt"_qs;
+#endif
+    }
+
+    void extractFileName()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(ExtractFileName(path), expected);
+    }
+
+    void shellOpen_goesThroughHook()
+    {
+        QStringList opened;
+        SetShellOpenHook([&opened](const QString &target) { opened << target; });
+        ShellOpen(u"mailto:someone@example.org"_qs);
+        ShellOpen(u"https://example.org/"_qs);
+        SetShellOpenHook({});
+        const QStringList expected = {u"mailto:someone@example.org"_qs, u"https://example.org/"_qs};
+        QCOMPARE(opened, expected);
+    }
+
+    void shellTargetUrl_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QUrl>("expected");
+
+        QTest::newRow("mail address")
+            << u"mailto:someone@example.org"_qs << QUrl(u"mailto:someone@example.org"_qs);
+        QTest::newRow("web address")
+            << u"https://example.org/a?b=c"_qs << QUrl(u"https://example.org/a?b=c"_qs);
+        QTest::newRow("absolute document")
+            << u"/shows/cover.doc"_qs << QUrl::fromLocalFile(u"/shows/cover.doc"_qs);
+        QTest::newRow("relative document")
+            << u"cover.doc"_qs
+            << QUrl::fromLocalFile(QDir::current().absoluteFilePath(u"cover.doc"_qs));
+    }
+
+    void shellTargetUrl()
+    {
+        QFETCH(QString, target);
+        QFETCH(QUrl, expected);
+        QCOMPARE(ShellTargetUrl(target), expected);
+    }
+};
+
+QTEST_MAIN(TestFormHelpers)
+#include "tst_formhelpers.moc"
