@@ -1,0 +1,62 @@
+// Bookmarks inside one XML part of a document package (ODF content.xml or styles.xml, OOXML
+// document.xml, headers, footers): finding them, reading their text and replacing it.
+//
+// Every walk over the tree is iterative: a hostile part may nest elements deeply enough to
+// overflow the stack of a recursive one.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <string>
+#include <vector>
+
+namespace tapewright {
+
+enum class DocumentFlavor
+{
+    OpenDocument,
+    OfficeOpenXml,
+};
+
+// Element names of one part, with the namespace prefixes the part itself declares.
+struct XmlNames
+{
+    DocumentFlavor flavor = DocumentFlavor::OpenDocument;
+    std::string text;     // "text:" or "w:" as declared in the part ("" for a default namespace)
+    std::string fallback; // "mc:Fallback" (OOXML) — alternate copies that are not filled
+
+    static XmlNames forPart(DocumentFlavor flavor, const pugi::xml_document &doc);
+};
+
+// Parses an XML part. Entities are never expanded (pugixml knows only the five predefined
+// ones), and a DTD is kept as an inert node. Returns a reason on failure.
+QString ParseXmlPart(const QByteArray &data, pugi::xml_document *doc);
+QByteArray SerializeXmlPart(pugi::xml_document &doc);
+
+// The namespace prefix (with its colon) that the root element declares for uri; "" when the
+// namespace is the default one; `fallback` when the root does not declare it.
+std::string DeclaredPrefix(const pugi::xml_node &root, const char *uri,
+                           const std::string &fallback);
+
+struct BookmarkSite
+{
+    QString name;
+    pugi::xml_node start; // text:bookmark, text:bookmark-start or w:bookmarkStart
+    pugi::xml_node end;   // null for a point or a start without end
+};
+
+// The bookmarks of a part in document order; a name that occurs twice is kept once (the first).
+std::vector<BookmarkSite> CollectBookmarks(const pugi::xml_document &doc, const XmlNames &names);
+
+// The text between the bookmark's start and end: paragraph ends and line breaks as CR LF.
+QString BookmarkText(const BookmarkSite &site, const XmlNames &names);
+
+// Replaces everything between start and end by value in the formatting of the run where the
+// bookmark starts. Leaves the bookmark around the new text. Returns a reason on failure, and
+// on failure the part is unchanged.
+QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
+
+} // namespace tapewright

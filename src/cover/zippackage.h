@@ -1,0 +1,45 @@
+// A zip package (an .odt or .docx) held in memory, read with limits that keep a hostile file
+// from exhausting memory or time, and written back entry by entry.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace tapewright {
+
+// One entry inflating beyond this is refused; no cover template part comes near it.
+inline constexpr qint64 MaxZipEntrySize = 64 * 1024 * 1024;
+// All entries together.
+inline constexpr qint64 MaxZipPackageSize = 256 * 1024 * 1024;
+inline constexpr qint64 MaxZipEntries = 10000;
+
+struct ZipEntry
+{
+    std::string name;    // as stored, UTF-8
+    QByteArray data;     // inflated
+    bool stored = false; // kept without compression (ODF's mimetype must be)
+    std::time_t mtime = 0;
+};
+
+struct ZipPackage
+{
+    std::vector<ZipEntry> entries;
+
+    ZipEntry *find(const std::string &name);
+    const ZipEntry *find(const std::string &name) const;
+    // Adds the entry when absent; returns it either way.
+    ZipEntry &findOrAdd(const std::string &name);
+};
+
+// Reads every entry of the zip held in bytes. On failure returns a reason (lower case, no file
+// name, no final full stop), such as "it is not a zip package".
+QString ReadZipPackage(const QByteArray &bytes, ZipPackage *package);
+
+// Writes the entries in their order. On failure returns a reason as above.
+QString WriteZipPackage(const ZipPackage &package, QByteArray *bytes);
+
+} // namespace tapewright
