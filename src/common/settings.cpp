@@ -74,8 +74,11 @@ LoadResult LoadProfile(const QString &file, Profile *profile)
     if (in.error() != QFile::NoError)
         return LoadResult::Unreadable;
     // UTF-8 when the bytes are valid UTF-8, else Windows-1252 (files of older tools); SimpleIni
-    // then works on UTF-8 throughout.
-    std::string data = DecodeTextFile(bytes).text.toUtf8().toStdString();
+    // then works on UTF-8 throughout. It stops at a NUL character, and a write would then drop
+    // everything after a stray one.
+    QString text = DecodeTextFile(bytes).text;
+    text.replace(QChar(0), u' ');
+    std::string data = text.toUtf8().toStdString();
     data += "\n[";
     data += TrailSection;
     data += "]\n";

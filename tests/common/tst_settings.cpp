@@ -97,6 +97,9 @@ private slots:
         QTest::newRow("first of a doubled key")
             << QByteArray("[Tapewright]\nUserName=first\nUserName=second\n") << Section
             << u"UserName"_qs << d << u"first"_qs;
+        QTest::newRow("stray NUL byte before the section")
+            << QByteArray("[Other]\nA=x\0y\n[Tapewright]\nUserName=z\n", 38) << Section
+            << u"UserName"_qs << d << u"z"_qs;
         QTest::newRow("crlf line ends")
             << QByteArray("[Tapewright]\r\nTemplate=a.doc\r\nUserName=x\r\n") << Section
             << u"Template"_qs << d << u"a.doc"_qs;
