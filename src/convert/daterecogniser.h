@@ -1,0 +1,76 @@
+// The one date recogniser of the program: whether a text is a date, which date it is, and how a
+// date is written back (short and long). The converter and the cover filler both use it, so a
+// date the converter writes is always read back the same way.
+#pragma once
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <array>
+#include <optional>
+
+namespace tapewright {
+
+enum class DateOrder
+{
+    MonthDayYear,
+    DayMonthYear,
+    YearMonthDay
+};
+
+// What the recogniser needs to know of a locale, worked out once: month names lower-cased, the
+// order of the fields and the separator of its short date format.
+struct DateLocale
+{
+    explicit DateLocale(const QLocale &locale);
+
+    // The data of a locale, built on first use and kept for the thread: the converter asks for
+    // it on every key release.
+    static const DateLocale &of(const QLocale &locale);
+
+    DateOrder order = DateOrder::MonthDayYear;
+    char16_t separator = u'/';
+    bool padDay = false; // the short format writes 05 rather than 5
+    bool padMonth = false;
+    // Full names (English and the locale's, lower-cased) that a month word may be a prefix of.
+    std::array<QStringList, 12> fullNames;
+    // The locale's abbreviated names, lower-cased, matched exactly.
+    std::array<QStringList, 12> abbreviations;
+    // Month names as written in a long date, in their own case.
+    std::array<QString, 12> longNames;
+    qsizetype longestFullName = 0;
+    // First characters a month word can have (abbreviations may begin with a digit: "5月").
+    QString monthStarts;
+};
+
+// "is a date" and its value: t lower-cased and trimmed of blanks must be a date as a whole.
+std::optional<QDate> RecogniseDate(QStringView t, const DateLocale &locale);
+inline std::optional<QDate> RecogniseDate(QStringView t, const QLocale &locale)
+{
+    return RecogniseDate(t, DateLocale::of(locale));
+}
+
+// The date in the locale's short date format, the year always in four digits, so that the text
+// is a date again with the same value.
+QString ShortDateText(QDate date, const DateLocale &locale);
+// "October 4, 2000": the locale's full month name, the day, a comma, the four-digit year.
+QString LongDateText(QDate date, const DateLocale &locale);
+
+struct DateInside
+{
+    qsizetype start = 0; // the substring [start, end) that is a date, blanks around included
+    qsizetype end = 0;
+    QStringView trimmed; // the substring without its blanks at both ends
+    QDate date;
+};
+
+// The first substring of lower (a lower-cased text) of at least minLength characters that is a
+// date: the leftmost start, and for that start the longest one. One forward scan per start, so
+// linear in the text's length.
+std::optional<DateInside> FindDateInside(QStringView lower, const DateLocale &locale,
+                                         qsizetype minLength = 7);
+
+} // namespace tapewright
