@@ -155,20 +155,14 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
     if (!label || (label != lblSales && label != lblWeb))
         return QDialog::eventFilter(watched, event);
 
-    // A click is a press and a release of the left button over the same link.
-    if (event->type() == QEvent::MouseButtonPress) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton)
-            m_pressedLink = label;
+    // A click is a press and a release of the left button over the link. The press is taken
+    // so that the label, not the dialog behind it, receives the release.
+    if (event->type() == QEvent::MouseButtonPress)
         return true;
-    }
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        const bool clicked = mouse->button() == Qt::LeftButton && m_pressedLink == label &&
-                             label->rect().contains(mouse->position().toPoint());
-        if (mouse->button() == Qt::LeftButton)
-            m_pressedLink = nullptr;
-        if (clicked) {
+        if (mouse->button() == Qt::LeftButton &&
+            label->rect().contains(mouse->position().toPoint())) {
             if (label == lblSales)
                 lblSales_Click();
             else

@@ -39,7 +39,6 @@ private:
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
     QPushButton *cmdOK = nullptr;
-    QLabel *m_pressedLink = nullptr;
 };
 
 // Help, About: a new dialog each time, modal over parent; returns when it has closed.
