@@ -1,0 +1,62 @@
+// The work behind the cover dialog's OK button, without the window: filling a cover template's
+// bookmarks from the track list XML, and the dialog's template list and stored choices.
+#pragma once
+
+#include "coverdocument.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace tapewright {
+
+// What the cover dialog hands over: its three controls as they stand when OK is pressed.
+struct CoverChoices
+{
+    QString templateFileName; // cboTemplate's text: a bare file name, "" when none is chosen
+    int collectionState = 1;  // chkCollection: 0 unchecked, 1 checked, 2 grayed
+    QString userName;         // txtYourName, untrimmed
+};
+
+struct CoverFillOptions
+{
+    QLocale locale; // dates are recognised and written in this locale
+    QDate today;    // the cover's creation date
+};
+
+inline constexpr int CoverZoomPercent = 75;
+
+// The bookmark rows, disc headings and track lists, the collection line and the creation date.
+// Every write stands alone: a bookmark the template lacks, or a write that fails, is skipped and
+// the next one runs.
+void FillCoverBookmarks(CoverDocument &document, const QString &xml, const CoverChoices &choices,
+                        const CoverFillOptions &options);
+
+// Starts the document, opens the template at templatePath, zooms, and fills the bookmarks. A
+// failure to start, open or zoom comes back with its message and nothing is filled.
+CoverResult FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
+                      const CoverChoices &choices, const CoverFillOptions &options);
+
+// The path of the chosen template in folder; an error when no template is chosen.
+CoverResult CoverTemplatePath(const QString &folder, const QString &templateFileName,
+                              QString *path);
+
+// A name for the filled cover: the band and the show's date ("Blue Lantern 1977-05-08"), either
+// alone when the other is missing, "Cover" when both are.
+QString CoverTitle(const QString &xml, const QLocale &locale);
+
+// Whether the cover documents can fill a file of this name (by its extension, in any case).
+bool IsCoverTemplateName(const QString &fileName);
+// The templates of folder that can be filled: ordinary files only, sorted by name without
+// regard to letter case. Empty when the folder is missing.
+QStringList ListCoverTemplates(const QString &folder);
+
+// The choices stored by the last cover run; the defaults (no template, box checked, no name)
+// for what is missing, and the default box state for a stored state other than 0, 1 or 2.
+CoverChoices LoadCoverChoices(const QString &settingsFile);
+// Stores the three choices in the order Template, PrintCollectionName, UserName.
+void StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile);
+
+} // namespace tapewright

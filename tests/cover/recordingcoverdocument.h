@@ -1,0 +1,95 @@
+// A cover document that records every operation asked of it, for the tests of the filling
+// logic and of the cover dialog.
+#pragma once
+
+#include "coverdocument.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+namespace tapewright {
+
+class RecordingCoverDocument final : public CoverDocument
+{
+public:
+    // All 36 bookmarks of a four-disc template, in the order the filler writes them.
+    static QStringList fullTemplate()
+    {
+        QStringList names = {u"LinerBand"_qs,       u"Linerdate"_qs,      u"LinerVenue"_qs,
+                             u"LinerCity"_qs,       u"LinerState"_qs,     u"LinerSource"_qs,
+                             u"LinerNotes"_qs,      u"LinerCoverBand"_qs, u"LinerCoverDate"_qs,
+                             u"LinerCoverVenue"_qs, u"LinerCoverCity"_qs, u"LinerCoverState"_qs,
+                             u"SpineBand"_qs,       u"SpineDate"_qs,      u"SpineCity"_qs,
+                             u"SpineState"_qs,      u"CoverBand"_qs,      u"CoverDate"_qs,
+                             u"CoverVenue"_qs,      u"CoverCity"_qs,      u"CoverState"_qs,
+                             u"CoverBand2"_qs,      u"CoverDate2"_qs,     u"TrayBand"_qs,
+                             u"TrayDate"_qs,        u"TraySource"_qs};
+        for (int n = 1; n <= 4; ++n)
+            names << u"TrayDisc"_qs + QString::number(n)
+                  << u"TrayDisc"_qs + QString::number(n) + u"Tracks"_qs;
+        names << u"TrayCollection"_qs << u"TrayCreationDate"_qs;
+        return names;
+    }
+
+    explicit RecordingCoverDocument(const QStringList &bookmarks = fullTemplate())
+    {
+        // Every bookmark starts with the template's own text: its name in brackets.
+        for (const QString &name : bookmarks)
+            texts.insert(name, u"["_qs + name + u"]"_qs);
+    }
+
+    static QString templateText(const QString &name) { return u"["_qs + name + u"]"_qs; }
+
+    CoverResult start() override { return answer(u"start"_qs, failStart); }
+    CoverResult open(const QString &path) override
+    {
+        openedPath = path;
+        return answer(u"open "_qs + path, failOpen);
+    }
+    CoverResult setZoom(int percent) override
+    {
+        return answer(u"zoom "_qs + QString::number(percent), failZoom);
+    }
+    CoverResult lookUpBookmark(const QString &name) override
+    {
+        return answer(u"lookUp "_qs + name, !texts.contains(name));
+    }
+    CoverResult scrollIntoView(const QString &name) override
+    {
+        return answer(u"scroll "_qs + name, !texts.contains(name) || failingScrolls.contains(name));
+    }
+    CoverResult setBookmarkText(const QString &name, const QString &text) override
+    {
+        const CoverResult r = answer(u"set "_qs + name, !texts.contains(name));
+        if (r)
+            texts[name] = text;
+        return r;
+    }
+    CoverResult show(const QString &title) override
+    {
+        shownTitle = title;
+        return answer(u"show "_qs + title, failShow);
+    }
+
+    // The operations asked, in order ("lookUp LinerBand", "set LinerBand" ...).
+    QStringList calls;
+    // Bookmark name to its current text; a bookmark not in here is absent from the template.
+    QHash<QString, QString> texts;
+    QString openedPath;
+    QString shownTitle;
+    bool failStart = false;
+    bool failOpen = false;
+    bool failZoom = false;
+    bool failShow = false;
+    QSet<QString> failingScrolls;
+
+private:
+    CoverResult answer(const QString &call, bool fail)
+    {
+        calls << call;
+        return fail ? CoverResult::failure(u"failed: "_qs + call) : CoverResult::success();
+    }
+};
+
+} // namespace tapewright

@@ -1,0 +1,572 @@
+// Filling a cover through a recording document: which bookmark gets what, in which order, and
+// what is left alone.
+#include "coverfiller.h"
+#include "recordingcoverdocument.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tapewright;
+
+namespace {
+
+const QStringList BandBookmarks = {u"LinerBand"_qs, u"LinerCoverBand"_qs, u"SpineBand"_qs,
+                                   u"CoverBand"_qs, u"CoverBand2"_qs,     u"TrayBand"_qs};
+const QStringList LongDateBookmarks = {u"Linerdate"_qs, u"LinerCoverDate"_qs, u"CoverDate"_qs,
+                                       u"TrayDate"_qs};
+const QStringList ShortDateBookmarks = {u"SpineDate"_qs, u"CoverDate2"_qs};
+
+// A track list document around the given element lines, as the converter lays it out.
+QString Xml(const QStringList &elements)
+{
+    return u"<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n"_qs + elements.join(u"\r\n"_qs) +
+           u"\r\n</CDR_Track_List>"_qs;
+}
+
+QString WorkedExample()
+{
+    QFile file(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.en_US.xml"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("worked example missing");
+    return QString::fromUtf8(file.readAll());
+}
+
+CoverFillOptions UnitedStates()
+{
+    return {QLocale(QLocale::English, QLocale::UnitedStates), QDate(2024, 3, 9)};
+}
+
+CoverChoices Checked(const QString &name)
+{
+    return {u"cover.odt"_qs, 1, name};
+}
+
+QString Text(const RecordingCoverDocument &doc, const QString &name)
+{
+    return doc.texts.value(name);
+}
+
+} // namespace
+
+class TestCoverFiller : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExample_data()
+    {
+        QTest::addColumn<QString>("bookmark");
+        QTest::addColumn<QString>("text");
+        const QString noState = RecordingCoverDocument::templateText(u"LinerState"_qs);
+        QTest::newRow("LinerBand") << u"LinerBand"_qs << u"Blue Lantern"_qs;
+        QTest::newRow("Linerdate") << u"Linerdate"_qs << u"May 8, 1977"_qs;
+        QTest::newRow("LinerVenue") << u"LinerVenue"_qs << u"Town Hall"_qs;
+        QTest::newRow("LinerCity") << u"LinerCity"_qs << u"Springfield"_qs;
+        QTest::newRow("LinerState keeps the template text") << u"LinerState"_qs << noState;
+        QTest::newRow("LinerSource") << u"LinerSource"_qs << u"Source: SBD > Reel > DAT"_qs;
+        QTest::newRow("LinerNotes") << u"LinerNotes"_qs << u":Great show. "_qs;
+        QTest::newRow("LinerCoverDate") << u"LinerCoverDate"_qs << u"May 8, 1977"_qs;
+        QTest::newRow("SpineDate") << u"SpineDate"_qs << u"5/8/1977"_qs;
+        QTest::newRow("CoverDate2") << u"CoverDate2"_qs << u"5/8/1977"_qs;
+        QTest::newRow("TraySource") << u"TraySource"_qs << u"Source: SBD > Reel > DAT"_qs;
+        QTest::newRow("TrayDisc1") << u"TrayDisc1"_qs << u"Disc 1"_qs;
+        QTest::newRow("TrayDisc1Tracks")
+            << u"TrayDisc1Tracks"_qs << u"1. Opener\r\n2. Second Song"_qs;
+        QTest::newRow("TrayDisc2") << u"TrayDisc2"_qs << u"Disc 2"_qs;
+        QTest::newRow("TrayDisc2Tracks")
+            << u"TrayDisc2Tracks"_qs << u"1. Third Song\r\n2. Encore: Closer 3:30"_qs;
+        QTest::newRow("TrayDisc3 emptied") << u"TrayDisc3"_qs << QString();
+        QTest::newRow("TrayDisc4Tracks emptied") << u"TrayDisc4Tracks"_qs << QString();
+        QTest::newRow("TrayCollection")
+            << u"TrayCollection"_qs << u"From the collection of Jane Doe"_qs;
+        QTest::newRow("TrayCreationDate") << u"TrayCreationDate"_qs << u"3/9/2024"_qs;
+    }
+
+    void workedExample()
+    {
+        QFETCH(QString, bookmark);
+        QFETCH(QString, text);
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc, WorkedExample(), Checked(u"Jane Doe"_qs), UnitedStates());
+        QCOMPARE(Text(doc, bookmark), text);
+    }
+
+    // The rows are written in the table's order, each looked up, scrolled to and then set; the
+    // disc headings are scrolled to, the track lists, emptied discs, collection line and
+    // creation date are not.
+    void workedExample_operationOrder()
+    {
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc, WorkedExample(), Checked(u"Jane"_qs), UnitedStates());
+        QStringList expected;
+        const auto scrolled = [&](const QString &name) {
+            expected << u"lookUp "_qs + name << u"scroll "_qs + name << u"set "_qs + name;
+        };
+        const auto written = [&](const QString &name) {
+            expected << u"lookUp "_qs + name << u"set "_qs + name;
+        };
+        for (const QString &name : RecordingCoverDocument::fullTemplate().first(26)) {
+            if (!name.contains(u"State"_qs)) // the example has no state
+                scrolled(name);
+        }
+        scrolled(u"TrayDisc1"_qs);
+        written(u"TrayDisc1Tracks"_qs);
+        scrolled(u"TrayDisc2"_qs);
+        written(u"TrayDisc2Tracks"_qs);
+        for (const QString &name :
+             {u"TrayDisc3"_qs, u"TrayDisc3Tracks"_qs, u"TrayDisc4"_qs, u"TrayDisc4Tracks"_qs,
+              u"TrayCollection"_qs, u"TrayCreationDate"_qs})
+            written(name);
+        QCOMPARE(doc.calls, expected);
+    }
+
+    void band_missingOrEmpty_data()
+    {
+        QTest::addColumn<QString>("xml");
+        QTest::newRow("no band element") << Xml({u"<VENUE>Hall</VENUE>"_qs});
+        QTest::newRow("empty band element")
+            << Xml({u"<BAND></BAND>"_qs, u"<VENUE>Hall</VENUE>"_qs});
+        QTest::newRow("band without closing tag")
+            << Xml({u"<BAND>Blue"_qs, u"<VENUE>Hall</VENUE>"_qs});
+    }
+
+    // An empty value leaves the template's own text: the bookmark is not even looked up.
+    void band_missingOrEmpty()
+    {
+        QFETCH(QString, xml);
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc, xml, Checked(QString()), UnitedStates());
+        for (const QString &name : BandBookmarks) {
+            QCOMPARE(Text(doc, name), RecordingCoverDocument::templateText(name));
+            QVERIFY(!doc.calls.contains(u"lookUp "_qs + name));
+        }
+        QCOMPARE(Text(doc, u"CoverVenue"_qs), u"Hall"_qs);
+    }
+
+    void dates_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("longDate");
+        QTest::addColumn<QString>("shortDate");
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        const QLocale de(QLocale::German, QLocale::Germany);
+        QTest::newRow("us numeric with leading zero")
+            << us << u"10/04/2000"_qs << u"October 4, 2000"_qs << u"10/4/2000"_qs;
+        QTest::newRow("us as the converter writes it")
+            << us << u"5/8/1977"_qs << u"May 8, 1977"_qs << u"5/8/1977"_qs;
+        QTest::newRow("us month name")
+            << us << u"May 8, 1977"_qs << u"May 8, 1977"_qs << u"5/8/1977"_qs;
+        QTest::newRow("de short date")
+            << de << u"04.10.2000"_qs << u"Oktober 4, 2000"_qs << u"04.10.2000"_qs;
+        QTest::newRow("season and year is written as read")
+            << us << u"Summer 1977"_qs << u"Summer 1977"_qs << u"Summer 1977"_qs;
+        QTest::newRow("impossible day is written as read")
+            << us << u"2/30/1977"_qs << u"2/30/1977"_qs << u"2/30/1977"_qs;
+        QTest::newRow("date with markup is written as read")
+            << us << u"<b>5/8/1977</b>"_qs << u"<b>5/8/1977</b>"_qs << u"<b>5/8/1977</b>"_qs;
+    }
+
+    void dates()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, date);
+        QFETCH(QString, longDate);
+        QFETCH(QString, shortDate);
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc, Xml({u"<BAND>b</BAND>"_qs, u"<DATE>"_qs + date + u"</DATE>"_qs}),
+                           Checked(QString()), {locale, QDate(2024, 3, 9)});
+        for (const QString &name : LongDateBookmarks)
+            QCOMPARE(Text(doc, name), longDate);
+        for (const QString &name : ShortDateBookmarks)
+            QCOMPARE(Text(doc, name), shortDate);
+    }
+
+    void discs_data()
+    {
+        QTest::addColumn<QStringList>("elements");
+        QTest::addColumn<QStringList>(
+            "expected"); // TrayDisc1, TrayDisc1Tracks, ... TrayDisc4Tracks
+        QTest::addColumn<QStringList>("notAskedFor");
+
+        QTest::newRow("no disc count empties all eight")
+            << QStringList{u"<BAND>b</BAND>"_qs}
+            << QStringList{u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs}
+            << QStringList();
+        QTest::newRow("zero discs empties all eight")
+            << QStringList{u"<DISCS>0</DISCS>"_qs}
+            << QStringList{u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs}
+            << QStringList();
+        QTest::newRow("count that is not a number counts as zero")
+            << QStringList{u"<DISCS>two</DISCS>"_qs, u"<TRACKSD1>1</TRACKSD1>"_qs,
+                           u"<D1T1>a</D1T1>"_qs}
+            << QStringList{u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs}
+            << QStringList();
+        QTest::newRow("count beyond 16 bits counts as zero")
+            << QStringList{u"<DISCS>40000</DISCS>"_qs}
+            << QStringList{u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs}
+            << QStringList();
+        QTest::newRow("two discs fill two, empty the others")
+            << QStringList{u"<DISCS>2</DISCS>"_qs,       u"<TRACKSD1>1</TRACKSD1>"_qs,
+                           u"<TRACKSD2>2</TRACKSD2>"_qs, u"<D1T1>a</D1T1>"_qs,
+                           u"<D2T1>b</D2T1>"_qs,         u"<D2T2>c</D2T2>"_qs}
+            << QStringList{u"Disc 1"_qs, u"a"_qs, u"Disc 2"_qs, u"b\r\nc"_qs,
+                           u""_qs,       u""_qs,  u""_qs,       u""_qs}
+            << QStringList();
+        QTest::newRow("four discs empty nothing")
+            << QStringList{u"<DISCS>4</DISCS>"_qs}
+            << QStringList{u"Disc 1"_qs, u""_qs, u"Disc 2"_qs, u""_qs,
+                           u"Disc 3"_qs, u""_qs, u"Disc 4"_qs, u""_qs}
+            << QStringList();
+        QTest::newRow("five discs run on to the missing fifth")
+            << QStringList{u"<DISCS>5</DISCS>"_qs, u"<TRACKSD4>1</TRACKSD4>"_qs,
+                           u"<TRACKSD5>1</TRACKSD5>"_qs, u"<D4T1>four</D4T1>"_qs,
+                           u"<D5T1>five</D5T1>"_qs}
+            << QStringList{u"Disc 1"_qs, u""_qs, u"Disc 2"_qs, u""_qs,
+                           u"Disc 3"_qs, u""_qs, u"Disc 4"_qs, u"four"_qs}
+            << QStringList();
+        QTest::newRow("negative count empties from disc 1")
+            << QStringList{u"<DISCS>-2</DISCS>"_qs}
+            << QStringList{u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs, u""_qs}
+            << QStringList{u"TrayDisc-1"_qs, u"TrayDisc0"_qs};
+    }
+
+    void discs()
+    {
+        QFETCH(QStringList, elements);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, notAskedFor);
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc, Xml(elements), Checked(QString()), UnitedStates());
+        QStringList actual;
+        for (int n = 1; n <= 4; ++n) {
+            actual << Text(doc, u"TrayDisc"_qs + QString::number(n))
+                   << Text(doc, u"TrayDisc"_qs + QString::number(n) + u"Tracks"_qs);
+        }
+        QCOMPARE(actual, expected);
+        for (const QString &name : notAskedFor)
+            QVERIFY(!doc.calls.contains(u"lookUp "_qs + name));
+    }
+
+    // The fifth disc of a five-disc show: its bookmarks are asked for (a template may have
+    // room for it) and skipped when absent, and no other bookmark receives its values.
+    void discs_fifthDiscIsLookedUp()
+    {
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(
+            doc,
+            Xml({u"<DISCS>5</DISCS>"_qs, u"<TRACKSD5>1</TRACKSD5>"_qs, u"<D5T1>five</D5T1>"_qs}),
+            Checked(QString()), UnitedStates());
+        QVERIFY(doc.calls.contains(u"lookUp TrayDisc5"_qs));
+        QVERIFY(doc.calls.contains(u"lookUp TrayDisc5Tracks"_qs));
+        QVERIFY(!doc.texts.values().contains(u"five"_qs));
+        QVERIFY(!doc.texts.values().contains(u"Disc 5"_qs));
+
+        // A template with room for five discs gets the fifth.
+        QStringList five = RecordingCoverDocument::fullTemplate();
+        five << u"TrayDisc5"_qs << u"TrayDisc5Tracks"_qs;
+        RecordingCoverDocument roomy(five);
+        FillCoverBookmarks(
+            roomy,
+            Xml({u"<DISCS>5</DISCS>"_qs, u"<TRACKSD5>1</TRACKSD5>"_qs, u"<D5T1>five</D5T1>"_qs}),
+            Checked(QString()), UnitedStates());
+        QCOMPARE(Text(roomy, u"TrayDisc5"_qs), u"Disc 5"_qs);
+        QCOMPARE(Text(roomy, u"TrayDisc5Tracks"_qs), u"five"_qs);
+    }
+
+    void trackList_data()
+    {
+        QTest::addColumn<QStringList>("elements");
+        QTest::addColumn<QString>("list");
+
+        QTest::newRow("three tracks, no line end at the end")
+            << QStringList{u"<TRACKSD1>3</TRACKSD1>"_qs, u"<D1T1>A</D1T1>"_qs, u"<D1T2>B</D1T2>"_qs,
+                           u"<D1T3>C</D1T3>"_qs}
+            << u"A\r\nB\r\nC"_qs;
+        QTest::newRow("missing middle track leaves an empty line")
+            << QStringList{u"<TRACKSD1>3</TRACKSD1>"_qs, u"<D1T1>A</D1T1>"_qs, u"<D1T3>C</D1T3>"_qs}
+            << u"A\r\n\r\nC"_qs;
+        QTest::newRow("empty last track ends the list with one line end")
+            << QStringList{u"<TRACKSD1>3</TRACKSD1>"_qs, u"<D1T1>A</D1T1>"_qs, u"<D1T2>B</D1T2>"_qs,
+                           u"<D1T3></D1T3>"_qs}
+            << u"A\r\nB\r\n"_qs;
+        QTest::newRow("track count missing gives an empty list")
+            << QStringList{u"<D1T1>A</D1T1>"_qs} << QString();
+        QTest::newRow("track count empty gives an empty list")
+            << QStringList{u"<TRACKSD1></TRACKSD1>"_qs, u"<D1T1>A</D1T1>"_qs} << QString();
+        QTest::newRow("times are not part of the list")
+            << QStringList{u"<TRACKSD1>1</TRACKSD1>"_qs,
+                           u"<D1T1>1. Opener</D1T1><D1T1Time>4:56</D1T1Time>"_qs}
+            << u"1. Opener"_qs;
+        QTest::newRow("track count in lower case tags")
+            << QStringList{u"<tracksd1>2</tracksd1>"_qs, u"<d1t1>a</d1t1>"_qs, u"<d1t2>b</d1t2>"_qs}
+            << u"a\r\nb"_qs;
+        QString fifty;
+        QStringList tracks = {u"<TRACKSD1>51</TRACKSD1>"_qs};
+        for (int t = 1; t <= 50; ++t) {
+            tracks << u"<D1T%1>Song %1</D1T%1>"_qs.arg(t);
+            fifty += u"Song %1\r\n"_qs.arg(t);
+        }
+        QTest::newRow("51 counted, 50 written: fifty titles and one line end") << tracks << fifty;
+    }
+
+    void trackList()
+    {
+        QFETCH(QStringList, elements);
+        QFETCH(QString, list);
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc, Xml(QStringList{u"<DISCS>1</DISCS>"_qs} + elements),
+                           Checked(QString()), UnitedStates());
+        QCOMPARE(Text(doc, u"TrayDisc1Tracks"_qs), list);
+        QVERIFY(doc.calls.contains(u"set TrayDisc1Tracks"_qs)); // also when empty
+    }
+
+    // A count edited by hand to the largest the reader accepts still finishes, with one line
+    // per counted track.
+    void trackList_hugeCount()
+    {
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc,
+                           Xml({u"<DISCS>32767</DISCS>"_qs, u"<TRACKSD1>32767</TRACKSD1>"_qs,
+                                u"<TRACKSD2>32767</TRACKSD2>"_qs, u"<D1T1>a</D1T1>"_qs}),
+                           Checked(QString()), UnitedStates());
+        const QString list = Text(doc, u"TrayDisc1Tracks"_qs);
+        QCOMPARE(list.size(), 1 + 2 * 32766);
+        QVERIFY(list.startsWith(u"a\r\n\r\n"_qs));
+        QCOMPARE(Text(doc, u"TrayDisc2Tracks"_qs),
+                 QString(32766, u'\n').replace(u"\n"_qs, u"\r\n"_qs));
+    }
+
+    void collection_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("checked with a name")
+            << 1 << u"Jane"_qs << u"From the collection of Jane"_qs;
+        QTest::newRow("checked, empty name keeps the trailing blank")
+            << 1 << QString() << u"From the collection of "_qs;
+        QTest::newRow("name is not trimmed")
+            << 1 << u" Jane "_qs << u"From the collection of  Jane "_qs;
+        QTest::newRow("unchecked empties the line") << 0 << u"Jane"_qs << QString();
+        QTest::newRow("grayed empties the line") << 2 << u"Jane"_qs << QString();
+    }
+
+    void collection()
+    {
+        QFETCH(int, state);
+        QFETCH(QString, name);
+        QFETCH(QString, line);
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc, Xml({u"<BAND>b</BAND>"_qs}), {u"c.odt"_qs, state, name},
+                           UnitedStates());
+        QCOMPARE(Text(doc, u"TrayCollection"_qs), line);
+        QVERIFY(doc.calls.contains(u"set TrayCollection"_qs));
+    }
+
+    void creationDate_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<QString>("text");
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("us") << us << Xml({u"<BAND>b</BAND>"_qs}) << u"3/9/2024"_qs;
+        QTest::newRow("de") << QLocale(QLocale::German, QLocale::Germany)
+                            << Xml({u"<BAND>b</BAND>"_qs}) << u"09.03.2024"_qs;
+        QTest::newRow("whatever the text holds")
+            << us << u"<DATE>1/1/1970</DATE>"_qs << u"3/9/2024"_qs;
+        QTest::newRow("empty text") << us << QString() << u"3/9/2024"_qs;
+    }
+
+    void creationDate()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, xml);
+        QFETCH(QString, text);
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc, xml, Checked(QString()), {locale, QDate(2024, 3, 9)});
+        QCOMPARE(Text(doc, u"TrayCreationDate"_qs), text);
+    }
+
+    void tagCaseMix()
+    {
+        RecordingCoverDocument doc;
+        FillCoverBookmarks(doc,
+                           Xml({u"<Band>The MiXed Case</band>"_qs, u"<BAND>second</BAND>"_qs,
+                                u"<source>a <b>bold</b> &amp; more</SOURCE>"_qs}),
+                           Checked(QString()), UnitedStates());
+        for (const QString &name : BandBookmarks)
+            QCOMPARE(Text(doc, name), u"The MiXed Case"_qs);
+        QCOMPARE(Text(doc, u"TraySource"_qs), u"a <b>bold</b> &amp; more"_qs);
+    }
+
+    // A bookmark the template lacks writes nothing anywhere; the rows after it go on.
+    void templateWithoutLinerNotes()
+    {
+        QStringList names = RecordingCoverDocument::fullTemplate();
+        names.removeAll(u"LinerNotes"_qs);
+        RecordingCoverDocument doc(names);
+        FillCoverBookmarks(doc, WorkedExample(), Checked(u"Jane"_qs), UnitedStates());
+        QVERIFY(!doc.texts.contains(u"LinerNotes"_qs));
+        QVERIFY(!doc.texts.values().contains(u":Great show. "_qs));
+        QVERIFY(!doc.calls.contains(u"set LinerNotes"_qs));
+        QCOMPARE(Text(doc, u"LinerCoverBand"_qs), u"Blue Lantern"_qs);
+        QCOMPARE(Text(doc, u"TrayCreationDate"_qs), u"3/9/2024"_qs);
+    }
+
+    void failingScroll_stillWrites()
+    {
+        RecordingCoverDocument doc;
+        doc.failingScrolls = {u"CoverBand"_qs, u"TrayDisc1"_qs};
+        FillCoverBookmarks(doc, WorkedExample(), Checked(u"Jane"_qs), UnitedStates());
+        QCOMPARE(Text(doc, u"CoverBand"_qs), u"Blue Lantern"_qs);
+        QCOMPARE(Text(doc, u"TrayDisc1"_qs), u"Disc 1"_qs);
+    }
+
+    void fillCover_steps_data()
+    {
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("start fails") << u"start"_qs << QStringList{u"start"_qs};
+        QTest::newRow("open fails") << u"open"_qs << QStringList{u"start"_qs, u"open /t/c.odt"_qs};
+        QTest::newRow("zoom fails")
+            << u"zoom"_qs << QStringList{u"start"_qs, u"open /t/c.odt"_qs, u"zoom 75"_qs};
+    }
+
+    // A failure before the filling ends the run with its message; nothing is written.
+    void fillCover_steps()
+    {
+        QFETCH(QString, failing);
+        QFETCH(QStringList, calls);
+        RecordingCoverDocument doc;
+        doc.failStart = failing == u"start";
+        doc.failOpen = failing == u"open";
+        doc.failZoom = failing == u"zoom";
+        const CoverResult r =
+            FillCover(doc, u"/t/c.odt"_qs, WorkedExample(), Checked(u"J"_qs), UnitedStates());
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.contains(calls.last()));
+        QCOMPARE(doc.calls, calls);
+    }
+
+    void fillCover_success()
+    {
+        RecordingCoverDocument doc;
+        const CoverResult r =
+            FillCover(doc, u"/t/c.odt"_qs, WorkedExample(), Checked(u"J"_qs), UnitedStates());
+        QVERIFY(r.ok);
+        QCOMPARE(doc.calls.first(3),
+                 (QStringList{u"start"_qs, u"open /t/c.odt"_qs, u"zoom 75"_qs}));
+        QCOMPARE(doc.calls.last(), u"set TrayCreationDate"_qs);
+        QVERIFY(!doc.calls.join(u'|').contains(u"show"_qs)); // the caller decides how to hand over
+    }
+
+    void templatePath()
+    {
+        QString path;
+        QVERIFY(CoverTemplatePath(u"/opt/t"_qs, u"Jewel case.odt"_qs, &path).ok);
+        QCOMPARE(path, u"/opt/t/Jewel case.odt"_qs);
+        const CoverResult none = CoverTemplatePath(u"/opt/t"_qs, QString(), &path);
+        QVERIFY(!none.ok);
+        QVERIFY(none.error.contains(u"No cover template"_qs));
+    }
+
+    void coverTitle_data()
+    {
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("band and date") << WorkedExample() << u"Blue Lantern 1977-05-08"_qs;
+        QTest::newRow("band alone")
+            << Xml({u"<BAND>b</BAND>"_qs, u"<DATE>Summer</DATE>"_qs}) << u"b"_qs;
+        QTest::newRow("date alone") << Xml({u"<DATE>5/8/1977</DATE>"_qs}) << u"1977-05-08"_qs;
+        QTest::newRow("nothing") << QString() << u"Cover"_qs;
+    }
+
+    void coverTitle()
+    {
+        QFETCH(QString, xml);
+        QFETCH(QString, title);
+        QCOMPARE(CoverTitle(xml, QLocale(QLocale::English, QLocale::UnitedStates)), title);
+    }
+
+    void listTemplates()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"b-cover.odt", "A-Cover.DOCX", "c.ott", "d.dotx", "e.doc",
+                                 "notes.txt", ".hidden.odt", "noextension", "a-cover.odt"}) {
+            QFile f(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(QDir(dir.path()).mkdir(u"folder.odt"_qs));
+        const QStringList expected = {u"A-Cover.DOCX"_qs, u"a-cover.odt"_qs, u"b-cover.odt"_qs,
+                                      u"c.ott"_qs,        u"d.dotx"_qs,      u"e.doc"_qs};
+        QCOMPARE(ListCoverTemplates(dir.path()), expected);
+        QVERIFY(ListCoverTemplates(dir.filePath(u"missing"_qs)).isEmpty());
+    }
+
+    void loadChoices_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("templateFile");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("no settings file") << QByteArray() << QString() << 1 << QString();
+        QTest::newRow("stored choices")
+            << QByteArray("[Tapewright]\r\nTemplate=Two.odt\r\nPrintCollectionName=0\r\n"
+                          "UserName=Jane\r\n")
+            << u"Two.odt"_qs << 0 << u"Jane"_qs;
+        QTest::newRow("grayed state") << QByteArray("[Tapewright]\r\nPrintCollectionName=2\r\n")
+                                      << QString() << 2 << QString();
+        QTest::newRow("state out of range falls back to checked")
+            << QByteArray("[Tapewright]\r\nPrintCollectionName=7\r\n") << QString() << 1
+            << QString();
+        QTest::newRow("state not a number falls back to checked")
+            << QByteArray("[Tapewright]\r\nPrintCollectionName=yes\r\nUserName=Al\r\n") << QString()
+            << 1 << u"Al"_qs;
+        QTest::newRow("empty state falls back to checked")
+            << QByteArray("[Tapewright]\r\nPrintCollectionName=\r\n") << QString() << 1
+            << QString();
+    }
+
+    void loadChoices()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, templateFile);
+        QFETCH(int, state);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"tapewright.ini"_qs);
+        if (!ini.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(ini);
+        }
+        const CoverChoices choices = LoadCoverChoices(path);
+        QCOMPARE(choices.templateFileName, templateFile);
+        QCOMPARE(choices.collectionState, state);
+        QCOMPARE(choices.userName, name);
+    }
+
+    void storeChoices_roundTripInOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"tapewright.ini"_qs);
+        StoreCoverChoices({u"Two.odt"_qs, 0, u"Jane Doe"_qs}, path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        const qsizetype t = text.indexOf(u"Template="_qs);
+        const qsizetype p = text.indexOf(u"PrintCollectionName="_qs);
+        const qsizetype u = text.indexOf(u"UserName="_qs);
+        QVERIFY(text.startsWith(u"[Tapewright]"_qs));
+        QVERIFY(t >= 0 && t < p && p < u);
+        const CoverChoices back = LoadCoverChoices(path);
+        QCOMPARE(back.templateFileName, u"Two.odt"_qs);
+        QCOMPARE(back.collectionState, 0);
+        QCOMPARE(back.userName, u"Jane Doe"_qs);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCoverFiller)
+#include "tst_coverfiller.moc"
