@@ -4,6 +4,8 @@
 
 #include "textterms.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -16,11 +18,6 @@ using Buffer = std::u16string;
 QStringView viewOf(const Buffer &b)
 {
     return QStringView(b.data(), qsizetype(b.size()));
-}
-
-bool contains(const Buffer &b, std::u16string_view w)
-{
-    return b.find(w) != Buffer::npos;
 }
 
 bool isDigit(QChar c)
@@ -54,28 +51,35 @@ void replaceInPlace(Buffer &text, std::u16string_view a, std::u16string_view b)
 // The header text of a line: lower-cased, blanks and "#" gone, the colons after "c", "k" and "d"
 // dropped, "disk" spelled "disc" and Roman disc numbers turned into digits.
 //
-// The steps run in this order, each as one pass, because each one feeds the next: "Disk #2"
-// only becomes "disc2" once the blank and the "#" are gone, and "disciv" must be replaced before
-// "disci" would eat its first "i". The two removals are done together: dropping single
-// characters gives the same text in either order.
+// The steps run in this order because each one feeds the next: "Disk #2" only becomes "disc2"
+// once the blank and the "#" are gone, and "disciv" must be replaced before "disci" would eat its
+// first "i". This runs for most lines on every key release, so the removals and the three colon
+// passes share one loop into a reused buffer. That gives the same text as separate passes:
+// dropping blanks and "#" commutes, and a colon pass drops only a colon whose neighbour before it
+// (after the removals) is its letter, never makes a new letter-colon pair (the letter kept is
+// always "c", "k" or "d" itself, followed by what came after the colon) and never touches another
+// pass's pair. Hence `before`, the last character the removals kept, colon or not.
 void normaliseHeader(QStringView lower, Buffer &h)
 {
-    h.clear();
-    bool colon = false;
+    h.resize(size_t(lower.size()));
+    char16_t *const begin = h.data();
+    char16_t *out = begin;
+    char16_t before = 0;
+    bool dis = false;
     for (QChar c : lower) {
         const char16_t u = c.unicode();
         if (u == u' ' || u == u'#')
             continue;
-        colon = colon || u == u':';
-        h.push_back(u);
+        const bool dropColon = u == u':' && (before == u'c' || before == u'k' || before == u'd');
+        before = u;
+        if (dropColon)
+            continue;
+        dis = dis || (u == u's' && out - begin >= 2 && out[-1] == u'i' && out[-2] == u'd');
+        *out++ = u;
     }
-    if (colon) {
-        replaceInPlace(h, u"c:", u"c");
-        replaceInPlace(h, u"k:", u"k");
-        replaceInPlace(h, u"d:", u"d");
-    }
+    h.resize(size_t(out - begin));
     // Nearly every line lacks "dis"; the five spelling passes are skipped for those.
-    if (contains(h, u"dis")) {
+    if (dis) {
         replaceInPlace(h, u"disk", u"disc");
         replaceInPlace(h, u"disciv", u"disc4");
         replaceInPlace(h, u"disciii", u"disc3");
@@ -84,20 +88,66 @@ void normaliseHeader(QStringView lower, Buffer &h)
     }
 }
 
-// Which discs a header text heads; one line may head several.
+// Which discs a header text heads; one line may head several. Every word looked for begins with
+// "d", so one walk over the "d"s of the text finds them all.
 std::array<bool, MaxDiscs> headedDiscs(const Buffer &h)
 {
+    const QStringView text = viewOf(h);
+    std::array<bool, MaxDiscs> dn{};   // "d1" ... "d4"
+    std::array<bool, MaxDiscs> disc{}; // "disc1"/"discone" ... "disc4"/"discfour"
+    bool d100 = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'd')
+            continue;
+        const QStringView rest = text.sliced(i);
+        if (rest.size() >= 2 && rest[1] >= u'1' && rest[1] <= u'4')
+            dn[rest[1].unicode() - u'1'] = true;
+        d100 = d100 || BeginsWith(rest, u"d100");
+        if (!BeginsWith(rest, u"disc"))
+            continue;
+        const QStringView number = rest.sliced(4);
+        if (!number.isEmpty() && number[0] >= u'1' && number[0] <= u'4')
+            disc[number[0].unicode() - u'1'] = true;
+        static constexpr QStringView words[MaxDiscs] = {u"one", u"two", u"three", u"four"};
+        for (int k = 0; k < MaxDiscs; ++k)
+            disc[k] = disc[k] || BeginsWith(number, words[k]);
+    }
     // "d3" and "d4" occur in ordinary track codes such as "d3t01 Long Song Title", so alone they
     // count only on short lines. "d100" is excluded because it names a hundredth track or a
     // recorder ("D100"), not disc 1.
     const bool shortLine = h.size() < 10;
     return {
-        (contains(h, u"d1") || contains(h, u"disc1") || contains(h, u"discone")) &&
-            !contains(h, u"d100"),
-        contains(h, u"d2") || contains(h, u"disc2") || contains(h, u"disctwo"),
-        (contains(h, u"d3") && shortLine) || contains(h, u"disc3") || contains(h, u"discthree"),
-        (contains(h, u"d4") && shortLine) || contains(h, u"disc4") || contains(h, u"discfour"),
+        (dn[0] || disc[0]) && !d100,
+        dn[1] || disc[1],
+        (dn[2] && shortLine) || disc[2],
+        (dn[3] && shortLine) || disc[3],
     };
+}
+
+// A cheap look at the lower-cased line that rules out most lines before they are normalised:
+// every header word begins with "d" followed by "i" or by a disc digit, and normalising only ever
+// removes blanks, "#" and colons between them (it never makes a "d"). A digit of a disc whose
+// header is already known cannot change anything, so in a checksum list full of "d1" and "d2"
+// only the rare candidates for the missing discs are normalised.
+bool mayHeadAnotherDisc(QStringView lower, const std::array<qsizetype, MaxDiscs> &headerLine)
+{
+    // A plain loop: QStringView::indexOf costs a library call per "d", and the lines are short.
+    const char16_t *const text = lower.utf16();
+    const qsizetype size = lower.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (text[i] != u'd')
+            continue;
+        qsizetype j = i + 1;
+        while (j < size && (text[j] == u' ' || text[j] == u'#' || text[j] == u':'))
+            ++j;
+        if (j == size)
+            return false;
+        if (text[j] == u'i')
+            return true;
+        if (text[j] >= u'1' && text[j] <= u'4' && headerLine[text[j] - u'1'] == 0)
+            return true;
+    }
+    return false;
 }
 
 // True when l begins with a number greater than 0: an optional sign, digits, and optionally a
@@ -123,46 +173,68 @@ bool beginsWithPositiveNumber(QStringView l)
     return nonZero && !negative;
 }
 
-bool beginsWithNoTrackWord(QStringView s)
+qsizetype skipDashes(QStringView text, qsizetype from)
+{
+    while (from < text.size() && text[from] == u'-')
+        ++from;
+    return from;
+}
+
+// w (which holds no dash) stands in text from position `from` on, when the dashes of text are
+// passed over.
+bool matchesSkippingDashes(QStringView text, qsizetype from, QStringView w)
+{
+    for (QChar c : w) {
+        from = skipDashes(text, from);
+        if (from == text.size() || text[from] != c)
+            return false;
+        ++from;
+    }
+    return true;
+}
+
+bool beginsWithNoTrackWord(QStringView lower, qsizetype first)
 {
     static constexpr QStringView words[] = {u"set", u"total", u"ii", u"iii", u"encore", u"filler"};
     for (QStringView w : words) {
-        if (BeginsWith(s, w))
+        if (matchesSkippingDashes(lower, first, w))
             return true;
     }
     return false;
 }
 
-void appendNumber(QString &out, qsizetype n)
-{
-    char16_t digits[24];
-    int count = 0;
-    do {
-        digits[count++] = char16_t(u'0' + n % 10);
-        n /= 10;
-    } while (n > 0);
-    while (count > 0)
-        out.append(QChar(digits[--count]));
-}
-
-// "<D1T3>" + text + "</D1T3>", or with suffix "Time" "<D1T3Time>" + text + "</D1T3Time>".
+// "<D1T3>" + text + "</D1T3>", or with the suffix "Time" "<D1T3Time>" + text + "</D1T3Time>".
+// Written straight into one allocation: this runs twice for every track of every keystroke.
 QString trackElement(int disc, qsizetype t, QStringView suffix, QStringView text)
 {
-    QString e;
-    e.reserve(text.size() + 2 * suffix.size() + 32);
-    e.append(u"<D");
-    appendNumber(e, disc);
-    e.append(u'T');
-    appendNumber(e, t);
-    e.append(suffix);
-    e.append(u'>');
-    e.append(text);
-    e.append(u"</D");
-    appendNumber(e, disc);
-    e.append(u'T');
-    appendNumber(e, t);
-    e.append(suffix);
-    e.append(u'>');
+    char16_t digits[24];
+    qsizetype nDigits = 0;
+    for (qsizetype n = t; n > 0; n /= 10)
+        digits[nDigits++] = char16_t(u'0' + n % 10);
+    const QStringView number(digits, nDigits);               // reversed
+    const qsizetype tag = 4 + nDigits + suffix.size();       // "D1T" + t + suffix + ">"
+    QString e(2 * tag + 3 + text.size(), Qt::Uninitialized); // plus "<" and "</"
+    char16_t *p = reinterpret_cast<char16_t *>(e.data());
+    const auto put = [&p](QStringView s) {
+        std::copy_n(s.utf16(), s.size(), p);
+        p += s.size();
+    };
+    const auto putTag = [&] {
+        *p++ = u'D';
+        *p++ = char16_t(u'0' + disc);
+        *p++ = u'T';
+        for (qsizetype i = number.size(); i > 0; --i)
+            *p++ = number[i - 1].unicode();
+        put(suffix);
+        *p++ = u'>';
+    };
+    *p++ = u'<';
+    putTag();
+    put(text);
+    *p++ = u'<';
+    *p++ = u'/';
+    putTag();
+    Q_ASSERT(p == reinterpret_cast<char16_t *>(e.data()) + e.size());
     return e;
 }
 
@@ -181,6 +253,56 @@ QStringView timeOf(QStringView l)
     return {};
 }
 
+// Every w removed from text, left to right without overlap, in one pass, written to out; a
+// removal that brings two halves of w together leaves them, as the pass does not look back.
+// text and out may be the same buffer: out never runs ahead of the reading. The search jumps
+// from one first character of w to the next, as w rarely occurs at all.
+void removeAll(const char16_t *text, size_t size, std::u16string_view w, Buffer &out)
+{
+    const QStringView all(text, qsizetype(size));
+    char16_t *const begin = out.data();
+    char16_t *o = begin;
+    const auto keep = [&o, text](qsizetype a, qsizetype b) {
+        std::memmove(o, text + a, size_t(b - a) * sizeof(char16_t)); // may overlap
+        o += b - a;
+    };
+    qsizetype from = 0;
+    for (qsizetype at = all.indexOf(QChar(w.front())); at >= 0;
+         at = all.indexOf(QChar(w.front()), at)) {
+        if (size - size_t(at) < w.size() || !std::equal(w.begin(), w.end(), text + at)) {
+            ++at;
+            continue;
+        }
+        keep(from, at);
+        from = at + qsizetype(w.size());
+        at = from;
+    }
+    keep(from, qsizetype(size));
+    out.resize(size_t(o - begin));
+}
+
+// The title part of a track line: every copy of its time removed, then every "()", then every
+// "[]" (in that order, so "(4:56)" leaves nothing). Written into a reused buffer.
+void stripTime(QStringView l, QStringView time, Buffer &title)
+{
+    title.resize(size_t(l.size()));
+    removeAll(l.utf16(), size_t(l.size()), {time.utf16(), size_t(time.size())}, title);
+    removeAll(title.data(), title.size(), u"()", title);
+    removeAll(title.data(), title.size(), u"[]", title);
+}
+
+// The lower-cased line, read without its dashes, contains "e:" or "encore". The "e" itself is
+// no dash, so only what follows it needs the dashes skipped.
+bool mentionsEncore(QStringView lower)
+{
+    for (qsizetype i = 0; i < lower.size(); ++i) {
+        if (lower[i] == u'e' && (matchesSkippingDashes(lower, i + 1, u":") ||
+                                 matchesSkippingDashes(lower, i + 1, u"ncore")))
+            return true;
+    }
+    return false;
+}
+
 class Gatherer
 {
 public:
@@ -189,8 +311,7 @@ public:
     const InfoLines &lines;
     bool NumberedTracks = false;
     bool EncoreSeen = false;
-    Buffer s;     // the lower-cased line without dashes, reused from line to line
-    Buffer title; // the line being stripped of its time, reused likewise
+    Buffer title; // the line being stripped of its time, reused from line to line
 
     // Gathers the track lines from..to (inclusive) of disc d into list.
     void gather(int d, qsizetype from, qsizetype to, QList<TrackRec> &list)
@@ -210,39 +331,40 @@ public:
     // Records the line as a track when it is one; returns whether the line was left empty.
     bool examine(int d, QStringView l, qsizetype n, QList<TrackRec> &list)
     {
-        QStringView sv = lines.lower(n);
-        if (sv.contains(u'-')) {
-            s.clear();
-            for (QChar c : sv) {
-                if (c != u'-')
-                    s.push_back(c.unicode());
-            }
-            sv = viewOf(s);
-        }
-        if (sv.isEmpty() || beginsWithNoTrackWord(sv))
+        // The tests below read the lower-cased line as if its dashes were gone, without making
+        // that copy.
+        const QStringView lower = lines.lower(n);
+        const qsizetype first = skipDashes(lower, 0);
+        if (first == lower.size() || beginsWithNoTrackWord(lower, first))
             return false;
-        if (NumberedTracks && !isDigit(sv.front()))
+        if (NumberedTracks && !isDigit(lower[first]))
             return false;
 
+        // The encore test reads the line as it stands, so it may come before the track is built;
+        // knowing it first spares stripping lines whose result nobody reads.
+        if (mentionsEncore(lower))
+            EncoreSeen = true;
+
         const qsizetype t = list.size() + 1;
+        // Tracks past the fiftieth of a disc are counted but never written, so they get an empty
+        // record: building their elements would only cost time on every key release.
+        const bool written = t <= MaxWrittenTracksPerDisc;
         TrackRec track;
         bool leftEmpty = false;
         const QStringView time = timeOf(l);
-        if (time.isEmpty()) {
-            track.TitleElement = trackElement(d, t, {}, l);
-        } else {
-            track.TimeElement = trackElement(d, t, u"Time", time);
-            title.assign(l.utf16(), size_t(l.size()));
-            replaceInPlace(title, std::u16string_view(time.utf16(), size_t(time.size())), u"");
-            replaceInPlace(title, u"()", u"");
-            replaceInPlace(title, u"[]", u"");
+        if (!time.isEmpty() && (written || EncoreSeen)) {
+            stripTime(l, time, title);
             leftEmpty = title.empty();
-            track.TitleElement = trackElement(d, t, {}, Trimmed(viewOf(title)));
+        }
+        if (written) {
+            if (time.isEmpty()) {
+                track.TitleElement = trackElement(d, t, {}, l);
+            } else {
+                track.TimeElement = trackElement(d, t, u"Time", time);
+                track.TitleElement = trackElement(d, t, {}, Trimmed(viewOf(title)));
+            }
         }
         list.append(std::move(track));
-
-        if (sv.contains(u"e:") || sv.contains(u"encore"))
-            EncoreSeen = true;
         return leftEmpty;
     }
 };
@@ -259,8 +381,7 @@ DiscSet FindDiscs(const InfoLines &lines)
     int found = 0;
     for (qsizetype n = 1; n <= count && found < MaxDiscs; ++n) {
         const QStringView lower = lines.lower(n);
-        // Every header word holds a "d", and normalising never makes one.
-        if (!lower.contains(u'd'))
+        if (!mayHeadAnotherDisc(lower, headerLine))
             continue;
         normaliseHeader(lower, h);
         const auto heads = headedDiscs(h);

@@ -231,6 +231,19 @@ private slots:
         QCOMPARE(writtenTracks(discsOf(lines)), tracks);
     }
 
+    // Past the fiftieth track the records are not written, but they still count, still see an
+    // encore, and a line its time leaves empty still ends the disc.
+    void encore_pastTheFiftiethTrack()
+    {
+        QStringList lines{u"Disc 1"_qs};
+        for (int t = 1; t <= 55; ++t)
+            lines << QStringLiteral("Song %1").arg(t);
+        lines << u"Closer (encore)"_qs << u"(4:56)"_qs << u"After"_qs;
+        const DiscSet discs = discsOf(lines);
+        QCOMPARE(discs.Tracks[0].size(), 57);
+        QCOMPARE(discs.Tracks[0][49].TitleElement, u"<D1T50>Song 50</D1T50>"_qs);
+    }
+
     void time_data()
     {
         QTest::addColumn<QString>("line");
