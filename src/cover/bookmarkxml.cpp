@@ -410,7 +410,7 @@ QString ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
         return {};
     const qsizetype at = std::clamp<qsizetype>(static_cast<qsizetype>(r.offset), 0, data.size());
     const qsizetype line = data.left(at).count('\n') + 1;
-    return QStringLiteral("it is not well-formed XML (%1, line %2)")
+    return QStringLiteral("is not well-formed XML (%1, line %2)")
         .arg(QString::fromUtf8(r.description()).toLower())
         .arg(line);
 }

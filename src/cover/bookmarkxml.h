@@ -32,7 +32,7 @@ struct XmlNames
 };
 
 // Parses an XML part. Entities are never expanded (pugixml knows only the five predefined
-// ones), and a DTD is kept as an inert node. Returns a reason on failure.
+// ones), and a DTD is kept as an inert node. Returns a reason on failure ("is not ...").
 QString ParseXmlPart(const QByteArray &data, pugi::xml_document *doc);
 QByteArray SerializeXmlPart(pugi::xml_document &doc);
 

@@ -189,7 +189,7 @@ struct FileCoverDocument::Impl
         auto part = std::make_unique<Part>();
         const QString reason = ParseXmlPart(entry->data, &part->doc);
         if (!reason.isEmpty()) {
-            *error = QStringLiteral("its part %1: %2").arg(quotedUtf8(name), reason);
+            *error = QStringLiteral("its part %1 %2").arg(quotedUtf8(name), reason);
             return nullptr;
         }
         part->names = XmlNames::forPart(flavor, part->doc);
@@ -246,6 +246,8 @@ QString FileCoverDocument::Impl::load(const QString &file)
     if (f.error() != QFileDevice::NoError)
         return QStringLiteral("it cannot be read (%1)").arg(f.errorString());
 
+    if (bytes.isEmpty())
+        return QStringLiteral("the file is empty");
     // Word writes password-protected .docx files as OLE compound files, the container of
     // old .doc files, so they fail as zips with a message that would mislead.
     if (bytes.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)))
