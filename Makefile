@@ -17,7 +17,7 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	$(BUILD_DIR)/bin/tapewright-cli convert tests/data/worked-example.txt
+	$(BUILD_DIR)/bin/tapewright $(FILE)
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,34 @@
+#include "busyobserver.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+
+namespace tapewright {
+
+BusyObserver::~BusyObserver()
+{
+    if (m_busy)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void BusyObserver::busyOn()
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    m_status->setText(QStringLiteral("Parsing..."));
+    // The conversion runs on this thread; without an immediate repaint the text would never show.
+    m_status->repaint();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void BusyObserver::busyOff()
+{
+    if (!m_busy)
+        return;
+    m_busy = false;
+    m_status->clear();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+} // namespace tapewright

@@ -1,0 +1,76 @@
+#include "documentfiles.h"
+
+#include "formhelpers.h"
+
+#include <QSaveFile>
+
+namespace tapewright {
+
+QString WindowCaption(const QString &infoFileName)
+{
+    const QString title = QString::fromUtf16(ProgramTitle);
+    if (infoFileName.isEmpty())
+        return title;
+    return title + QStringLiteral(" - ") + ExtractFileName(infoFileName);
+}
+
+QString ProposedXmlFileName(const QString &infoFileName)
+{
+    if (infoFileName.isEmpty())
+        return {};
+    // Only a dot in the file's own name starts an extension, not one in a folder's name.
+    const qsizetype nameStart = infoFileName.lastIndexOf(u'/') + 1;
+    const qsizetype dot = infoFileName.lastIndexOf(u'.');
+    if (dot < nameStart)
+        return infoFileName + QStringLiteral(".xml");
+    return infoFileName.first(dot + 1) + QStringLiteral("xml");
+}
+
+QString PaneTextFromDocument(const QString &documentText)
+{
+    QString text = documentText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+QString DocumentTextFromPane(const QString &rawPaneText)
+{
+    QString text;
+    text.reserve(rawPaneText.size() + rawPaneText.size() / 32 + 2);
+    for (const QChar ch : rawPaneText) {
+        if (ch == QChar::ParagraphSeparator || ch == u'\n')
+            text.append(u"\r\n");
+        else
+            text.append(ch);
+    }
+    return text;
+}
+
+QString UnloadQuestionText(const QString &fileName)
+{
+    return fileName + QStringLiteral("\n\nThis file has changed. Do you wish to save it?");
+}
+
+QByteArray EncodeInfoText(const QString &text, std::optional<TextEncoding> loadedEncoding)
+{
+    QByteArray bytes;
+    if (loadedEncoding && EncodeText(text, *loadedEncoding, &bytes))
+        return bytes;
+    return text.toUtf8();
+}
+
+QByteArray EncodeXmlText(const QString &xml)
+{
+    return xml.toUtf8();
+}
+
+SaveResult SaveTextFile(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        return {false, QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, file.errorString())};
+    }
+    return {true, {}};
+}
+
+} // namespace tapewright

@@ -1,0 +1,478 @@
+#include "frmmain.h"
+
+#include "busyobserver.h"
+#include "convertinfotext.h"
+#include "documentfiles.h"
+#include "formhelpers.h"
+#include "mainlayout.h"
+#include "settings.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextDocument>
+
+namespace tapewright {
+
+namespace {
+
+// The designed point size of every control's font.
+constexpr double DesignedPointSize = 8.25;
+
+// The first local file a drag carries, or "" when it carries none (dragged text, for example).
+QString draggedFile(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+QPlainTextEdit *createPane(QWidget *parent, const char *name)
+{
+    auto *pane = new QPlainTextEdit(parent);
+    pane->setObjectName(QLatin1String(name));
+    pane->setLineWrapMode(QPlainTextEdit::NoWrap);
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return pane;
+}
+
+QLabel *createLabel(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget *parent)
+    : QMainWindow(parent), m_fileDialogs(std::make_unique<QtFileDialogs>()),
+      m_messageBoxes(std::make_unique<QtMessageBoxes>())
+{
+    setObjectName(QStringLiteral("frmMain"));
+    createControls();
+    createActions();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls()
+{
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->installEventFilter(this);
+    setCentralWidget(m_client);
+
+    // Created in tab order: Alt+I passes the focus to the input pane, Alt+O to the output pane.
+    lblInput = createLabel(m_client, "lblInput", QStringLiteral("&Input NFO File"));
+    txtInput = createPane(m_client, "txtInput");
+    lblOutput = createLabel(m_client, "lblOutput", QStringLiteral("&Output XML File"));
+    lblStatus = createLabel(m_client, "lblStatus", QString());
+    txtOutput = createPane(m_client, "txtOutput");
+    lblInput->setBuddy(txtInput);
+    lblOutput->setBuddy(txtOutput);
+    setTabOrder(txtInput, txtOutput);
+
+    lblStatus->setForegroundRole(QPalette::Highlight);
+    txtOutput->setReadOnly(true);
+    txtOutput->viewport()->setCursor(Qt::ArrowCursor);
+
+    // Dropped files load like File, Open Info File; the panes would otherwise insert their names.
+    setAcceptDrops(true);
+    txtInput->viewport()->installEventFilter(this);
+    txtOutput->viewport()->installEventFilter(this);
+    txtOutput->viewport()->setAcceptDrops(true);
+
+    // Every edit, whether typed, pasted, dropped, cut or undone, reaches the XML.
+    connect(txtInput, &QPlainTextEdit::textChanged, this, &frmMain::txtInput_Change);
+
+    m_busy = std::make_unique<BusyObserver>(lblStatus);
+
+    const std::pair<QWidget *, QRect> designed[] = {
+        {lblInput, DesignedInputLabel},   {txtInput, DesignedInputPane},
+        {lblOutput, DesignedOutputLabel}, {lblStatus, DesignedStatusLabel},
+        {txtOutput, DesignedOutputPane},
+    };
+    for (const auto &[widget, twips] : designed)
+        widget->setGeometry(TwipsToPixels(twips, this));
+
+    QFont font = this->font();
+    font.setPointSizeF(DesignedPointSize);
+    for (const auto &[widget, twips] : designed)
+        widget->setFont(font);
+}
+
+void frmMain::fitLabels()
+{
+    // The labels were measured for Tahoma; a wider substitute would cut "&Input NFO File" short.
+    // They may grow to their text, never shrink below the designed width.
+    for (QLabel *label : {lblInput, lblOutput}) {
+        const int needed = label->sizeHint().width();
+        if (label->width() < needed)
+            label->resize(needed, label->height());
+    }
+}
+
+void frmMain::createActions()
+{
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    const auto add = [this](QMenu *menu, const char *name, const QString &caption) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    const auto separator = [](QMenu *menu, const char *name) {
+        QAction *action = menu->addSeparator();
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+
+    mnuFileOpenInfoFile = add(mnuFile, "mnuFileOpenInfoFile", QStringLiteral("&Open Info File..."));
+    connect(mnuFileOpenInfoFile, &QAction::triggered, this, &frmMain::mnuFileOpenInfoFile_Click);
+
+    mnuFileSaveInfoFile = add(mnuFile, "mnuFileSaveInfoFile", QStringLiteral("&Save Info File..."));
+    mnuFileSaveInfoFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(mnuFileSaveInfoFile, &QAction::triggered, this, &frmMain::mnuFileSaveInfoFile_Click);
+
+    mnuFileSep1 = separator(mnuFile, "mnuFileSep1");
+
+    mnuFileSaveXMLFile = add(mnuFile, "mnuFileSaveXMLFile", QStringLiteral("Sa&ve XML File..."));
+    connect(mnuFileSaveXMLFile, &QAction::triggered, this, &frmMain::mnuFileSaveXMLFile_Click);
+
+    mnuFileSep2 = separator(mnuFile, "mnuFileSep2");
+
+    mnuFileCreateCDRCover =
+        add(mnuFile, "mnuFileCreateCDRCover", QStringLiteral("Create CDR Cover via &Word..."));
+    mnuFileCreateCDRCover->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(mnuFileCreateCDRCover, &QAction::triggered, this,
+            &frmMain::mnuFileCreateCDRCover_Click);
+
+    mnuFileSep3 = separator(mnuFile, "mnuFileSep3");
+
+    mnuFileExit = add(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpAbout = add(mnuHelp, "mnuHelpAbout", QStringLiteral("&About..."));
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+}
+
+void frmMain::Form_Load()
+{
+    SetFormFont(this, QStringLiteral("Tahoma"));
+    for (QPlainTextEdit *pane : {txtInput, txtOutput}) {
+        QFont font = pane->font();
+        font.setFamily(QStringLiteral("Courier New"));
+        // Where Courier New is missing, the system's substitute must still be fixed-pitch:
+        // info texts line their columns up with spaces.
+        font.setStyleHint(QFont::TypeWriter);
+        pane->setFont(font);
+        pane->setTabStopDistance(8 * QFontMetricsF(font).horizontalAdvance(u' '));
+    }
+    fitLabels();
+
+    setWindowTitle(WindowCaption(QString()));
+    // The client area as designed; the menu bar comes on top of it.
+    resize(TwipsToPixelsX(DesignedClientWidth, this),
+           TwipsToPixelsY(DesignedClientHeight, this) + menuBar()->sizeHint().height());
+    CenterForm(this);
+
+    showInput(QString());
+    txtOutput->clear();
+    lblStatus->clear();
+    SetSettingsFilePath(DefaultSettingsFilePath());
+}
+
+void frmMain::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
+{
+    m_fileDialogs = std::move(dialogs);
+}
+
+void frmMain::setMessageBoxes(std::unique_ptr<MessageBoxes> boxes)
+{
+    m_messageBoxes = std::move(boxes);
+}
+
+QString frmMain::inputText() const
+{
+    // toPlainText() would turn no-break spaces into spaces.
+    return DocumentTextFromPane(txtInput->document()->toRawText());
+}
+
+QString frmMain::convert(const QString &infoText)
+{
+    // Whatever way the conversion ends, the window must not stay busy.
+    struct EndBusy
+    {
+        BusyObserver *busy;
+        ~EndBusy() { busy->busyOff(); }
+    } endBusy{m_busy.get()};
+    return ConvertInfoText(infoText, ConvertOptions{m_locale, m_busy.get()});
+}
+
+void frmMain::showInput(const QString &infoText)
+{
+    m_settingInput = true;
+    txtInput->setPlainText(PaneTextFromDocument(infoText));
+    m_settingInput = false;
+}
+
+void frmMain::showOutput(const QString &xml)
+{
+    // Rebuilt after every edit: keep the reader's place in the XML.
+    const int h = txtOutput->horizontalScrollBar()->value();
+    const int v = txtOutput->verticalScrollBar()->value();
+    txtOutput->setPlainText(PaneTextFromDocument(xml));
+    txtOutput->horizontalScrollBar()->setValue(h);
+    txtOutput->verticalScrollBar()->setValue(v);
+}
+
+bool frmMain::ProcessFile(const QString &pFileName)
+{
+    // Read and convert first: a failure must leave caption, panes, names and flags as they were.
+    const TextFileResult file = ReadTextFile(pFileName);
+    if (!file.ok) {
+        m_messageBoxes->showError(this, file.error);
+        return false;
+    }
+    const QString xml = convert(file.text);
+
+    setWindowTitle(WindowCaption(pFileName));
+    showInput(file.text);
+    m_xml = xml;
+    showOutput(xml);
+    mInfoFileName = pFileName;
+    mXmlFileName = ProposedXmlFileName(pFileName);
+    m_infoEncoding = file.encoding;
+    mInfoChanged = false;
+    mXmlChanged = true;
+    return true;
+}
+
+void frmMain::txtInput_Change()
+{
+    if (m_settingInput)
+        return;
+    mInfoChanged = true;
+    const QString xml = convert(inputText());
+    if (xml == m_xml)
+        return;
+    m_xml = xml;
+    showOutput(xml);
+    mXmlChanged = true;
+}
+
+void frmMain::mnuFileOpenInfoFile_Click()
+{
+    // The dialog is shared with the saves, which show whatever filter it was left with.
+    m_dialogState.filters =
+        QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("Info Files (*.nfo)")};
+    m_dialogState.selectedFilter = m_dialogState.filters.first();
+    const QString fileName = m_fileDialogs->showOpen(this, m_dialogState);
+    if (fileName.isEmpty())
+        return;
+    ProcessFile(fileName);
+}
+
+bool frmMain::saveDocument(Document which)
+{
+    const bool info = which == Document::Info;
+    const QString fileName =
+        m_fileDialogs->showSave(this, info ? mInfoFileName : mXmlFileName, m_dialogState);
+    if (fileName.isEmpty())
+        return false;
+    const QByteArray bytes =
+        info ? EncodeInfoText(inputText(), m_infoEncoding) : EncodeXmlText(m_xml);
+    const SaveResult saved = SaveTextFile(fileName, bytes);
+    if (!saved.ok) {
+        m_messageBoxes->showError(this, saved.error);
+        return false;
+    }
+    // Saving under another name changes neither proposed name nor the caption.
+    (info ? mInfoChanged : mXmlChanged) = false;
+    return true;
+}
+
+bool frmMain::mnuFileSaveInfoFile_Click()
+{
+    return saveDocument(Document::Info);
+}
+
+bool frmMain::mnuFileSaveXMLFile_Click()
+{
+    return saveDocument(Document::Xml);
+}
+
+void frmMain::mnuFileCreateCDRCover_Click()
+{
+    if (m_coverDialog)
+        m_coverDialog(this);
+}
+
+void frmMain::mnuFileExit_Click()
+{
+    close();
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    if (m_aboutDialog)
+        m_aboutDialog(this);
+}
+
+// True when the closing is to be cancelled: Cancel, or Yes whose save did not happen.
+bool frmMain::askToSave(Document which)
+{
+    const bool info = which == Document::Info;
+    QString name = info ? mInfoFileName : mXmlFileName;
+    if (name.isEmpty())
+        name = QString::fromUtf16(info ? UntitledInfoName : UntitledXmlName);
+    switch (m_messageBoxes->askYesNoCancel(this, UnloadQuestionText(name))) {
+    case Answer::Yes:
+        // A save that is cancelled or fails keeps the window open, or the edits would be lost.
+        return !saveDocument(which);
+    case Answer::No:
+        return false;
+    case Answer::Cancel:
+        return true;
+    }
+    return true;
+}
+
+bool frmMain::Form_QueryUnload()
+{
+    // Both questions come in one closing, info first, even when the first one cancels it.
+    bool cancel = false;
+    if (mInfoChanged)
+        cancel = askToSave(Document::Info) || cancel;
+    if (mXmlChanged)
+        cancel = askToSave(Document::Xml) || cancel;
+    return cancel;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (Form_QueryUnload())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void frmMain::Form_Resize()
+{
+    const double tppx = TwipsPerPixelX(this);
+    const double tppy = TwipsPerPixelY(this);
+    LayoutInput in;
+    in.clientWidth = m_client->width() * tppx;
+    in.clientHeight = m_client->height() * tppy;
+    in.inputLeft = txtInput->x() * tppx;
+    in.inputTop = txtInput->y() * tppy;
+    in.outputTop = txtOutput->y() * tppy;
+    in.statusWidth = lblStatus->width() * tppx;
+    const PaneLayout out = ComputePaneLayout(in);
+
+    // Both panes get the same pixel width, even when the exact halving leaves half a twip.
+    const int width = TwipsToPixelsX(out.inputWidth, this);
+    const int inputHeight = TwipsToPixelsY(out.inputHeight, this);
+    const int outputHeight = TwipsToPixelsY(out.outputHeight, this);
+    const int outputLeft = TwipsToPixelsX(out.outputLeft, this);
+    txtInput->resize(width, inputHeight);
+    txtOutput->setGeometry(outputLeft, txtOutput->y(), width, outputHeight);
+    lblOutput->move(outputLeft, lblOutput->y());
+    // The labels keep their size; the status label ends on the output pane's right edge.
+    lblStatus->move(outputLeft + width - lblStatus->width(), lblStatus->y());
+}
+
+void frmMain::Form_Paint(QPainter &painter)
+{
+    // An etched groove under the menu bar: a dark line with a light one a pixel below it. It
+    // runs the window's whole width.
+    const int dark = TwipsToPixelsY(SeparatorTop, this);
+    const int width = this->width();
+    painter.setPen(QPen(palette().color(QPalette::Light), 1));
+    painter.drawLine(0, dark + 1, width, dark + 1);
+    painter.setPen(QPen(palette().color(QPalette::Dark), 1));
+    painter.drawLine(0, dark, width, dark);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client) {
+        if (event->type() == QEvent::Resize) {
+            Form_Resize();
+        } else if (event->type() == QEvent::Paint) {
+            QPainter painter(m_client);
+            Form_Paint(painter);
+        }
+        return false;
+    }
+    // File drops on the panes; text drags go on to the pane.
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (draggedFile(drag->mimeData()).isEmpty())
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QString fileName = draggedFile(drop->mimeData());
+        if (fileName.isEmpty())
+            return false;
+        drop->acceptProposedAction();
+        loadDroppedFile(fileName);
+        return true;
+    }
+    default:
+        return QMainWindow::eventFilter(watched, event);
+    }
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    const QString fileName = draggedFile(event->mimeData());
+    if (fileName.isEmpty())
+        return;
+    event->acceptProposedAction();
+    loadDroppedFile(fileName);
+}
+
+void frmMain::loadDroppedFile(const QString &fileName)
+{
+    // Loaded once the drop has finished: a message box about an unreadable file must not open
+    // while the drag source still waits for the drop to end.
+    QMetaObject::invokeMethod(
+        this, [this, fileName] { ProcessFile(fileName); }, Qt::QueuedConnection);
+}
+
+} // namespace tapewright

@@ -1,0 +1,134 @@
+// The main window: the info text and its track list XML side by side, the file commands, and
+// the question about unsaved work on closing.
+#pragma once
+
+#include "prompts.h"
+#include "textfile.h"
+
+#include <QLocale>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPainter;
+class QPlainTextEdit;
+
+namespace tapewright {
+
+class BusyObserver;
+
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Shows a modal dialog over the main window (the cover dialog, the About box).
+    using DialogHook = std::function<void(QWidget *parent)>;
+
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Loads an info file and shows it with its XML. The file is read and converted before
+    // anything changes; a file that cannot be read is reported and changes nothing.
+    bool ProcessFile(const QString &pFileName);
+
+    // The track list XML as the converter made it (CR LF between lines, none after the last).
+    QString outputText() const { return m_xml; }
+    // The info text: the input pane's lines joined by CR LF.
+    QString inputText() const;
+
+    QString infoFileName() const { return mInfoFileName; }
+    QString xmlFileName() const { return mXmlFileName; }
+    bool infoChanged() const { return mInfoChanged; }
+    bool xmlChanged() const { return mXmlChanged; }
+
+    void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
+    void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
+    void setCoverDialog(DialogHook hook) { m_coverDialog = std::move(hook); }
+    void setAboutDialog(DialogHook hook) { m_aboutDialog = std::move(hook); }
+    // The locale dates are recognised and written in; the user's own by default.
+    void setConversionLocale(const QLocale &locale) { m_locale = locale; }
+
+public slots:
+    void mnuFileOpenInfoFile_Click();
+    // Both saves return whether the file was written.
+    bool mnuFileSaveInfoFile_Click();
+    bool mnuFileSaveXMLFile_Click();
+    void mnuFileCreateCDRCover_Click();
+    void mnuFileExit_Click();
+    void mnuHelpAbout_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    enum class Document
+    {
+        Info,
+        Xml,
+    };
+
+    void createControls();
+    void createActions();
+    void fitLabels();
+    void Form_Load();
+    // True when the closing is to be cancelled.
+    bool Form_QueryUnload();
+    void Form_Resize();
+    void Form_Paint(QPainter &painter);
+    void txtInput_Change();
+
+    QString convert(const QString &infoText);
+    void showInput(const QString &infoText);
+    void showOutput(const QString &xml);
+    bool saveDocument(Document which);
+    bool askToSave(Document which);
+    void loadDroppedFile(const QString &fileName);
+
+    QWidget *m_client = nullptr;
+    QLabel *lblInput = nullptr;
+    QPlainTextEdit *txtInput = nullptr;
+    QLabel *lblOutput = nullptr;
+    QLabel *lblStatus = nullptr;
+    QPlainTextEdit *txtOutput = nullptr;
+
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileOpenInfoFile = nullptr;
+    QAction *mnuFileSaveInfoFile = nullptr;
+    QAction *mnuFileSep1 = nullptr;
+    QAction *mnuFileSaveXMLFile = nullptr;
+    QAction *mnuFileSep2 = nullptr;
+    QAction *mnuFileCreateCDRCover = nullptr;
+    QAction *mnuFileSep3 = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpAbout = nullptr;
+
+    // The document state.
+    QString mInfoFileName;
+    QString mXmlFileName;
+    bool mInfoChanged = false;
+    bool mXmlChanged = false;
+    std::optional<TextEncoding> m_infoEncoding; // how the loaded file was written
+    QString m_xml;                              // the converter's latest result
+
+    bool m_settingInput = false; // the window itself is filling the input pane
+    QLocale m_locale;
+    FileDialogState m_dialogState;
+    std::unique_ptr<FileDialogs> m_fileDialogs;
+    std::unique_ptr<MessageBoxes> m_messageBoxes;
+    std::unique_ptr<BusyObserver> m_busy;
+    DialogHook m_coverDialog;
+    DialogHook m_aboutDialog;
+};
+
+} // namespace tapewright

@@ -1,0 +1,37 @@
+// Tapewright: the desktop program. Shows the main window, and loads the info file named on the
+// command line, if any, as File, Open Info File would.
+#include "appicons.h"
+#include "frmabout.h"
+#include "frmmain.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tapewright"));
+    QApplication::setApplicationVersion(QStringLiteral(TAPEWRIGHT_VERSION));
+    // Every window without an icon of its own shows the program's.
+    QApplication::setWindowIcon(tapewright::TapewrightIcon());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Shows an info text beside its track list XML and makes CD covers."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Info text (.txt or .nfo) to open."),
+                                 QStringLiteral("[FILE]"));
+    parser.process(app);
+
+    tapewright::frmMain window;
+    // Other windows plug in here: window.setCoverDialog(...), window.setAboutDialog(...).
+    window.setAboutDialog(&tapewright::ShowAbout);
+    window.show();
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty())
+        window.ProcessFile(QFileInfo(files.first()).absoluteFilePath());
+    return app.exec();
+}

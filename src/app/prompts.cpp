@@ -1,0 +1,55 @@
+#include "prompts.h"
+
+#include "documentfiles.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tapewright {
+
+namespace {
+
+QString joinedFilters(const FileDialogState &state)
+{
+    return state.filters.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+QString QtFileDialogs::showOpen(QWidget *parent, FileDialogState &state)
+{
+    // No caption and no folder: Qt's dialog then starts in the folder it last showed.
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), joinedFilters(state),
+                                        &state.selectedFilter);
+}
+
+QString QtFileDialogs::showSave(QWidget *parent, const QString &proposedName,
+                                FileDialogState &state)
+{
+    // No default suffix: a name typed without an extension is used as typed.
+    return QFileDialog::getSaveFileName(parent, QString(), proposedName, joinedFilters(state),
+                                        &state.selectedFilter);
+}
+
+Answer QtMessageBoxes::askYesNoCancel(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromUtf16(ProgramTitle), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+void QtMessageBoxes::showError(QWidget *parent, const QString &text)
+{
+    QMessageBox::warning(parent, QString::fromUtf16(ProgramTitle), text);
+}
+
+} // namespace tapewright

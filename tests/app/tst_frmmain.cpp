@@ -1,0 +1,958 @@
+// The main window driven as a user would: menus, the file dialog and the message boxes answered
+// through fakes, typing and mouse-style edits, saving, closing, resizing and focus keys.
+#include "busyobserver.h"
+#include "convertinfotext.h"
+#include "formhelpers.h"
+#include "frmmain.h"
+#include "mainlayout.h"
+#include "settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QUrl>
+
+using namespace tapewright;
+
+namespace {
+
+// Answers the file dialog from a queue; an empty queue (or an empty answer) is Cancel.
+class FakeDialogs final : public FileDialogs
+{
+public:
+    struct SaveCall
+    {
+        QString proposed;
+        QStringList filters;
+        QString selectedFilter;
+    };
+
+    QStringList openAnswers;
+    QString openChoosesFilter; // the filter the user picks in the Open dialog, if any
+    QStringList saveAnswers;
+    int openCalls = 0;
+    QStringList openFilters;
+    QString openSelectedFilter;
+    QList<SaveCall> saveCalls;
+
+    QString showOpen(QWidget *, FileDialogState &state) override
+    {
+        ++openCalls;
+        openFilters = state.filters;
+        openSelectedFilter = state.selectedFilter;
+        if (!openChoosesFilter.isEmpty())
+            state.selectedFilter = openChoosesFilter;
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QString showSave(QWidget *, const QString &proposed, FileDialogState &state) override
+    {
+        saveCalls.append({proposed, state.filters, state.selectedFilter});
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+};
+
+class FakeBoxes final : public MessageBoxes
+{
+public:
+    QList<Answer> answers;
+    QStringList questions;
+    QStringList errors;
+
+    Answer askYesNoCancel(QWidget *, const QString &text) override
+    {
+        questions.append(text);
+        return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
+    }
+    void showError(QWidget *, const QString &text) override { errors.append(text); }
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray workedExample()
+{
+    return readAll(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt"));
+}
+
+QLocale usEnglish()
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
+// One window with its fakes and a fresh folder.
+struct Fixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<frmMain> window = std::make_unique<frmMain>();
+    FakeDialogs *dialogs = new FakeDialogs;
+    FakeBoxes *boxes = new FakeBoxes;
+
+    Fixture()
+    {
+        window->setFileDialogs(std::unique_ptr<FileDialogs>(dialogs));
+        window->setMessageBoxes(std::unique_ptr<MessageBoxes>(boxes));
+        window->setConversionLocale(usEnglish());
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    template <typename T> T *child(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    QPlainTextEdit *input() const { return child<QPlainTextEdit>("txtInput"); }
+    QPlainTextEdit *output() const { return child<QPlainTextEdit>("txtOutput"); }
+    QLabel *status() const { return child<QLabel>("lblStatus"); }
+    QAction *action(const char *name) const { return child<QAction>(name); }
+
+    // Opens a file through File, Open Info File.
+    void open(const QString &fileName)
+    {
+        dialogs->openAnswers.append(fileName);
+        action("mnuFileOpenInfoFile")->trigger();
+    }
+    QString openExample()
+    {
+        const QString file = path(QStringLiteral("gd77-05-08.txt"));
+        writeFile(file, workedExample());
+        open(file);
+        return file;
+    }
+    bool saveXml(const QString &fileName)
+    {
+        dialogs->saveAnswers.append(fileName);
+        return window->mnuFileSaveXMLFile_Click();
+    }
+};
+
+QString converted(const QString &text)
+{
+    return ConvertInfoText(text, ConvertOptions{usEnglish(), nullptr});
+}
+
+} // namespace
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startUp_state();
+    void menus_data();
+    void menus();
+    void open_loadsAndConverts();
+    void open_cancelled();
+    void open_failure_data();
+    void open_failure();
+    void open_shortTextGivesEmptyXml();
+    void open_paneKeepsLineContent();
+    void open_noAskingAboutUnsavedWork();
+    void busy_observerShowsAndClears();
+    void edit_data();
+    void edit();
+    void edit_typedBeforeAnyLoad();
+    void save_infoKeepsEncoding_data();
+    void save_infoKeepsEncoding();
+    void save_xml();
+    void save_underAnotherName();
+    void save_cancelled();
+    void save_failure_data();
+    void save_failure();
+    void save_dialogRemembersOpenFilter();
+    void unload_data();
+    void unload();
+    void resize_data();
+    void resize();
+    void accessKeys_moveFocus();
+    void drop_fileLoads();
+    void dialogHooks();
+};
+
+void TestFrmMain::startUp_state()
+{
+    Fixture f;
+    QCOMPARE(f.window->objectName(), QStringLiteral("frmMain"));
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright"));
+    QVERIFY(f.input()->toPlainText().isEmpty());
+    QVERIFY(f.output()->toPlainText().isEmpty());
+    QVERIFY(f.status()->text().isEmpty());
+    QVERIFY(f.window->infoFileName().isEmpty());
+    QVERIFY(f.window->xmlFileName().isEmpty());
+    QVERIFY(!f.window->infoChanged());
+    QVERIFY(!f.window->xmlChanged());
+    QVERIFY(!SettingsFilePath().isEmpty());
+
+    QCOMPARE(f.child<QLabel>("lblInput")->text(), QStringLiteral("&Input NFO File"));
+    QCOMPARE(f.child<QLabel>("lblOutput")->text(), QStringLiteral("&Output XML File"));
+    QCOMPARE(f.child<QLabel>("lblInput")->font().family(), QStringLiteral("Tahoma"));
+    QCOMPARE(f.status()->foregroundRole(), QPalette::Highlight);
+    for (QPlainTextEdit *pane : {f.input(), f.output()}) {
+        QCOMPARE(pane->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(pane->lineWrapMode(), QPlainTextEdit::NoWrap);
+    }
+    QVERIFY(!f.input()->isReadOnly());
+    QVERIFY(f.output()->isReadOnly());
+    QCOMPARE(f.output()->viewport()->cursor().shape(), Qt::ArrowCursor);
+
+    // The client area as designed.
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    const QWidget *client = f.window->centralWidget();
+    QCOMPARE(client->width(), TwipsToPixelsX(DesignedClientWidth, f.window.get()));
+    QCOMPARE(client->height(), TwipsToPixelsY(DesignedClientHeight, f.window.get()));
+}
+
+void TestFrmMain::menus_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("shortcut");
+
+    const QKeySequence none;
+    QTest::newRow("open") << "mnuFile" << 0 << "mnuFileOpenInfoFile"
+                          << "&Open Info File..." << none;
+    QTest::newRow("save info") << "mnuFile" << 1 << "mnuFileSaveInfoFile"
+                               << "&Save Info File..." << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("separator 1") << "mnuFile" << 2 << "mnuFileSep1"
+                                 << "" << none;
+    QTest::newRow("save xml") << "mnuFile" << 3 << "mnuFileSaveXMLFile"
+                              << "Sa&ve XML File..." << none;
+    QTest::newRow("separator 2") << "mnuFile" << 4 << "mnuFileSep2"
+                                 << "" << none;
+    QTest::newRow("cover") << "mnuFile" << 5 << "mnuFileCreateCDRCover"
+                           << "Create CDR Cover via &Word..." << QKeySequence(Qt::CTRL | Qt::Key_W);
+    QTest::newRow("separator 3") << "mnuFile" << 6 << "mnuFileSep3"
+                                 << "" << none;
+    QTest::newRow("exit") << "mnuFile" << 7 << "mnuFileExit"
+                          << "E&xit" << none;
+    QTest::newRow("about") << "mnuHelp" << 0 << "mnuHelpAbout"
+                           << "&About..." << none;
+}
+
+void TestFrmMain::menus()
+{
+    QFETCH(QString, menu);
+    QFETCH(int, position);
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, shortcut);
+
+    Fixture f;
+    const QList<QAction *> bar = f.window->menuBar()->actions();
+    QCOMPARE(bar.size(), 2);
+    QCOMPARE(bar.at(0)->text(), QStringLiteral("&File"));
+    QCOMPARE(bar.at(1)->text(), QStringLiteral("&Help"));
+
+    auto *m = f.window->findChild<QMenu *>(menu);
+    QVERIFY(m);
+    QVERIFY(position < m->actions().size());
+    QAction *action = m->actions().at(position);
+    QCOMPARE(action->objectName(), name);
+    QCOMPARE(action->isSeparator(), caption.isEmpty());
+    if (!caption.isEmpty())
+        QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), shortcut);
+}
+
+void TestFrmMain::open_loadsAndConverts()
+{
+    Fixture f;
+    const QString file = f.openExample();
+
+    QCOMPARE(f.dialogs->openCalls, 1);
+    const QStringList filters{QStringLiteral("Text Files (*.txt)"),
+                              QStringLiteral("Info Files (*.nfo)")};
+    QCOMPARE(f.dialogs->openFilters, filters);
+    QCOMPARE(f.dialogs->openSelectedFilter, filters.first());
+
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright - gd77-05-08.txt"));
+    QCOMPARE(f.window->inputText(), QString::fromUtf8(workedExample()));
+    const QString golden = QString::fromUtf8(
+        readAll(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.en_US.xml")));
+    QCOMPARE(f.window->outputText(), golden);
+    QCOMPARE(f.output()->toPlainText(), QString(golden).replace(u"\r\n"_qs, u"\n"_qs));
+    QCOMPARE(f.window->infoFileName(), file);
+    QCOMPARE(f.window->xmlFileName(), f.path(QStringLiteral("gd77-05-08.xml")));
+    QVERIFY(!f.window->infoChanged());
+    QVERIFY(f.window->xmlChanged());
+    QVERIFY(f.boxes->errors.isEmpty());
+}
+
+void TestFrmMain::open_cancelled()
+{
+    Fixture f;
+    const QString file = f.openExample();
+    f.saveXml(f.path(QStringLiteral("saved.xml")));
+    const QString input = f.window->inputText();
+    const QString output = f.window->outputText();
+
+    f.open(QString()); // Cancel
+    QCOMPARE(f.dialogs->openCalls, 2);
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright - gd77-05-08.txt"));
+    QCOMPARE(f.window->inputText(), input);
+    QCOMPARE(f.window->outputText(), output);
+    QCOMPARE(f.window->infoFileName(), file);
+    QVERIFY(!f.window->infoChanged());
+    QVERIFY(!f.window->xmlChanged());
+    QVERIFY(f.boxes->errors.isEmpty());
+}
+
+void TestFrmMain::open_failure_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("kind");
+    enum
+    {
+        Missing,
+        Folder,
+        Oversized,
+        Unreadable
+    };
+
+    QTest::newRow("missing file") << "missing.txt" << int(Missing);
+    QTest::newRow("folder") << "folder.txt" << int(Folder);
+    QTest::newRow("larger than 16 MiB") << "video.nfo" << int(Oversized);
+    QTest::newRow("no read permission") << "locked.txt" << int(Unreadable);
+}
+
+void TestFrmMain::open_failure()
+{
+    QFETCH(QString, name);
+    QFETCH(int, kind);
+
+    Fixture f;
+    const QString path = f.path(name);
+    switch (kind) {
+    case 1:
+        QVERIFY(QDir(f.dir.path()).mkdir(name));
+        break;
+    case 2: {
+        QFile big(path);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(MaxTextFileSize + 1));
+        break;
+    }
+    case 3:
+        QVERIFY(writeFile(path, "text\r\n"));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        if (QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("Permissions are not enforced for this user (root)");
+        break;
+    default:
+        break;
+    }
+
+    const QString loaded = f.openExample();
+    const QString input = f.window->inputText();
+    const QString output = f.window->outputText();
+    f.saveXml(f.path(QStringLiteral("saved.xml")));
+
+    f.open(path);
+    QCOMPARE(f.boxes->errors.size(), 1);
+    QVERIFY2(f.boxes->errors.first().contains(path), qPrintable(f.boxes->errors.first()));
+    // Nothing changed: the caption still names the show in the panes.
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright - gd77-05-08.txt"));
+    QCOMPARE(f.window->inputText(), input);
+    QCOMPARE(f.window->outputText(), output);
+    QCOMPARE(f.window->infoFileName(), loaded);
+    QCOMPARE(f.window->xmlFileName(), f.path(QStringLiteral("gd77-05-08.xml")));
+    QVERIFY(!f.window->infoChanged());
+    QVERIFY(!f.window->xmlChanged());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestFrmMain::open_shortTextGivesEmptyXml()
+{
+    Fixture f;
+    const QString file = f.path(QStringLiteral("short.txt"));
+    QVERIFY(writeFile(file, "Band\r\nDate\r\nVenue\r\n"));
+    f.open(file);
+    QCOMPARE(f.window->inputText(), QStringLiteral("Band\r\nDate\r\nVenue\r\n"));
+    QVERIFY(f.window->outputText().isEmpty());
+    QVERIFY(f.output()->toPlainText().isEmpty());
+    QVERIFY(f.window->xmlChanged());
+}
+
+void TestFrmMain::open_paneKeepsLineContent()
+{
+    // Lone CR and LF both end lines; no-break spaces and tabs survive the pane.
+    Fixture f;
+    const QString file = f.path(QStringLiteral("mixed.txt"));
+    QVERIFY(writeFile(file, "Band\nVenue\xC2\xA0Hall\r1.\tSong\r\nlast"));
+    f.open(file);
+    QCOMPARE(f.window->inputText(), u"Band\r\nVenue\u00A0Hall\r\n1.\tSong\r\nlast\r\n"_qs);
+    QCOMPARE(f.input()->document()->blockCount(), 5);
+}
+
+void TestFrmMain::open_noAskingAboutUnsavedWork()
+{
+    Fixture f;
+    f.openExample();
+    QTest::keyClicks(f.input(), QStringLiteral("x"));
+    QVERIFY(f.window->infoChanged());
+
+    const QString other = f.path(QStringLiteral("other.nfo"));
+    QVERIFY(writeFile(other, "Other Band\r\n"));
+    f.open(other);
+    QVERIFY(f.boxes->questions.isEmpty());
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright - other.nfo"));
+    QCOMPARE(f.window->xmlFileName(), f.path(QStringLiteral("other.xml")));
+    QVERIFY(!f.window->infoChanged());
+}
+
+void TestFrmMain::busy_observerShowsAndClears()
+{
+    QLabel status;
+    {
+        BusyObserver busy(&status);
+        busy.busyOn();
+        QCOMPARE(status.text(), QStringLiteral("Parsing..."));
+        QVERIFY(QGuiApplication::overrideCursor());
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        busy.busyOff();
+        QVERIFY(status.text().isEmpty());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        busy.busyOff(); // a second end is harmless
+        QVERIFY(!QGuiApplication::overrideCursor());
+        busy.busyOn();
+    }
+    // Destroyed while busy: the cursor comes back all the same.
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    Fixture f;
+    f.openExample();
+    QTest::keyClicks(f.input(), QStringLiteral("x"));
+    QVERIFY(f.status()->text().isEmpty());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+enum class Edit
+{
+    TypeIntoBand,
+    TypeThenBackspace,
+    DeleteKey,
+    ArrowKey,
+    CursorInsert,
+    Paste,
+    Cut,
+    Undo,
+    DropText,
+};
+
+void TestFrmMain::edit_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<bool>("infoChanged");
+    QTest::addColumn<bool>("xmlChanged");
+    QTest::addColumn<bool>("xmlDiffers"); // from the XML of the loaded text
+
+    QTest::newRow("typing") << int(Edit::TypeIntoBand) << true << true << true;
+    // The text and the XML are as before, but both were changed on the way.
+    QTest::newRow("character then backspace")
+        << int(Edit::TypeThenBackspace) << true << true << false;
+    QTest::newRow("delete key") << int(Edit::DeleteKey) << true << true << true;
+    QTest::newRow("arrow key only") << int(Edit::ArrowKey) << false << false << false;
+    QTest::newRow("insert through the cursor") << int(Edit::CursorInsert) << true << true << true;
+    QTest::newRow("paste") << int(Edit::Paste) << true << true << true;
+    QTest::newRow("cut") << int(Edit::Cut) << true << true << true;
+    QTest::newRow("undo of a paste") << int(Edit::Undo) << true << true << false;
+    QTest::newRow("text dropped") << int(Edit::DropText) << true << true << true;
+}
+
+void TestFrmMain::edit()
+{
+    QFETCH(int, edit);
+    QFETCH(bool, infoChanged);
+    QFETCH(bool, xmlChanged);
+    QFETCH(bool, xmlDiffers);
+
+    Fixture f;
+    f.openExample();
+    QVERIFY(f.saveXml(f.path(QStringLiteral("saved.xml"))));
+    QVERIFY(!f.window->xmlChanged());
+    const QString before = f.window->outputText();
+
+    QPlainTextEdit *pane = f.input();
+    pane->setFocus();
+    QTextCursor cursor = pane->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::EndOfLine); // after "Blue Lantern"
+    pane->setTextCursor(cursor);
+
+    switch (static_cast<Edit>(edit)) {
+    case Edit::TypeIntoBand:
+        QTest::keyClicks(pane, QStringLiteral(" Band"));
+        break;
+    case Edit::TypeThenBackspace:
+        QTest::keyClick(pane, Qt::Key_S);
+        QTest::keyClick(pane, Qt::Key_Backspace);
+        break;
+    case Edit::DeleteKey:
+        cursor.movePosition(QTextCursor::StartOfLine);
+        pane->setTextCursor(cursor);
+        QTest::keyClick(pane, Qt::Key_Delete);
+        break;
+    case Edit::ArrowKey:
+        QTest::keyClick(pane, Qt::Key_Down);
+        QTest::keyClick(pane, Qt::Key_Right);
+        break;
+    case Edit::CursorInsert:
+        pane->textCursor().insertText(QStringLiteral(" Band"));
+        break;
+    case Edit::Paste:
+        QGuiApplication::clipboard()->setText(QStringLiteral(" Band"));
+        pane->paste();
+        break;
+    case Edit::Cut:
+        cursor.movePosition(QTextCursor::StartOfLine, QTextCursor::KeepAnchor);
+        pane->setTextCursor(cursor);
+        pane->cut();
+        break;
+    case Edit::Undo:
+        QGuiApplication::clipboard()->setText(QStringLiteral(" Band"));
+        pane->paste();
+        QVERIFY(f.saveXml(f.path(QStringLiteral("saved.xml"))));
+        // The saved XML holds the pasted text; after the undo it is stale again.
+        pane->undo();
+        break;
+    case Edit::DropText: {
+        auto *mime = new QMimeData;
+        mime->setText(QStringLiteral(" Band"));
+        const QPoint at = pane->cursorRect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &drop);
+        QVERIFY(drop.isAccepted());
+        delete mime;
+        break;
+    }
+    }
+
+    QCOMPARE(f.window->infoChanged(), infoChanged);
+    QCOMPARE(f.window->xmlChanged(), xmlChanged);
+    // The output pane always holds the conversion of what the input pane holds now.
+    QCOMPARE(f.window->outputText(), converted(f.window->inputText()));
+    QCOMPARE(f.output()->toPlainText(),
+             QString(f.window->outputText()).replace(u"\r\n"_qs, u"\n"_qs));
+    QCOMPARE(f.window->outputText() != before, xmlDiffers);
+}
+
+void TestFrmMain::edit_typedBeforeAnyLoad()
+{
+    Fixture f;
+    f.input()->setFocus();
+    const QString text = QString::fromUtf8(workedExample()).replace(u"\r\n"_qs, u"\n"_qs);
+    f.input()->insertPlainText(text);
+    QVERIFY(f.window->infoChanged());
+    QVERIFY(f.window->xmlChanged());
+    QVERIFY(f.window->outputText().contains(u"<BAND>Blue Lantern</BAND>"_qs));
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright"));
+    QVERIFY(f.window->infoFileName().isEmpty());
+
+    // Saved as UTF-8, proposing no name.
+    f.dialogs->saveAnswers.append(f.path(QStringLiteral("typed.txt")));
+    QVERIFY(f.window->mnuFileSaveInfoFile_Click());
+    QVERIFY(f.dialogs->saveCalls.first().proposed.isEmpty());
+    QCOMPARE(readAll(f.path(QStringLiteral("typed.txt"))), workedExample());
+}
+
+void TestFrmMain::save_infoKeepsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("saved");
+
+    const QByteArray lines = "Caf\xC3\xA9 Band\r\nline 2\r\n";
+    QTest::newRow("utf-8 unchanged") << lines << "" << lines;
+    QTest::newRow("utf-8 with mark unchanged")
+        << QByteArray("\xEF\xBB\xBF") + lines << "" << QByteArray("\xEF\xBB\xBF") + lines;
+    QTest::newRow("utf-16 le unchanged")
+        << QByteArray("\xFF\xFE", 2) + QByteArray("A\0\r\0\n\0", 6) << ""
+        << QByteArray("\xFF\xFE", 2) + QByteArray("A\0\r\0\n\0", 6);
+    QTest::newRow("utf-16 be typed")
+        << QByteArray("\xFE\xFF", 2) + QByteArray("\0A\0\r\0\n", 6) << "B"
+        << QByteArray("\xFE\xFF", 2) + QByteArray("\0B\0A\0\r\0\n", 8);
+    QTest::newRow("windows-1252 typed") << QByteArray("Caf\xE9\r\n") << "\u20AC"
+                                        << QByteArray("\x80"
+                                                      "Caf\xE9\r\n");
+    QTest::newRow("windows-1252 typed a character it lacks")
+        << QByteArray("Caf\xE9\r\n") << "\u2192"
+        << QByteArray("\xE2\x86\x92"
+                      "Caf\xC3\xA9\r\n");
+    QTest::newRow("lone line ends saved as CR LF")
+        << QByteArray("a\nb\rc") << "" << QByteArray("a\r\nb\r\nc\r\n");
+}
+
+void TestFrmMain::save_infoKeepsEncoding()
+{
+    QFETCH(QByteArray, original);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, saved);
+
+    Fixture f;
+    const QString file = f.path(QStringLiteral("show.txt"));
+    QVERIFY(writeFile(file, original));
+    f.open(file);
+    QVERIFY(f.boxes->errors.isEmpty());
+    if (!typed.isEmpty()) {
+        f.input()->moveCursor(QTextCursor::Start);
+        f.input()->textCursor().insertText(typed);
+    }
+    QCOMPARE(f.window->infoChanged(), !typed.isEmpty());
+
+    f.dialogs->saveAnswers.append(file);
+    QVERIFY(f.window->mnuFileSaveInfoFile_Click());
+    QCOMPARE(f.dialogs->saveCalls.size(), 1);
+    QCOMPARE(f.dialogs->saveCalls.first().proposed, file);
+    QCOMPARE(readAll(file), saved);
+    QVERIFY(!f.window->infoChanged());
+    QVERIFY(f.window->xmlChanged()); // the XML was not saved
+}
+
+void TestFrmMain::save_xml()
+{
+    Fixture f;
+    f.openExample();
+    QTest::keyClicks(f.input(), QStringLiteral("x"));
+    const QString target = f.path(QStringLiteral("gd77-05-08.xml"));
+    QVERIFY(f.saveXml(target));
+    QCOMPARE(f.dialogs->saveCalls.first().proposed, target);
+    QCOMPARE(readAll(target), f.window->outputText().toUtf8());
+    QVERIFY(!readAll(target).endsWith("\r\n"));
+    QVERIFY(!f.window->xmlChanged());
+    QVERIFY(f.window->infoChanged());
+}
+
+void TestFrmMain::save_underAnotherName()
+{
+    Fixture f;
+    const QString file = f.openExample();
+    QVERIFY(f.saveXml(f.path(QStringLiteral("elsewhere.xml"))));
+    f.dialogs->saveAnswers.append(f.path(QStringLiteral("copy.txt")));
+    QVERIFY(f.window->mnuFileSaveInfoFile_Click());
+
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright - gd77-05-08.txt"));
+    QCOMPARE(f.window->infoFileName(), file);
+    QCOMPARE(f.window->xmlFileName(), f.path(QStringLiteral("gd77-05-08.xml")));
+
+    f.window->mnuFileSaveXMLFile_Click(); // cancelled
+    f.window->mnuFileSaveInfoFile_Click();
+    QCOMPARE(f.dialogs->saveCalls.size(), 4);
+    QCOMPARE(f.dialogs->saveCalls.at(2).proposed, f.path(QStringLiteral("gd77-05-08.xml")));
+    QCOMPARE(f.dialogs->saveCalls.at(3).proposed, file);
+}
+
+void TestFrmMain::save_cancelled()
+{
+    Fixture f;
+    f.openExample();
+    QTest::keyClicks(f.input(), QStringLiteral("x"));
+    QVERIFY(!f.window->mnuFileSaveInfoFile_Click());
+    QVERIFY(!f.window->mnuFileSaveXMLFile_Click());
+    QVERIFY(f.window->infoChanged());
+    QVERIFY(f.window->xmlChanged());
+    QVERIFY(f.boxes->errors.isEmpty());
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{"gd77-05-08.txt"});
+}
+
+void TestFrmMain::save_failure_data()
+{
+    QTest::addColumn<QString>("relativePath");
+    QTest::addColumn<bool>("readOnlyFolder");
+
+    QTest::newRow("missing folder") << "gone/show.xml" << false;
+    QTest::newRow("folder is a file") << "gd77-05-08.txt/show.xml" << false;
+    QTest::newRow("read-only folder") << "locked/show.xml" << true;
+}
+
+void TestFrmMain::save_failure()
+{
+    QFETCH(QString, relativePath);
+    QFETCH(bool, readOnlyFolder);
+
+    Fixture f;
+    f.openExample();
+    QTest::keyClicks(f.input(), QStringLiteral("x"));
+    const QString target = f.path(relativePath);
+    if (readOnlyFolder) {
+        const QString folder = f.path(QStringLiteral("locked"));
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(writeFile(target, "previous"));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        QFile probe(folder + QStringLiteral("/probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+            QSKIP("Permissions are not enforced for this user (root)");
+        }
+    }
+
+    f.dialogs->saveAnswers = QStringList{target, target};
+    QVERIFY(!f.window->mnuFileSaveInfoFile_Click());
+    QVERIFY(!f.window->mnuFileSaveXMLFile_Click());
+    QCOMPARE(f.boxes->errors.size(), 2);
+    for (const QString &error : std::as_const(f.boxes->errors))
+        QVERIFY2(error.contains(target), qPrintable(error));
+    QVERIFY(f.window->infoChanged());
+    QVERIFY(f.window->xmlChanged());
+    QVERIFY(!QGuiApplication::overrideCursor());
+    if (readOnlyFolder) {
+        QCOMPARE(readAll(target), QByteArray("previous"));
+        QFile::setPermissions(f.path(QStringLiteral("locked")), QFileDevice::ReadOwner |
+                                                                    QFileDevice::WriteOwner |
+                                                                    QFileDevice::ExeOwner);
+    }
+}
+
+void TestFrmMain::save_dialogRemembersOpenFilter()
+{
+    Fixture f;
+    // Before any Open the shared dialog holds no filter.
+    f.window->mnuFileSaveXMLFile_Click();
+    QVERIFY(f.dialogs->saveCalls.at(0).filters.isEmpty());
+
+    f.dialogs->openChoosesFilter = QStringLiteral("Info Files (*.nfo)");
+    f.openExample();
+    f.window->mnuFileSaveXMLFile_Click();
+    const QStringList filters{QStringLiteral("Text Files (*.txt)"),
+                              QStringLiteral("Info Files (*.nfo)")};
+    QCOMPARE(f.dialogs->saveCalls.at(1).filters, filters);
+    QCOMPARE(f.dialogs->saveCalls.at(1).selectedFilter, QStringLiteral("Info Files (*.nfo)"));
+
+    // Every Open starts again from the text files.
+    f.dialogs->openChoosesFilter.clear();
+    f.open(QString());
+    QCOMPARE(f.dialogs->openSelectedFilter, filters.first());
+}
+
+void TestFrmMain::unload_data()
+{
+    QTest::addColumn<bool>("load");
+    QTest::addColumn<bool>("type");
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<QStringList>("saveAnswers"); // names under the folder; "" cancels
+    QTest::addColumn<QStringList>("questionNames");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QStringList>("written");
+
+    using L = QList<Answer>;
+    const Answer Y = Answer::Yes, N = Answer::No, C = Answer::Cancel;
+    const QString info = QStringLiteral("gd77-05-08.txt");
+    const QString xml = QStringLiteral("gd77-05-08.xml");
+
+    QTest::newRow("untouched after start asks nothing")
+        << false << false << L{} << QStringList{} << QStringList{} << true << QStringList{};
+    QTest::newRow("loaded: the XML counts as unsaved")
+        << true << false << L{N} << QStringList{} << QStringList{xml} << true << QStringList{};
+    QTest::newRow("typed: info first, then XML") << true << true << L{N, N} << QStringList{}
+                                                 << QStringList{info, xml} << true << QStringList{};
+    QTest::newRow("typed without a file: untitled names")
+        << false << true << L{N, N} << QStringList{} << QStringList{"<untitled>", "untitled.xml"}
+        << true << QStringList{};
+    QTest::newRow("yes to both saves both and closes")
+        << true << true << L{Y, Y} << QStringList{info, xml} << QStringList{info, xml} << true
+        << QStringList{info, xml};
+    QTest::newRow("cancel info, yes XML: XML saved, window stays")
+        << true << true << L{C, Y} << QStringList{xml} << QStringList{info, xml} << false
+        << QStringList{xml};
+    QTest::newRow("yes info, save dialog cancelled: window stays")
+        << true << true << L{Y, N} << QStringList{""} << QStringList{info, xml} << false
+        << QStringList{};
+    QTest::newRow("yes info, save fails: window stays")
+        << true << true << L{Y, N} << QStringList{"gone/x.txt"} << QStringList{info, xml} << false
+        << QStringList{};
+    QTest::newRow("cancel XML: window stays")
+        << true << false << L{C} << QStringList{} << QStringList{xml} << false << QStringList{};
+}
+
+void TestFrmMain::unload()
+{
+    QFETCH(bool, load);
+    QFETCH(bool, type);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(QStringList, saveAnswers);
+    QFETCH(QStringList, questionNames);
+    QFETCH(bool, closed);
+    QFETCH(QStringList, written);
+
+    Fixture f;
+    f.window->show();
+    if (load) {
+        f.openExample();
+        QFile::remove(f.path(QStringLiteral("gd77-05-08.txt"))); // see what the close writes
+    }
+    if (type && load)
+        QTest::keyClicks(f.input(), QStringLiteral("x"));
+    else if (type) // a text long enough to give an XML
+        f.input()->insertPlainText(QString::fromUtf8(workedExample()));
+    f.boxes->answers = answers;
+    for (const QString &name : saveAnswers)
+        f.dialogs->saveAnswers.append(name.isEmpty() ? QString() : f.path(name));
+
+    // Exit from the menu runs the same question as the close box.
+    f.action("mnuFileExit")->trigger();
+
+    QCOMPARE(f.boxes->questions.size(), questionNames.size());
+    for (qsizetype i = 0; i < questionNames.size(); ++i) {
+        const QString name = load && !questionNames.at(i).startsWith(u'<') &&
+                                     questionNames.at(i) != u"untitled.xml"_qs
+                                 ? f.path(questionNames.at(i))
+                                 : questionNames.at(i);
+        QCOMPARE(f.boxes->questions.at(i),
+                 name + QStringLiteral("\n\nThis file has changed. Do you wish to save it?"));
+    }
+    QCOMPARE(f.window->isVisible(), !closed);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), written);
+}
+
+void TestFrmMain::resize_data()
+{
+    QTest::addColumn<QSize>("clientTwips");
+
+    QTest::newRow("designed") << QSize(DesignedClientWidth, DesignedClientHeight);
+    QTest::newRow("larger") << QSize(16000, 9000);
+    QTest::newRow("taller only") << QSize(DesignedClientWidth, 9000);
+    QTest::newRow("odd pixel width") << QSize(DesignedClientWidth + 15, DesignedClientHeight);
+    QTest::newRow("almost nothing") << QSize(15, 15);
+}
+
+void TestFrmMain::resize()
+{
+    QFETCH(QSize, clientTwips);
+
+    Fixture f;
+    frmMain *w = f.window.get();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QWidget *client = w->centralWidget();
+    const int designedPaneWidth = f.input()->width();
+    const int extraHeight = w->height() - client->height();
+    w->resize(TwipsToPixelsX(clientTwips.width(), w),
+              TwipsToPixelsY(clientTwips.height(), w) + extraHeight);
+    QTRY_COMPARE(client->width(), TwipsToPixelsX(clientTwips.width(), w));
+
+    QPlainTextEdit *in = f.input();
+    QPlainTextEdit *out = f.output();
+    auto *lblOutput = f.child<QLabel>("lblOutput");
+    QLabel *status = f.status();
+    const int m = TwipsToPixelsX(60, w);
+    const int top = TwipsToPixelsY(360, w);
+
+    QCOMPARE(in->x(), m);
+    QCOMPARE(in->y(), top);
+    QCOMPARE(out->y(), top);
+    QCOMPARE(in->width(), out->width());
+    QCOMPARE(in->height(), out->height());
+    QVERIFY(in->width() >= 0 && in->height() >= 0);
+    QCOMPARE(lblOutput->x(), out->x());
+    QCOMPARE(status->x() + status->width(), out->x() + out->width());
+    QCOMPARE(status->width(), TwipsToPixelsX(1725, w));
+    QCOMPARE(f.child<QLabel>("lblInput")->pos(),
+             QPoint(TwipsToPixelsX(90, w), TwipsToPixelsY(120, w)));
+
+    if (clientTwips.width() > 1000) {
+        // Margins m left, between and right (within a pixel for an odd width); 2m below.
+        QCOMPARE(out->x() - (in->x() + in->width()), m);
+        QVERIFY(qAbs(client->width() - (out->x() + out->width()) - m) <= 1);
+        QCOMPARE(client->height() - (in->y() + in->height()), 2 * m);
+    } else {
+        QCOMPARE(in->width(), 0);
+        QCOMPARE(in->height(), 0);
+    }
+    if (clientTwips == QSize(DesignedClientWidth, DesignedClientHeight)) {
+        QCOMPARE(in->width(), TwipsToPixelsX(5250, w));
+        QCOMPARE(in->height(), TwipsToPixelsY(5310, w));
+        QCOMPARE(out->x(), TwipsToPixelsX(5370, w));
+        QCOMPARE(status->x(), TwipsToPixelsX(8895, w));
+    }
+    if (clientTwips.width() == DesignedClientWidth) // only the height changed
+        QCOMPARE(in->width(), designedPaneWidth);
+}
+
+void TestFrmMain::accessKeys_moveFocus()
+{
+    Fixture f;
+    f.window->show();
+    QApplication::setActiveWindow(f.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    f.output()->setFocus();
+
+    QTest::keyClick(f.window.get(), Qt::Key_I, Qt::AltModifier);
+    QTRY_VERIFY(f.input()->hasFocus());
+    QTest::keyClick(f.window.get(), Qt::Key_O, Qt::AltModifier);
+    QTRY_VERIFY(f.output()->hasFocus());
+    // The keys are not typed into the pane.
+    QVERIFY(!f.window->infoChanged());
+}
+
+void TestFrmMain::drop_fileLoads()
+{
+    Fixture f;
+    const QString file = f.path(QStringLiteral("dropped.txt"));
+    QVERIFY(writeFile(file, workedExample()));
+
+    for (QWidget *target : {static_cast<QWidget *>(f.input()->viewport()),
+                            static_cast<QWidget *>(f.output()->viewport())}) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        mime.setText(QUrl::fromLocalFile(file).toString());
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QVERIFY(drop.isAccepted());
+        QTRY_COMPARE(f.window->windowTitle(), QStringLiteral("Tapewright - dropped.txt"));
+        // Loaded as a file, not inserted as its name.
+        QCOMPARE(f.window->inputText(), QString::fromUtf8(workedExample()));
+        QVERIFY(!f.window->infoChanged());
+        QVERIFY(f.window->xmlChanged());
+        f.window->setWindowTitle(QString());
+    }
+}
+
+void TestFrmMain::dialogHooks()
+{
+    Fixture f;
+    // Without hooks the commands do nothing.
+    f.action("mnuFileCreateCDRCover")->trigger();
+    f.action("mnuHelpAbout")->trigger();
+
+    QList<QWidget *> coverParents;
+    QList<QWidget *> aboutParents;
+    f.window->setCoverDialog([&](QWidget *parent) { coverParents.append(parent); });
+    f.window->setAboutDialog([&](QWidget *parent) { aboutParents.append(parent); });
+    f.action("mnuFileCreateCDRCover")->trigger();
+    f.action("mnuHelpAbout")->trigger();
+    QCOMPARE(coverParents, QList<QWidget *>{f.window.get()});
+    QCOMPARE(aboutParents, QList<QWidget *>{f.window.get()});
+}
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
