@@ -1,0 +1,81 @@
+// The cover dialog: which template to fill, whether the tray card gets a "From the collection
+// of" line, and the collector's name. OK fills the cover and stores the three choices; Cancel,
+// Esc and the title bar's close store nothing.
+#pragma once
+
+#include "coverdocument.h"
+#include "coverfiller.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QLocale>
+
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tapewright {
+
+// Everything the dialog reaches outside itself, so that tests can give it a folder of their
+// own, a recording document and an answering message box.
+struct CoverDialogEnvironment
+{
+    QString templateFolder; // the templates listed in cboTemplate
+    QString settingsFile;   // where the choices are read and stored
+    // The track list XML to fill from (the main window's output pane), read when OK is pressed.
+    std::function<QString()> xmlText;
+    // A new document for every run.
+    std::function<std::unique_ptr<CoverDocument>()> newDocument;
+    // Tells the user what failed, in a message box titled "Tapewright".
+    std::function<void(QWidget *parent, const QString &message)> showError;
+    QLocale locale;               // dates are recognised and written in this locale
+    std::function<QDate()> today; // the creation date
+};
+
+// The environment of the running program: the template folder beside it (or the installed
+// one), SettingsFilePath, the file-based cover documents, real message boxes, the user's locale.
+CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText);
+
+class frmCover : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Builds the dialog and runs its load steps; show it with exec().
+    explicit frmCover(CoverDialogEnvironment environment, QWidget *parent = nullptr);
+    ~frmCover() override;
+
+    // The check box's value as the settings file stores it: 0 unchecked, 1 checked, 2 grayed.
+    int collectionValue() const;
+
+private:
+    void createControls();
+    void Form_Load();
+    void setCollectionValue(int value);
+    void chkCollection_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    CoverDialogEnvironment m_env;
+
+    QLabel *Label1 = nullptr;
+    QComboBox *cboTemplate = nullptr;
+    QCheckBox *chkCollection = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QLabel *lblYourName = nullptr;
+    QLineEdit *txtYourName = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
+};
+
+// File, Create CDR Cover via Word: a new dialog each time, modal over parent, filling from the
+// given XML; returns when it has closed.
+void ShowCover(QWidget *parent, const QString &xml);
+
+} // namespace tapewright
