@@ -5,6 +5,7 @@
 #include <QSvgRenderer>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
