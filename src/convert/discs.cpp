@@ -5,9 +5,14 @@
 #include "textterms.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tapewright {
 
@@ -23,6 +28,30 @@ QStringView viewOf(const Buffer &b)
 bool isDigit(QChar c)
 {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+// The position of the first c in text at or after from, or -1. This scans nearly every line of
+// every conversion, and on short lines QStringView::indexOf spends more on its call than the
+// line costs to read; eight units at a time with SSE2 where the compiler offers it.
+qsizetype findChar(QStringView text, qsizetype from, char16_t c)
+{
+    const char16_t *const p = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = from;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(short(c));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted));
+        if (mask != 0)
+            return i + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    for (; i < size; ++i) {
+        if (p[i] == c)
+            return i;
+    }
+    return -1;
 }
 
 // Every occurrence of a, left to right without overlap, replaced by b in one pass. b is never
@@ -96,9 +125,7 @@ std::array<bool, MaxDiscs> headedDiscs(const Buffer &h)
     std::array<bool, MaxDiscs> dn{};   // "d1" ... "d4"
     std::array<bool, MaxDiscs> disc{}; // "disc1"/"discone" ... "disc4"/"discfour"
     bool d100 = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'd')
-            continue;
+    for (qsizetype i = findChar(text, 0, u'd'); i >= 0; i = findChar(text, i + 1, u'd')) {
         const QStringView rest = text.sliced(i);
         if (rest.size() >= 2 && rest[1] >= u'1' && rest[1] <= u'4')
             dn[rest[1].unicode() - u'1'] = true;
@@ -131,20 +158,30 @@ std::array<bool, MaxDiscs> headedDiscs(const Buffer &h)
 // only the rare candidates for the missing discs are normalised.
 bool mayHeadAnotherDisc(QStringView lower, const std::array<qsizetype, MaxDiscs> &headerLine)
 {
-    // A plain loop: QStringView::indexOf costs a library call per "d", and the lines are short.
-    const char16_t *const text = lower.utf16();
     const qsizetype size = lower.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        if (text[i] != u'd')
-            continue;
+    int shortLine = -1; // unknown yet
+    for (qsizetype i = findChar(lower, 0, u'd'); i >= 0; i = findChar(lower, i + 1, u'd')) {
         qsizetype j = i + 1;
-        while (j < size && (text[j] == u' ' || text[j] == u'#' || text[j] == u':'))
+        while (j < size && (lower[j] == u' ' || lower[j] == u'#' || lower[j] == u':'))
             ++j;
         if (j == size)
             return false;
-        if (text[j] == u'i')
+        const char16_t next = lower[j].unicode();
+        if (next == u'i')
             return true;
-        if (text[j] >= u'1' && text[j] <= u'4' && headerLine[text[j] - u'1'] == 0)
+        if (next < u'1' || next > u'4' || headerLine[next - u'1'] != 0)
+            continue;
+        if (next <= u'2')
+            return true;
+        // "d3" and "d4" count only on a header text shorter than 10 characters, and only blanks,
+        // "#" and colons are ever removed from the line: ten other characters rule it out.
+        if (shortLine < 0) {
+            qsizetype kept = 0;
+            for (qsizetype k = 0; k < size && kept < 10; ++k)
+                kept += lower[k] != u' ' && lower[k] != u'#' && lower[k] != u':';
+            shortLine = kept < 10;
+        }
+        if (shortLine)
             return true;
     }
     return false;
@@ -195,6 +232,16 @@ bool matchesSkippingDashes(QStringView text, qsizetype from, QStringView w)
 
 bool beginsWithNoTrackWord(QStringView lower, qsizetype first)
 {
+    switch (lower[first].unicode()) { // the first letters of the words below
+    case u's':
+    case u't':
+    case u'i':
+    case u'e':
+    case u'f':
+        break;
+    default:
+        return false;
+    }
     static constexpr QStringView words[] = {u"set", u"total", u"ii", u"iii", u"encore", u"filler"};
     for (QStringView w : words) {
         if (matchesSkippingDashes(lower, first, w))
@@ -267,8 +314,7 @@ void removeAll(const char16_t *text, size_t size, std::u16string_view w, Buffer 
         o += b - a;
     };
     qsizetype from = 0;
-    for (qsizetype at = all.indexOf(QChar(w.front())); at >= 0;
-         at = all.indexOf(QChar(w.front()), at)) {
+    for (qsizetype at = findChar(all, 0, w.front()); at >= 0; at = findChar(all, at, w.front())) {
         if (size - size_t(at) < w.size() || !std::equal(w.begin(), w.end(), text + at)) {
             ++at;
             continue;
@@ -295,9 +341,9 @@ void stripTime(QStringView l, QStringView time, Buffer &title)
 // no dash, so only what follows it needs the dashes skipped.
 bool mentionsEncore(QStringView lower)
 {
-    for (qsizetype i = 0; i < lower.size(); ++i) {
-        if (lower[i] == u'e' && (matchesSkippingDashes(lower, i + 1, u":") ||
-                                 matchesSkippingDashes(lower, i + 1, u"ncore")))
+    for (qsizetype i = findChar(lower, 0, u'e'); i >= 0; i = findChar(lower, i + 1, u'e')) {
+        if (matchesSkippingDashes(lower, i + 1, u":") ||
+            matchesSkippingDashes(lower, i + 1, u"ncore"))
             return true;
     }
     return false;
@@ -342,7 +388,7 @@ public:
 
         // The encore test reads the line as it stands, so it may come before the track is built;
         // knowing it first spares stripping lines whose result nobody reads.
-        if (mentionsEncore(lower))
+        if (!EncoreSeen && mentionsEncore(lower))
             EncoreSeen = true;
 
         const qsizetype t = list.size() + 1;

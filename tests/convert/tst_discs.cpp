@@ -75,6 +75,7 @@ private slots:
         QTest::newRow("d3t01 Song is 9 characters") << u"d3t01 Song"_qs << 3 << 0;
         QTest::newRow("d3t01 long line is no header") << u"d3t01 Long Song Title"_qs << 0 << 0;
         QTest::newRow("d4t01 long line is no header") << u"d4t01 Long Song Title"_qs << 0 << 0;
+        QTest::newRow("d3 line short once its blanks go") << u"d3   t 0 1   S o n g"_qs << 3 << 0;
         QTest::newRow("disc3 on a long line") << u"Disc 3 of the long series"_qs << 3 << 0;
         QTest::newRow("Disc V is no header") << u"Disc V"_qs << 0 << 0;
         QTest::newRow("Disk: 2") << u"Disk: 2"_qs << 2 << 0;
