@@ -2,6 +2,7 @@
 // command line, if any, as File, Open Info File would.
 #include "appicons.h"
 #include "frmabout.h"
+#include "frmcover.h"
 #include "frmmain.h"
 
 #include <QApplication>
@@ -29,6 +30,10 @@ int main(int argc, char *argv[])
     tapewright::frmMain window;
     // Other windows plug in here: window.setCoverDialog(...), window.setAboutDialog(...).
     window.setAboutDialog(&tapewright::ShowAbout);
+    // The cover is filled from the output pane as it stands when the dialog opens; the dialog
+    // is modal, so the pane cannot change while it is open.
+    window.setCoverDialog(
+        [&window](QWidget *parent) { tapewright::ShowCover(parent, window.outputText()); });
     window.show();
     const QStringList files = parser.positionalArguments();
     if (!files.isEmpty())
