@@ -16,10 +16,10 @@ void BusyObserver::busyOn()
     if (m_busy)
         return;
     m_busy = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_status->setText(QStringLiteral("Parsing..."));
     // The conversion runs on this thread; without an immediate repaint the text would never show.
     m_status->repaint();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void BusyObserver::busyOff()

@@ -147,6 +147,27 @@ struct Fixture
     }
 };
 
+// Records the status label's text whenever it is painted under the wait cursor.
+class StatusPaints : public QObject
+{
+public:
+    explicit StatusPaints(QLabel *status) : m_status(status) { status->installEventFilter(this); }
+    QStringList busyTexts;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QCursor *cursor = QGuiApplication::overrideCursor();
+        if (watched == m_status && event->type() == QEvent::Paint && cursor &&
+            cursor->shape() == Qt::WaitCursor)
+            busyTexts.append(m_status->text());
+        return false;
+    }
+
+private:
+    QLabel *m_status;
+};
+
 QString converted(const QString &text)
 {
     return ConvertInfoText(text, ConvertOptions{usEnglish(), nullptr});
@@ -443,9 +464,16 @@ void TestFrmMain::busy_observerShowsAndClears()
     // Destroyed while busy: the cursor comes back all the same.
     QVERIFY(!QGuiApplication::overrideCursor());
 
+    // The window shows it while it converts: the label is repainted at once, since the
+    // conversion holds the event loop.
     Fixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    StatusPaints paints(f.status());
     f.openExample();
     QTest::keyClicks(f.input(), QStringLiteral("x"));
+    const QStringList busyTwice{QStringLiteral("Parsing..."), QStringLiteral("Parsing...")};
+    QCOMPARE(paints.busyTexts, busyTwice);
     QVERIFY(f.status()->text().isEmpty());
     QVERIFY(!QGuiApplication::overrideCursor());
 }
@@ -688,6 +716,7 @@ void TestFrmMain::save_failure_data()
     QTest::newRow("missing folder") << "gone/show.xml" << false;
     QTest::newRow("folder is a file") << "gd77-05-08.txt/show.xml" << false;
     QTest::newRow("read-only folder") << "locked/show.xml" << true;
+    QTest::newRow("target is a folder") << "folder" << false;
 }
 
 void TestFrmMain::save_failure()
@@ -699,6 +728,7 @@ void TestFrmMain::save_failure()
     f.openExample();
     QTest::keyClicks(f.input(), QStringLiteral("x"));
     const QString target = f.path(relativePath);
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("folder")));
     if (readOnlyFolder) {
         const QString folder = f.path(QStringLiteral("locked"));
         QVERIFY(QDir().mkdir(folder));
