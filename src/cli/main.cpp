@@ -1,6 +1,7 @@
 // tapewright-cli: the command-line companion, for converting a shelf of shows at once.
 #include "clicommon.h"
 #include "convertcommand.h"
+#include "covercommand.h"
 
 #include <QCoreApplication>
 
@@ -13,6 +14,7 @@ const char *const kUsage =
     "\n"
     "Commands:\n"
     "  convert   Convert info texts into track list XML (see 'convert --help').\n"
+    "  cover     Fill a cover template from a track list XML (see 'cover --help').\n"
     "\n"
     "Options:\n"
     "  -h, --help     Show this help.\n"
@@ -39,6 +41,10 @@ int main(int argc, char *argv[])
     if (command == u"convert") {
         args.removeAt(1);
         return runConvert(args);
+    }
+    if (command == u"cover") {
+        args.removeAt(1);
+        return runCover(args);
     }
     writeErr(command.isEmpty()
                  ? QStringLiteral("tapewright-cli: no command given")

@@ -1,0 +1,171 @@
+// Filling a cover without a desktop: the same filling as the cover dialog's OK, with the result
+// written to a file instead of being opened.
+#include "covercommand.h"
+
+#include "clicommon.h"
+#include "coverfiller.h"
+#include "filecoverdocument.h"
+#include "textfile.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace tapewright::cli {
+
+namespace {
+
+QString quoted(const QString &path)
+{
+    return u'"' + QDir::toNativeSeparators(path) + u'"';
+}
+
+// The document format a cover made from this template is written in before it becomes a PDF.
+QString FilledSuffixFor(const QString &templatePath)
+{
+    const QString suffix = QFileInfo(templatePath).suffix().toLower();
+    return suffix.startsWith(u"do") && suffix.size() == 4 ? QStringLiteral("docx")
+                                                          : QStringLiteral("odt");
+}
+
+// LibreOffice turns the filled document into a PDF at out. Empty on success, else the reason.
+QString WritePdf(FileCoverDocument &document, const QString &templatePath, const QString &out)
+{
+    const QString office = FindOfficeProgram();
+    if (office.isEmpty())
+        return QStringLiteral("Cannot write %1: writing a PDF needs LibreOffice (soffice), "
+                              "which is not installed.")
+            .arg(quoted(out));
+    QTemporaryDir work;
+    if (!work.isValid())
+        return QStringLiteral("Cannot write %1: no temporary folder could be made.")
+            .arg(quoted(out));
+    const QString filled = work.filePath(QStringLiteral("cover.") + FilledSuffixFor(templatePath));
+    if (CoverResult r = document.saveAs(filled); !r)
+        return r.error;
+
+    // A private profile, so that a LibreOffice the user has open does not take the conversion
+    // over and leave it undone.
+    const QStringList args = {
+        QStringLiteral("-env:UserInstallation=") +
+            QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
+        QStringLiteral("--headless"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--convert-to"),
+        QStringLiteral("pdf"),
+        QStringLiteral("--outdir"),
+        work.path(),
+        filled};
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(office, args);
+    if (!process.waitForStarted(30 * 1000))
+        return QStringLiteral("Cannot write %1: LibreOffice (%2) could not be started.")
+            .arg(quoted(out), quoted(office));
+    if (!process.waitForFinished(OfficeConversionTimeoutMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return QStringLiteral("Cannot write %1: LibreOffice did not finish within %2 seconds.")
+            .arg(quoted(out))
+            .arg(OfficeConversionTimeoutMs / 1000);
+    }
+    const QString pdf = work.filePath(QStringLiteral("cover.pdf"));
+    if (!QFileInfo::exists(pdf))
+        return QStringLiteral("Cannot write %1: LibreOffice could not convert the cover.")
+            .arg(quoted(out));
+    QFile::remove(out);
+    if (!QFile::copy(pdf, out))
+        return QStringLiteral("Cannot write %1.").arg(quoted(out));
+    return QString();
+}
+
+} // namespace
+
+int runCover(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Fills a cover template from a track list XML document, as the cover dialog does, and "
+        "writes the filled cover to a file."));
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("template"),
+                      QStringLiteral("Cover template to fill (.odt, .ott, .docx, .dotx; .doc "
+                                     "with LibreOffice)."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("xml"), QStringLiteral("Track list XML to fill it from."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("collector"),
+                      QStringLiteral("Name for the \"From the collection of\" line."),
+                      QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("no-collection"),
+                      QStringLiteral("Leave the \"From the collection of\" line empty.")});
+    parser.addOption({QStringLiteral("locale"),
+                      QStringLiteral("Locale for reading and writing dates (default: yours)."),
+                      QStringLiteral("NAME")});
+    parser.addOption(
+        {QStringLiteral("out"),
+         QStringLiteral("File to write: in the template's format (.odt or .ott, .docx or "
+                        ".dotx), or .pdf with LibreOffice."),
+         QStringLiteral("FILE")});
+    if (!parser.parse(arguments)) {
+        writeErr(QStringLiteral("tapewright-cli cover: ") + parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        writeOut(parser.helpText().toUtf8());
+        return 0;
+    }
+    for (const char *required : {"template", "xml", "out"}) {
+        if (!parser.isSet(QString::fromLatin1(required))) {
+            writeErr(QStringLiteral("tapewright-cli cover: --%1 FILE is required")
+                         .arg(QString::fromLatin1(required)));
+            return 2;
+        }
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        writeErr(QStringLiteral("tapewright-cli cover: unexpected argument \"%1\"")
+                     .arg(parser.positionalArguments().first()));
+        return 2;
+    }
+    const auto locale = localeOption(parser);
+    if (!locale)
+        return 2;
+
+    const QString templatePath = parser.value(QStringLiteral("template"));
+    const QString out = parser.value(QStringLiteral("out"));
+    const TextFileResult xml = ReadTextFile(parser.value(QStringLiteral("xml")));
+    if (!xml.ok) {
+        writeErr(xml.error);
+        return 1;
+    }
+
+    const CoverChoices choices{QFileInfo(templatePath).fileName(),
+                               parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
+                               parser.value(QStringLiteral("collector"))};
+    FileCoverOptions options;
+    // Nothing is handed to the desktop from here.
+    options.opener = [](const QString &) { return false; };
+    FileCoverDocument document(options);
+    if (CoverResult r = FillCover(document, QFileInfo(templatePath).absoluteFilePath(), xml.text,
+                                  choices, {*locale, QDate::currentDate()});
+        !r) {
+        writeErr(r.error);
+        return 1;
+    }
+    if (QFileInfo(out).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0) {
+        if (const QString error = WritePdf(document, templatePath, out); !error.isEmpty()) {
+            writeErr(error);
+            return 1;
+        }
+    } else if (CoverResult r = document.saveAs(out); !r) {
+        writeErr(r.error);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace tapewright::cli

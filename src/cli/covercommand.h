@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tapewright::cli {
+
+// tapewright-cli cover --template FILE --xml FILE [--collector NAME] [--no-collection]
+//                      [--locale NAME] --out FILE
+int runCover(const QStringList &arguments);
+
+} // namespace tapewright::cli
