@@ -1,0 +1,155 @@
+// tapewright-cli cover run as a user runs it, on the shipped templates, with the written cover
+// opened again through the cover documents.
+#include "filecoverdocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tapewright;
+
+class TestCliCover : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Run
+    {
+        int exitCode = -1;
+        QByteArray err;
+    };
+
+    static Run run(const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(TAPEWRIGHT_CLI), QStringList{u"cover"_qs} + args);
+        if (!p.waitForStarted())
+            qFatal("cannot start tapewright-cli");
+        p.waitForFinished(-1);
+        return {p.exitCode(), p.readAllStandardError()};
+    }
+
+    static QString shipped(const QString &name)
+    {
+        return QFileInfo(QStringLiteral(TAPEWRIGHT_CLI)).dir().filePath(u"template/"_qs + name);
+    }
+
+    static QString xml()
+    {
+        return QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.en_US.xml");
+    }
+
+    static std::optional<QString> bookmark(const QString &path, const QString &name)
+    {
+        FileCoverOptions options;
+        options.officeProgram.clear();
+        FileCoverDocument doc(options);
+        if (!doc.open(path))
+            return std::nullopt;
+        return doc.bookmarkText(name);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!QFile::exists(shipped(u"Jewel Case.odt"_qs)))
+            QSKIP("the shipped templates are not built");
+    }
+
+    void fill_data()
+    {
+        QTest::addColumn<QString>("templateName");
+        QTest::addColumn<QString>("outName");
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QString>("collection");
+        QTest::newRow("odt with a collector") << u"Jewel Case.odt"_qs << u"cover.odt"_qs
+                                              << QStringList{u"--collector"_qs, u"Jane Doe"_qs}
+                                              << u"From the collection of Jane Doe"_qs;
+        QTest::newRow("docx as a template, no collection line")
+            << u"Jewel Case.docx"_qs << u"cover.dotx"_qs << QStringList{u"--no-collection"_qs}
+            << QString();
+        QTest::newRow("odt without a collector") << u"Jewel Case.odt"_qs << u"cover.ott"_qs
+                                                 << QStringList() << u"From the collection of "_qs;
+    }
+
+    void fill()
+    {
+        QFETCH(QString, templateName);
+        QFETCH(QString, outName);
+        QFETCH(QStringList, extra);
+        QFETCH(QString, collection);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(outName);
+        const Run r = run(QStringList{u"--template"_qs, shipped(templateName), u"--xml"_qs, xml(),
+                                      u"--locale"_qs, u"en_US"_qs, u"--out"_qs, out} +
+                          extra);
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QCOMPARE(bookmark(out, u"CoverDate"_qs), std::optional<QString>(u"May 8, 1977"_qs));
+        QCOMPARE(bookmark(out, u"TrayDisc2Tracks"_qs),
+                 std::optional<QString>(u"1. Third Song\r\n2. Encore: Closer 3:30"_qs));
+        QCOMPARE(bookmark(out, u"TrayCollection"_qs), std::optional<QString>(collection));
+        QVERIFY(!bookmark(out, u"TrayCreationDate"_qs).value_or(QString()).isEmpty());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString odt = shipped(u"Jewel Case.odt"_qs);
+        QTest::newRow("no template")
+            << QStringList{u"--xml"_qs, xml(), u"--out"_qs, u"x.odt"_qs} << 2 << u"--template"_qs;
+        QTest::newRow("no out") << QStringList{u"--template"_qs, odt, u"--xml"_qs, xml()} << 2
+                                << u"--out"_qs;
+        QTest::newRow("unknown locale")
+            << QStringList{u"--template"_qs, odt,         u"--xml"_qs,    xml(), u"--locale"_qs,
+                           u"xx_nowhere"_qs, u"--out"_qs, u"OUT/x.odt"_qs}
+            << 2 << u"unknown locale"_qs;
+        QTest::newRow("missing xml")
+            << QStringList{u"--template"_qs,   odt,         u"--xml"_qs,
+                           u"OUT/none.xml"_qs, u"--out"_qs, u"OUT/x.odt"_qs}
+            << 1 << u"none.xml"_qs;
+        QTest::newRow("missing template")
+            << QStringList{u"--template"_qs, u"OUT/none.odt"_qs, u"--xml"_qs, xml(),
+                           u"--out"_qs,      u"OUT/x.odt"_qs}
+            << 1 << u"none.odt"_qs;
+        QTest::newRow("out of another format than the template")
+            << QStringList{u"--template"_qs, odt, u"--xml"_qs, xml(), u"--out"_qs, u"OUT/x.docx"_qs}
+            << 1 << u".odt or .ott"_qs;
+    }
+
+    void failures()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        args.replaceInStrings(u"OUT/"_qs, dir.path() + u'/');
+        const Run r = run(args);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(QString::fromLocal8Bit(r.err).contains(message), r.err.constData());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
+    }
+
+    void pdf()
+    {
+        if (FindOfficeProgram().isEmpty())
+            QSKIP("LibreOffice is not installed");
+        QTemporaryDir dir;
+        const QString out = dir.filePath(u"cover.pdf"_qs);
+        const Run r = run({u"--template"_qs, shipped(u"Jewel Case.docx"_qs), u"--xml"_qs, xml(),
+                           u"--locale"_qs, u"en_US"_qs, u"--out"_qs, out});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(5) == "%PDF-");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{u"cover.pdf"_qs});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliCover)
+#include "tst_clicover.moc"
