@@ -207,6 +207,9 @@ inline QByteArray odfManifest(bool isTemplate, bool withSettings)
         m += QByteArray("<manifest:file-entry manifest:full-path=\"") + part +
              "\" manifest:media-type=\"text/xml\"/>";
     }
+    // LibreOffice refuses a package with an entry the manifest does not list.
+    m += "<manifest:file-entry manifest:full-path=\"Pictures/blob.bin\" "
+         "manifest:media-type=\"application/octet-stream\"/>";
     return m + "</manifest:manifest>";
 }
 
