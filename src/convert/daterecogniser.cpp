@@ -100,7 +100,7 @@ public:
         const char16_t c0 = m_t[p];
         if (isDigit(c0))
             numberFirst(p, report);
-        if (m_loc.monthStarts.contains(QChar(c0)))
+        if (m_loc.mayStartMonth(c0))
             monthFirst(p, report);
     }
 
@@ -150,6 +150,8 @@ private:
     // several months, the first in calendar order wins.
     template <class F> void month(qsizetype r, F &&f) const
     {
+        if (r >= m_n || !m_loc.mayStartMonth(m_t[r]))
+            return;
         struct Hit
         {
             qsizetype end;
@@ -170,18 +172,15 @@ private:
         const bool prefixPossible = letters >= 3 && letters <= m_loc.longestFullName;
         const QStringView word(m_t + r, letters);
         const QStringView rest(m_t + r, m_n - r);
-        for (int m = 0; m < 12; ++m) {
-            if (prefixPossible) {
-                for (const QString &name : m_loc.fullNames[m]) {
-                    if (BeginsWith(name, word)) {
-                        add(r + letters, m + 1);
-                        break;
-                    }
-                }
-            }
-            for (const QString &abbreviation : m_loc.abbreviations[m]) {
-                if (BeginsWith(rest, abbreviation))
-                    add(r + abbreviation.size(), m + 1);
+        const char16_t c0 = m_t[r];
+        for (const DateLocale::MonthWord &w : m_loc.monthWords) {
+            if (w.text[0] != c0)
+                continue;
+            if (w.prefix) {
+                if (prefixPossible && BeginsWith(w.text, word))
+                    add(r + letters, w.month);
+            } else if (BeginsWith(rest, w.text)) {
+                add(r + w.text.size(), w.month);
             }
         }
         for (const Hit &h : hits) {
@@ -301,25 +300,32 @@ bool needsLowerCasing(QStringView t)
 DateLocale::DateLocale(const QLocale &locale)
 {
     readShortFormat(locale.dateFormat(QLocale::ShortFormat), *this);
-    for (int m = 0; m < 12; ++m) {
-        appendOnce(fullNames[m], QString::fromUtf16(EnglishMonths[m]));
-        appendOnce(fullNames[m], LowerCased(locale.monthName(m + 1, QLocale::LongFormat)));
-        appendOnce(fullNames[m],
-                   LowerCased(locale.standaloneMonthName(m + 1, QLocale::LongFormat)));
-        appendOnce(abbreviations[m], LowerCased(locale.monthName(m + 1, QLocale::ShortFormat)));
-        appendOnce(abbreviations[m],
-                   LowerCased(locale.standaloneMonthName(m + 1, QLocale::ShortFormat)));
-        longNames[m] = locale.monthName(m + 1, QLocale::LongFormat);
-        for (const QString &name : fullNames[m]) {
+    for (int m = 1; m <= 12; ++m) {
+        QStringList full;
+        appendOnce(full, QString::fromUtf16(EnglishMonths[m - 1]));
+        appendOnce(full, LowerCased(locale.monthName(m, QLocale::LongFormat)));
+        appendOnce(full, LowerCased(locale.standaloneMonthName(m, QLocale::LongFormat)));
+        QStringList abbreviated;
+        appendOnce(abbreviated, LowerCased(locale.monthName(m, QLocale::ShortFormat)));
+        appendOnce(abbreviated, LowerCased(locale.standaloneMonthName(m, QLocale::ShortFormat)));
+        longNames[m - 1] = locale.monthName(m, QLocale::LongFormat);
+        const auto addStart = [this](QChar c) {
+            if (c.unicode() < 128)
+                asciiMonthStarts.set(c.unicode());
+            else if (!otherMonthStarts.contains(c))
+                otherMonthStarts.append(c);
+        };
+        for (const QString &name : full) {
             longestFullName = qMax(longestFullName, name.size());
-            // Only names that begin with letters can be reached by a prefix of letters.
-            if (name.size() >= 3 && QChar::isLetter(name[0].unicode()) &&
-                !monthStarts.contains(name[0]))
-                monthStarts.append(name[0]);
+            // Only names that begin with three letters can be reached by a prefix of letters.
+            if (name.size() >= 3 && QChar::isLetter(name[0].unicode())) {
+                monthWords.append({name, m, true});
+                addStart(name[0]);
+            }
         }
-        for (const QString &abbreviation : abbreviations[m]) {
-            if (!monthStarts.contains(abbreviation[0]))
-                monthStarts.append(abbreviation[0]);
+        for (const QString &abbreviation : abbreviated) {
+            monthWords.append({abbreviation, m, false});
+            addStart(abbreviation[0]);
         }
     }
 }

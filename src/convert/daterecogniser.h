@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <array>
+#include <bitset>
 #include <optional>
 
 namespace tapewright {
@@ -35,15 +37,27 @@ struct DateLocale
     char16_t separator = u'/';
     bool padDay = false; // the short format writes 05 rather than 5
     bool padMonth = false;
-    // Full names (English and the locale's, lower-cased) that a month word may be a prefix of.
-    std::array<QStringList, 12> fullNames;
-    // The locale's abbreviated names, lower-cased, matched exactly.
-    std::array<QStringList, 12> abbreviations;
+    // The words a month may be written as, lower-cased, January's first: full names (English
+    // and the locale's), which a month word may be a prefix of, and the locale's abbreviated
+    // names, which must match whole.
+    struct MonthWord
+    {
+        QString text;
+        int month;   // 1 to 12
+        bool prefix; // a full name: three or more of its first letters will do
+    };
+    QList<MonthWord> monthWords;
     // Month names as written in a long date, in their own case.
     std::array<QString, 12> longNames;
     qsizetype longestFullName = 0;
     // First characters a month word can have (abbreviations may begin with a digit: "5月").
-    QString monthStarts;
+    std::bitset<128> asciiMonthStarts;
+    QString otherMonthStarts;
+
+    bool mayStartMonth(char16_t c) const
+    {
+        return c < 128 ? asciiMonthStarts.test(c) : otherMonthStarts.contains(QChar(c));
+    }
 };
 
 // "is a date" and its value: t lower-cased and trimmed of blanks must be a date as a whole.

@@ -36,6 +36,17 @@ QString cleanedForSearch(QStringView lower)
     return ReplaceAll(w, u"-", u"/");
 }
 
+// Every form of date holds a year, so a line without a digit holds no date; the cleaning cannot
+// make one. Most lines of an info text are like that, and are passed over at once.
+bool hasDigit(QStringView s)
+{
+    for (QChar c : s) {
+        if (c.unicode() >= u'0' && c.unicode() <= u'9')
+            return true;
+    }
+    return false;
+}
+
 HeaderField keywordLines(const InfoLines &lines, const DateLocale &locale)
 {
     HeaderField found;
@@ -61,6 +72,8 @@ HeaderField keywordLines(const InfoLines &lines, const DateLocale &locale)
 HeaderField wholeLines(const InfoLines &lines, const DateLocale &locale)
 {
     for (qsizetype n = 1; n <= DateLines; ++n) {
+        if (!hasDigit(lines.lower(n)))
+            continue;
         // "th", "rd", "st" in this order: "August 8th" is tested as "augu 8", which the month
         // prefixes still read as August.
         QString w = ReplaceAll(lines.lower(n), u"th", u"");
@@ -76,6 +89,8 @@ HeaderField wholeLines(const InfoLines &lines, const DateLocale &locale)
 HeaderField datesInsideLines(const InfoLines &lines, const DateLocale &locale)
 {
     for (qsizetype n = 1; n <= DateLines; ++n) {
+        if (!hasDigit(lines.lower(n)))
+            continue;
         const QString w = cleanedForSearch(lines.lower(n));
         if (!w.isEmpty() && w[0] >= u'1' && w[0] <= u'9') {
             // A line that begins with a date: "5/8/77 town hall" is cut to "5/8/77 ".
