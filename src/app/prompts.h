@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QWidget;
 
 namespace tapewright {
@@ -44,6 +45,13 @@ public:
     // Tells the user what failed.
     virtual void showError(QWidget *parent, const QString &text) = 0;
 };
+
+// Sets up a save dialog: the remembered filters, then the proposed name. In this order because
+// Qt renames the file in the dialog to the extension of a filter selected after it: with the
+// text files filter left by an Open, "show.xml" would become "show.txt", and the XML save would
+// propose the info file itself.
+void PrepareSaveDialog(QFileDialog &dialog, const QString &proposedName,
+                       const FileDialogState &state);
 
 // The real dialogs, titled "Tapewright".
 class QtFileDialogs final : public FileDialogs

@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -202,6 +203,8 @@ private slots:
     void save_failure_data();
     void save_failure();
     void save_dialogRemembersOpenFilter();
+    void saveDialog_keepsProposedName_data();
+    void saveDialog_keepsProposedName();
     void unload_data();
     void unload();
     void resize_data();
@@ -779,6 +782,41 @@ void TestFrmMain::save_dialogRemembersOpenFilter()
     f.dialogs->openChoosesFilter.clear();
     f.open(QString());
     QCOMPARE(f.dialogs->openSelectedFilter, filters.first());
+}
+
+void TestFrmMain::saveDialog_keepsProposedName_data()
+{
+    QTest::addColumn<QString>("proposed");
+    QTest::addColumn<QString>("selectedFilter");
+
+    QTest::newRow("xml name under the text files filter") << "show.xml"
+                                                          << "Text Files (*.txt)";
+    QTest::newRow("info name under the info files filter") << "show.txt"
+                                                           << "Info Files (*.nfo)";
+    QTest::newRow("before any open") << "show.xml"
+                                     << "";
+}
+
+void TestFrmMain::saveDialog_keepsProposedName()
+{
+    QFETCH(QString, proposed);
+    QFETCH(QString, selectedFilter);
+
+    // Set up, never shown.
+    QTemporaryDir dir;
+    FileDialogState state;
+    if (!selectedFilter.isEmpty())
+        state.filters =
+            QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("Info Files (*.nfo)")};
+    state.selectedFilter = selectedFilter;
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QString path = dir.filePath(proposed);
+    PrepareSaveDialog(dialog, path, state);
+    QCOMPARE(dialog.selectedFiles().value(0), path);
+    if (!selectedFilter.isEmpty())
+        QCOMPARE(dialog.selectedNameFilter(), selectedFilter);
+    QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
 }
 
 void TestFrmMain::unload_data()
