@@ -40,7 +40,9 @@ inline constexpr int MaxWrittenTracksPerDisc = 50;
 struct DiscSet
 {
     int DiscCount = 0; // highest disc number whose header was found, 0..4
-    std::array<QList<TrackRec>, MaxDiscs> Tracks; // every recognised track, disc 1 first
+    // One record per recognised track, disc 1 first; past the 50th of a disc (never written)
+    // the records stay empty and only count.
+    std::array<QList<TrackRec>, MaxDiscs> Tracks;
 };
 
 } // namespace tapewright
