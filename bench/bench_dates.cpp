@@ -3,6 +3,7 @@
 // still convert quickly: the search has to stay linear in the line's length.
 #include "convertinfotext.h"
 #include "daterecogniser.h"
+#include "textterms.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,7 +76,7 @@ void BM_HostileFirstLines(benchmark::State &state)
 void BM_DateInsideOneLine(benchmark::State &state)
 {
     static const QStringList lines = hostileLines();
-    const QString lower = lines.at(state.range(0)).toLower();
+    const QString lower = LowerCased(lines.at(state.range(0)));
     const DateLocale &locale = DateLocale::of(unitedStates());
     if (FindDateInside(lower, locale)) {
         std::fprintf(stderr, "hostile line %d holds a date\n", int(state.range(0)));

@@ -72,12 +72,20 @@ inline std::optional<QDate> RecogniseDate(QStringView t, const QLocale &locale)
 QString ShortDateText(QDate date, const DateLocale &locale);
 // "October 4, 2000": the locale's full month name, the day, a comma, the four-digit year.
 QString LongDateText(QDate date, const DateLocale &locale);
+inline QString ShortDateText(QDate date, const QLocale &locale)
+{
+    return ShortDateText(date, DateLocale::of(locale));
+}
+inline QString LongDateText(QDate date, const QLocale &locale)
+{
+    return LongDateText(date, DateLocale::of(locale));
+}
 
 struct DateInside
 {
     qsizetype start = 0; // the substring [start, end) that is a date, blanks around included
     qsizetype end = 0;
-    QStringView trimmed; // the substring without its blanks at both ends
+    QStringView trimmed; // the substring without its blanks at both ends (a view into the text)
     QDate date;
 };
 

@@ -163,6 +163,69 @@ private slots:
         QVERIFY2(!found.has_value(), qPrintable(found ? found->toString(Qt::ISODate) : QString()));
     }
 
+    // Every form in every test locale, on days that exist and days that do not.
+    void recognise_formsInEveryLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("date"); // invalid: not a date
+        struct Day
+        {
+            const char *name;
+            int y, m, d;
+            bool exists;
+        };
+        const Day days[] = {{"30 April", 1977, 4, 30, true},
+                            {"31 April", 1977, 4, 31, false},
+                            {"29 February 2000", 2000, 2, 29, true},
+                            {"29 February 1900", 1900, 2, 29, false}};
+        const char *const englishMonths[] = {"", "", "feb", "", "april"};
+        for (const QString &locale : RoundTripLocales) {
+            const DateLocale data(testLocale(locale));
+            for (const Day &day : days) {
+                const QString d = QString::number(day.d);
+                const QString m = QString::number(day.m);
+                const QString y = QString::number(day.y);
+                const QString word = QString::fromLatin1(englishMonths[day.m]);
+                const QChar s(data.separator);
+                QString numeric;
+                switch (data.order) {
+                case DateOrder::MonthDayYear:
+                    numeric = m + s + d + s + y;
+                    break;
+                case DateOrder::DayMonthYear:
+                    numeric = d + s + m + s + y;
+                    break;
+                case DateOrder::YearMonthDay:
+                    numeric = y + s + m + s + d;
+                    break;
+                }
+                const QDate expected = day.exists ? QDate(day.y, day.m, day.d) : QDate();
+                const QList<std::pair<const char *, QString>> forms = {
+                    {"locale order", numeric},
+                    {"year first", y + u'-' + m + u'-' + d},
+                    {"month day year", word + u' ' + d + QStringLiteral(", ") + y},
+                    {"day month year", d + u' ' + word + u' ' + y},
+                    {"day-month-year", d + u'-' + word + u'-' + y},
+                    {"month/day/year", word + u'/' + d + u'/' + y},
+                };
+                for (const auto &[form, text] : forms) {
+                    QTest::addRow("%s %s %s", qPrintable(locale), form, day.name)
+                        << locale << text << expected;
+                }
+            }
+        }
+    }
+
+    void recognise_formsInEveryLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(QDate, date);
+        const std::optional<QDate> found = RecogniseDate(text, testLocale(locale));
+        QCOMPARE(found.value_or(QDate()), date);
+    }
+
     void dateTexts_data()
     {
         QTest::addColumn<QString>("locale");
