@@ -5,14 +5,9 @@
 #include "textterms.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace tapewright {
 
@@ -28,30 +23,6 @@ QStringView viewOf(const Buffer &b)
 bool isDigit(QChar c)
 {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
-
-// The position of the first c in text at or after from, or -1. This scans nearly every line of
-// every conversion, and on short lines QStringView::indexOf spends more on its call than the
-// line costs to read; eight units at a time with SSE2 where the compiler offers it.
-qsizetype findChar(QStringView text, qsizetype from, char16_t c)
-{
-    const char16_t *const p = text.utf16();
-    const qsizetype size = text.size();
-    qsizetype i = from;
-#if defined(__SSE2__)
-    const __m128i wanted = _mm_set1_epi16(short(c));
-    for (; i + 8 <= size; i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
-        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted));
-        if (mask != 0)
-            return i + std::countr_zero(unsigned(mask)) / 2;
-    }
-#endif
-    for (; i < size; ++i) {
-        if (p[i] == c)
-            return i;
-    }
-    return -1;
 }
 
 // Every occurrence of a, left to right without overlap, replaced by b in one pass. b is never
@@ -125,7 +96,7 @@ std::array<bool, MaxDiscs> headedDiscs(const Buffer &h)
     std::array<bool, MaxDiscs> dn{};   // "d1" ... "d4"
     std::array<bool, MaxDiscs> disc{}; // "disc1"/"discone" ... "disc4"/"discfour"
     bool d100 = false;
-    for (qsizetype i = findChar(text, 0, u'd'); i >= 0; i = findChar(text, i + 1, u'd')) {
+    for (qsizetype i = FindChar(text, 0, u'd'); i >= 0; i = FindChar(text, i + 1, u'd')) {
         const QStringView rest = text.sliced(i);
         if (rest.size() >= 2 && rest[1] >= u'1' && rest[1] <= u'4')
             dn[rest[1].unicode() - u'1'] = true;
@@ -160,7 +131,7 @@ bool mayHeadAnotherDisc(QStringView lower, const std::array<qsizetype, MaxDiscs>
 {
     const qsizetype size = lower.size();
     int shortLine = -1; // unknown yet
-    for (qsizetype i = findChar(lower, 0, u'd'); i >= 0; i = findChar(lower, i + 1, u'd')) {
+    for (qsizetype i = FindChar(lower, 0, u'd'); i >= 0; i = FindChar(lower, i + 1, u'd')) {
         qsizetype j = i + 1;
         while (j < size && (lower[j] == u' ' || lower[j] == u'#' || lower[j] == u':'))
             ++j;
@@ -314,7 +285,7 @@ void removeAll(const char16_t *text, size_t size, std::u16string_view w, Buffer 
         o += b - a;
     };
     qsizetype from = 0;
-    for (qsizetype at = findChar(all, 0, w.front()); at >= 0; at = findChar(all, at, w.front())) {
+    for (qsizetype at = FindChar(all, 0, w.front()); at >= 0; at = FindChar(all, at, w.front())) {
         if (size - size_t(at) < w.size() || !std::equal(w.begin(), w.end(), text + at)) {
             ++at;
             continue;
@@ -341,7 +312,7 @@ void stripTime(QStringView l, QStringView time, Buffer &title)
 // no dash, so only what follows it needs the dashes skipped.
 bool mentionsEncore(QStringView lower)
 {
-    for (qsizetype i = findChar(lower, 0, u'e'); i >= 0; i = findChar(lower, i + 1, u'e')) {
+    for (qsizetype i = FindChar(lower, 0, u'e'); i >= 0; i = FindChar(lower, i + 1, u'e')) {
         if (matchesSkippingDashes(lower, i + 1, u":") ||
             matchesSkippingDashes(lower, i + 1, u"ncore"))
             return true;

@@ -6,11 +6,11 @@ namespace tapewright {
 
 namespace {
 
-// Searching for the CR alone uses Qt's vectorised character search; a two-character indexOf
-// sets up a hashed search on every call, which costs more than the line it finds.
+// Searching for the CR alone is a vectorised character scan; a two-character indexOf sets up a
+// hashed search on every call, which costs more than the line it finds.
 qsizetype nextCrLf(QStringView all, qsizetype from)
 {
-    for (qsizetype cr = all.indexOf(u'\r', from); cr >= 0; cr = all.indexOf(u'\r', cr + 1)) {
+    for (qsizetype cr = FindChar(all, from, u'\r'); cr >= 0; cr = FindChar(all, cr + 1, u'\r')) {
         if (cr + 1 < all.size() && all[cr + 1] == u'\n')
             return cr;
     }

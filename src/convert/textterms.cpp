@@ -1,5 +1,11 @@
 #include "textterms.h"
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tapewright {
 
 QString LowerCased(QStringView s)
@@ -8,30 +14,33 @@ QString LowerCased(QStringView s)
     const char16_t *src = s.utf16();
     char16_t *dst = reinterpret_cast<char16_t *>(out.data());
     const qsizetype n = s.size();
-    // The converter lower-cases its whole text on every call, so blocks of plain ASCII take a
-    // branch-free path the compiler can vectorise.
-    constexpr qsizetype Block = 16;
     qsizetype i = 0;
-    while (i < n) {
-        if (i + Block <= n) {
-            char16_t any = 0;
-            for (qsizetype k = 0; k < Block; ++k)
-                any |= src[i + k];
-            if (any < 0x80) {
-                for (qsizetype k = 0; k < Block; ++k) {
-                    const char16_t u = src[i + k];
-                    dst[i + k] = char16_t(u + (char16_t(u - u'A') < 26 ? 32 : 0));
-                }
-                i += Block;
-                continue;
-            }
+    // The converter lower-cases its whole text on every call: plain ASCII goes eight units at a
+    // time, anything else through QChar one unit at a time (one-to-one, so positions stay).
+#if defined(__SSE2__)
+    const __m128i upperA = _mm_set1_epi16(short(u'A' - 1));
+    const __m128i upperZ = _mm_set1_epi16(short(u'Z' + 1));
+    const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
+    const __m128i caseBit = _mm_set1_epi16(0x20);
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, nonAscii), _mm_setzero_si128())) !=
+            0xFFFF) {
+            for (qsizetype k = i; k < i + 8; ++k)
+                dst[k] = src[k] < 0x80 ? char16_t(src[k] + (char16_t(src[k] - u'A') < 26 ? 32 : 0))
+                                       : QChar::toLower(src[k]);
+            continue;
         }
-        const qsizetype end = qMin(n, i + Block);
-        for (; i < end; ++i) {
-            const char16_t u = src[i];
-            dst[i] =
-                u < 0x80 ? char16_t(u + (char16_t(u - u'A') < 26 ? 32 : 0)) : QChar::toLower(u);
-        }
+        // ASCII only, so signed 16-bit comparisons are safe.
+        const __m128i isUpper =
+            _mm_and_si128(_mm_cmpgt_epi16(v, upperA), _mm_cmplt_epi16(v, upperZ));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i),
+                         _mm_or_si128(v, _mm_and_si128(isUpper, caseBit)));
+    }
+#endif
+    for (; i < n; ++i) {
+        const char16_t u = src[i];
+        dst[i] = u < 0x80 ? char16_t(u + (char16_t(u - u'A') < 26 ? 32 : 0)) : QChar::toLower(u);
     }
     return out;
 }
@@ -59,6 +68,27 @@ QStringView Trimmed(QStringView s)
     while (e > b && s[e - 1] == u' ')
         --e;
     return s.sliced(b, e - b);
+}
+
+qsizetype FindChar(QStringView text, qsizetype from, char16_t c)
+{
+    const char16_t *const p = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = from;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(short(c));
+    for (; i + 8 <= size; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted));
+        if (mask != 0)
+            return i + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    for (; i < size; ++i) {
+        if (p[i] == c)
+            return i;
+    }
+    return -1;
 }
 
 QString ReplaceAll(QStringView s, QStringView a, QStringView b)

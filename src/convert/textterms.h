@@ -39,6 +39,11 @@ inline bool Contains(QStringView s, QStringView w)
     return s.contains(w, Qt::CaseSensitive);
 }
 
+// The position of the first c in text at or after from, or -1. The converter scans nearly every
+// line of every conversion for single characters, and on short lines QStringView::indexOf spends
+// more on its call than the line costs to read.
+qsizetype FindChar(QStringView text, qsizetype from, char16_t c);
+
 // Every occurrence of a, left to right without overlap, replaced by b; the result is not searched
 // again.
 QString ReplaceAll(QStringView s, QStringView a, QStringView b);
