@@ -2,26 +2,48 @@
 
 #include "textterms.h"
 
-#include <initializer_list>
-
 namespace tapewright {
 
 namespace {
 
 // "date" rules a line out although "dat" is a source word: "transfer date 1999" is no lineage.
+//
+// One pass over the line, looking at each position for the words that can start with its
+// character: the same answer as testing each word with Contains, without a dozen searches per
+// line on the converter's hottest path.
 bool hasSourceWord(QStringView w, bool withSdb)
 {
-    static constexpr QStringView words[] = {u"sbd",    u"aud",     u"dat", u"dae",       u"shn",
-                                            u"source", u"lineage", u"cda", u"genealogy", u"cdr"};
-    if (Contains(w, u"date"))
-        return false;
-    if (withSdb && Contains(w, u"sdb"))
-        return true;
-    for (QStringView word : words) {
-        if (Contains(w, word))
-            return true;
+    bool found = false;
+    const qsizetype n = w.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QStringView at = w.sliced(i);
+        switch (w[i].unicode()) {
+        case u'd':
+            if (BeginsWith(at, u"date"))
+                return false;
+            found = found || BeginsWith(at, u"dat") || BeginsWith(at, u"dae");
+            break;
+        case u's':
+            found = found || BeginsWith(at, u"sbd") || BeginsWith(at, u"shn") ||
+                    BeginsWith(at, u"source") || (withSdb && BeginsWith(at, u"sdb"));
+            break;
+        case u'a':
+            found = found || BeginsWith(at, u"aud");
+            break;
+        case u'l':
+            found = found || BeginsWith(at, u"lineage");
+            break;
+        case u'c':
+            found = found || BeginsWith(at, u"cda") || BeginsWith(at, u"cdr");
+            break;
+        case u'g':
+            found = found || BeginsWith(at, u"genealogy");
+            break;
+        default:
+            break;
+        }
     }
-    return false;
+    return found;
 }
 
 HeaderField findByPrefix(const InfoLines &lines, QStringView keyword, QStringView open,
