@@ -25,7 +25,7 @@ TextFileResult readInput(const QString &name)
         r.error = QStringLiteral("Cannot read standard input: %1.").arg(in.errorString());
         return r;
     }
-    const QByteArray bytes = in.read(MaxTextFileSize + 1);
+    const QByteArray bytes = ReadAtMost(in, MaxTextFileSize);
     if (bytes.size() > MaxTextFileSize) {
         TextFileResult r;
         r.error = QStringLiteral("Standard input is larger than 16 MiB; that is too large for an "

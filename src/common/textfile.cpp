@@ -132,7 +132,7 @@ TextFileResult ReadTextFile(const QString &fileName)
         return r;
     }
     // Read at most one byte past the limit, so a huge file (or an endless device) costs nothing.
-    const QByteArray bytes = file.read(MaxTextFileSize + 1);
+    const QByteArray bytes = ReadAtMost(file, MaxTextFileSize);
     if (file.error() != QFileDevice::NoError) {
         r.error = QStringLiteral("Cannot read \"%1\": %2.").arg(fileName, file.errorString());
         return r;
@@ -144,6 +144,28 @@ TextFileResult ReadTextFile(const QString &fileName)
         return r;
     }
     return DecodeTextFile(bytes);
+}
+
+QByteArray ReadAtMost(QIODevice &device, qint64 limit)
+{
+    // A file is asked for its size and one byte more (to see whether it grew); a pipe or
+    // terminal in pieces of a megabyte.
+    const bool sized = !device.isSequential();
+    qint64 piece = sized ? qMax<qint64>(device.size() - device.pos(), 0) + 1 : 1024 * 1024;
+    QByteArray bytes;
+    for (;;) {
+        const qsizetype at = bytes.size();
+        const qint64 want = qMin(piece, limit + 1 - at);
+        if (want <= 0)
+            break;
+        bytes.resize(at + want);
+        const qint64 got = device.read(bytes.data() + at, want);
+        bytes.resize(at + qMax<qint64>(got, 0));
+        if (got <= 0 || (sized && got < want))
+            break;
+        piece = 1024 * 1024;
+    }
+    return bytes;
 }
 
 bool EncodeText(const QString &text, TextEncoding encoding, QByteArray *out)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 namespace tapewright {
@@ -34,6 +35,11 @@ TextFileResult DecodeTextFile(const QByteArray &bytes);
 
 // Reads and decodes a whole file. Failures carry a message naming the file and the reason.
 TextFileResult ReadTextFile(const QString &fileName);
+
+// Reads device to its end, but never more than limit + 1 bytes, so that a caller can refuse
+// what is larger than limit. The bytes come in pieces: QIODevice::read(limit + 1) would
+// allocate the whole limit at once, for a file of any size.
+QByteArray ReadAtMost(QIODevice &device, qint64 limit);
 
 // Turns text back into bytes of the given encoding (with its byte-order mark, if any).
 // Returns false when a character cannot be written in that encoding.

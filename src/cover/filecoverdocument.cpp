@@ -1,6 +1,7 @@
 #include "filecoverdocument.h"
 
 #include "bookmarkxml.h"
+#include "textfile.h"
 #include "zippackage.h"
 
 #include <QCryptographicHash>
@@ -29,8 +30,6 @@ constexpr const char *ManifestNs = "urn:oasis:names:tc:opendocument:xmlns:manife
 constexpr const char *OfficeNs = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
 constexpr const char *ConfigNs = "urn:oasis:names:tc:opendocument:xmlns:config:1.0";
 constexpr const char *WordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
-constexpr const char *RelationshipsNs =
-    "http://schemas.openxmlformats.org/package/2006/relationships";
 constexpr const char *SettingsRelType =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings";
 constexpr const char *WordDocumentType =
@@ -242,9 +241,11 @@ QString FileCoverDocument::Impl::load(const QString &file)
         return QStringLiteral("it is larger than %1 MiB").arg(MaxTemplateFileSize / (1024 * 1024));
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("it cannot be read (%1)").arg(f.errorString());
-    const QByteArray bytes = f.read(MaxTemplateFileSize + 1);
+    const QByteArray bytes = ReadAtMost(f, MaxTemplateFileSize);
     if (f.error() != QFileDevice::NoError)
         return QStringLiteral("it cannot be read (%1)").arg(f.errorString());
+    if (bytes.size() > MaxTemplateFileSize) // grew since its size was asked
+        return QStringLiteral("it is larger than %1 MiB").arg(MaxTemplateFileSize / (1024 * 1024));
 
     if (bytes.isEmpty())
         return QStringLiteral("the file is empty");

@@ -93,6 +93,47 @@ private slots:
         QVERIFY(r.err.contains(path.toLocal8Bit()));
     }
 
+    // A file of a few megabytes (a long log pasted into an info text) converts; a file beyond
+    // the reading limit is refused with a message naming it, and nothing is written.
+    void convert_fileSize_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("converts");
+        QTest::newRow("5 MB") << qint64(5'000'000) << true;
+        QTest::newRow("just over 16 MiB") << qint64(16 * 1024 * 1024 + 1) << false;
+    }
+
+    void convert_fileSize()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, converts);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.txt"));
+        QByteArray bytes = m_sixLines;
+        const QByteArray filler = "An ordinary line of an info text, fifty characters\r\n";
+        bytes.reserve(size);
+        while (bytes.size() + filler.size() <= size)
+            bytes += filler;
+        bytes += QByteArray(size - bytes.size(), 'x');
+        writeFile(path, bytes);
+        const QString out = dir.filePath(QStringLiteral("out"));
+        QDir().mkpath(out);
+        const Run r = run({QStringLiteral("convert"), QStringLiteral("--locale"),
+                           QStringLiteral("en_US"), QStringLiteral("--out-dir"), out, path});
+        const QByteArray xml = readAll(out + QStringLiteral("/big.xml"));
+        if (converts) {
+            QCOMPARE(r.exitCode, 0);
+            QVERIFY(xml.startsWith("<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n"
+                                   "<BAND>Blue Lantern</BAND>\r\n<VENUE>Hall</VENUE>\r\n"));
+            QVERIFY(xml.endsWith("</CDR_Track_List>"));
+        } else {
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY(!QFile::exists(out + QStringLiteral("/big.xml")));
+            QVERIFY2(r.err.contains(path.toLocal8Bit()), r.err.constData());
+            QVERIFY2(r.err.contains("16 MiB"), r.err.constData());
+        }
+    }
+
     void convert_outDir()
     {
         QTemporaryDir dir;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -137,6 +138,35 @@ private slots:
         if (!bytes.isNull())
             WriteBytes(path, bytes);
         QCOMPARE(GetINIString(section, key, defaultValue, path), expected);
+    }
+
+    // A file that is no settings file at all (a binary copied over it, a damaged disk) reads
+    // as the defaults, and a write into it still stores the value.
+    void read_randomBytes_givesDefaults_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("size");
+        QTest::newRow("64 KiB, seed 1") << 1u << 65536;
+        QTest::newRow("4 KiB, seed 2") << 2u << 4096;
+        QTest::newRow("1 MiB, seed 3") << 3u << (1 << 20);
+    }
+
+    void read_randomBytes_givesDefaults()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(int, size);
+        QRandomGenerator random(seed);
+        QByteArray bytes(size, Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"tapewright.ini"_qs);
+        WriteBytes(path, bytes);
+
+        for (const QString &key : {u"Template"_qs, u"PrintCollectionName"_qs, u"UserName"_qs})
+            QCOMPARE(GetINIString(Section, key, u"dflt"_qs, path), u"dflt"_qs);
+        WriteINIString(Section, u"UserName"_qs, u"Smith"_qs, path);
+        QCOMPARE(GetINIString(Section, u"UserName"_qs, u"dflt"_qs, path), u"Smith"_qs);
+        QCOMPARE(GetINIString(Section, u"Template"_qs, u"dflt"_qs, path), u"dflt"_qs);
     }
 
     void write_newFile_layout()

@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace tapewright;
 
 Q_DECLARE_METATYPE(tapewright::TextEncoding)
@@ -22,6 +25,28 @@ private:
             qFatal("cannot write test file");
         return path;
     }
+
+    // A sequential device that hands out at most 1000 bytes per read, as a pipe may.
+    class Trickle : public QIODevice
+    {
+    public:
+        explicit Trickle(const QByteArray &bytes) : m_bytes(bytes) {}
+        bool isSequential() const override { return true; }
+
+    protected:
+        qint64 readData(char *data, qint64 maxSize) override
+        {
+            const qint64 n = std::min({maxSize, qint64(1000), qint64(m_bytes.size() - m_at)});
+            std::memcpy(data, m_bytes.constData() + m_at, size_t(n));
+            m_at += n;
+            return n;
+        }
+        qint64 writeData(const char *, qint64) override { return -1; }
+
+    private:
+        QByteArray m_bytes;
+        qsizetype m_at = 0;
+    };
 
 private slots:
     void decode_data()
@@ -132,6 +157,58 @@ private slots:
         QVERIFY(f.resize(MaxTextFileSize));
         f.close();
         QVERIFY(ReadTextFile(path).ok);
+    }
+
+    // Reading stops one byte past the limit and costs no more than the file: asking a device
+    // for the limit at once made every read allocate the whole limit.
+    void readAtMost_data()
+    {
+        QTest::addColumn<bool>("pipe"); // a sequential device, handing out a little per read
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("expected");
+        const int mib = 1024 * 1024;
+        for (const bool pipe : {false, true}) {
+            const char *kind = pipe ? "pipe" : "file";
+            QTest::addRow("%s: empty", kind) << pipe << 0 << 100 << 0;
+            QTest::addRow("%s: under the limit", kind) << pipe << 10 << 100 << 10;
+            QTest::addRow("%s: exactly the limit", kind) << pipe << 100 << 100 << 100;
+            QTest::addRow("%s: over the limit gives one byte more", kind)
+                << pipe << 5000 << 100 << 101;
+            QTest::addRow("%s: megabytes under the limit", kind)
+                << pipe << 3 * mib + 7 << 4 * mib << 3 * mib + 7;
+            QTest::addRow("%s: megabytes over the limit", kind)
+                << pipe << 3 * mib << 2 * mib + 1 << 2 * mib + 2;
+        }
+    }
+
+    void readAtMost()
+    {
+        QFETCH(bool, pipe);
+        QFETCH(int, size);
+        QFETCH(int, limit);
+        QFETCH(int, expected);
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (int i = 0; i < size; ++i)
+            bytes[i] = char(i * 7);
+        QTemporaryDir dir;
+        QFile file(write(dir, u"f.txt"_qs, bytes));
+        Trickle trickle(bytes);
+        QIODevice &device = pipe ? static_cast<QIODevice &>(trickle) : file;
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        const QByteArray read = ReadAtMost(device, limit);
+        QCOMPARE(read.size(), expected);
+        QVERIFY(read == bytes.left(expected));
+    }
+
+    void readAtMost_smallFileHugeLimit_allocatesLittle()
+    {
+        QTemporaryDir dir;
+        QFile f(write(dir, u"small.txt"_qs, "Blue Lantern\r\n"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray read = ReadAtMost(f, qint64(1) << 30);
+        QCOMPARE(read, QByteArray("Blue Lantern\r\n"));
+        QVERIFY2(read.capacity() < 1024 * 1024, QByteArray::number(read.capacity()).constData());
     }
 
     void encode_roundTrip_data()
