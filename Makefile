@@ -39,8 +39,9 @@ fuzz: deps
 	@cmake --build build-fuzz -j $(JOBS)
 	@scripts/run-fuzzers build-fuzz/fuzz $(FUZZ_SECONDS)
 
+# Runs the benchmarks and writes their figures beside the speed targets into bench/REPORT.md.
 bench: build
-	$(BUILD_DIR)/bin/tapewright-bench
+	@scripts/bench-report $(BUILD_DIR)/bin/tapewright-bench bench/REPORT.md
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -67,4 +67,9 @@ void BM_Scaled(benchmark::State &state)
 
 BENCHMARK(BM_WorkedExample)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Realistic300Lines)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Scaled)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Scaled)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMicrosecond);
