@@ -3,6 +3,7 @@
 #include "covercommand.h"
 
 #include "clicommon.h"
+#include "coverfiles.h"
 #include "coverfiller.h"
 #include "filecoverdocument.h"
 #include "textfile.h"
@@ -11,9 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QUrl>
 
 namespace tapewright::cli {
 
@@ -48,37 +47,12 @@ QString WritePdf(FileCoverDocument &document, const QString &templatePath, const
     if (CoverResult r = document.saveAs(filled); !r)
         return r.error;
 
-    // A private profile, so that a LibreOffice the user has open does not take the conversion
-    // over and leave it undone.
-    const QStringList args = {
-        QStringLiteral("-env:UserInstallation=") +
-            QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
-        QStringLiteral("--headless"),
-        QStringLiteral("--norestore"),
-        QStringLiteral("--convert-to"),
-        QStringLiteral("pdf"),
-        QStringLiteral("--outdir"),
-        work.path(),
-        filled};
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(office, args);
-    if (!process.waitForStarted(30 * 1000))
-        return QStringLiteral("Cannot write %1: LibreOffice (%2) could not be started.")
-            .arg(quoted(out), quoted(office));
-    if (!process.waitForFinished(OfficeConversionTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return QStringLiteral("Cannot write %1: LibreOffice did not finish within %2 seconds.")
-            .arg(quoted(out))
-            .arg(OfficeConversionTimeoutMs / 1000);
-    }
-    const QString pdf = work.filePath(QStringLiteral("cover.pdf"));
-    if (!QFileInfo::exists(pdf))
-        return QStringLiteral("Cannot write %1: LibreOffice could not convert the cover.")
-            .arg(quoted(out));
+    const OfficeConversion pdf = ConvertWithOffice(office, filled, QStringLiteral("pdf"),
+                                                   work.path(), OfficeConversionTimeoutMs);
+    if (!pdf)
+        return QStringLiteral("Cannot write %1: %2.").arg(quoted(out), pdf.error);
     QFile::remove(out);
-    if (!QFile::copy(pdf, out))
+    if (!QFile::copy(pdf.outputPath, out))
         return QStringLiteral("Cannot write %1.").arg(quoted(out));
     return QString();
 }

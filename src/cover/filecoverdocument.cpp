@@ -1,6 +1,7 @@
 #include "filecoverdocument.h"
 
 #include "bookmarkxml.h"
+#include "coverfiles.h"
 #include "textfile.h"
 #include "zippackage.h"
 
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -378,40 +378,16 @@ QString FileCoverDocument::Impl::convertLegacy(const QString &doc, QString *conv
     QTemporaryDir work;
     if (!work.isValid())
         return QStringLiteral("no temporary folder for converting it could be made");
-    // A private profile: LibreOffice hands a conversion over to an instance that already runs
-    // with the same profile (the user's own, or a parallel conversion) and then does nothing.
-    const QStringList args = {
-        QStringLiteral("-env:UserInstallation=") +
-            QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
-        QStringLiteral("--headless"),
-        QStringLiteral("--norestore"),
-        QStringLiteral("--convert-to"),
-        QStringLiteral("odt"),
-        QStringLiteral("--outdir"),
-        work.filePath(QStringLiteral("out")),
-        fi.absoluteFilePath()};
-    QProcess office;
-    office.setProcessChannelMode(QProcess::MergedChannels);
-    office.start(options.officeProgram, args);
-    if (!office.waitForStarted(30 * 1000))
-        return QStringLiteral("it is a Word 97–2003 document (.doc), and LibreOffice (%1) could "
-                              "not be started to convert it")
-            .arg(quoted(options.officeProgram));
-    if (!office.waitForFinished(OfficeConversionTimeoutMs)) {
-        office.kill();
-        office.waitForFinished(5000);
-        return QStringLiteral("it is a Word 97–2003 document (.doc), and LibreOffice did not "
-                              "finish converting it within %1 seconds")
-            .arg(OfficeConversionTimeoutMs / 1000);
-    }
-    const QString out =
-        work.filePath(QStringLiteral("out/") + fi.completeBaseName() + QStringLiteral(".odt"));
-    if (!QFileInfo::exists(out))
-        return QStringLiteral("it is a Word 97–2003 document (.doc), and LibreOffice could not "
-                              "convert it to .odt");
+    const OfficeConversion out =
+        ConvertWithOffice(options.officeProgram, fi.absoluteFilePath(), QStringLiteral("odt"),
+                          work.path(), OfficeConversionTimeoutMs);
+    if (!out)
+        return QStringLiteral("it is a Word 97–2003 document (.doc), and converting it failed: ") +
+               out.error;
     const QString partial = cached + QStringLiteral(".part");
     QFile::remove(partial);
-    if (!QDir().mkpath(folder) || !QFile::copy(out, partial) || !QFile::rename(partial, cached)) {
+    if (!QDir().mkpath(folder) || !QFile::copy(out.outputPath, partial) ||
+        !QFile::rename(partial, cached)) {
         QFile::remove(partial);
         return QStringLiteral("its converted copy cannot be stored in %1").arg(quoted(folder));
     }
