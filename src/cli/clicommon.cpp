@@ -30,4 +30,18 @@ std::optional<QLocale> localeOption(const QCommandLineParser &parser)
     return locale;
 }
 
+std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList &arguments,
+                                  const QString &command)
+{
+    if (!parser.parse(arguments)) {
+        writeErr(QStringLiteral("tapewright-cli %1: %2").arg(command, parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        writeOut(parser.helpText().toUtf8());
+        return 0;
+    }
+    return std::nullopt;
+}
+
 } // namespace tapewright::cli

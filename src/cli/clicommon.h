@@ -17,4 +17,9 @@ void writeErr(const QString &message); // a line on standard error
 // error) when the name is not a locale Qt knows.
 std::optional<QLocale> localeOption(const QCommandLineParser &parser);
 
+// Parses a subcommand's arguments. An exit code when the command ends here: 2 after a usage
+// error (reported on standard error), 0 after printing the help; empty when it goes on.
+std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList &arguments,
+                                  const QString &command);
+
 } // namespace tapewright::cli

@@ -72,14 +72,9 @@ int runConvert(const QStringList &arguments)
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Info text to convert; - reads standard input."),
                                  QStringLiteral("FILE..."));
-    if (!parser.parse(arguments)) {
-        writeErr(QStringLiteral("tapewright-cli convert: ") + parser.errorText());
-        return 2;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        writeOut(parser.helpText().toUtf8());
-        return 0;
-    }
+    if (const std::optional<int> exitCode =
+            parseArguments(parser, arguments, QStringLiteral("convert")))
+        return *exitCode;
     const auto locale = localeOption(parser);
     if (!locale)
         return 2;

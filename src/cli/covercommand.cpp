@@ -85,14 +85,9 @@ int runCover(const QStringList &arguments)
          QStringLiteral("File to write: in the template's format (.odt or .ott, .docx or "
                         ".dotx), or .pdf with LibreOffice."),
          QStringLiteral("FILE")});
-    if (!parser.parse(arguments)) {
-        writeErr(QStringLiteral("tapewright-cli cover: ") + parser.errorText());
-        return 2;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        writeOut(parser.helpText().toUtf8());
-        return 0;
-    }
+    if (const std::optional<int> exitCode =
+            parseArguments(parser, arguments, QStringLiteral("cover")))
+        return *exitCode;
     for (const char *required : {"template", "xml", "out"}) {
         if (!parser.isSet(QString::fromLatin1(required))) {
             writeErr(QStringLiteral("tapewright-cli cover: --%1 FILE is required")
