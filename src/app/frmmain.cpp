@@ -131,7 +131,7 @@ void frmMain::createActions()
 {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    const auto add = [this](QMenu *menu, const char *name, const QString &caption) {
+    const auto add = [](QMenu *menu, const char *name, const QString &caption) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         return action;

@@ -4,9 +4,24 @@ namespace tapewright {
 
 namespace {
 
+// Appends an element's text. Lines are cut only at CR LF, so a lone CR or LF can sit inside a
+// field (a file with mixed line ends, a paste); written as it is, it would break the element
+// over two lines of a document that readers take line by line. A blank stands in for it, as
+// in the notes.
+void appendOnOneLine(QString &out, QStringView text)
+{
+    const qsizetype from = out.size();
+    out.append(text);
+    QChar *const end = out.data() + out.size();
+    for (QChar *c = out.data() + from; c != end; ++c) {
+        if (*c == u'\r' || *c == u'\n')
+            *c = u' ';
+    }
+}
+
 void appendLine(QString &out, QStringView line)
 {
-    out.append(line);
+    appendOnOneLine(out, line);
     out.append(u"\r\n");
 }
 
@@ -50,7 +65,7 @@ QString WriteTrackList(const ShowFields &fields, const DiscSet &discs)
         const auto &list = discs.Tracks[n - 1];
         const qsizetype written = qMin<qsizetype>(list.size(), MaxWrittenTracksPerDisc);
         for (qsizetype t = 0; t < written; ++t) {
-            out.append(list[t].TitleElement);
+            appendOnOneLine(out, list[t].TitleElement);
             appendLine(out, list[t].TimeElement);
         }
     }
