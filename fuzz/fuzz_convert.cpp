@@ -84,13 +84,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QRegularExpression discsLine(u"^<DISCS>(\\d+)</DISCS>$"_qs);
     static const QRegularExpression countLine(u"^<TRACKSD([1-4])>(\\d+)</TRACKSD\\1>$"_qs);
     static const QRegularExpression trackLine(u"^<D([1-4])T(\\d+)>"_qs);
+    // Element texts may hold lone surrogates, which the regular expressions would otherwise
+    // refuse as invalid UTF-16 and so never match.
+    const auto unchecked = QRegularExpression::DontCheckSubjectStringMatchOption;
     for (const QString &line : lines) {
         check(!line.contains(u'\r') && !line.contains(u'\n'));
-        if (auto m = discsLine.match(line); m.hasMatch())
+        if (auto m = discsLine.match(line, 0, QRegularExpression::NormalMatch, unchecked);
+            m.hasMatch())
             discs = m.captured(1).toInt();
-        else if (auto c = countLine.match(line); c.hasMatch())
+        else if (auto c = countLine.match(line, 0, QRegularExpression::NormalMatch, unchecked);
+                 c.hasMatch())
             counted[c.captured(1).toInt() - 1] = c.captured(2).toInt();
-        else if (auto t = trackLine.match(line); t.hasMatch() && !line.startsWith(u"<DISCS>"))
+        else if (auto t = trackLine.match(line, 0, QRegularExpression::NormalMatch, unchecked);
+                 t.hasMatch() && !line.startsWith(u"<DISCS>"))
             ++written[t.captured(1).toInt() - 1];
     }
     check(discs >= 0 && discs <= 4);
