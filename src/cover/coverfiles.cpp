@@ -117,10 +117,12 @@ OfficeConversion ConvertWithOffice(const QString &officeProgram, const QString &
             {},
             QStringLiteral("LibreOffice did not finish within %1 seconds").arg(timeoutMs / 1000)};
     }
+    // A format may name LibreOffice's filter after a colon ("doc:MS Word 97").
+    const QString suffix = format.section(u':', 0, 0);
     const QString out =
-        QDir(outDir).filePath(QFileInfo(inputPath).completeBaseName() + u'.' + format);
+        QDir(outDir).filePath(QFileInfo(inputPath).completeBaseName() + u'.' + suffix);
     if (!QFileInfo::exists(out))
-        return {{}, QStringLiteral("LibreOffice could not convert it to .%1").arg(format)};
+        return {{}, QStringLiteral("LibreOffice could not convert it to .%1").arg(suffix)};
     return {out, {}};
 }
 

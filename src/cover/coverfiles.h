@@ -37,9 +37,9 @@ struct OfficeConversion
     explicit operator bool() const { return !outputPath.isEmpty(); }
 };
 
-// Converts inputPath with officeProgram to format ("pdf", "odt") into outDir, where the result
-// takes the input's base name. Runs with a private, throw-away profile and waits at most
-// timeoutMs for LibreOffice to finish.
+// Converts inputPath with officeProgram to format ("pdf", "odt", "doc:MS Word 97") into outDir,
+// where the result takes the input's base name. Runs with a private, throw-away profile and waits
+// at most timeoutMs for LibreOffice to finish.
 OfficeConversion ConvertWithOffice(const QString &officeProgram, const QString &inputPath,
                                    const QString &format, const QString &outDir, int timeoutMs);
 

@@ -3,6 +3,7 @@
 // point, a plain range, a range across runs and a range across paragraphs.
 #pragma once
 
+#include "testsupport.h"
 #include "zippackage.h"
 
 #include <QByteArray>
@@ -66,25 +67,8 @@ struct Mark
     bool enclosed = false; // an "Outer<name>" bookmark around "[" bookmark "]"
 };
 
-// The 36 bookmark names the cover filler writes.
-inline QStringList coverBookmarkNames()
-{
-    QStringList names = {"LinerBand",      "Linerdate",       "LinerVenue",     "LinerCity",
-                         "LinerState",     "LinerSource",     "LinerNotes",     "LinerCoverBand",
-                         "LinerCoverDate", "LinerCoverVenue", "LinerCoverCity", "LinerCoverState",
-                         "SpineBand",      "SpineDate",       "SpineCity",      "SpineState",
-                         "CoverBand",      "CoverDate",       "CoverVenue",     "CoverCity",
-                         "CoverState",     "CoverBand2",      "CoverDate2",     "TrayBand",
-                         "TrayDate",       "TraySource"};
-    for (int n = 1; n <= 4; ++n) {
-        names << QStringLiteral("TrayDisc%1").arg(n) << QStringLiteral("TrayDisc%1Tracks").arg(n);
-    }
-    names << QStringLiteral("TrayCollection") << QStringLiteral("TrayCreationDate");
-    return names;
-}
-
 // Every place with every shape: name i goes to place i mod 5 with shape (i / 5) mod 4.
-inline std::vector<Mark> coverMarks(const QStringList &names = coverBookmarkNames())
+inline std::vector<Mark> coverMarks(const QStringList &names = testsupport::CoverBookmarkNames())
 {
     std::vector<Mark> marks;
     for (int i = 0; i < names.size(); ++i)

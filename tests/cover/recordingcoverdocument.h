@@ -3,6 +3,7 @@
 #pragma once
 
 #include "coverdocument.h"
+#include "testsupport.h"
 
 #include <QHash>
 #include <QSet>
@@ -14,23 +15,7 @@ class RecordingCoverDocument final : public CoverDocument
 {
 public:
     // All 36 bookmarks of a four-disc template, in the order the filler writes them.
-    static QStringList fullTemplate()
-    {
-        QStringList names = {u"LinerBand"_qs,       u"Linerdate"_qs,      u"LinerVenue"_qs,
-                             u"LinerCity"_qs,       u"LinerState"_qs,     u"LinerSource"_qs,
-                             u"LinerNotes"_qs,      u"LinerCoverBand"_qs, u"LinerCoverDate"_qs,
-                             u"LinerCoverVenue"_qs, u"LinerCoverCity"_qs, u"LinerCoverState"_qs,
-                             u"SpineBand"_qs,       u"SpineDate"_qs,      u"SpineCity"_qs,
-                             u"SpineState"_qs,      u"CoverBand"_qs,      u"CoverDate"_qs,
-                             u"CoverVenue"_qs,      u"CoverCity"_qs,      u"CoverState"_qs,
-                             u"CoverBand2"_qs,      u"CoverDate2"_qs,     u"TrayBand"_qs,
-                             u"TrayDate"_qs,        u"TraySource"_qs};
-        for (int n = 1; n <= 4; ++n)
-            names << u"TrayDisc"_qs + QString::number(n)
-                  << u"TrayDisc"_qs + QString::number(n) + u"Tracks"_qs;
-        names << u"TrayCollection"_qs << u"TrayCreationDate"_qs;
-        return names;
-    }
+    static QStringList fullTemplate() { return testsupport::CoverBookmarkNames(); }
 
     explicit RecordingCoverDocument(const QStringList &bookmarks = fullTemplate())
     {

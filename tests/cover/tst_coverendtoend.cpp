@@ -1,30 +1,20 @@
 // The worked example's track list XML filled into real templates through the real cover
 // documents, the shown cover opened again and every bookmark read back.
 #include "coverfiller.h"
+#include "covertemplates.h"
 #include "filecoverdocument.h"
 #include "paths.h"
-#include "zippackage.h"
+#include "testsupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 namespace {
-
-const QStringList CoverBookmarks = {
-    u"LinerBand"_qs,      u"Linerdate"_qs,       u"LinerVenue"_qs,     u"LinerCity"_qs,
-    u"LinerState"_qs,     u"LinerSource"_qs,     u"LinerNotes"_qs,     u"LinerCoverBand"_qs,
-    u"LinerCoverDate"_qs, u"LinerCoverVenue"_qs, u"LinerCoverCity"_qs, u"LinerCoverState"_qs,
-    u"SpineBand"_qs,      u"SpineDate"_qs,       u"SpineCity"_qs,      u"SpineState"_qs,
-    u"CoverBand"_qs,      u"CoverDate"_qs,       u"CoverVenue"_qs,     u"CoverCity"_qs,
-    u"CoverState"_qs,     u"CoverBand2"_qs,      u"CoverDate2"_qs,     u"TrayBand"_qs,
-    u"TrayDate"_qs,       u"TraySource"_qs,      u"TrayDisc1"_qs,      u"TrayDisc1Tracks"_qs,
-    u"TrayDisc2"_qs,      u"TrayDisc2Tracks"_qs, u"TrayDisc3"_qs,      u"TrayDisc3Tracks"_qs,
-    u"TrayDisc4"_qs,      u"TrayDisc4Tracks"_qs, u"TrayCollection"_qs, u"TrayCreationDate"_qs};
 
 // What the worked example puts at each bookmark; the state bookmarks are missing from it and
 // keep the template's own text.
@@ -54,51 +44,6 @@ QHash<QString, QString> WorkedExampleCover()
     v.insert(u"TrayCollection"_qs, u"From the collection of Jane Doe"_qs);
     v.insert(u"TrayCreationDate"_qs, u"3/9/2024"_qs);
     return v;
-}
-
-// The smallest OpenDocument text with every cover bookmark as a range around a placeholder.
-QByteArray SmallTemplate()
-{
-    QByteArray body;
-    for (const QString &name : CoverBookmarks) {
-        const QByteArray n = name.toUtf8();
-        body += "<text:p><text:bookmark-start text:name=\"" + n + "\"/>[" + n +
-                "]<text:bookmark-end text:name=\"" + n + "\"/></text:p>";
-    }
-    ZipPackage package;
-    package.entries.push_back({"mimetype", "application/vnd.oasis.opendocument.text", true, 0});
-    package.entries.push_back(
-        {"META-INF/manifest.xml",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-         "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\""
-         " manifest:version=\"1.2\">"
-         "<manifest:file-entry manifest:full-path=\"/\""
-         " manifest:media-type=\"application/vnd.oasis.opendocument.text\"/>"
-         "<manifest:file-entry manifest:full-path=\"content.xml\" "
-         "manifest:media-type=\"text/xml\"/>"
-         "</manifest:manifest>",
-         false, 0});
-    package.entries.push_back(
-        {"content.xml",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-         "<office:document-content"
-         " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
-         " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\">"
-         "<office:body><office:text>" +
-             body + "</office:text></office:body></office:document-content>",
-         false, 0});
-    QByteArray bytes;
-    if (const QString error = WriteZipPackage(package, &bytes); !error.isEmpty())
-        qFatal("cannot build the template: %s", qPrintable(error));
-    return bytes;
-}
-
-QString ReadXml()
-{
-    QFile file(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.en_US.xml"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("worked example missing");
-    return QString::fromUtf8(file.readAll());
 }
 
 } // namespace
@@ -132,12 +77,10 @@ private slots:
         QFETCH(QString, templatePath);
         QFETCH(bool, shipped);
         QTemporaryDir dir;
-        if (templatePath.isEmpty()) {
-            templatePath = dir.filePath(u"Small.odt"_qs);
-            QFile f(templatePath);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(SmallTemplate());
-        }
+        if (templatePath.isEmpty())
+            templatePath = WriteFile(
+                dir, u"Small.odt"_qs,
+                covertest::buildTemplate(covertest::Format::Odt, covertest::coverMarks()));
 
         FileCoverOptions options;
         options.cacheFolder = dir.filePath(u"cache"_qs);
@@ -152,10 +95,10 @@ private slots:
         FileCoverDocument original(options);
         QVERIFY(original.open(templatePath));
         if (shipped)
-            QCOMPARE(original.bookmarkNames().size(), CoverBookmarks.size());
+            QCOMPARE(original.bookmarkNames().size(), CoverBookmarkNames().size());
 
-        const QString xml = ReadXml();
-        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        const QString xml = WorkedExampleXml();
+        const QLocale us = UnitedStatesLocale();
         FileCoverDocument document(options);
         const CoverResult filled = FillCover(
             document, templatePath, xml, {QFileInfo(templatePath).fileName(), 1, u"Jane Doe"_qs},
@@ -169,7 +112,7 @@ private slots:
         FileCoverDocument back(options);
         QVERIFY(back.open(opened.first()));
         const QHash<QString, QString> expected = WorkedExampleCover();
-        for (const QString &name : CoverBookmarks) {
+        for (const QString &name : CoverBookmarkNames()) {
             const std::optional<QString> text = back.bookmarkText(name);
             QVERIFY2(text.has_value(), qPrintable(name));
             const QString want = expected.contains(name) ? expected.value(name)

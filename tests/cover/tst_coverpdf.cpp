@@ -3,17 +3,16 @@
 // Skipped where LibreOffice (soffice) is not installed.
 #include "covertemplates.h"
 #include "filecoverdocument.h"
+#include "testsupport.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 using namespace tapewright;
 using namespace covertest;
+using namespace testsupport;
 
 Q_DECLARE_METATYPE(covertest::Format)
 
@@ -33,31 +32,6 @@ QString pdfValueFor(int i, const QString &name)
     };
     const QString &p = patterns.at(i % patterns.size());
     return p.isEmpty() ? p : name + QStringLiteral(" ") + p;
-}
-
-// Converts with a private LibreOffice profile, so parallel runs and a running LibreOffice of
-// the user do not collide. Returns the output file, or an empty text with *log set.
-QString convert(const QString &office, const QString &file, const QString &format,
-                const QString &outDir, QString *log)
-{
-    QTemporaryDir profile;
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(
-        office,
-        {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
-         QStringLiteral("--headless"), QStringLiteral("--norestore"),
-         QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, file});
-    if (!p.waitForFinished(300 * 1000)) {
-        p.kill();
-        p.waitForFinished();
-        *log = QStringLiteral("soffice did not finish");
-        return {};
-    }
-    *log = QString::fromLocal8Bit(p.readAll());
-    const QString out =
-        outDir + u'/' + QFileInfo(file).completeBaseName() + u'.' + format.section(u':', 0, 0);
-    return QFile::exists(out) ? out : QString();
 }
 
 QString collapsed(const QString &text)
@@ -100,33 +74,24 @@ private slots:
         QVERIFY2(!m_pdftotext.isEmpty(), "pdftotext (poppler-utils) is missing beside LibreOffice");
 
         QTemporaryDir dir;
-        const QString templatePath = dir.filePath(QStringLiteral("Cover") + extension(format));
-        {
-            QFile f(templatePath);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(buildTemplate(format, coverMarks()));
-        }
+        const QString templatePath = WriteFile(dir, QStringLiteral("Cover") + extension(format),
+                                               buildTemplate(format, coverMarks()));
         FileCoverOptions options;
         options.cacheFolder = dir.filePath(QStringLiteral("cache"));
         options.opener = [](const QString &) { return true; };
         FileCoverDocument doc(options);
         QVERIFY(doc.open(templatePath));
         QVERIFY(doc.setZoom(75));
-        const QStringList names = coverBookmarkNames();
+        const QStringList names = CoverBookmarkNames();
         for (int i = 0; i < names.size(); ++i)
             QVERIFY(doc.setBookmarkText(names.at(i), pdfValueFor(i, names.at(i))));
         const QString filled = dir.filePath(QStringLiteral("Filled") + extension(format));
         QVERIFY(doc.saveAs(filled));
 
-        QString log;
-        const QString pdf = convert(m_office, filled, QStringLiteral("pdf"),
-                                    dir.filePath(QStringLiteral("pdf")), &log);
-        QVERIFY2(!pdf.isEmpty(), qPrintable(log));
-        QProcess text;
-        text.start(m_pdftotext,
-                   {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-        QVERIFY(text.waitForFinished(60 * 1000));
-        const QString page = collapsed(QString::fromUtf8(text.readAllStandardOutput()));
+        const OfficeConversion pdf = ConvertWithOffice(m_office, filled, QStringLiteral("pdf"),
+                                                       dir.path(), OfficeConversionTimeoutMs);
+        QVERIFY2(pdf, qPrintable(pdf.error));
+        const QString page = collapsed(PdfText(pdf.outputPath));
 
         for (int i = 0; i < names.size(); ++i) {
             const QString value = pdfValueFor(i, names.at(i));
@@ -150,16 +115,14 @@ private slots:
         const std::vector<Mark> marks = {
             {QStringLiteral("LinerBand"), Place::Body, Shape::Range, false},
             {QStringLiteral("TrayDisc1Tracks"), Place::TableCell, Shape::Point, false}};
-        const QString docx = dir.filePath(QStringLiteral("Legacy.docx"));
-        {
-            QFile f(docx);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(buildTemplate(Format::Docx, marks));
-        }
-        QString log;
-        const QString doc = convert(m_office, docx, QStringLiteral("doc:MS Word 97"),
-                                    dir.filePath(QStringLiteral("template")), &log);
-        QVERIFY2(!doc.isEmpty(), qPrintable(log));
+        const QString docx =
+            WriteFile(dir, QStringLiteral("Legacy.docx"), buildTemplate(Format::Docx, marks));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("template")));
+        const OfficeConversion legacy =
+            ConvertWithOffice(m_office, docx, QStringLiteral("doc:MS Word 97"),
+                              dir.filePath(QStringLiteral("template")), OfficeConversionTimeoutMs);
+        QVERIFY2(legacy, qPrintable(legacy.error));
+        const QString doc = legacy.outputPath;
         const QStringList templateFolder =
             QDir(dir.filePath(QStringLiteral("template"))).entryList(QDir::Files);
 

@@ -15,6 +15,7 @@
 
 using namespace tapewright;
 using namespace covertest;
+using namespace testsupport;
 
 Q_DECLARE_METATYPE(covertest::Format)
 
@@ -118,7 +119,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = writeFile(dir, QStringLiteral("Cover") + extension(format),
                                        buildTemplate(format, coverMarks()));
-        const QStringList names = coverBookmarkNames();
+        const QStringList names = CoverBookmarkNames();
         QCOMPARE(names.size(), 36);
 
         FileCoverDocument doc(testOptions(dir));
@@ -282,7 +283,7 @@ private slots:
     {
         QFETCH(Format, format);
         QTemporaryDir dir;
-        QStringList present = coverBookmarkNames();
+        QStringList present = CoverBookmarkNames();
         const QStringList absent = {QStringLiteral("LinerNotes"), QStringLiteral("TrayDisc3"),
                                     QStringLiteral("TrayDisc4Tracks")};
         for (const QString &a : absent)
@@ -291,7 +292,7 @@ private slots:
                                        buildTemplate(format, coverMarks(present)));
         FileCoverDocument doc(testOptions(dir));
         QVERIFY(doc.open(path));
-        const QStringList all = coverBookmarkNames();
+        const QStringList all = CoverBookmarkNames();
         for (const QString &name : all) {
             const CoverResult looked = doc.lookUpBookmark(name);
             const CoverResult set = doc.setBookmarkText(name, name + QStringLiteral(" value"));

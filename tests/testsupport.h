@@ -1,0 +1,121 @@
+// Scaffolding the tests share: files in a temporary folder, the test data, programs run as a
+// user runs them, and PDF text read back with pdftotext.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+// The whole file, or nothing when it cannot be read.
+inline QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes the file or stops the test run: a test that cannot set up its input proves nothing.
+inline QString WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+inline QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    return WriteBytes(dir.filePath(name), bytes);
+}
+
+inline QString TestDataPath(const QString &name)
+{
+    return QStringLiteral(TAPEWRIGHT_TEST_DATA "/") + name;
+}
+
+// A file below tests/data; a missing one stops the run.
+inline QByteArray TestData(const QString &name)
+{
+    QFile f(TestDataPath(name));
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("missing test data %s", qPrintable(name));
+    return f.readAll();
+}
+
+// The worked example's track list XML as the converter writes it under en_US.
+inline QString WorkedExampleXml()
+{
+    return QString::fromUtf8(TestData(QStringLiteral("worked-example.en_US.xml")));
+}
+
+// Lines joined and ended by CR LF, as a loaded file gives them.
+inline QString CrlfLines(const QStringList &lines)
+{
+    return lines.join(u"\r\n") + QStringLiteral("\r\n");
+}
+
+inline QLocale UnitedStatesLocale()
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
+// The 36 bookmark names the cover filler writes, in its order: 26 rows, then the disc headings
+// and track lists of four discs, the collection line and the creation date.
+inline QStringList CoverBookmarkNames()
+{
+    QStringList names = {"LinerBand",      "Linerdate",       "LinerVenue",     "LinerCity",
+                         "LinerState",     "LinerSource",     "LinerNotes",     "LinerCoverBand",
+                         "LinerCoverDate", "LinerCoverVenue", "LinerCoverCity", "LinerCoverState",
+                         "SpineBand",      "SpineDate",       "SpineCity",      "SpineState",
+                         "CoverBand",      "CoverDate",       "CoverVenue",     "CoverCity",
+                         "CoverState",     "CoverBand2",      "CoverDate2",     "TrayBand",
+                         "TrayDate",       "TraySource"};
+    for (int n = 1; n <= 4; ++n)
+        names << QStringLiteral("TrayDisc%1").arg(n) << QStringLiteral("TrayDisc%1Tracks").arg(n);
+    names << QStringLiteral("TrayCollection") << QStringLiteral("TrayCreationDate");
+    return names;
+}
+
+struct ProcessRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs a program to its end with input on its standard input; a program that cannot be
+// started stops the run.
+inline ProcessRun RunProcess(const QString &program, const QStringList &args,
+                             const QByteArray &input = {})
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForStarted())
+        qFatal("cannot start %s", qPrintable(program));
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(-1);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+// The text of a PDF as pdftotext reads it (extra arguments such as "-raw" first), or an empty
+// text when pdftotext is missing or fails.
+inline QString PdfText(const QString &pdf, const QStringList &options = {})
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        return {};
+    const ProcessRun run =
+        RunProcess(pdftotext, options + QStringList{QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                                                    pdf, QStringLiteral("-")});
+    return run.exitCode == 0 ? QString::fromUtf8(run.out) : QString();
+}
+
+} // namespace testsupport
