@@ -2,12 +2,14 @@
 // what is left alone.
 #include "coverfiller.h"
 #include "recordingcoverdocument.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 namespace {
 
@@ -24,17 +26,9 @@ QString Xml(const QStringList &elements)
            u"\r\n</CDR_Track_List>"_qs;
 }
 
-QString WorkedExample()
-{
-    QFile file(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.en_US.xml"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("worked example missing");
-    return QString::fromUtf8(file.readAll());
-}
-
 CoverFillOptions UnitedStates()
 {
-    return {QLocale(QLocale::English, QLocale::UnitedStates), QDate(2024, 3, 9)};
+    return {UnitedStatesLocale(), QDate(2024, 3, 9)};
 }
 
 CoverChoices Checked(const QString &name)
@@ -54,51 +48,13 @@ class TestCoverFiller : public QObject
     Q_OBJECT
 
 private slots:
-    void workedExample_data()
-    {
-        QTest::addColumn<QString>("bookmark");
-        QTest::addColumn<QString>("text");
-        const QString noState = RecordingCoverDocument::templateText(u"LinerState"_qs);
-        QTest::newRow("LinerBand") << u"LinerBand"_qs << u"Blue Lantern"_qs;
-        QTest::newRow("Linerdate") << u"Linerdate"_qs << u"May 8, 1977"_qs;
-        QTest::newRow("LinerVenue") << u"LinerVenue"_qs << u"Town Hall"_qs;
-        QTest::newRow("LinerCity") << u"LinerCity"_qs << u"Springfield"_qs;
-        QTest::newRow("LinerState keeps the template text") << u"LinerState"_qs << noState;
-        QTest::newRow("LinerSource") << u"LinerSource"_qs << u"Source: SBD > Reel > DAT"_qs;
-        QTest::newRow("LinerNotes") << u"LinerNotes"_qs << u":Great show. "_qs;
-        QTest::newRow("LinerCoverDate") << u"LinerCoverDate"_qs << u"May 8, 1977"_qs;
-        QTest::newRow("SpineDate") << u"SpineDate"_qs << u"5/8/1977"_qs;
-        QTest::newRow("CoverDate2") << u"CoverDate2"_qs << u"5/8/1977"_qs;
-        QTest::newRow("TraySource") << u"TraySource"_qs << u"Source: SBD > Reel > DAT"_qs;
-        QTest::newRow("TrayDisc1") << u"TrayDisc1"_qs << u"Disc 1"_qs;
-        QTest::newRow("TrayDisc1Tracks")
-            << u"TrayDisc1Tracks"_qs << u"1. Opener\r\n2. Second Song"_qs;
-        QTest::newRow("TrayDisc2") << u"TrayDisc2"_qs << u"Disc 2"_qs;
-        QTest::newRow("TrayDisc2Tracks")
-            << u"TrayDisc2Tracks"_qs << u"1. Third Song\r\n2. Encore: Closer 3:30"_qs;
-        QTest::newRow("TrayDisc3 emptied") << u"TrayDisc3"_qs << QString();
-        QTest::newRow("TrayDisc4Tracks emptied") << u"TrayDisc4Tracks"_qs << QString();
-        QTest::newRow("TrayCollection")
-            << u"TrayCollection"_qs << u"From the collection of Jane Doe"_qs;
-        QTest::newRow("TrayCreationDate") << u"TrayCreationDate"_qs << u"3/9/2024"_qs;
-    }
-
-    void workedExample()
-    {
-        QFETCH(QString, bookmark);
-        QFETCH(QString, text);
-        RecordingCoverDocument doc;
-        FillCoverBookmarks(doc, WorkedExample(), Checked(u"Jane Doe"_qs), UnitedStates());
-        QCOMPARE(Text(doc, bookmark), text);
-    }
-
     // The rows are written in the table's order, each looked up, scrolled to and then set; the
     // disc headings are scrolled to, the track lists, emptied discs, collection line and
     // creation date are not.
     void workedExample_operationOrder()
     {
         RecordingCoverDocument doc;
-        FillCoverBookmarks(doc, WorkedExample(), Checked(u"Jane"_qs), UnitedStates());
+        FillCoverBookmarks(doc, WorkedExampleXml(), Checked(u"Jane"_qs), UnitedStates());
         QStringList expected;
         const auto scrolled = [&](const QString &name) {
             expected << u"lookUp "_qs + name << u"scroll "_qs + name << u"set "_qs + name;
@@ -407,7 +363,7 @@ private slots:
         QStringList names = RecordingCoverDocument::fullTemplate();
         names.removeAll(u"LinerNotes"_qs);
         RecordingCoverDocument doc(names);
-        FillCoverBookmarks(doc, WorkedExample(), Checked(u"Jane"_qs), UnitedStates());
+        FillCoverBookmarks(doc, WorkedExampleXml(), Checked(u"Jane"_qs), UnitedStates());
         QVERIFY(!doc.texts.contains(u"LinerNotes"_qs));
         QVERIFY(!doc.texts.values().contains(u":Great show. "_qs));
         QVERIFY(!doc.calls.contains(u"set LinerNotes"_qs));
@@ -419,7 +375,7 @@ private slots:
     {
         RecordingCoverDocument doc;
         doc.failingScrolls = {u"CoverBand"_qs, u"TrayDisc1"_qs};
-        FillCoverBookmarks(doc, WorkedExample(), Checked(u"Jane"_qs), UnitedStates());
+        FillCoverBookmarks(doc, WorkedExampleXml(), Checked(u"Jane"_qs), UnitedStates());
         QCOMPARE(Text(doc, u"CoverBand"_qs), u"Blue Lantern"_qs);
         QCOMPARE(Text(doc, u"TrayDisc1"_qs), u"Disc 1"_qs);
     }
@@ -444,7 +400,7 @@ private slots:
         doc.failOpen = failing == u"open";
         doc.failZoom = failing == u"zoom";
         const CoverResult r =
-            FillCover(doc, u"/t/c.odt"_qs, WorkedExample(), Checked(u"J"_qs), UnitedStates());
+            FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
         QVERIFY(!r.ok);
         QVERIFY(r.error.contains(calls.last()));
         QCOMPARE(doc.calls, calls);
@@ -454,7 +410,7 @@ private slots:
     {
         RecordingCoverDocument doc;
         const CoverResult r =
-            FillCover(doc, u"/t/c.odt"_qs, WorkedExample(), Checked(u"J"_qs), UnitedStates());
+            FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
         QVERIFY(r.ok);
         QCOMPARE(doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open /t/c.odt"_qs, u"zoom 75"_qs}));
@@ -476,7 +432,7 @@ private slots:
     {
         QTest::addColumn<QString>("xml");
         QTest::addColumn<QString>("title");
-        QTest::newRow("band and date") << WorkedExample() << u"Blue Lantern 1977-05-08"_qs;
+        QTest::newRow("band and date") << WorkedExampleXml() << u"Blue Lantern 1977-05-08"_qs;
         QTest::newRow("band alone")
             << Xml({u"<BAND>b</BAND>"_qs, u"<DATE>Summer</DATE>"_qs}) << u"b"_qs;
         QTest::newRow("date alone") << Xml({u"<DATE>5/8/1977</DATE>"_qs}) << u"1977-05-08"_qs;
@@ -524,9 +480,6 @@ private slots:
         QTest::newRow("state not a number falls back to checked")
             << QByteArray("[Tapewright]\r\nPrintCollectionName=yes\r\nUserName=Al\r\n") << QString()
             << 1 << u"Al"_qs;
-        QTest::newRow("empty state falls back to checked")
-            << QByteArray("[Tapewright]\r\nPrintCollectionName=\r\n") << QString() << 1
-            << QString();
     }
 
     void loadChoices()
@@ -537,11 +490,8 @@ private slots:
         QFETCH(QString, name);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"tapewright.ini"_qs);
-        if (!ini.isEmpty()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(ini);
-        }
+        if (!ini.isEmpty())
+            WriteBytes(path, ini);
         const CoverChoices choices = LoadCoverChoices(path);
         QCOMPARE(choices.templateFileName, templateFile);
         QCOMPARE(choices.collectionState, state);
@@ -553,9 +503,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"tapewright.ini"_qs);
         StoreCoverChoices({u"Two.odt"_qs, 0, u"Jane Doe"_qs}, path);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(f.readAll());
+        const QString text = QString::fromUtf8(ReadBytes(path));
         const qsizetype t = text.indexOf(u"Template="_qs);
         const qsizetype p = text.indexOf(u"PrintCollectionName="_qs);
         const qsizetype u = text.indexOf(u"UserName="_qs);
