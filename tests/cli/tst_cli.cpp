@@ -1,45 +1,22 @@
 // tapewright-cli run as a user runs it: as a process, on files in a temporary folder.
+#include "testsupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace testsupport;
+
 class TestCli : public QObject
 {
     Q_OBJECT
 
 private:
-    struct Run
+    static ProcessRun run(const QStringList &args, const QByteArray &input = {})
     {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-
-    Run run(const QStringList &args, const QByteArray &input = {})
-    {
-        QProcess p;
-        p.start(QStringLiteral(TAPEWRIGHT_CLI), args);
-        if (!p.waitForStarted())
-            qFatal("cannot start tapewright-cli");
-        p.write(input);
-        p.closeWriteChannel();
-        p.waitForFinished(-1);
-        return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-    }
-
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    static void writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
+        return RunProcess(QStringLiteral(TAPEWRIGHT_CLI), args, input);
     }
 
     const QByteArray m_sixLines = "Blue Lantern\r\nb\r\nc\r\nd\r\ne\r\nVenue Hall\r\n";
@@ -68,8 +45,8 @@ private slots:
         QFETCH(QByteArray, xml);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("show.txt"));
-        writeFile(path, fileBytes);
-        const Run r = run(
+        WriteBytes(path, fileBytes);
+        const ProcessRun r = run(
             {QStringLiteral("convert"), QStringLiteral("--locale"), QStringLiteral("en_US"), path});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, xml);
@@ -78,7 +55,7 @@ private slots:
 
     void convert_standardInput()
     {
-        const Run r = run({QStringLiteral("convert"), QStringLiteral("-")}, m_sixLines);
+        const ProcessRun r = run({QStringLiteral("convert"), QStringLiteral("-")}, m_sixLines);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, m_sixLinesXml);
     }
@@ -87,7 +64,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("nope.txt"));
-        const Run r = run({QStringLiteral("convert"), path});
+        const ProcessRun r = run({QStringLiteral("convert"), path});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.out.isEmpty());
         QVERIFY(r.err.contains(path.toLocal8Bit()));
@@ -115,12 +92,12 @@ private slots:
         while (bytes.size() + filler.size() <= size)
             bytes += filler;
         bytes += QByteArray(size - bytes.size(), 'x');
-        writeFile(path, bytes);
+        WriteBytes(path, bytes);
         const QString out = dir.filePath(QStringLiteral("out"));
         QDir().mkpath(out);
-        const Run r = run({QStringLiteral("convert"), QStringLiteral("--locale"),
-                           QStringLiteral("en_US"), QStringLiteral("--out-dir"), out, path});
-        const QByteArray xml = readAll(out + QStringLiteral("/big.xml"));
+        const ProcessRun r = run({QStringLiteral("convert"), QStringLiteral("--locale"),
+                                  QStringLiteral("en_US"), QStringLiteral("--out-dir"), out, path});
+        const QByteArray xml = ReadBytes(out + QStringLiteral("/big.xml"));
         if (converts) {
             QCOMPARE(r.exitCode, 0);
             QVERIFY(xml.startsWith("<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n"
@@ -139,20 +116,20 @@ private slots:
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("out"));
         QDir().mkpath(out);
-        writeFile(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
-        writeFile(dir.filePath(QStringLiteral("readme")), m_sixLines);
-        writeFile(dir.filePath(QStringLiteral("show.v2.nfo")), m_sixLines);
-        writeFile(out + QStringLiteral("/a.xml"), "old contents");
-        const Run r = run(
+        WriteBytes(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
+        WriteBytes(dir.filePath(QStringLiteral("readme")), m_sixLines);
+        WriteBytes(dir.filePath(QStringLiteral("show.v2.nfo")), m_sixLines);
+        WriteBytes(out + QStringLiteral("/a.xml"), "old contents");
+        const ProcessRun r = run(
             {QStringLiteral("convert"), QStringLiteral("--out-dir"), out,
              dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("missing.txt")),
              dir.filePath(QStringLiteral("readme")), dir.filePath(QStringLiteral("show.v2.nfo"))});
         // A bad file is reported and skipped; the others are still written.
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains("missing.txt"));
-        QCOMPARE(readAll(out + QStringLiteral("/a.xml")), m_sixLinesXml);
-        QCOMPARE(readAll(out + QStringLiteral("/readme.xml")), m_sixLinesXml);
-        QCOMPARE(readAll(out + QStringLiteral("/show.v2.xml")), m_sixLinesXml);
+        QCOMPARE(ReadBytes(out + QStringLiteral("/a.xml")), m_sixLinesXml);
+        QCOMPARE(ReadBytes(out + QStringLiteral("/readme.xml")), m_sixLinesXml);
+        QCOMPARE(ReadBytes(out + QStringLiteral("/show.v2.xml")), m_sixLinesXml);
         QCOMPARE(QString::fromUtf8(r.out).count(QLatin1Char('\n')), 3);
     }
 
@@ -172,7 +149,7 @@ private slots:
     void usageErrors()
     {
         QFETCH(QStringList, args);
-        const Run r = run(args);
+        const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 2);
         QVERIFY(!r.err.isEmpty());
     }

@@ -1,6 +1,7 @@
 // tapewright-cli cover run as a user runs it, on the shipped templates, with the written cover
 // opened again through the cover documents.
 #include "filecoverdocument.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,26 +10,16 @@
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 class TestCliCover : public QObject
 {
     Q_OBJECT
 
 private:
-    struct Run
+    static ProcessRun run(const QStringList &args)
     {
-        int exitCode = -1;
-        QByteArray err;
-    };
-
-    static Run run(const QStringList &args)
-    {
-        QProcess p;
-        p.start(QStringLiteral(TAPEWRIGHT_CLI), QStringList{u"cover"_qs} + args);
-        if (!p.waitForStarted())
-            qFatal("cannot start tapewright-cli");
-        p.waitForFinished(-1);
-        return {p.exitCode(), p.readAllStandardError()};
+        return RunProcess(QStringLiteral(TAPEWRIGHT_CLI), QStringList{u"cover"_qs} + args);
     }
 
     static QString shipped(const QString &name)
@@ -82,9 +73,9 @@ private slots:
         QFETCH(QString, collection);
         QTemporaryDir dir;
         const QString out = dir.filePath(outName);
-        const Run r = run(QStringList{u"--template"_qs, shipped(templateName), u"--xml"_qs, xml(),
-                                      u"--locale"_qs, u"en_US"_qs, u"--out"_qs, out} +
-                          extra);
+        const ProcessRun r = run(QStringList{u"--template"_qs, shipped(templateName), u"--xml"_qs,
+                                             xml(), u"--locale"_qs, u"en_US"_qs, u"--out"_qs, out} +
+                                 extra);
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QCOMPARE(bookmark(out, u"CoverDate"_qs), std::optional<QString>(u"May 8, 1977"_qs));
         QCOMPARE(bookmark(out, u"TrayDisc2Tracks"_qs),
@@ -127,7 +118,7 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         args.replaceInStrings(u"OUT/"_qs, dir.path() + u'/');
-        const Run r = run(args);
+        const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(QString::fromLocal8Bit(r.err).contains(message), r.err.constData());
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
@@ -140,8 +131,8 @@ private slots:
             QSKIP("LibreOffice is not installed");
         QTemporaryDir dir;
         const QString out = dir.filePath(u"cover.pdf"_qs);
-        const Run r = run({u"--template"_qs, shipped(u"Jewel Case.docx"_qs), u"--xml"_qs, xml(),
-                           u"--locale"_qs, u"en_US"_qs, u"--out"_qs, out});
+        const ProcessRun r = run({u"--template"_qs, shipped(u"Jewel Case.docx"_qs), u"--xml"_qs,
+                                  xml(), u"--locale"_qs, u"en_US"_qs, u"--out"_qs, out});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QFile f(out);
         QVERIFY(f.open(QIODevice::ReadOnly));

@@ -1,6 +1,7 @@
 // The settings file: profile reading rules, writes that keep the rest of the file, encodings,
 // silent failures, and where the file belongs.
 #include "settings.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <SimpleIni.h>
 
 using namespace tapewright;
+using namespace testsupport;
 
 namespace {
 
@@ -24,21 +26,6 @@ QString Repeated(const QString &piece, int count)
     for (int i = 0; i < count; ++i)
         text += piece;
     return text;
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
 }
 
 } // namespace

@@ -1,25 +1,14 @@
 // The converter as a whole: when it converts, the document's shape, and big inputs.
 #include "convertinfotext.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 namespace {
-
-QString crlfLines(const QStringList &lines)
-{
-    return lines.join(u"\r\n") + QStringLiteral("\r\n");
-}
-
-QString readData(const QString &name)
-{
-    QFile f(QStringLiteral(TAPEWRIGHT_TEST_DATA "/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("missing test data %s", qPrintable(name));
-    return QString::fromUtf8(f.readAll());
-}
 
 struct RecordingObserver : ConvertObserver
 {
@@ -27,13 +16,6 @@ struct RecordingObserver : ConvertObserver
     void busyOn() override { calls << u"on"_qs; }
     void busyOff() override { calls << u"off"_qs; }
 };
-
-ConvertOptions usOptions()
-{
-    ConvertOptions o;
-    o.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    return o;
-}
 
 } // namespace
 
@@ -59,7 +41,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, converts);
         RecordingObserver observer;
-        ConvertOptions options = usOptions();
+        ConvertOptions options = ConvertOptions{UnitedStatesLocale()};
         options.observer = &observer;
         const QString xml = ConvertInfoText(text, options);
         QCOMPARE(!xml.isEmpty(), converts);
@@ -70,8 +52,9 @@ private slots:
 
     void smallestDocument()
     {
-        const QString xml = ConvertInfoText(
-            crlfLines({u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"f"_qs}), usOptions());
+        const QString xml =
+            ConvertInfoText(CrlfLines({u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"f"_qs}),
+                            ConvertOptions{UnitedStatesLocale()});
         QCOMPARE(xml, u"<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n<BAND>a</BAND>\r\n"
                       "<DISCS>0</DISCS>\r\n</CDR_Track_List>"_qs);
     }
@@ -79,26 +62,27 @@ private slots:
     void tabsAndBlanks()
     {
         const QString xml =
-            ConvertInfoText(crlfLines({u"\t Blue\tLantern  "_qs, u"Venue\tTown Hall\t"_qs, u""_qs,
+            ConvertInfoText(CrlfLines({u"\t Blue\tLantern  "_qs, u"Venue\tTown Hall\t"_qs, u""_qs,
                                        u""_qs, u""_qs, u""_qs}),
-                            usOptions());
+                            ConvertOptions{UnitedStatesLocale()});
         QVERIFY(xml.contains(u"<BAND>Blue Lantern</BAND>\r\n"_qs));
         QVERIFY(xml.contains(u"<VENUE>Town Hall</VENUE>\r\n"_qs));
     }
 
     void unendedLastLineTakesNoPart()
     {
-        const QString base = crlfLines({u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"f"_qs});
-        QCOMPARE(ConvertInfoText(base + u"Venue Hall"_qs, usOptions()),
-                 ConvertInfoText(base, usOptions()));
-        QVERIFY(ConvertInfoText(base + u"Venue Hall\r\n"_qs, usOptions())
+        const QString base = CrlfLines({u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"f"_qs});
+        QCOMPARE(ConvertInfoText(base + u"Venue Hall"_qs, ConvertOptions{UnitedStatesLocale()}),
+                 ConvertInfoText(base, ConvertOptions{UnitedStatesLocale()}));
+        QVERIFY(ConvertInfoText(base + u"Venue Hall\r\n"_qs, ConvertOptions{UnitedStatesLocale()})
                     .contains(u"<VENUE>Hall</VENUE>"_qs));
     }
 
     // Every line of the worked example that the show fields give, in document order.
     void workedExample_showFields()
     {
-        const QString xml = ConvertInfoText(readData(u"worked-example.txt"_qs), usOptions());
+        const QString xml = ConvertInfoText(QString::fromUtf8(TestData(u"worked-example.txt"_qs)),
+                                            ConvertOptions{UnitedStatesLocale()});
         const QStringList lines = xml.split(u"\r\n"_qs);
         QCOMPARE(lines.first(), u"<?xml version=\"1.0\"?>"_qs);
         QCOMPARE(lines.at(1), u"<CDR_Track_List>"_qs);
@@ -120,8 +104,9 @@ private slots:
 
     void sameTextSameDocument()
     {
-        const QString text = readData(u"worked-example.txt"_qs);
-        QCOMPARE(ConvertInfoText(text, usOptions()), ConvertInfoText(text, usOptions()));
+        const QString text = QString::fromUtf8(TestData(u"worked-example.txt"_qs));
+        QCOMPARE(ConvertInfoText(text, ConvertOptions{UnitedStatesLocale()}),
+                 ConvertInfoText(text, ConvertOptions{UnitedStatesLocale()}));
     }
 
     // Nothing is limited to 16 bits: a line end far past character 32,767 and more than 32,767
@@ -132,22 +117,22 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString longLine(40000, u'x');
         QTest::newRow("first line of 40000 characters")
-            << crlfLines({longLine, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"Venue Hall"_qs})
+            << CrlfLines({longLine, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"Venue Hall"_qs})
             << u"<VENUE>Hall</VENUE>"_qs;
         QStringList many(40000, u"filler line"_qs);
         many.first() = u"Band"_qs;
         many.append(u"City Late"_qs);
-        QTest::newRow("40000 lines") << crlfLines(many) << u"<CITY>Late</CITY>"_qs;
+        QTest::newRow("40000 lines") << CrlfLines(many) << u"<CITY>Late</CITY>"_qs;
         QStringList fiveMb(100000, u"An ordinary line of an info text, fifty characters"_qs);
         fiveMb.append(u"State Far"_qs);
-        QTest::newRow("5 MB text") << crlfLines(fiveMb) << u"<STATE>Far</STATE>"_qs;
+        QTest::newRow("5 MB text") << CrlfLines(fiveMb) << u"<STATE>Far</STATE>"_qs;
     }
 
     void largeTexts()
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        const QString xml = ConvertInfoText(text, usOptions());
+        const QString xml = ConvertInfoText(text, ConvertOptions{UnitedStatesLocale()});
         QVERIFY(xml.contains(expected));
         QVERIFY(xml.endsWith(u"</CDR_Track_List>"_qs));
     }

@@ -2,21 +2,18 @@
 #include "convertinfotext.h"
 #include "discs.h"
 #include "infolines.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 namespace {
 
-QString crlfLines(const QStringList &lines)
-{
-    return lines.join(u"\r\n") + QStringLiteral("\r\n");
-}
-
 DiscSet discsOf(const QStringList &lines)
 {
-    return FindDiscs(InfoLines::cut(crlfLines(lines)));
+    return FindDiscs(InfoLines::cut(CrlfLines(lines)));
 }
 
 // Every track of every disc as its document line would read (title element, then time element).
@@ -34,7 +31,7 @@ QStringList documentLines(const QStringList &infoLines)
 {
     ConvertOptions options;
     options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    return ConvertInfoText(crlfLines(infoLines), options).split(u"\r\n"_qs);
+    return ConvertInfoText(CrlfLines(infoLines), options).split(u"\r\n"_qs);
 }
 
 } // namespace

@@ -1,22 +1,16 @@
 // The golden file: the worked example info text must convert byte for byte into the document kept
 // beside it, as the command-line program and the window would produce it under en_US.
 #include "convertinfotext.h"
+#include "testsupport.h"
 #include "textfile.h"
 
 #include <QFile>
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 namespace {
-
-QByteArray readBytes(const QString &name)
-{
-    QFile f(QStringLiteral(TAPEWRIGHT_TEST_DATA "/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("missing test data %s", qPrintable(name));
-    return f.readAll();
-}
 
 QString convertedExample()
 {
@@ -43,7 +37,7 @@ class TestWorkedExample : public QObject
 private slots:
     void inputIsTheSixteenLines()
     {
-        const QByteArray info = readBytes(u"worked-example.txt"_qs);
+        const QByteArray info = TestData(u"worked-example.txt"_qs);
         QCOMPARE(info.count("\r\n"), 16);
         QVERIFY(info.endsWith("Great show.\r\n"));
     }
@@ -52,7 +46,7 @@ private slots:
     void everyLineButTheDate()
     {
         QStringList expected =
-            QString::fromUtf8(readBytes(u"worked-example.en_US.xml"_qs)).split(u"\r\n"_qs);
+            QString::fromUtf8(TestData(u"worked-example.en_US.xml"_qs)).split(u"\r\n"_qs);
         QStringList actual = convertedExample().split(u"\r\n"_qs);
         expected.removeIf(isDateLine);
         actual.removeIf(isDateLine);
@@ -61,7 +55,7 @@ private slots:
 
     void byteForByte()
     {
-        const QByteArray expected = readBytes(u"worked-example.en_US.xml"_qs);
+        const QByteArray expected = TestData(u"worked-example.en_US.xml"_qs);
         QCOMPARE(expected.count("\r\n"), 16); // 17 lines, the last without a line end
         const QByteArray actual = convertedExample().toUtf8();
         QCOMPARE(actual, expected);
