@@ -1,5 +1,7 @@
 #include "tracklistwriter.h"
 
+#include "textterms.h"
+
 namespace tapewright {
 
 namespace {
@@ -12,10 +14,9 @@ void appendOnOneLine(QString &out, QStringView text)
 {
     const qsizetype from = out.size();
     out.append(text);
-    QChar *const end = out.data() + out.size();
-    for (QChar *c = out.data() + from; c != end; ++c) {
-        if (*c == u'\r' || *c == u'\n')
-            *c = u' ';
+    for (const char16_t c : {u'\r', u'\n'}) {
+        for (qsizetype i = FindChar(text, 0, c); i >= 0; i = FindChar(text, i + 1, c))
+            out[from + i] = u' ';
     }
 }
 
