@@ -35,7 +35,7 @@ QString ConvertInfoText(const QString &infoText, const ConvertOptions &options)
     fields.State = FindState(lines);
     fields.Notes = FindNotes(lines);
     const DiscSet discs = FindDiscs(lines);
-    QString document = WriteTrackList(fields, discs);
+    QString document = WriteTrackList(fields, discs, lines.hasLoneLineBreaks());
 
     if (options.observer)
         options.observer->busyOff();

@@ -333,6 +333,10 @@ public:
     // Gathers the track lines from..to (inclusive) of disc d into list.
     void gather(int d, qsizetype from, qsizetype to, QList<TrackRec> &list)
     {
+        // Most lines of a disc's range are its tracks; growing the list one step at a time
+        // would move every record several times.
+        list.reserve(
+            qMin<qsizetype>(qMax<qsizetype>(to - from + 1, 0), 4 * MaxWrittenTracksPerDisc));
         for (qsizetype n = from; n <= to; ++n) {
             const QStringView l = lines.line(n); // already trimmed when the text was cut
             if (d == 1 && !NumberedTracks && beginsWithPositiveNumber(l))

@@ -37,7 +37,11 @@ InfoLines InfoLines::cut(QStringView infoText)
         pos = crlf + 2;
     }
     // Only what lies in lines is ever looked at; text after the last CR LF is not lower-cased.
-    result.m_lower = LowerCased(all.first(pos));
+    const QStringView inLines = all.first(pos);
+    result.m_lower = LowerCased(inLines);
+    // Every cut took one CR and one LF; any other is a lone one inside a line.
+    result.m_loneLineBreaks =
+        CountChar(inLines, u'\r') + CountChar(inLines, u'\n') != 2 * result.m_spans.size();
     return result;
 }
 

@@ -21,6 +21,9 @@ public:
     // so that no field search repeats it.
     QStringView lower(qsizetype n) const { return span(m_lower, n); }
 
+    // Whether some line holds a lone CR or LF (lines are cut only at CR LF pairs).
+    bool hasLoneLineBreaks() const { return m_loneLineBreaks; }
+
 private:
     struct Span
     {
@@ -36,6 +39,7 @@ private:
     QString m_text;  // tabs already blanks
     QString m_lower; // m_text lower-cased, same positions
     QList<Span> m_spans;
+    bool m_loneLineBreaks = false;
 };
 
 } // namespace tapewright

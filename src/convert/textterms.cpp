@@ -91,6 +91,34 @@ qsizetype FindChar(QStringView text, qsizetype from, char16_t c)
     return -1;
 }
 
+qsizetype CountChar(QStringView text, char16_t c)
+{
+    const char16_t *const p = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype count = 0;
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(short(c));
+    // Each 16-bit lane counts its matches (a match compares as -1); lanes are added up before
+    // they can overflow.
+    while (i + 8 <= size) {
+        __m128i lanes = _mm_setzero_si128();
+        const qsizetype end = qMin(size - 7, i + 8 * 0x7FFF);
+        for (; i < end; i += 8) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+            lanes = _mm_sub_epi16(lanes, _mm_cmpeq_epi16(units, wanted));
+        }
+        alignas(16) quint16 sums[8];
+        _mm_store_si128(reinterpret_cast<__m128i *>(sums), lanes);
+        for (quint16 lane : sums)
+            count += lane;
+    }
+#endif
+    for (; i < size; ++i)
+        count += p[i] == c;
+    return count;
+}
+
 QString ReplaceAll(QStringView s, QStringView a, QStringView b)
 {
     if (a.isEmpty())

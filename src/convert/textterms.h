@@ -44,6 +44,9 @@ inline bool Contains(QStringView s, QStringView w)
 // more on its call than the line costs to read.
 qsizetype FindChar(QStringView text, qsizetype from, char16_t c);
 
+// How often c occurs in text.
+qsizetype CountChar(QStringView text, char16_t c);
+
 // Every occurrence of a, left to right without overlap, replaced by b; the result is not searched
 // again.
 QString ReplaceAll(QStringView s, QStringView a, QStringView b);

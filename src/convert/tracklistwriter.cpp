@@ -6,73 +6,93 @@ namespace tapewright {
 
 namespace {
 
-// Appends an element's text. Lines are cut only at CR LF, so a lone CR or LF can sit inside a
-// field (a file with mixed line ends, a paste); written as it is, it would break the element
-// over two lines of a document that readers take line by line. A blank stands in for it, as
-// in the notes.
-void appendOnOneLine(QString &out, QStringView text)
+class Writer
 {
-    const qsizetype from = out.size();
-    out.append(text);
-    for (const char16_t c : {u'\r', u'\n'}) {
-        for (qsizetype i = FindChar(text, 0, c); i >= 0; i = FindChar(text, i + 1, c))
-            out[from + i] = u' ';
+public:
+    Writer(qsizetype reserve, bool mayHoldLineBreaks) : m_breaks(mayHoldLineBreaks)
+    {
+        m_out.reserve(reserve);
     }
-}
 
-void appendLine(QString &out, QStringView line)
-{
-    appendOnOneLine(out, line);
-    out.append(u"\r\n");
-}
+    // Appends an element's text. Lines are cut only at CR LF, so a lone CR or LF can sit inside
+    // a field (a file with mixed line ends, a paste); written as it is, it would break the
+    // element over two lines of a document that readers take line by line. A blank stands in
+    // for it, as in the notes.
+    void text(QStringView text)
+    {
+        const qsizetype from = m_out.size();
+        m_out.append(text);
+        if (!m_breaks)
+            return;
+        for (const char16_t c : {u'\r', u'\n'}) {
+            for (qsizetype i = FindChar(text, 0, c); i >= 0; i = FindChar(text, i + 1, c))
+                m_out[from + i] = u' ';
+        }
+    }
 
-void appendIfFound(QString &out, const QString &element)
-{
-    if (!element.isEmpty())
-        appendLine(out, element);
-}
+    void line(QStringView line)
+    {
+        text(line);
+        m_out.append(u"\r\n");
+    }
+
+    void lineIfFound(const QString &element)
+    {
+        if (!element.isEmpty())
+            line(element);
+    }
+
+    QString finish()
+    {
+        m_out.append(u"</CDR_Track_List>");
+        return std::move(m_out);
+    }
+
+private:
+    QString m_out;
+    bool m_breaks;
+};
 
 } // namespace
 
-QString WriteTrackList(const ShowFields &fields, const DiscSet &discs)
+QString WriteTrackList(const ShowFields &fields, const DiscSet &discs, bool fieldsMayHoldLineBreaks)
 {
-    QString out;
     qsizetype estimate = 256;
     for (const auto &list : discs.Tracks)
         estimate += qMin<qsizetype>(list.size(), MaxWrittenTracksPerDisc) * 80;
-    out.reserve(estimate + fields.Notes.Element.size() + fields.Source.Element.size());
+    Writer w(estimate + fields.Notes.Element.size() + fields.Source.Element.size(),
+             fieldsMayHoldLineBreaks);
 
-    appendLine(out, u"<?xml version=\"1.0\"?>");
-    appendLine(out, u"<CDR_Track_List>");
-    appendIfFound(out, fields.Band.Element);
+    w.line(u"<?xml version=\"1.0\"?>");
+    w.line(u"<CDR_Track_List>");
+    w.lineIfFound(fields.Band.Element);
     if (!fields.Date.Element.isEmpty()) {
-        appendLine(out, fields.Date.Element);
-        appendLine(out, fields.Date.SecondElement);
+        w.line(fields.Date.Element);
+        w.line(fields.Date.SecondElement);
     }
-    appendIfFound(out, fields.Venue.Element);
-    appendIfFound(out, fields.City.Element);
-    appendIfFound(out, fields.State.Element);
-    appendIfFound(out, fields.Source.Element);
+    w.lineIfFound(fields.Venue.Element);
+    w.lineIfFound(fields.City.Element);
+    w.lineIfFound(fields.State.Element);
+    w.lineIfFound(fields.Source.Element);
 
-    appendLine(out, QStringLiteral("<DISCS>") + QString::number(discs.DiscCount) +
-                        QStringLiteral("</DISCS>"));
+    w.line(QStringLiteral("<DISCS>") + QString::number(discs.DiscCount) +
+           QStringLiteral("</DISCS>"));
     for (int n = 1; n <= discs.DiscCount; ++n) {
         const QString d = QString::number(n);
         const qsizetype count = n <= MaxDiscs ? discs.Tracks[n - 1].size() : 0;
-        appendLine(out, QStringLiteral("<TRACKSD") + d + u'>' + QString::number(count) +
-                            QStringLiteral("</TRACKSD") + d + u'>');
+        w.line(QStringLiteral("<TRACKSD") + d + u'>' + QString::number(count) +
+               QStringLiteral("</TRACKSD") + d + u'>');
     }
     for (int n = 1; n <= qMin(discs.DiscCount, MaxDiscs); ++n) {
         const auto &list = discs.Tracks[n - 1];
         const qsizetype written = qMin<qsizetype>(list.size(), MaxWrittenTracksPerDisc);
         for (qsizetype t = 0; t < written; ++t) {
-            appendOnOneLine(out, list[t].TitleElement);
-            appendLine(out, list[t].TimeElement);
+            w.text(list[t].TitleElement);
+            w.line(list[t].TimeElement);
         }
     }
-    appendIfFound(out, fields.Notes.Element);
-    out.append(u"</CDR_Track_List>");
-    return out;
+    w.lineIfFound(fields.Notes.Element);
+    return w.finish();
 }
 
 } // namespace tapewright

@@ -8,6 +8,10 @@
 
 namespace tapewright {
 
-QString WriteTrackList(const ShowFields &fields, const DiscSet &discs);
+// fieldsMayHoldLineBreaks: whether an element text may hold a lone CR or LF, which is then
+// written as a blank so that every element stays on one line. Without any, the texts are
+// appended without looking at them again.
+QString WriteTrackList(const ShowFields &fields, const DiscSet &discs,
+                       bool fieldsMayHoldLineBreaks = true);
 
 } // namespace tapewright

@@ -67,6 +67,17 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, expected);
         QCOMPARE(FindChar(text, from, u'\r'), qsizetype(expected));
+        // Counting sees every occurrence the search would find, in blocks and in the tail.
+        const QString tail = text.sliced(from);
+        QCOMPARE(CountChar(tail, u'\r'), tail.count(u'\r'));
+    }
+
+    void countChar_longText()
+    {
+        QString text(300000, u'x');
+        for (qsizetype i = 0; i < text.size(); i += 7)
+            text[i] = u'\n';
+        QCOMPARE(CountChar(text, u'\n'), text.count(u'\n'));
     }
 
     void replaceAll_data()
