@@ -80,8 +80,10 @@ private slots:
         QTest::newRow("utf16 be bom")
             << QByteArray("\xFE\xFF\0a\0\xE9\0\r\0\n", 10) << u"aé\r\n"_qs << TextEncoding::Utf16BE;
         QTest::newRow("second byte-order mark is content")
-            << QByteArray("\xFF\xFE\xFF\xFE" "a\0", 6) << u"\uFEFFa\r\n"_qs
-            << TextEncoding::Utf16LE;
+            << QByteArray("\xFF\xFE\xFF\xFE"
+                          "a\0",
+                          6)
+            << u"\uFEFFa\r\n"_qs << TextEncoding::Utf16LE;
         QTest::newRow("cp1252 letters") << QByteArray("Se\xF1or \x93live\x94 \x80\n")
                                         << u"Señor “live” €\r\n"_qs << TextEncoding::Windows1252;
         QTest::newRow("cp1252 undefined bytes keep C1 points")

@@ -86,9 +86,10 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("three blanks become two") << u"a   b"_qs << u"  "_qs << u" "_qs << u"a  b"_qs;
-        QTest::newRow("result not searched again") << u"nonotestes"_qs << u"notes"_qs << QString()
-                                                   << u"notes"_qs;
+        QTest::newRow("three blanks become two")
+            << u"a   b"_qs << u"  "_qs << u" "_qs << u"a  b"_qs;
+        QTest::newRow("result not searched again")
+            << u"nonotestes"_qs << u"notes"_qs << QString() << u"notes"_qs;
         QTest::newRow("no occurrence") << u"abc"_qs << u"x"_qs << u"y"_qs << u"abc"_qs;
     }
 
