@@ -243,6 +243,12 @@ void frmMain::showOutput(const QString &xml)
     txtOutput->verticalScrollBar()->setValue(v);
 }
 
+void frmMain::OpenStartupFiles(const QStringList &files)
+{
+    if (!files.isEmpty())
+        ProcessFile(QFileInfo(files.first()).absoluteFilePath());
+}
+
 bool frmMain::ProcessFile(const QString &pFileName)
 {
     // Read and convert first: a failure must leave caption, panes, names and flags as they were.

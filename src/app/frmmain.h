@@ -36,6 +36,9 @@ public:
     // Loads an info file and shows it with its XML. The file is read and converted before
     // anything changes; a file that cannot be read is reported and changes nothing.
     bool ProcessFile(const QString &pFileName);
+    // The files named on the program's command line: the first is loaded as File, Open Info
+    // File loads it (a relative name is taken from the current folder); none changes nothing.
+    void OpenStartupFiles(const QStringList &files);
 
     // The track list XML as the converter made it (CR LF between lines, none after the last).
     QString outputText() const { return m_xml; }

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFileInfo>
 
 int main(int argc, char *argv[])
 {
@@ -35,8 +34,6 @@ int main(int argc, char *argv[])
     window.setCoverDialog(
         [&window](QWidget *parent) { tapewright::ShowCover(parent, window.outputText()); });
     window.show();
-    const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty())
-        window.ProcessFile(QFileInfo(files.first()).absoluteFilePath());
+    window.OpenStartupFiles(parser.positionalArguments());
     return app.exec();
 }

@@ -198,6 +198,7 @@ private slots:
     void resize();
     void accessKeys_moveFocus();
     void drop_fileLoads();
+    void startupFiles_loadAsOpen();
     void dialogHooks();
 };
 
@@ -931,6 +932,24 @@ void TestFrmMain::drop_fileLoads()
         QVERIFY(f.window->xmlChanged());
         f.window->setWindowTitle(QString());
     }
+}
+
+void TestFrmMain::startupFiles_loadAsOpen()
+{
+    Fixture f;
+    f.window->OpenStartupFiles({});
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright"));
+    QVERIFY(f.window->inputText().isEmpty());
+
+    const QString file = f.path(QStringLiteral("named.txt"));
+    WriteBytes(file, workedExample());
+    f.window->OpenStartupFiles({file, f.path(QStringLiteral("ignored.txt"))});
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright - named.txt"));
+    QCOMPARE(f.window->infoFileName(), file);
+    QCOMPARE(f.window->inputText(), QString::fromUtf8(workedExample()));
+    QVERIFY(!f.window->outputText().isEmpty());
+    QVERIFY(!f.window->infoChanged());
+    QVERIFY(f.window->xmlChanged());
 }
 
 void TestFrmMain::dialogHooks()
