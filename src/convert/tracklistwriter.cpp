@@ -53,13 +53,11 @@ private:
     bool m_breaks;
 };
 
-} // namespace
-
-QString WriteTrackList(const ShowFields &fields, const DiscSet &discs, bool fieldsMayHoldLineBreaks)
+// The document around the discs; countOf(n) and tracksOf(n) give disc n's count and records.
+template <class CountOf, class TracksOf>
+QString writeDocument(const ShowFields &fields, int discCount, qsizetype estimate,
+                      bool fieldsMayHoldLineBreaks, CountOf countOf, TracksOf tracksOf)
 {
-    qsizetype estimate = 256;
-    for (const auto &list : discs.Tracks)
-        estimate += qMin<qsizetype>(list.size(), MaxWrittenTracksPerDisc) * 80;
     Writer w(estimate + fields.Notes.Element.size() + fields.Source.Element.size(),
              fieldsMayHoldLineBreaks);
 
@@ -75,24 +73,53 @@ QString WriteTrackList(const ShowFields &fields, const DiscSet &discs, bool fiel
     w.lineIfFound(fields.State.Element);
     w.lineIfFound(fields.Source.Element);
 
-    w.line(QStringLiteral("<DISCS>") + QString::number(discs.DiscCount) +
-           QStringLiteral("</DISCS>"));
-    for (int n = 1; n <= discs.DiscCount; ++n) {
+    w.line(QStringLiteral("<DISCS>") + QString::number(discCount) + QStringLiteral("</DISCS>"));
+    for (int n = 1; n <= discCount; ++n) {
         const QString d = QString::number(n);
-        const qsizetype count = n <= MaxDiscs ? discs.Tracks[n - 1].size() : 0;
-        w.line(QStringLiteral("<TRACKSD") + d + u'>' + QString::number(count) +
+        w.line(QStringLiteral("<TRACKSD") + d + u'>' + QString::number(countOf(n)) +
                QStringLiteral("</TRACKSD") + d + u'>');
     }
-    for (int n = 1; n <= qMin(discs.DiscCount, MaxDiscs); ++n) {
-        const auto &list = discs.Tracks[n - 1];
-        const qsizetype written = qMin<qsizetype>(list.size(), MaxWrittenTracksPerDisc);
+    for (int n = 1; n <= discCount; ++n) {
+        const QList<TrackRec> *list = tracksOf(n);
+        if (!list)
+            continue;
+        const qsizetype written = qMin<qsizetype>(list->size(), MaxWrittenTracksPerDisc);
         for (qsizetype t = 0; t < written; ++t) {
-            w.text(list[t].TitleElement);
-            w.line(list[t].TimeElement);
+            w.text((*list)[t].TitleElement);
+            w.line((*list)[t].TimeElement);
         }
     }
     w.lineIfFound(fields.Notes.Element);
     return w.finish();
+}
+
+qsizetype trackEstimate(qsizetype tracks)
+{
+    return 256 + tracks * 80;
+}
+
+} // namespace
+
+QString WriteTrackList(const ShowFields &fields, const DiscSet &discs, bool fieldsMayHoldLineBreaks)
+{
+    qsizetype tracks = 0;
+    for (const auto &list : discs.Tracks)
+        tracks += qMin<qsizetype>(list.size(), MaxWrittenTracksPerDisc);
+    return writeDocument(
+        fields, discs.DiscCount, trackEstimate(tracks), fieldsMayHoldLineBreaks,
+        [&](int n) { return n <= MaxDiscs ? discs.Tracks[n - 1].size() : 0; },
+        [&](int n) { return n <= MaxDiscs ? &discs.Tracks[n - 1] : nullptr; });
+}
+
+QString WriteTrackList(const ShowFields &fields, const QList<QList<TrackRec>> &discs,
+                       bool fieldsMayHoldLineBreaks)
+{
+    qsizetype tracks = 0;
+    for (const auto &list : discs)
+        tracks += qMin<qsizetype>(list.size(), MaxWrittenTracksPerDisc);
+    return writeDocument(
+        fields, int(discs.size()), trackEstimate(tracks), fieldsMayHoldLineBreaks,
+        [&](int n) { return discs[n - 1].size(); }, [&](int n) { return &discs[n - 1]; });
 }
 
 } // namespace tapewright

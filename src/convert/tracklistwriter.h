@@ -14,4 +14,10 @@ namespace tapewright {
 QString WriteTrackList(const ShowFields &fields, const DiscSet &discs,
                        bool fieldsMayHoldLineBreaks = true);
 
+// The same document for any number of discs, one list of records per disc (a set of seven
+// discs gives <DISCS>7</DISCS>, <TRACKSD5>, <D5T1> ...). At most 50 tracks of a disc are
+// written; its count line gives them all.
+QString WriteTrackList(const ShowFields &fields, const QList<QList<TrackRec>> &discs,
+                       bool fieldsMayHoldLineBreaks = true);
+
 } // namespace tapewright
