@@ -1,0 +1,31 @@
+// What a collector knows before reading a file: the names of states, provinces and countries,
+// the words venue names, recording chains and event titles are made of, and the short names
+// traders give the most traded acts. Every lookup takes a lower-cased word or phrase.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace tapewright::smart {
+
+// A US state, Canadian province, British nation or country, written out ("california",
+// "rhode island", "new brunswick", "germany"); abbreviations are IsStateCode's.
+bool IsStateName(QStringView lower);
+// Two capital letters ("CA", "NS", "UK"), as a state or country is abbreviated after a city.
+bool IsStateCode(QStringView text);
+
+bool IsVenueWord(QStringView lowerWord);      // "hall", "theatre", "stadium" ...
+bool IsGearWord(QStringView lowerWord);       // "sbd", "dat", "mics", "flac" ...
+bool IsEventWord(QStringView lowerWord);      // "rehearsals", "tour", "soundcheck" ...
+bool IsInstrumentWord(QStringView lowerWord); // "guitar", "drums", "vocals" ...
+bool IsConnectorWord(QStringView lowerWord);  // "and", "of", "the" ...: lower case in titles too
+bool IsWeekdayWord(QStringView lowerWord);    // "wednesday", "wed" ...
+bool IsMonthWord(QStringView lowerWord);      // "may", "july", "sept" ...
+
+// The act a trader's short name stands for: "dylan" is Bob Dylan, "dead" and "gd" the Grateful
+// Dead. Empty for any other word.
+QString ActForShortName(QStringView lower);
+// The act's name as it is usually written when lower is its full name ("bob dylan"), else empty.
+QString ActNamed(QStringView lower);
+
+} // namespace tapewright::smart

@@ -1,0 +1,411 @@
+#include "infotext.h"
+
+#include "collectorterms.h"
+#include "textscan.h"
+#include "textterms.h"
+
+#include <QVarLengthArray>
+
+#include <string_view>
+
+namespace tapewright::smart {
+
+namespace {
+
+bool hasLetterOrDigit(QStringView s)
+{
+    for (QChar c : s) {
+        if (c.isLetterOrNumber())
+            return true;
+    }
+    return false;
+}
+
+bool hasDigit(QStringView s)
+{
+    for (QChar c : s) {
+        if (IsAsciiDigit(c))
+            return true;
+    }
+    return false;
+}
+
+struct KeyName
+{
+    std::u16string_view key;
+    FieldKey field;
+};
+
+constexpr KeyName Keys[] = {
+    {u"artist", FieldKey::Artist},
+    {u"artists", FieldKey::Artist},
+    {u"performer", FieldKey::Artist},
+    {u"performers", FieldKey::Artist},
+    {u"band name", FieldKey::Artist},
+    {u"band", FieldKey::Band},
+    {u"group", FieldKey::Band},
+    {u"torrent title", FieldKey::Title},
+    {u"title", FieldKey::Title},
+    {u"torrent", FieldKey::Title},
+    {u"album", FieldKey::Title},
+    {u"bootleg", FieldKey::Title},
+    {u"date", FieldKey::Date},
+    {u"show date", FieldKey::Date},
+    {u"concert date", FieldKey::Date},
+    {u"performance date", FieldKey::Date},
+    {u"date of show", FieldKey::Date},
+    {u"date of concert", FieldKey::Date},
+    {u"event date", FieldKey::Date},
+    {u"venue", FieldKey::Venue},
+    {u"venue name", FieldKey::Venue},
+    {u"concert venue", FieldKey::Venue},
+    {u"place", FieldKey::Venue},
+    {u"where", FieldKey::Venue},
+    {u"location", FieldKey::Location},
+    {u"city", FieldKey::City},
+    {u"town", FieldKey::City},
+    {u"city/state", FieldKey::City},
+    {u"state", FieldKey::State},
+    {u"province", FieldKey::State},
+    {u"country", FieldKey::State},
+    {u"source", FieldKey::Source},
+    {u"src", FieldKey::Source},
+    {u"lineage", FieldKey::Source},
+    {u"genealogy", FieldKey::Source},
+    {u"gen", FieldKey::Source},
+    {u"transfer", FieldKey::Source},
+    {u"transfers", FieldKey::Source},
+    {u"cd transfer", FieldKey::Source},
+    {u"transferred", FieldKey::Source},
+    {u"recording", FieldKey::Source},
+    {u"recording type", FieldKey::Source},
+    {u"recorded with", FieldKey::Source},
+    {u"taped with", FieldKey::Source},
+    {u"equipment", FieldKey::Source},
+    {u"gear", FieldKey::Source},
+    {u"mics", FieldKey::Source},
+    {u"microphones", FieldKey::Source},
+    {u"recorder", FieldKey::Source},
+    {u"setup", FieldKey::Source},
+    {u"chain", FieldKey::Source},
+    {u"this upload", FieldKey::Source},
+    {u"conversion", FieldKey::Source},
+    {u"notes", FieldKey::Notes},
+    {u"note", FieldKey::Notes},
+    {u"comments", FieldKey::Notes},
+    {u"comment", FieldKey::Notes},
+    {u"taper notes", FieldKey::Notes},
+    {u"remarks", FieldKey::Notes},
+    {u"the band", FieldKey::Lineup},
+    {u"band members", FieldKey::Lineup},
+    {u"members", FieldKey::Lineup},
+    {u"lineup", FieldKey::Lineup},
+    {u"line-up", FieldKey::Lineup},
+    {u"line up", FieldKey::Lineup},
+    {u"personnel", FieldKey::Lineup},
+    {u"musicians", FieldKey::Lineup},
+};
+
+FieldKey fieldKeyOf(QStringView keyLower)
+{
+    const std::u16string_view k(keyLower.utf16(), size_t(keyLower.size()));
+    for (const KeyName &n : Keys) {
+        if (n.key == k)
+            return n.field;
+    }
+    return FieldKey::None;
+}
+
+// "Key: value", "Key : value": the key and where its value starts.
+std::optional<std::pair<FieldKey, qsizetype>> readField(QStringView s, QStringView lower)
+{
+    const qsizetype colon = lower.indexOf(u':');
+    if (colon <= 0 || colon > 32)
+        return std::nullopt;
+    const QStringView key = lower.first(colon).trimmed();
+    if (key.isEmpty() || !key[0].isLetter())
+        return std::nullopt;
+    int words = 1;
+    for (QChar c : key) {
+        if (c == u' ')
+            ++words;
+        else if (!(c.isLetter() || c == u'/' || c == u'&' || c == u'-' || c == u'\'' || c == u'.'))
+            return std::nullopt;
+    }
+    qsizetype v = colon + 1;
+    while (v < s.size() && s[v] == u' ')
+        ++v;
+    FieldKey field = fieldKeyOf(key);
+    if (field == FieldKey::None) {
+        if (words > 3 || v >= s.size())
+            return std::nullopt;
+        field = FieldKey::Other;
+    }
+    return std::make_pair(field, v);
+}
+
+// Splits at commas and spaced dashes into trimmed, non-empty parts.
+QList<QStringView> placeParts(QStringView s)
+{
+    QList<QStringView> parts;
+    qsizetype from = 0;
+    const auto cut = [&](qsizetype end, qsizetype next) {
+        const QStringView part = s.sliced(from, end - from).trimmed();
+        if (!part.isEmpty())
+            parts.append(part);
+        from = next;
+    };
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] == u',')
+            cut(i, i + 1);
+        else if (s[i] == u' ' && i + 2 < s.size() && s[i + 1] == u'-' && s[i + 2] == u' ')
+            cut(i, i + 3);
+    }
+    cut(s.size(), s.size());
+    return parts;
+}
+
+bool isStatePart(QStringView part)
+{
+    return IsStateCode(part) || IsStateName(LowerCased(part));
+}
+
+} // namespace
+
+std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const DateLocale &locale)
+{
+    if (s.size() > 100)
+        return std::nullopt;
+    QString without;
+    if (hasDigit(s)) {
+        // "Marriott Inn, Mansfield, Massachusetts 1986-07-10"
+        const std::optional<FoundDate> d = FindDateIn(s, lower, locale);
+        if (!d)
+            return std::nullopt;
+        without = s.first(d->start).toString() + s.sliced(d->end).toString();
+        while (without.endsWith(u' ') || without.endsWith(u',') || without.endsWith(u'-'))
+            without.chop(1);
+        s = without;
+        if (hasDigit(s))
+            return std::nullopt;
+    }
+    const QList<QStringView> parts = placeParts(s);
+    const auto nameLike = [](QStringView part) {
+        return part.size() <= 48 && part[0].isLetter() && IsTitleLike(part);
+    };
+    if (parts.size() == 2 || parts.size() == 3) {
+        if (!isStatePart(parts.back()))
+            return std::nullopt;
+        for (qsizetype k = 0; k + 1 < parts.size(); ++k) {
+            if (!nameLike(parts[k]))
+                return std::nullopt;
+        }
+        PlaceParts p;
+        p.state = parts.back().toString();
+        p.city = parts[parts.size() - 2].toString();
+        if (parts.size() == 3)
+            p.venue = parts[0].toString();
+        return p;
+    }
+    if (parts.size() != 1 || !nameLike(parts[0]))
+        return std::nullopt;
+    // "Providence Rhode Island": a state written out after the city.
+    const QString low = LowerCased(parts[0]);
+    for (int words = 3; words >= 1; --words) {
+        qsizetype cut = low.size();
+        for (int w = 0; w < words && cut > 0; ++w)
+            cut = low.lastIndexOf(u' ', cut - 1);
+        if (cut <= 0)
+            continue;
+        if (IsStateName(QStringView(low).sliced(cut + 1))) {
+            PlaceParts p;
+            p.city = parts[0].first(cut).trimmed().toString();
+            p.state = parts[0].sliced(cut + 1).toString();
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsSourceLine(QStringView lower)
+{
+    int arrows = 0;
+    bool gear = false;
+    bool recording = false;
+    bool kind = false;
+    int words = 0;
+    qsizetype i = 0;
+    const qsizetype n = lower.size();
+    while (i < n) {
+        const QChar c = lower[i];
+        if (c == u'>')
+            ++arrows;
+        if (!c.isLetterOrNumber()) {
+            ++i;
+            continue;
+        }
+        qsizetype e = i;
+        while (e < n && (lower[e].isLetterOrNumber() || lower[e] == u'-'))
+            ++e;
+        const QStringView w = lower.sliced(i, e - i);
+        ++words;
+        gear = gear || IsGearWord(w);
+        recording = recording || w == u"recording";
+        kind = kind || w == u"audience" || w == u"soundboard" || w == u"sbd" || w == u"aud" ||
+               w == u"fm" || w == u"pa" || w == u"matrix" || w == u"radio" || w == u"broadcast" ||
+               w == u"stereo" || w == u"mono";
+        i = e;
+    }
+    if (arrows >= 1 && gear)
+        return true;
+    if (arrows >= 3)
+        return true;
+    return recording && kind && words <= 8; // "Very Good Audience Recording"
+}
+
+InfoText::InfoText(QStringView text, const DateLocale &locale)
+{
+    m_text.reserve(text.size());
+    const qsizetype n = text.size();
+    const auto blank = [&](qsizetype k) {
+        const char16_t c = text[k].unicode();
+        return c == u' ' || c == u'\t' || c == 0xA0;
+    };
+    qsizetype i = 0;
+    for (;;) {
+        qsizetype e = i;
+        while (e < n && text[e] != u'\r' && text[e] != u'\n')
+            ++e;
+        qsizetype a = i;
+        qsizetype b = e;
+        while (a < b && blank(a))
+            ++a;
+        while (b > a && blank(b - 1))
+            --b;
+        InfoLine line;
+        line.start = m_text.size();
+        line.length = b - a;
+        for (qsizetype k = a; k < b; ++k)
+            m_text.append(blank(k) ? QChar(u' ') : text[k]);
+        m_text.append(u'\n'); // keeps lines apart in the whole text
+        m_lines.append(line);
+        if (e == n)
+            break;
+        if (text[e] == u'\r' && e + 1 < n && text[e + 1] == u'\n')
+            ++e;
+        i = e + 1;
+        if (i == n)
+            break; // a line end closes the last line; no empty line follows it
+    }
+    m_lower = LowerCased(m_text);
+    for (qsizetype k = 0; k < m_lines.size(); ++k)
+        classify(k, locale);
+    markListingSections();
+}
+
+QStringView InfoText::fileName(qsizetype i) const
+{
+    QStringView s = line(i);
+    qsizetype k = 0;
+    while (k < s.size() && s[k] == u'=')
+        ++k;
+    return s.sliced(k).trimmed();
+}
+
+bool InfoText::isContent(qsizetype i) const
+{
+    switch (m_lines[i].kind) {
+    case LineKind::Blank:
+    case LineKind::Rule:
+    case LineKind::FileHeader:
+    case LineKind::Listing:
+    case LineKind::Url:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void InfoText::classify(qsizetype i, const DateLocale &locale)
+{
+    InfoLine &l = m_lines[i];
+    const QStringView s = line(i);
+    const QStringView low = lower(i);
+    if (s.isEmpty()) {
+        l.kind = LineKind::Blank;
+        return;
+    }
+    if (s.startsWith(u"===") && hasLetterOrDigit(s)) {
+        l.kind = LineKind::FileHeader;
+        return;
+    }
+    if (!hasLetterOrDigit(s)) {
+        l.kind = s.size() >= 3 ? LineKind::Rule : LineKind::Text;
+        return;
+    }
+    if (IsListingLine(s, low)) {
+        l.kind = LineKind::Listing;
+        return;
+    }
+    if (IsUrlLine(low)) {
+        l.kind = LineKind::Url;
+        return;
+    }
+    if (WholeDate(s, low, locale)) {
+        l.kind = LineKind::Date;
+        return;
+    }
+    QList<TrackItem> items = ItemsOfLine(s, low);
+    if (!items.isEmpty()) {
+        l.kind = LineKind::Items;
+        l.firstItem = m_items.size();
+        l.itemCount = items.size();
+        m_items.append(std::move(items));
+        return;
+    }
+    if (const auto field = readField(s, low)) {
+        l.kind = LineKind::Field;
+        l.key = field->first;
+        l.valueStart = field->second;
+        return;
+    }
+    if (IsSourceLine(low)) {
+        l.kind = LineKind::Source;
+        return;
+    }
+    if (ReadPlace(s, low, locale)) {
+        l.kind = LineKind::Place;
+        return;
+    }
+    l.kind = IsProse(s) ? LineKind::Prose : LineKind::Text;
+}
+
+// In a concatenation of files, a file that is mostly a checksum or length listing is one
+// whole: its heading row and total row are no more info than its checksums.
+void InfoText::markListingSections()
+{
+    qsizetype from = -1;
+    for (qsizetype i = 0; i <= m_lines.size(); ++i) {
+        if (i < m_lines.size() && m_lines[i].kind != LineKind::FileHeader)
+            continue;
+        if (from >= 0) {
+            int listing = 0;
+            int content = 0;
+            for (qsizetype k = from; k < i; ++k) {
+                if (m_lines[k].kind == LineKind::Listing)
+                    ++listing;
+                else if (isContent(k))
+                    ++content;
+            }
+            if (listing >= 4 && content * 5 <= listing) {
+                for (qsizetype k = from; k < i; ++k) {
+                    if (isContent(k))
+                        m_lines[k].kind = LineKind::Listing;
+                }
+            }
+        }
+        from = i + 1;
+    }
+}
+
+} // namespace tapewright::smart

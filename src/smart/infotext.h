@@ -1,0 +1,116 @@
+// An info text cut into lines, each line classified once: what a collector sees at a glance
+// (a heading, a track, a checksum, a keyword field, a lineage chain, a place, a sentence) before
+// reading the show's fields and set list from them.
+#pragma once
+
+#include "daterecogniser.h"
+#include "trackitems.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace tapewright::smart {
+
+enum class LineKind : quint8
+{
+    Blank,
+    Rule,       // "=========", "*****", "+++++": decoration
+    FileHeader, // "=== info.txt": where one file of a concatenation begins
+    Listing,    // checksums, fingerprints, file listings
+    Url,
+    Items,  // disc and set headings and numbered tracks (TrackItem)
+    Date,   // a date and nothing else ("Wednesday, May 21, 2008", "07-02-22")
+    Field,  // "Key: value" with a key collectors use
+    Source, // a recording chain or type without a keyword ("Aud > CDR > EAC > Flac")
+    Place,  // "City, ST", "Venue, City, Country", "City State"
+    Prose,  // sentences and remarks
+    Text,   // anything else: names, titles, headings
+};
+
+enum class FieldKey : quint8
+{
+    None,
+    Artist,
+    Band,
+    Title, // a torrent or release title, "Artist - Title"
+    Date,
+    Venue,
+    Location,
+    City,
+    State,
+    Source,
+    Notes,
+    Lineup, // "The Band:", "Personnel:": the musicians follow
+    Other,
+};
+
+struct InfoLine
+{
+    qsizetype start = 0; // in InfoText's text
+    qsizetype length = 0;
+    LineKind kind = LineKind::Blank;
+    FieldKey key = FieldKey::None;
+    qsizetype valueStart = 0; // a field's value, from the line's start
+    qsizetype firstItem = 0;
+    qsizetype itemCount = 0;
+};
+
+struct PlaceParts
+{
+    QString venue;
+    QString city;
+    QString state;
+};
+// "City, ST", "Venue, City, State" or "City State" (a state written out), a date beside it read
+// past; nothing when the line is no place.
+std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const DateLocale &locale);
+
+// A recording chain or recording type without a keyword.
+bool IsSourceLine(QStringView lower);
+
+class InfoText
+{
+public:
+    // Lines end at CR LF, CR or LF, and the last line needs no end. Tabs become blanks, and
+    // blanks at both ends of a line go.
+    InfoText(QStringView text, const DateLocale &locale);
+
+    qsizetype count() const { return m_lines.size(); }
+    const InfoLine &at(qsizetype i) const { return m_lines[i]; }
+    LineKind kind(qsizetype i) const { return m_lines[i].kind; }
+    QStringView line(qsizetype i) const
+    {
+        return QStringView(m_text).sliced(m_lines[i].start, m_lines[i].length);
+    }
+    QStringView lower(qsizetype i) const
+    {
+        return QStringView(m_lower).sliced(m_lines[i].start, m_lines[i].length);
+    }
+    QStringView value(qsizetype i) const { return line(i).sliced(m_lines[i].valueStart); }
+    QList<TrackItem> items(qsizetype i) const
+    {
+        return m_items.mid(m_lines[i].firstItem, m_lines[i].itemCount);
+    }
+    const TrackItem &item(qsizetype i, qsizetype k) const
+    {
+        return m_items[m_lines[i].firstItem + k];
+    }
+    // "=== Bob Dylan 2000-06-18.txt" gives "Bob Dylan 2000-06-18.txt".
+    QStringView fileName(qsizetype i) const;
+    // A line that carries content: not blank, decoration, file header, listing or web address.
+    bool isContent(qsizetype i) const;
+
+private:
+    void classify(qsizetype i, const DateLocale &locale);
+    void markListingSections();
+
+    QString m_text;  // tabs made blanks
+    QString m_lower; // m_text lower-cased, same positions
+    QList<InfoLine> m_lines;
+    QList<TrackItem> m_items;
+};
+
+} // namespace tapewright::smart

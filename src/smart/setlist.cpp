@@ -1,0 +1,293 @@
+#include "setlist.h"
+
+#include "collectorterms.h"
+#include "textscan.h"
+#include "trackitems.h"
+
+#include <QSet>
+
+namespace tapewright::smart {
+
+namespace {
+
+struct TrackRef
+{
+    qsizetype line;
+    qsizetype item;
+};
+
+// A line of an unnumbered set list: a title, not a heading ("McCrary / Dennis / King:") and not
+// a musician of the lineup ("Bob Dylan - Guitar and Vocals").
+bool isUnnumberedTitle(const InfoText &t, qsizetype i)
+{
+    const LineKind k = t.kind(i);
+    if (k != LineKind::Text && k != LineKind::Place)
+        return false;
+    const QStringView s = t.line(i);
+    if (s.endsWith(u':'))
+        return false;
+    const QStringView low = t.lower(i);
+    for (const QStringView sep : {QStringView(u" - "), QStringView(u": ")}) {
+        const qsizetype at = low.indexOf(sep);
+        if (at <= 0)
+            continue;
+        const QStringView after = low.sliced(at + sep.size());
+        qsizetype e = 0;
+        while (e < after.size() && after[e].isLetter())
+            ++e;
+        if (IsInstrumentWord(after.first(e)))
+            return false;
+    }
+    for (QChar c : s) {
+        if (c.isLetter())
+            return true;
+    }
+    return false;
+}
+
+class SetListReader
+{
+public:
+    SetListReader(const InfoText &text, qsizetype afterLine) : t(text), m_afterLine(afterLine)
+    {
+        for (qsizetype i = 0; i < t.count(); ++i) {
+            if (t.kind(i) != LineKind::Items)
+                continue;
+            for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
+                if (t.item(i, k).kind == TrackItem::Kind::Track)
+                    m_tracks.append({i, k});
+            }
+        }
+    }
+
+    QList<SmartDisc> read()
+    {
+        if (isNumbered())
+            readNumbered();
+        else
+            readUnnumbered();
+        if (m_discs.size() == 1 && !m_sawHeading)
+            splitByListing();
+        return m_discs;
+    }
+
+private:
+    const InfoText &t;
+    qsizetype m_afterLine;
+    QList<TrackRef> m_tracks;
+    QList<SmartDisc> m_discs;
+    bool m_pendingDisc = false;
+    bool m_open = false;
+    bool m_sawHeading = false;
+    int m_last = 0;
+    int m_discPrefix = 0;
+
+    // Whether the show numbers its tracks: somewhere a 1 is followed by a 2.
+    bool isNumbered() const
+    {
+        for (qsizetype k = 0; k + 1 < m_tracks.size(); ++k) {
+            if (number(k) == 1 && number(k + 1) == 2)
+                return true;
+        }
+        return false;
+    }
+
+    int number(qsizetype k) const { return t.item(m_tracks[k].line, m_tracks[k].item).number; }
+
+    void newDiscUnlessEmpty()
+    {
+        if (m_discs.isEmpty() || !m_discs.back().tracks.isEmpty())
+            m_discs.append(SmartDisc());
+    }
+
+    void close()
+    {
+        if (!m_discs.isEmpty())
+            m_open = false;
+    }
+
+    void take(const TrackItem &item, qsizetype index)
+    {
+        const int n = item.number;
+        if (item.disc > 0 && item.disc != m_discPrefix) {
+            m_discPrefix = item.disc;
+            m_pendingDisc = true;
+        }
+        bool accept = false;
+        bool newDisc = false;
+        if (m_pendingDisc) {
+            // Behind a disc heading the numbering restarts or runs on ("Disc two", "17 ...").
+            accept = n == 1 || n == m_last + 1 || m_last == 0;
+            newDisc = true;
+        } else if (n == 1) {
+            // A 1 starts a list only when a 2 follows it; after a list it starts the next disc.
+            accept = index + 1 < m_tracks.size() && number(index + 1) == 2;
+            newDisc = true;
+        } else {
+            accept = m_open && n == m_last + 1;
+        }
+        if (!accept) {
+            close();
+            return;
+        }
+        if (newDisc || m_discs.isEmpty())
+            newDiscUnlessEmpty();
+        m_pendingDisc = false;
+        m_open = true;
+        m_last = n;
+        if (!item.missing)
+            m_discs.back().tracks.append({item.title, item.time});
+    }
+
+    void readNumbered()
+    {
+        qsizetype index = 0;
+        for (qsizetype i = 0; i < t.count(); ++i) {
+            switch (t.kind(i)) {
+            case LineKind::Items:
+                for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
+                    const TrackItem &item = t.item(i, k);
+                    switch (item.kind) {
+                    case TrackItem::Kind::Disc:
+                        m_pendingDisc = m_open = m_sawHeading = true;
+                        break;
+                    case TrackItem::Kind::Set:
+                        m_open = true;
+                        break;
+                    case TrackItem::Kind::Track:
+                        take(item, index++);
+                        break;
+                    }
+                }
+                break;
+            case LineKind::FileHeader:
+            case LineKind::Listing:
+            case LineKind::Field:
+            case LineKind::Prose:
+            case LineKind::Source:
+            case LineKind::Place:
+            case LineKind::Date:
+                close();
+                break;
+            default:
+                break; // blanks, decoration, names and headings leave a list running
+            }
+        }
+    }
+
+    qsizetype runOfTitles(qsizetype i) const
+    {
+        qsizetype e = i;
+        while (e < t.count() && isUnnumberedTitle(t, e))
+            ++e;
+        return e - i;
+    }
+
+    void readUnnumbered()
+    {
+        int blanks = 0;
+        for (qsizetype i = 0; i < t.count(); ++i) {
+            const LineKind k = t.kind(i);
+            if (k == LineKind::Blank) {
+                if (++blanks >= 2)
+                    m_open = false;
+                continue;
+            }
+            blanks = 0;
+            if (k == LineKind::Items) {
+                for (qsizetype n = 0; n < t.at(i).itemCount; ++n) {
+                    const TrackItem::Kind kind = t.item(i, n).kind;
+                    if (kind == TrackItem::Kind::Disc)
+                        m_pendingDisc = m_open = m_sawHeading = true;
+                    else if (kind == TrackItem::Kind::Set)
+                        m_open = true;
+                }
+                continue;
+            }
+            if (!isUnnumberedTitle(t, i)) {
+                if (k != LineKind::Text)
+                    m_open = false;
+                continue;
+            }
+            if (!m_open) {
+                // A set list with neither numbers nor headings: three titles in a row below the
+                // header block.
+                if (i <= m_afterLine || runOfTitles(i) < 3)
+                    continue;
+                m_open = true;
+            }
+            if (m_pendingDisc || m_discs.isEmpty())
+                newDiscUnlessEmpty();
+            m_pendingDisc = false;
+            const CleanTitle c = CleanTrackTitle(t.line(i));
+            if (!c.missing)
+                m_discs.back().tracks.append({c.title, c.time});
+        }
+    }
+
+    // A flat list whose checksum listing names its discs ("Disc 1\D1 Track01.flac",
+    // "dylan-2\Track03.flac", "...d2t03.flac"): split as the files are, when they add up.
+    void splitByListing()
+    {
+        QList<QString> keys;
+        QList<QSet<QString>> files;
+        for (qsizetype i = 0; i < t.count(); ++i) {
+            if (t.kind(i) != LineKind::Listing)
+                continue;
+            const QStringView name = AudioFileName(t.line(i), t.lower(i));
+            if (name.isEmpty())
+                continue;
+            QString key;
+            const qsizetype slash = qMax(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'));
+            if (slash > 0) {
+                key = name.first(slash).toString().toLower();
+            } else {
+                const QString low = name.toString().toLower();
+                for (qsizetype p = 0; p + 3 < low.size(); ++p) {
+                    if (low[p] != u'd' || (p > 0 && low[p - 1].isLetter()) ||
+                        !IsAsciiDigit(low[p + 1]))
+                        continue;
+                    qsizetype e = p + 1;
+                    while (e < low.size() && IsAsciiDigit(low[e]))
+                        ++e;
+                    if (e + 1 < low.size() && low[e] == u't' && IsAsciiDigit(low[e + 1])) {
+                        key = low.sliced(p, e - p);
+                        break;
+                    }
+                }
+            }
+            if (key.isEmpty())
+                continue;
+            qsizetype g = keys.indexOf(key);
+            if (g < 0) {
+                keys.append(key);
+                files.append(QSet<QString>());
+                g = keys.size() - 1;
+            }
+            files[g].insert(name.toString().toLower());
+        }
+        if (keys.size() < 2)
+            return;
+        qsizetype total = 0;
+        for (const auto &f : std::as_const(files))
+            total += f.size();
+        const QList<SmartTrack> all = m_discs.first().tracks;
+        if (total != all.size())
+            return;
+        m_discs.clear();
+        qsizetype from = 0;
+        for (const auto &f : std::as_const(files)) {
+            m_discs.append(SmartDisc{all.mid(from, f.size())});
+            from += f.size();
+        }
+    }
+};
+
+} // namespace
+
+QList<SmartDisc> ReadSetList(const InfoText &text, qsizetype afterLine)
+{
+    return SetListReader(text, afterLine).read();
+}
+
+} // namespace tapewright::smart

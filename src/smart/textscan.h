@@ -1,0 +1,73 @@
+// Small scanners the smart recogniser reads lines with: words and their letter case, times,
+// dates, file names and checksums. Each looks at a line once, from left to right.
+#pragma once
+
+#include "daterecogniser.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace tapewright::smart {
+
+inline bool IsAsciiDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+// Runs of blanks made one blank, blanks at both ends removed.
+QString CollapsedBlanks(QStringView s);
+
+// The words of a line (blank-separated, parenthesised and bracketed notes left out): how many,
+// and how many of them begin with a small letter without being words that titles write small
+// ("of", "the", "and" ...).
+struct WordCounts
+{
+    int words = 0;
+    int lower = 0; // words that begin with a small letter
+    int small = 0; // of those, the ones titles do not write small
+};
+WordCounts CountWords(QStringView s);
+
+// Running text: a sentence, a remark, a paragraph. Titles, names and headings are not.
+bool IsProse(QStringView s);
+// Written as a name or title is: short, every word capitalised but the small ones.
+bool IsTitleLike(QStringView s);
+
+// A playing time at pos: "5:32", "05:32", "1:02:33", "5:32.45" (CD frames). Returns the end.
+qsizetype TimeEndAt(QStringView s, qsizetype pos);
+
+// A playing time that ends the text, bare or in brackets, with what stands before it.
+struct TrailingTime
+{
+    qsizetype start = 0; // where the time (with its brackets) begins
+    QStringView time;    // without brackets
+};
+std::optional<TrailingTime> FindTrailingTime(QStringView s);
+
+// A checksum or file listing line: md5 or sha sums, flac fingerprints ("01.flac:9f0c..."),
+// shntool tables, checksum-tool comments, audio file names.
+bool IsListingLine(QStringView s, QStringView lower);
+// A web address alone on its line.
+bool IsUrlLine(QStringView lower);
+// The first file name with an audio extension in the line ("Disc 1\D1 Track01.flac"), or empty.
+QStringView AudioFileName(QStringView s, QStringView lower);
+
+// A show date written in the text, with the piece of the text that writes it. Ordinal
+// suffixes ("10th") and weekday names are read past.
+struct FoundDate
+{
+    QDate date;
+    qsizetype start = 0;
+    qsizetype end = 0;
+};
+std::optional<FoundDate> FindDateIn(QStringView s, QStringView lower, const DateLocale &locale);
+// Whether the text is a date and nothing else but weekday names and punctuation.
+std::optional<FoundDate> WholeDate(QStringView s, QStringView lower, const DateLocale &locale);
+// "5/xx/87", "7/87", "1987": a date that names no single day, which no field may take as a
+// place or title.
+bool IsPartialDate(QStringView lower);
+
+} // namespace tapewright::smart

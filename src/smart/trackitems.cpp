@@ -1,0 +1,530 @@
+#include "trackitems.h"
+
+#include "textscan.h"
+
+#include <QVarLengthArray>
+
+#include <optional>
+#include <string_view>
+
+namespace tapewright::smart {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == u' ';
+}
+
+bool isLetterOrDigit(QChar c)
+{
+    return c.isLetterOrNumber();
+}
+
+// A track number at p and where its title starts: "01 ", "1.", "1)", "1 -", "1-", "1: ",
+// "d1t01 ". Dotted says the number carries a mark of its own, which makes a split inside a line
+// safe.
+struct Marker
+{
+    qsizetype start = 0;
+    qsizetype titleStart = 0;
+    int number = 0;
+    int disc = 0;
+    bool dotted = false;
+};
+
+std::optional<Marker> markerAt(QStringView s, qsizetype p)
+{
+    const qsizetype n = s.size();
+    qsizetype i = p;
+    int disc = 0;
+    // "Track 01 - Song", "Trk 3. Song"
+    for (const QStringView word : {QStringView(u"track"), QStringView(u"trk")}) {
+        if (s.sliced(i).startsWith(word, Qt::CaseInsensitive)) {
+            qsizetype j = i + word.size();
+            while (j < n && (isBlank(s[j]) || s[j] == u'#'))
+                ++j;
+            if (j < n && IsAsciiDigit(s[j]))
+                i = j;
+            break;
+        }
+    }
+    if (i + 3 < n && (s[i] == u'd' || s[i] == u'D') && IsAsciiDigit(s[i + 1])) {
+        qsizetype j = i + 1;
+        int d = 0;
+        while (j < n && j - i <= 2 && IsAsciiDigit(s[j]))
+            d = d * 10 + (s[j++].unicode() - u'0');
+        if (j + 1 < n && (s[j] == u't' || s[j] == u'T') && IsAsciiDigit(s[j + 1])) {
+            disc = d;
+            i = j + 1;
+        }
+    }
+    if (i >= n || !IsAsciiDigit(s[i]))
+        return std::nullopt;
+    int v = 0;
+    qsizetype j = i;
+    while (j < n && IsAsciiDigit(s[j])) {
+        if (j - i == 3)
+            return std::nullopt;
+        v = v * 10 + (s[j++].unicode() - u'0');
+    }
+    if (v == 0)
+        return std::nullopt;
+    bool dotted = false;
+    qsizetype k = j;
+    if (k < n && (s[k] == u'.' || s[k] == u')' || s[k] == u'-')) {
+        dotted = true;
+        ++k;
+        if (k < n && IsAsciiDigit(s[k]))
+            return std::nullopt;
+    } else if (k < n && s[k] == u':') {
+        if (k + 1 >= n || !isBlank(s[k + 1]))
+            return std::nullopt;
+        dotted = true;
+        ++k;
+    } else if (k < n && isBlank(s[k])) {
+        while (k < n && isBlank(s[k]))
+            ++k;
+        if (k + 1 < n && (s[k] == u'-' || s[k] == u'.' || s[k] == u')' || s[k] == u':') &&
+            isBlank(s[k + 1])) {
+            dotted = true;
+            ++k;
+        }
+    } else {
+        return std::nullopt;
+    }
+    while (k < n && isBlank(s[k]))
+        ++k;
+    if (k >= n)
+        return std::nullopt;
+    const QChar c = s[k];
+    if (IsAsciiDigit(c)) {
+        // "5 4th Time Around": a title may begin with a number that is part of a word.
+        qsizetype e = k;
+        while (e < n && IsAsciiDigit(s[e]))
+            ++e;
+        if (e >= n || !s[e].isLetter())
+            return std::nullopt;
+    } else if (c == u',' || c == u';' || c == u'&' || c == u'=' || c == u'+' || c == u'%' ||
+               c == u':') {
+        return std::nullopt;
+    }
+    return Marker{p, k, v, disc, dotted};
+}
+
+int numberWord(QStringView w)
+{
+    static constexpr std::u16string_view words[] = {u"one", u"two",   u"three", u"four", u"five",
+                                                    u"six", u"seven", u"eight", u"nine", u"ten"};
+    static constexpr std::u16string_view romans[] = {u"i",  u"ii",  u"iii",  u"iv", u"v",
+                                                     u"vi", u"vii", u"viii", u"ix", u"x"};
+    const std::u16string_view v(w.utf16(), size_t(w.size()));
+    for (int k = 0; k < 10; ++k) {
+        if (v == words[k] || v == romans[k])
+            return k + 1;
+    }
+    return 0;
+}
+
+// "disc 1", "disk one", "disc ii", "cd2", "cd 2:", "d1": the disc word and its number.
+struct DiscToken
+{
+    qsizetype end = 0;
+    int number = 0;
+};
+
+std::optional<DiscToken> discTokenAt(QStringView lower, qsizetype p)
+{
+    const qsizetype n = lower.size();
+    qsizetype i = p;
+    const QStringView rest = lower.sliced(p);
+    if (rest.startsWith(u"disc") || rest.startsWith(u"disk")) {
+        i += 4;
+    } else if (rest.startsWith(u"cd")) {
+        i += 2;
+    } else if (rest.startsWith(u"d") && rest.size() > 1 && IsAsciiDigit(rest[1])) {
+        qsizetype j = p + 1;
+        int v = 0;
+        while (j < n && j - p <= 2 && IsAsciiDigit(lower[j]))
+            v = v * 10 + (lower[j++].unicode() - u'0');
+        if (j < n && isLetterOrDigit(lower[j]))
+            return std::nullopt;
+        return DiscToken{j, v};
+    } else {
+        return std::nullopt;
+    }
+    while (i < n && (isBlank(lower[i]) || lower[i] == u'#' || lower[i] == u':'))
+        ++i;
+    qsizetype j = i;
+    if (j < n && IsAsciiDigit(lower[j])) {
+        int v = 0;
+        while (j < n && j - i < 2 && IsAsciiDigit(lower[j]))
+            v = v * 10 + (lower[j++].unicode() - u'0');
+        if (j < n && isLetterOrDigit(lower[j]))
+            return std::nullopt;
+        return DiscToken{j, v};
+    }
+    while (j < n && lower[j].isLetter())
+        ++j;
+    const int v = numberWord(lower.sliced(i, j - i));
+    if (v == 0)
+        return std::nullopt;
+    return DiscToken{j, v};
+}
+
+// Where a bracket group that opens at p closes (behind the closing bracket), or -1.
+qsizetype groupEnd(QStringView s, qsizetype p)
+{
+    int depth = 0;
+    for (qsizetype i = p; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c == u'(' || c == u'[' || c == u'{')
+            ++depth;
+        else if ((c == u')' || c == u']' || c == u'}') && --depth == 0)
+            return i + 1;
+    }
+    return -1;
+}
+
+qsizetype skipSeparators(QStringView s, qsizetype i)
+{
+    while (i < s.size() && (isBlank(s[i]) || s[i] == u':' || s[i] == u'-' || s[i] == u',' ||
+                            s[i] == u'.' || s[i] == u'\u2013'))
+        ++i;
+    return i;
+}
+
+// A candidate split inside a line: a track number behind a blank or a list comma, or a disc
+// heading behind a list comma with its first track after it.
+struct Candidate
+{
+    Marker marker;
+    bool comma = false;
+    int disc = -1; // a disc heading's number before the marker; -1 when there is none
+    qsizetype start = 0;
+};
+
+QList<Candidate> candidatesFrom(QStringView s, QStringView lower, qsizetype from)
+{
+    QList<Candidate> out;
+    const qsizetype n = s.size();
+    for (qsizetype i = from; i < n; ++i) {
+        if (i == 0 || !isBlank(s[i - 1]))
+            continue;
+        qsizetype b = i - 1;
+        while (b > 0 && isBlank(s[b]))
+            --b;
+        const bool comma = s[b] == u',' || s[b] == u';';
+        if (IsAsciiDigit(s[i]) || s[i] == u'd' || s[i] == u'D') {
+            if (const std::optional<Marker> m = markerAt(s, i))
+                out.append({*m, comma, -1, i});
+        }
+        if (comma && (s[i] == u'd' || s[i] == u'D' || s[i] == u'c' || s[i] == u'C')) {
+            if (const std::optional<DiscToken> d = discTokenAt(lower, i)) {
+                const qsizetype at = skipSeparators(s, d->end);
+                if (const std::optional<Marker> m = markerAt(s, at))
+                    out.append({*m, true, d->number, i});
+            }
+        }
+    }
+    return out;
+}
+
+// Whether a candidate for number k follows within the next few candidates.
+bool followedBy(const QList<Candidate> &c, qsizetype from, int k)
+{
+    for (qsizetype i = from; i < c.size() && i < from + 8; ++i) {
+        if (c[i].marker.number == k)
+            return true;
+    }
+    return false;
+}
+
+TrackItem trackItem(QStringView s, const Marker &m, qsizetype end)
+{
+    const CleanTitle t = CleanTrackTitle(s.sliced(m.titleStart, end - m.titleStart));
+    TrackItem item;
+    item.kind = TrackItem::Kind::Track;
+    item.number = m.number;
+    item.disc = m.disc;
+    item.missing = t.missing;
+    item.title = t.title;
+    item.time = t.time;
+    return item;
+}
+
+bool isMissingNote(QStringView lower)
+{
+    return lower.contains(u"missing") || lower == u"not recorded" || lower == u"not taped" ||
+           lower == u"not on tape" || lower == u"not on the tape" || lower == u"not on recording";
+}
+
+bool isFootnoteNumber(QStringView inner)
+{
+    return !inner.isEmpty() && inner.size() <= 2 && IsAsciiDigit(inner[0]) &&
+           IsAsciiDigit(inner.back());
+}
+
+bool isMark(QChar c)
+{
+    return c == u'*' || c == u'#' || c == u'%' || c == u'@' || c == u'$' || c == u'^' ||
+           c == u'~' || c == u'+';
+}
+
+TrackItem setItem()
+{
+    TrackItem item;
+    item.kind = TrackItem::Kind::Set;
+    return item;
+}
+
+} // namespace
+
+bool IsSetHeading(QStringView lower)
+{
+    static constexpr std::u16string_view anchors[] = {
+        u"set",   u"sets",      u"encore",  u"encores",    u"filler", u"fillers",
+        u"bonus", u"tracklist", u"setlist", u"soundcheck", u"show",   u"tracks"};
+    static constexpr std::u16string_view others[] = {
+        u"first", u"second", u"third", u"fourth",  u"1st",   u"2nd",   u"3rd",      u"4th",
+        u"one",   u"two",    u"three", u"four",    u"i",     u"ii",    u"iii",      u"iv",
+        u"the",   u"main",   u"list",  u"track",   u"break", u"and",   u"acoustic", u"electric",
+        u"late",  u"early",  u"final", u"listing", u"trk",   u"songs", u"material"};
+    int words = 0;
+    bool anchored = false;
+    qsizetype i = 0;
+    const qsizetype n = lower.size();
+    while (i < n) {
+        if (!isLetterOrDigit(lower[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype e = i;
+        while (e < n && isLetterOrDigit(lower[e]))
+            ++e;
+        const QStringView w = lower.sliced(i, e - i);
+        i = e;
+        if (IsAsciiDigit(w[0]) && IsAsciiDigit(w.back()))
+            continue; // "set 1", "encore 2", "(72:34)"
+        if (++words > 4)
+            return false;
+        const std::u16string_view v(w.utf16(), size_t(w.size()));
+        bool known = false;
+        for (const auto &a : anchors) {
+            if (v == a) {
+                known = anchored = true;
+                break;
+            }
+        }
+        for (const auto &o : others) {
+            if (known)
+                break;
+            known = v == o;
+        }
+        if (!known)
+            return false;
+    }
+    return anchored;
+}
+
+CleanTitle CleanTrackTitle(QStringView raw)
+{
+    CleanTitle out;
+    QString t = CollapsedBlanks(raw);
+    // "Rainy Day Women #12 & #35; bonus 5/22/95 ...": a note follows the semicolon.
+    if (const qsizetype semi = t.indexOf(u"; "); semi > 0)
+        t.truncate(semi);
+    for (int round = 0; round < 12; ++round) {
+        bool changed = false;
+        while (!t.isEmpty() &&
+               (t.back() == u' ' || t.back() == u',' || t.back() == u';' || t.back() == u':')) {
+            t.chop(1);
+            changed = true;
+        }
+        if (out.time.isEmpty()) {
+            if (const std::optional<TrailingTime> tt = FindTrailingTime(t)) {
+                out.time = tt->time.toString();
+                t.truncate(tt->start);
+                changed = true;
+                continue;
+            }
+        }
+        if (t.endsWith(u'>')) {
+            t.chop(1);
+            while (t.endsWith(u'-') || t.endsWith(u'='))
+                t.chop(1);
+            changed = true;
+            continue;
+        }
+        if (t.endsWith(u"//")) {
+            t.chop(2);
+            changed = true;
+            continue;
+        }
+        if (!t.isEmpty() && isMark(t.back())) {
+            t.chop(1);
+            changed = true;
+            continue;
+        }
+        if (t.endsWith(u')') || t.endsWith(u']')) {
+            const qsizetype open = t.lastIndexOf(t.back() == u')' ? u'(' : u'[');
+            if (open > 0) {
+                const QString inner = t.sliced(open + 1, t.size() - open - 2).trimmed().toLower();
+                const bool setMark = IsSetHeading(inner);
+                const bool missing = isMissingNote(inner);
+                if (setMark || missing || isFootnoteNumber(inner)) {
+                    out.missing = out.missing || missing;
+                    t.truncate(open);
+                    changed = true;
+                    continue;
+                }
+            }
+        }
+        if (!changed)
+            break;
+    }
+    qsizetype lead = 0;
+    while (lead < t.size() && (isMark(t[lead]) || t[lead] == u' ' || t[lead] == u'/'))
+        ++lead;
+    t.remove(0, lead);
+    // "Encore: Harry Hood", "(encore) Harry Hood": the set mark before the title goes.
+    const QString head = t.toLower();
+    if (const qsizetype colon = head.indexOf(u':');
+        colon > 0 && colon < 12 && IsSetHeading(QStringView(head).first(colon)))
+        t.remove(0, colon + 1);
+    else if (head.startsWith(u'(') || head.startsWith(u'[')) {
+        const qsizetype close = groupEnd(head, 0);
+        if (close > 0 && close < head.size() && IsSetHeading(QStringView(head).first(close)))
+            t.remove(0, close);
+    }
+    // "(7/12/87 Giants Stadium), The Times ...": the list comma behind a leading note goes.
+    if (t.startsWith(u'(')) {
+        const qsizetype close = groupEnd(t, 0);
+        if (close > 0 && close < t.size() && t[close] == u',')
+            t.remove(close, 1);
+    }
+    out.title = CollapsedBlanks(t);
+    return out;
+}
+
+QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower)
+{
+    QList<TrackItem> items;
+    const qsizetype n = s.size();
+    if (n == 0)
+        return items;
+    qsizetype p = 0;
+
+    if (const std::optional<DiscToken> d = discTokenAt(lower, 0)) {
+        qsizetype r = skipSeparators(s, d->end);
+        TrackItem disc;
+        disc.kind = TrackItem::Kind::Disc;
+        disc.number = d->number;
+        const QStringView rest = s.sliced(r);
+        if (!rest.isEmpty() && !markerAt(s, r)) {
+            const bool bracket = rest[0] == u'(' || rest[0] == u'[' || rest[0] == u'{';
+            const bool total = TimeEndAt(rest, 0) > 0;
+            const bool ofN = rest.startsWith(u"of ") && rest.size() > 3 && IsAsciiDigit(rest[3]);
+            if (!bracket && !total && !ofN && !(rest.size() <= 40 && IsTitleLike(rest)))
+                return {}; // "Disc 1 has a skip at 3:10": a remark, not a heading
+            if (bracket) {
+                const qsizetype close = groupEnd(s, r);
+                const qsizetype end = close < 0 ? n : close;
+                disc.title = s.sliced(r + 1, qMax<qsizetype>(0, end - r - 2)).trimmed().toString();
+                r = skipSeparators(s, end);
+            } else if (total) {
+                r = skipSeparators(s, TimeEndAt(s, r));
+            } else {
+                r = n;
+            }
+        }
+        items.append(disc);
+        p = r;
+        if (p >= n || !markerAt(s, p))
+            return items;
+    } else if (markerAt(s, 0)) {
+        // a track line; "1. Encore" is a track called so, not a heading
+    } else if (IsSetHeading(lower)) {
+        items.append(setItem());
+        return items;
+    } else if (s[0] == u'(' || s[0] == u'[') {
+        // "(encore 1) 1. Love Sick ...": a set mark before the line's first track.
+        const qsizetype close = groupEnd(s, 0);
+        if (close > 0 && IsSetHeading(lower.first(close))) {
+            const qsizetype at = skipSeparators(s, close);
+            if (markerAt(s, at)) {
+                items.append(setItem());
+                p = at;
+            }
+        }
+    } else if (const qsizetype colon = lower.indexOf(u':'); colon > 0 && colon < 24) {
+        // "Encore: 15. Song"
+        const qsizetype at = skipSeparators(s, colon + 1);
+        if (IsSetHeading(lower.first(colon)) && markerAt(s, at)) {
+            items.append(setItem());
+            p = at;
+        }
+    }
+
+    std::optional<Marker> first = markerAt(s, p);
+    QList<Candidate> candidates;
+    if (first) {
+        candidates = candidatesFrom(s, lower, first->titleStart);
+    } else if (s[0] == u'(') {
+        // "(7/4/87 Foxboro, Soundboard), 1 Intro, 2 The Times ...": a note before a run.
+        candidates = candidatesFrom(s, lower, 1);
+        qsizetype k = 0;
+        while (k < candidates.size() &&
+               !(candidates[k].comma && candidates[k].disc < 0 &&
+                 candidates[k].marker.number == 1 && followedBy(candidates, k + 1, 2)))
+            ++k;
+        if (k == candidates.size())
+            return items;
+        first = candidates[k].marker;
+        candidates.remove(0, k + 1);
+    } else {
+        return items;
+    }
+
+    // The splits that continue the numbering; a bare number without a mark of its own splits
+    // only in a line already known to be a run, or when the next number follows it.
+    QList<std::pair<Marker, int>> chain{{*first, -1}};
+    int expected = first->number + 1;
+    int tracks = 1;
+    for (qsizetype k = 0; k < candidates.size(); ++k) {
+        const Candidate &c = candidates[k];
+        if (c.marker.start < chain.back().first.titleStart)
+            continue;
+        if (c.disc >= 0) {
+            if (c.marker.number == 1 || c.marker.number == expected) {
+                chain.append({c.marker, c.disc});
+                chain.back().first.start = c.start;
+                expected = c.marker.number + 1;
+                ++tracks;
+            }
+            continue;
+        }
+        if (c.marker.number != expected)
+            continue;
+        if (c.marker.dotted || c.comma || tracks >= 2 ||
+            followedBy(candidates, k + 1, expected + 1)) {
+            chain.append({c.marker, -1});
+            ++expected;
+            ++tracks;
+        }
+    }
+    for (qsizetype k = 0; k < chain.size(); ++k) {
+        const Marker &m = chain[k].first;
+        if (chain[k].second >= 0) {
+            TrackItem disc;
+            disc.kind = TrackItem::Kind::Disc;
+            disc.number = chain[k].second;
+            items.append(disc);
+        }
+        const qsizetype end = k + 1 < chain.size() ? chain[k + 1].first.start : n;
+        items.append(trackItem(s, m, end));
+    }
+    return items;
+}
+
+} // namespace tapewright::smart

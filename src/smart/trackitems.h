@@ -1,0 +1,48 @@
+// The pieces of set list lines: disc headings ("Disc 1", "CD2", "Disk 2 [54:28]", "D1 58:46"),
+// set headings ("set 1:", "(encore)", "***FIller***") and numbered tracks ("01.", "1)", "1 -",
+// "1-", "d1t01"), several of which may share one line ("1. Song 2. Song", "Disc 1, 1. Song, 2.
+// Song", "(encore 1) 1. Song").
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace tapewright::smart {
+
+struct TrackItem
+{
+    enum class Kind : quint8
+    {
+        Disc,
+        Set,
+        Track
+    };
+    Kind kind = Kind::Track;
+    int number = 0;       // the track's number; a disc heading's own number (0: none given)
+    int disc = 0;         // the disc a "d1t01" track names; 0 for other tracks
+    bool missing = false; // marked "(missing)": it counts, but it is not on the disc
+    QString title;        // a track's title; a disc heading's note ("sbd > dat > cdr")
+    QString time;
+};
+
+// The items of one line (blanks at both ends already removed, tabs made blanks), in order;
+// empty when the line holds none.
+QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower);
+
+// Whether the whole line is a set heading: "set 2:", "Set II", "(encore)", "***FIller***",
+// "[show] (72:34)", "Tracklist:".
+bool IsSetHeading(QStringView lower);
+
+// A track's title as a cover shows it, and its time: the number is already gone; this takes off
+// the time, segue arrows and footnote marks at the end, footnote numbers "(1)", set marks
+// "(encore)", cut marks "//" and list commas, and joins runs of blanks.
+struct CleanTitle
+{
+    QString title;
+    QString time;
+    bool missing = false;
+};
+CleanTitle CleanTrackTitle(QStringView raw);
+
+} // namespace tapewright::smart
