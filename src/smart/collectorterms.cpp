@@ -26,249 +26,127 @@ bool contains(const Words &words, QStringView lower)
 
 const Words &stateNames()
 {
-    static const Words w = sorted({
-        // United States
-        u"alabama",
-        u"alaska",
-        u"arizona",
-        u"arkansas",
-        u"california",
-        u"colorado",
-        u"connecticut",
-        u"delaware",
-        u"florida",
-        u"georgia",
-        u"hawaii",
-        u"idaho",
-        u"illinois",
-        u"indiana",
-        u"iowa",
-        u"kansas",
-        u"kentucky",
-        u"louisiana",
-        u"maine",
-        u"maryland",
-        u"massachusetts",
-        u"michigan",
-        u"minnesota",
-        u"mississippi",
-        u"missouri",
-        u"montana",
-        u"nebraska",
-        u"nevada",
-        u"new hampshire",
-        u"new jersey",
-        u"new mexico",
-        u"new york",
-        u"north carolina",
-        u"north dakota",
-        u"ohio",
-        u"oklahoma",
-        u"oregon",
-        u"pennsylvania",
-        u"rhode island",
-        u"south carolina",
-        u"south dakota",
-        u"tennessee",
-        u"texas",
-        u"utah",
-        u"vermont",
-        u"virginia",
-        u"washington",
-        u"west virginia",
-        u"wisconsin",
-        u"wyoming",
-        u"washington dc",
-        u"washington d.c.",
-        u"d.c.",
-        // Canada
-        u"alberta",
-        u"british columbia",
-        u"manitoba",
-        u"new brunswick",
-        u"newfoundland",
-        u"nova scotia",
-        u"ontario",
-        u"prince edward island",
-        u"quebec",
-        u"québec",
-        u"saskatchewan",
-        // countries and nations shows are taped in
-        u"argentina",
-        u"australia",
-        u"austria",
-        u"belgium",
-        u"brazil",
-        u"canada",
-        u"chile",
-        u"china",
-        u"croatia",
-        u"czech republic",
-        u"czechia",
-        u"denmark",
-        u"england",
-        u"estonia",
-        u"finland",
-        u"france",
-        u"germany",
-        u"greece",
-        u"hungary",
-        u"iceland",
-        u"ireland",
-        u"israel",
-        u"italy",
-        u"japan",
-        u"korea",
-        u"latvia",
-        u"lithuania",
-        u"luxembourg",
-        u"mexico",
-        u"netherlands",
-        u"the netherlands",
-        u"holland",
-        u"new zealand",
-        u"northern ireland",
-        u"norway",
-        u"poland",
-        u"portugal",
-        u"romania",
-        u"russia",
-        u"scotland",
-        u"serbia",
-        u"singapore",
-        u"slovakia",
-        u"slovenia",
-        u"south africa",
-        u"spain",
-        u"sweden",
-        u"switzerland",
-        u"turkey",
-        u"uk",
-        u"united kingdom",
-        u"usa",
-        u"u.s.a.",
-        u"united states",
-        u"wales",
-        u"deutschland",
-        u"españa",
-        u"italia",
-        u"österreich",
-        u"schweiz",
-        u"suisse",
-    });
+    static const Words w = sorted(
+        {// United States
+         u"alabama", u"alaska", u"arizona", u"arkansas", u"california", u"colorado", u"connecticut",
+         u"delaware", u"florida", u"georgia", u"hawaii", u"idaho", u"illinois", u"indiana", u"iowa",
+         u"kansas", u"kentucky", u"louisiana", u"maine", u"maryland", u"massachusetts", u"michigan",
+         u"minnesota", u"mississippi", u"missouri", u"montana", u"nebraska", u"nevada",
+         u"new hampshire", u"new jersey", u"new mexico", u"new york", u"north carolina",
+         u"north dakota", u"ohio", u"oklahoma", u"oregon", u"pennsylvania", u"rhode island",
+         u"south carolina", u"south dakota", u"tennessee", u"texas", u"utah", u"vermont",
+         u"virginia", u"washington", u"west virginia", u"wisconsin", u"wyoming", u"washington dc",
+         u"washington d.c.", u"d.c.",
+         // Canada
+         u"alberta", u"british columbia", u"manitoba", u"new brunswick", u"newfoundland",
+         u"nova scotia", u"ontario", u"prince edward island", u"quebec", u"québec", u"saskatchewan",
+         // countries and nations shows are taped in
+         u"argentina", u"australia", u"austria", u"belgium", u"brazil", u"canada", u"chile",
+         u"china", u"croatia", u"czech republic", u"czechia", u"denmark", u"england", u"estonia",
+         u"finland", u"france", u"germany", u"greece", u"hungary", u"iceland", u"ireland",
+         u"israel", u"italy", u"japan", u"korea", u"latvia", u"lithuania", u"luxembourg", u"mexico",
+         u"netherlands", u"the netherlands", u"holland", u"new zealand", u"northern ireland",
+         u"norway", u"poland", u"portugal", u"romania", u"russia", u"scotland", u"serbia",
+         u"singapore", u"slovakia", u"slovenia", u"south africa", u"spain", u"sweden",
+         u"switzerland", u"turkey", u"uk", u"united kingdom", u"usa", u"u.s.a.", u"united states",
+         u"wales", u"deutschland", u"españa", u"italia", u"österreich", u"schweiz", u"suisse"});
     return w;
 }
 
 const Words &venueWords()
 {
-    static const Words w = sorted({
-        u"amphitheater", u"amphitheatre", u"arena",      u"auditorium", u"ballroom",
-        u"bar",          u"bowl",         u"cafe",       u"café",       u"casino",
-        u"center",       u"centre",       u"church",     u"club",       u"coliseum",
-        u"college",      u"colosseum",    u"complex",    u"dome",       u"fairgrounds",
-        u"festival",     u"field",        u"fieldhouse", u"forum",      u"garden",
-        u"gardens",      u"gymnasium",    u"hall",       u"hotel",      u"house",
-        u"inn",          u"lounge",       u"opera",      u"palace",     u"palladium",
-        u"park",         u"pavilion",     u"playhouse",  u"pub",        u"saloon",
-        u"speedway",     u"stadium",      u"tavern",     u"theater",    u"theatre",
-        u"university",   u"arts",         u"music",      u"showbox",    u"sportpaleis",
-        u"halle",        u"zenith",       u"ahoy",       u"velodrome",  u"racetrack",
-        u"fairground",   u"mall",         u"grounds",    u"hippodrome", u"odeon",
-        u"apollo",       u"barn",         u"ranch",      u"winery",     u"amphitheatre",
-        u"cathedral",    u"chapel",       u"academy",    u"armory",     u"armoury",
-    });
+    static const Words w = sorted(
+        {u"amphitheater", u"amphitheatre", u"arena",    u"auditorium", u"ballroom",   u"bar",
+         u"bowl",         u"cafe",         u"café",     u"casino",     u"center",     u"centre",
+         u"church",       u"club",         u"coliseum", u"college",    u"colosseum",  u"dome",
+         u"fairgrounds",  u"fairground",   u"festival", u"field",      u"fieldhouse", u"forum",
+         u"garden",       u"gardens",      u"grounds",  u"gymnasium",  u"hall",       u"halle",
+         u"hotel",        u"house",        u"inn",      u"lounge",     u"opera",      u"palace",
+         u"palladium",    u"park",         u"pavilion", u"playhouse",  u"pub",        u"saloon",
+         u"speedway",     u"stadium",      u"tavern",   u"theater",    u"theatre",    u"university",
+         u"velodrome",    u"hippodrome",   u"odeon",    u"barn",       u"winery",     u"cathedral",
+         u"chapel",       u"academy",      u"armory",   u"armoury"});
+    return w;
+}
+
+// The words that end a venue's name and hardly ever a band's ("Autzen Stadium").
+const Words &venueEndWords()
+{
+    static const Words w = sorted(
+        {u"amphitheater", u"amphitheatre", u"arena",      u"auditorium",  u"ballroom",   u"center",
+         u"centre",       u"coliseum",     u"colosseum",  u"fairgrounds", u"fieldhouse", u"forum",
+         u"gymnasium",    u"hall",         u"palladium",  u"pavilion",    u"stadium",    u"theater",
+         u"theatre",      u"velodrome",    u"hippodrome", u"armory",      u"armoury",    u"bowl"});
     return w;
 }
 
 const Words &gearWords()
 {
-    static const Words w = sorted({
-        u"sbd",      u"aud",          u"dat",       u"dats",        u"cdr",        u"cdrs",
-        u"cd",       u"cds",          u"eac",       u"wav",         u"wave",       u"flac",
-        u"shn",      u"mic",          u"mics",      u"microphones", u"cassette",   u"cass",
-        u"tape",     u"tapes",        u"reel",      u"reels",       u"master",     u"masters",
-        u"minidisc", u"md",           u"tlh",       u"xld",         u"soundforge", u"audacity",
-        u"cooledit", u"cooledit2000", u"hd",        u"pcm",         u"soundboard", u"audience",
-        u"matrix",   u"fm",           u"dsd",       u"zoom",        u"edirol",     u"tascam",
-        u"sony",     u"marantz",      u"nakamichi", u"dpa",         u"akg",        u"schoeps",
-        u"neumann",  u"sennheiser",   u"spdif",     u"cdwav",       u"foobar",     u"wavelab",
-        u"vinyl",    u"lp",           u"dime",      u"mp3",         u"ape",        u"eq",
-        u"sbe",      u"sbes",         u"adc",       u"dac",         u"preamp",     u"recorder",
-        u"laptop",   u"sd",           u"card",      u"wavs",        u"traders",    u"dbpoweramp",
-        u"audition", u"zoomh4n",      u"zoomh5",    u"zoomh6",      u"r-09",       u"r09",
-        u"h4n",      u"h5",           u"h6",        u"d8",          u"stereo",     u"mono",
-        u"cdrw",     u"hdd",          u"usb",       u"sbm1",
-    });
+    static const Words w = sorted(
+        {u"sbd",      u"aud",          u"dat",       u"dats",        u"cdr",        u"cdrs",
+         u"cd",       u"cds",          u"eac",       u"wav",         u"wave",       u"flac",
+         u"shn",      u"mic",          u"mics",      u"microphones", u"cassette",   u"cass",
+         u"tape",     u"tapes",        u"reel",      u"reels",       u"master",     u"masters",
+         u"minidisc", u"md",           u"tlh",       u"xld",         u"soundforge", u"audacity",
+         u"cooledit", u"cooledit2000", u"hd",        u"pcm",         u"soundboard", u"audience",
+         u"matrix",   u"fm",           u"dsd",       u"zoom",        u"edirol",     u"tascam",
+         u"sony",     u"marantz",      u"nakamichi", u"dpa",         u"akg",        u"schoeps",
+         u"neumann",  u"sennheiser",   u"spdif",     u"cdwav",       u"foobar",     u"wavelab",
+         u"vinyl",    u"lp",           u"dime",      u"mp3",         u"ape",        u"eq",
+         u"sbe",      u"sbes",         u"adc",       u"dac",         u"preamp",     u"recorder",
+         u"laptop",   u"sd",           u"card",      u"wavs",        u"traders",    u"dbpoweramp",
+         u"audition", u"zoomh4n",      u"zoomh5",    u"zoomh6",      u"r-09",       u"r09",
+         u"h4n",      u"h5",           u"h6",        u"d8",          u"stereo",     u"mono",
+         u"cdrw",     u"hdd",          u"usb",       u"sbm1"});
     return w;
 }
 
 const Words &eventWords()
 {
-    static const Words w = sorted({
-        u"rehearsal",   u"rehearsals", u"session", u"sessions",  u"soundcheck",
-        u"soundchecks", u"outtakes",   u"tour",    u"interview", u"interviews",
-        u"broadcast",   u"demos",      u"demo",    u"jam",       u"jams",
-        u"compilation", u"bootleg",    u"tribute", u"benefit",
-    });
+    static const Words w =
+        sorted({u"rehearsal", u"rehearsals", u"session", u"sessions", u"soundcheck", u"soundchecks",
+                u"outtakes", u"tour", u"interview", u"interviews", u"broadcast", u"demos", u"demo",
+                u"jam", u"jams", u"compilation", u"bootleg", u"tribute", u"benefit"});
     return w;
 }
 
 const Words &instrumentWords()
 {
-    static const Words w = sorted({
-        u"guitar",     u"guitars",   u"bass",     u"drums",     u"drum",        u"vocals",
-        u"vocal",      u"keyboards", u"keyboard", u"keys",      u"piano",       u"organ",
-        u"harp",       u"harmonica", u"sax",      u"saxophone", u"trumpet",     u"trombone",
-        u"percussion", u"mandolin",  u"violin",   u"fiddle",    u"banjo",       u"steel",
-        u"cello",      u"flute",     u"horns",    u"synth",     u"synthesizer", u"backing",
-        u"accordion",  u"clarinet",  u"dobro",    u"lead",      u"rhythm",      u"upright",
-        u"electric",   u"acoustic",  u"standup",
-    });
+    static const Words w =
+        sorted({u"guitar",     u"guitars",   u"bass",     u"drums",     u"drum",        u"vocals",
+                u"vocal",      u"keyboards", u"keyboard", u"keys",      u"piano",       u"organ",
+                u"harp",       u"harmonica", u"sax",      u"saxophone", u"trumpet",     u"trombone",
+                u"percussion", u"mandolin",  u"violin",   u"fiddle",    u"banjo",       u"steel",
+                u"cello",      u"flute",     u"horns",    u"synth",     u"synthesizer", u"backing",
+                u"accordion",  u"clarinet",  u"dobro",    u"lead",      u"rhythm",      u"upright",
+                u"electric",   u"acoustic",  u"standup"});
     return w;
 }
 
 const Words &connectorWords()
 {
-    static const Words w = sorted({
-        u"a",   u"an",   u"the",  u"and", u"or",  u"of", u"in", u"on",  u"at",  u"to",
-        u"for", u"with", u"from", u"by",  u"de",  u"la", u"le", u"les", u"del", u"du",
-        u"des", u"der",  u"die",  u"das", u"y",   u"et", u"n",  u"'n",  u"vs",  u"vs.",
-        u"w/",  u"am",   u"im",   u"van", u"von", u"da", u"di", u"e",
-    });
+    static const Words w =
+        sorted({u"a",   u"an",   u"the",  u"and", u"or",  u"of", u"in", u"on",  u"at",  u"to",
+                u"for", u"with", u"from", u"by",  u"de",  u"la", u"le", u"les", u"del", u"du",
+                u"des", u"der",  u"die",  u"das", u"y",   u"et", u"n",  u"'n",  u"vs",  u"vs.",
+                u"w/",  u"am",   u"im",   u"van", u"von", u"da", u"di", u"e"});
     return w;
 }
 
 const Words &weekdayWords()
 {
-    static const Words w = sorted({
-        u"monday",
-        u"tuesday",
-        u"wednesday",
-        u"thursday",
-        u"friday",
-        u"saturday",
-        u"sunday",
-        u"mon",
-        u"tue",
-        u"tues",
-        u"wed",
-        u"thu",
-        u"thur",
-        u"thurs",
-        u"fri",
-        u"sat",
-        u"sun",
-    });
+    static const Words w = sorted({u"monday", u"tuesday", u"wednesday", u"thursday", u"friday",
+                                   u"saturday", u"sunday", u"mon", u"tue", u"tues", u"wed", u"thu",
+                                   u"thur", u"thurs", u"fri", u"sat", u"sun"});
     return w;
 }
 
 const Words &monthWords()
 {
-    static const Words w = sorted({
-        u"january",   u"february", u"march",    u"april",    u"may",  u"june", u"july", u"august",
-        u"september", u"october",  u"november", u"december", u"jan",  u"feb",  u"mar",  u"apr",
-        u"jun",       u"jul",      u"aug",      u"sep",      u"sept", u"oct",  u"nov",  u"dec",
-    });
+    static const Words w = sorted(
+        {u"january",   u"february", u"march",    u"april",    u"may",  u"june", u"july", u"august",
+         u"september", u"october",  u"november", u"december", u"jan",  u"feb",  u"mar",  u"apr",
+         u"jun",       u"jul",      u"aug",      u"sep",      u"sept", u"oct",  u"nov",  u"dec"});
     return w;
 }
 
@@ -328,6 +206,11 @@ bool IsVenueWord(QStringView lowerWord)
     return contains(venueWords(), lowerWord);
 }
 
+bool IsVenueEndWord(QStringView lowerWord)
+{
+    return contains(venueEndWords(), lowerWord);
+}
+
 bool IsGearWord(QStringView lowerWord)
 {
     return contains(gearWords(), lowerWord);
@@ -345,16 +228,22 @@ bool IsInstrumentWord(QStringView lowerWord)
 
 bool IsConnectorWord(QStringView lowerWord)
 {
+    if (lowerWord.size() > 4) // "with", "from": none is longer
+        return false;
     return contains(connectorWords(), lowerWord);
 }
 
 bool IsWeekdayWord(QStringView lowerWord)
 {
+    if (lowerWord.size() < 3 || lowerWord.size() > 9)
+        return false;
     return contains(weekdayWords(), lowerWord);
 }
 
 bool IsMonthWord(QStringView lowerWord)
 {
+    if (lowerWord.size() < 3 || lowerWord.size() > 9)
+        return false;
     return contains(monthWords(), lowerWord);
 }
 

@@ -12,15 +12,6 @@ namespace tapewright::smart {
 
 namespace {
 
-bool hasLetterOrDigit(QStringView s)
-{
-    for (QChar c : s) {
-        if (c.isLetterOrNumber())
-            return true;
-    }
-    return false;
-}
-
 bool hasDigit(QStringView s)
 {
     for (QChar c : s) {
@@ -119,7 +110,7 @@ FieldKey fieldKeyOf(QStringView keyLower)
 // "Key: value", "Key : value": the key and where its value starts.
 std::optional<std::pair<FieldKey, qsizetype>> readField(QStringView s, QStringView lower)
 {
-    const qsizetype colon = lower.indexOf(u':');
+    const qsizetype colon = FindChar(lower, 0, u':');
     if (colon <= 0 || colon > 32)
         return std::nullopt;
     const QStringView key = lower.first(colon).trimmed();
@@ -165,36 +156,46 @@ QList<QStringView> placeParts(QStringView s)
     return parts;
 }
 
-bool isStatePart(QStringView part)
-{
-    return IsStateCode(part) || IsStateName(LowerCased(part));
-}
-
 } // namespace
 
 std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const DateLocale &locale)
 {
-    if (s.size() > 100)
+    if (s.size() > 100 || !(s[0].isLetter() || IsAsciiDigit(s[0])))
         return std::nullopt;
+    // A place without a comma or dash ends in a state written out, in capitals.
+    const bool parted = FindChar(s, 0, u',') >= 0 || FindText(s, u" - ") >= 0;
+    if (!parted) {
+        const qsizetype w = LastChar(s, u' ');
+        if (w < 0 || !s[w + 1].isUpper())
+            return std::nullopt;
+    }
     QString without;
+    QString withoutLower;
     if (hasDigit(s)) {
         // "Marriott Inn, Mansfield, Massachusetts 1986-07-10"
         const std::optional<FoundDate> d = FindDateIn(s, lower, locale);
         if (!d)
             return std::nullopt;
-        without = s.first(d->start).toString() + s.sliced(d->end).toString();
-        while (without.endsWith(u' ') || without.endsWith(u',') || without.endsWith(u'-'))
-            without.chop(1);
+        qsizetype end = d->start;
+        while (end > 0 && (s[end - 1] == u' ' || s[end - 1] == u',' || s[end - 1] == u'-'))
+            --end;
+        without = s.first(end).toString() + s.sliced(d->end).toString();
+        withoutLower = lower.first(end).toString() + lower.sliced(d->end).toString();
         s = without;
+        lower = withoutLower;
         if (hasDigit(s))
             return std::nullopt;
     }
+    // The same piece of the lower-cased line.
+    const auto low = [&](QStringView part) {
+        return lower.sliced(part.data() - s.data(), part.size());
+    };
     const QList<QStringView> parts = placeParts(s);
     const auto nameLike = [](QStringView part) {
         return part.size() <= 48 && part[0].isLetter() && IsTitleLike(part);
     };
     if (parts.size() == 2 || parts.size() == 3) {
-        if (!isStatePart(parts.back()))
+        if (!(IsStateCode(parts.back()) || IsStateName(low(parts.back()))))
             return std::nullopt;
         for (qsizetype k = 0; k + 1 < parts.size(); ++k) {
             if (!nameLike(parts[k]))
@@ -210,14 +211,14 @@ std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const Date
     if (parts.size() != 1 || !nameLike(parts[0]))
         return std::nullopt;
     // "Providence Rhode Island": a state written out after the city.
-    const QString low = LowerCased(parts[0]);
+    const QStringView whole = low(parts[0]);
     for (int words = 3; words >= 1; --words) {
-        qsizetype cut = low.size();
+        qsizetype cut = whole.size();
         for (int w = 0; w < words && cut > 0; ++w)
-            cut = low.lastIndexOf(u' ', cut - 1);
+            cut = LastChar(whole.first(cut), u' ');
         if (cut <= 0)
             continue;
-        if (IsStateName(QStringView(low).sliced(cut + 1))) {
+        if (IsStateName(whole.sliced(cut + 1))) {
             PlaceParts p;
             p.city = parts[0].first(cut).trimmed().toString();
             p.state = parts[0].sliced(cut + 1).toString();
@@ -265,34 +266,43 @@ bool IsSourceLine(QStringView lower)
 
 InfoText::InfoText(QStringView text, const DateLocale &locale)
 {
-    m_text.reserve(text.size());
-    const qsizetype n = text.size();
-    const auto blank = [&](qsizetype k) {
-        const char16_t c = text[k].unicode();
-        return c == u' ' || c == u'\t' || c == 0xA0;
-    };
+    // The text keeps its positions: tabs and no-break spaces become blanks in place, and each
+    // line is a span between its line ends, without the blanks at its ends. Line ends and tabs
+    // are found with the library's vectorised search: a loop over every character here would
+    // cost more than all the tests that follow.
+    m_text = text.toString();
+    char16_t *t = reinterpret_cast<char16_t *>(m_text.data());
+    const QStringView all(m_text);
+    const qsizetype n = m_text.size();
+    for (const char16_t blank : {u'\t', char16_t(0xA0)}) {
+        for (qsizetype k = FindChar(all, 0, blank); k >= 0; k = FindChar(all, k + 1, blank))
+            t[k] = u' ';
+    }
+    m_lines.reserve(n / 32 + 1);
+    m_items.reserve(n / 64 + 1);
+    qsizetype nextCr = FindChar(all, 0, u'\r');
     qsizetype i = 0;
     for (;;) {
-        qsizetype e = i;
-        while (e < n && text[e] != u'\r' && text[e] != u'\n')
-            ++e;
+        qsizetype e = FindChar(all, i, u'\n');
+        if (e < 0)
+            e = n;
+        // A lone CR ends a line too (old Mac files, pastes).
+        if (nextCr >= 0 && nextCr < i)
+            nextCr = FindChar(all, i, u'\r');
+        if (nextCr >= 0 && nextCr + 1 < e)
+            e = nextCr;
+        qsizetype b = e > i && t[e - 1] == u'\r' ? e - 1 : e;
         qsizetype a = i;
-        qsizetype b = e;
-        while (a < b && blank(a))
+        while (a < b && t[a] == u' ')
             ++a;
-        while (b > a && blank(b - 1))
+        while (b > a && t[b - 1] == u' ')
             --b;
         InfoLine line;
-        line.start = m_text.size();
+        line.start = a;
         line.length = b - a;
-        for (qsizetype k = a; k < b; ++k)
-            m_text.append(blank(k) ? QChar(u' ') : text[k]);
-        m_text.append(u'\n'); // keeps lines apart in the whole text
         m_lines.append(line);
         if (e == n)
             break;
-        if (text[e] == u'\r' && e + 1 < n && text[e + 1] == u'\n')
-            ++e;
         i = e + 1;
         if (i == n)
             break; // a line end closes the last line; no empty line follows it
@@ -335,12 +345,15 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
         l.kind = LineKind::Blank;
         return;
     }
-    if (s.startsWith(u"===") && hasLetterOrDigit(s)) {
-        l.kind = LineKind::FileHeader;
+    bool letterOrDigit = false;
+    for (qsizetype k = 0; k < s.size() && !letterOrDigit; ++k)
+        letterOrDigit = s[k].isLetterOrNumber();
+    if (!letterOrDigit) {
+        l.kind = s.size() >= 3 ? LineKind::Rule : LineKind::Text;
         return;
     }
-    if (!hasLetterOrDigit(s)) {
-        l.kind = s.size() >= 3 ? LineKind::Rule : LineKind::Text;
+    if (BeginsWith(s, u"===")) {
+        l.kind = LineKind::FileHeader;
         return;
     }
     if (IsListingLine(s, low)) {
@@ -355,21 +368,22 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
         l.kind = LineKind::Date;
         return;
     }
-    QList<TrackItem> items = ItemsOfLine(s, low);
-    if (!items.isEmpty()) {
+    const qsizetype first = m_items.size();
+    if (const qsizetype count = ItemsOfLine(s, low, m_items)) {
         l.kind = LineKind::Items;
-        l.firstItem = m_items.size();
-        l.itemCount = items.size();
-        m_items.append(std::move(items));
+        l.firstItem = first;
+        l.itemCount = count;
         return;
     }
-    if (const auto field = readField(s, low)) {
-        l.kind = LineKind::Field;
-        l.key = field->first;
-        l.valueStart = field->second;
-        return;
+    if (s[0].isLetter()) {
+        if (const auto field = readField(s, low)) {
+            l.kind = LineKind::Field;
+            l.key = field->first;
+            l.valueStart = field->second;
+            return;
+        }
     }
-    if (IsSourceLine(low)) {
+    if ((FindChar(low, 0, u'>') >= 0 || FindText(low, u"recording") >= 0) && IsSourceLine(low)) {
         l.kind = LineKind::Source;
         return;
     }

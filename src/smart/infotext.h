@@ -107,7 +107,7 @@ private:
     void classify(qsizetype i, const DateLocale &locale);
     void markListingSections();
 
-    QString m_text;  // tabs made blanks
+    QString m_text;  // the text with tabs made blanks
     QString m_lower; // m_text lower-cased, same positions
     QList<InfoLine> m_lines;
     QList<TrackItem> m_items;

@@ -20,13 +20,21 @@ bool hasContent(const QString &text)
     return false;
 }
 
-QString element(const char16_t *tag, const QString &text)
+QString element(QStringView tag, const QString &text)
 {
-    const QString t = QString::fromUtf16(tag);
-    return u'<' + t + u'>' + text + QStringLiteral("</") + t + u'>';
+    QString e;
+    e.reserve(2 * tag.size() + text.size() + 5);
+    e += u'<';
+    e += tag;
+    e += u'>';
+    e += text;
+    e += u"</";
+    e += tag;
+    e += u'>';
+    return e;
 }
 
-HeaderField field(const char16_t *tag, const QString &text)
+HeaderField field(QStringView tag, const QString &text)
 {
     HeaderField f;
     if (!text.isEmpty()) {
@@ -34,6 +42,21 @@ HeaderField field(const char16_t *tag, const QString &text)
         f.Found = true;
     }
     return f;
+}
+
+// Writes n in decimal into buffer at k and returns the end: the adapter writes four tags a
+// track, and a string for each number would cost more than the tags.
+qsizetype putNumber(char16_t *buffer, qsizetype k, qsizetype n)
+{
+    char16_t digits[20];
+    int count = 0;
+    do {
+        digits[count++] = char16_t(u'0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    while (count > 0)
+        buffer[k++] = digits[--count];
+    return k;
 }
 
 } // namespace
@@ -72,20 +95,54 @@ QString WriteSmartTrackList(const SmartShow &show, const QLocale &locale)
     fields.Source = field(u"SOURCE", show.source);
     fields.Notes = field(u"NOTES", show.notes);
 
+    // Every title and time element is written into one buffer, and the records refer to their
+    // piece of it without copying: one allocation for the set list instead of two a track.
+    qsizetype size = 0;
+    for (const SmartDisc &disc : show.discs) {
+        for (qsizetype t = 0; t < disc.tracks.size() && t < MaxWrittenTracksPerDisc; ++t)
+            size += disc.tracks[t].title.size() + disc.tracks[t].time.size() + 4 * 24;
+    }
+    QString buffer;
+    buffer.reserve(size); // never grows, so the records' pointers stay valid
+    const auto tag = [&buffer](bool closing, qsizetype d, qsizetype t, bool time) {
+        char16_t text[48];
+        qsizetype k = 0;
+        text[k++] = u'<';
+        if (closing)
+            text[k++] = u'/';
+        text[k++] = u'D';
+        k = putNumber(text, k, d);
+        text[k++] = u'T';
+        k = putNumber(text, k, t);
+        if (time) {
+            for (const char16_t c : {u'T', u'i', u'm', u'e'})
+                text[k++] = c;
+        }
+        text[k++] = u'>';
+        buffer.append(reinterpret_cast<const QChar *>(text), k);
+    };
+    const auto piece = [&buffer](qsizetype from) {
+        return QString::fromRawData(buffer.constData() + from, buffer.size() - from);
+    };
     QList<QList<TrackRec>> discs;
     discs.reserve(show.discs.size());
     for (qsizetype d = 0; d < show.discs.size(); ++d) {
-        const QString open = QStringLiteral("<D%1T").arg(d + 1);
-        const QString close = QStringLiteral("</D%1T").arg(d + 1);
-        QList<TrackRec> list;
         const QList<SmartTrack> &tracks = show.discs[d].tracks;
-        list.resize(tracks.size()); // past the 50th the records only count
+        QList<TrackRec> list(tracks.size()); // past the 50th the records only count
         for (qsizetype t = 0; t < tracks.size() && t < MaxWrittenTracksPerDisc; ++t) {
-            const QString n = QString::number(t + 1);
-            list[t].TitleElement = open + n + u'>' + tracks[t].title + close + n + u'>';
-            if (!tracks[t].time.isEmpty())
-                list[t].TimeElement = open + n + QStringLiteral("Time>") + tracks[t].time + close +
-                                      n + QStringLiteral("Time>");
+            // "<D1T3>" title "</D1T3>", then "<D1T3Time>" time "</D1T3Time>"
+            qsizetype from = buffer.size();
+            tag(false, d + 1, t + 1, false);
+            buffer += tracks[t].title;
+            tag(true, d + 1, t + 1, false);
+            list[t].TitleElement = piece(from);
+            if (!tracks[t].time.isEmpty()) {
+                from = buffer.size();
+                tag(false, d + 1, t + 1, true);
+                buffer += tracks[t].time;
+                tag(true, d + 1, t + 1, true);
+                list[t].TimeElement = piece(from);
+            }
         }
         discs.append(std::move(list));
     }

@@ -28,7 +28,7 @@ bool isUnnumberedTitle(const InfoText &t, qsizetype i)
         return false;
     const QStringView low = t.lower(i);
     for (const QStringView sep : {QStringView(u" - "), QStringView(u": ")}) {
-        const qsizetype at = low.indexOf(sep);
+        const qsizetype at = FindText(low, sep);
         if (at <= 0)
             continue;
         const QStringView after = low.sliced(at + sep.size());
@@ -82,11 +82,13 @@ private:
     int m_last = 0;
     int m_discPrefix = 0;
 
-    // Whether the show numbers its tracks: somewhere a 1 is followed by a 2.
+    static bool startsList(int n) { return n == 1 || (n > 100 && n % 100 == 1); }
+
+    // Whether the show numbers its tracks: somewhere a 1 (or a 101) is followed by the next.
     bool isNumbered() const
     {
         for (qsizetype k = 0; k + 1 < m_tracks.size(); ++k) {
-            if (number(k) == 1 && number(k + 1) == 2)
+            if (startsList(number(k)) && number(k + 1) == number(k) + 1)
                 return true;
         }
         return false;
@@ -96,8 +98,10 @@ private:
 
     void newDiscUnlessEmpty()
     {
-        if (m_discs.isEmpty() || !m_discs.back().tracks.isEmpty())
+        if (m_discs.isEmpty() || !m_discs.back().tracks.isEmpty()) {
             m_discs.append(SmartDisc());
+            m_discs.back().tracks.reserve(qMin<qsizetype>(m_tracks.size(), 64));
+        }
     }
 
     void close()
@@ -115,16 +119,19 @@ private:
         }
         bool accept = false;
         bool newDisc = false;
+        const int next = index + 1 < m_tracks.size() ? number(index + 1) : 0;
         if (m_pendingDisc) {
             // Behind a disc heading the numbering restarts or runs on ("Disc two", "17 ...").
-            accept = n == 1 || n == m_last + 1 || m_last == 0;
+            accept = true;
             newDisc = true;
-        } else if (n == 1) {
-            // A 1 starts a list only when a 2 follows it; after a list it starts the next disc.
-            accept = index + 1 < m_tracks.size() && number(index + 1) == 2;
+        } else if (startsList(n)) {
+            // A 1 (or 101, 201: disc and track in one number) starts a list only when the next
+            // number follows it; after a list it starts the next disc.
+            accept = next == n + 1;
             newDisc = true;
         } else {
-            accept = m_open && n == m_last + 1;
+            // A list runs on; one number left out ("4, 6") does not end it.
+            accept = m_open && (n == m_last + 1 || n == m_last + 2);
         }
         if (!accept) {
             close();

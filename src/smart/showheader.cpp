@@ -5,6 +5,7 @@
 #include "textterms.h"
 
 #include <QList>
+#include <QVarLengthArray>
 
 #include <string_view>
 
@@ -140,9 +141,19 @@ bool hasVenueWord(QStringView s)
     return false;
 }
 
-HeadField classifyHeadField(QStringView f, const DateLocale &locale)
+bool endsInVenueWord(QStringView s)
 {
-    const QString lower = LowerCased(f);
+    qsizetype e = s.size();
+    while (e > 0 && !s[e - 1].isLetter())
+        --e;
+    qsizetype b = e;
+    while (b > 0 && s[b - 1].isLetter())
+        --b;
+    return IsVenueEndWord(LowerCased(s.sliced(b, e - b)));
+}
+
+HeadField classifyHeadField(QStringView f, QStringView lower, const DateLocale &locale)
+{
     HeadField h;
     h.text = f;
     if ((h.date = FindDateIn(f, lower, locale)))
@@ -189,32 +200,44 @@ QString writtenOut(const QString &band)
         return named;
     if (const QString named = nameInBrackets(band); !named.isEmpty())
         return named;
-    QStringList acts;
     const QString lower = LowerCased(band);
-    QStringList words = lower.split(u' ', Qt::SkipEmptyParts);
+    QVarLengthArray<QStringView, 16> words;
+    for (qsizetype i = 0; i < lower.size();) {
+        qsizetype e = lower.indexOf(u' ', i);
+        if (e < 0)
+            e = lower.size();
+        if (e > i)
+            words.append(QStringView(lower).sliced(i, e - i));
+        i = e + 1;
+    }
     while (!words.isEmpty() && IsEventWord(words.back()))
         words.removeLast();
-    QString part;
+    // Names between the joining words, each a stretch of the lower-cased band.
+    QStringList acts;
+    qsizetype from = -1;
+    qsizetype to = -1;
     const auto flush = [&]() {
-        if (part.isEmpty())
+        if (from < 0)
             return false;
-        const QString act = ActForShortName(part);
-        const QString named = act.isEmpty() ? ActNamed(part) : act;
+        const QStringView part = QStringView(lower).sliced(from, to - from);
+        QString named = ActForShortName(part);
+        if (named.isEmpty())
+            named = ActNamed(part);
         if (named.isEmpty())
             return false;
         acts.append(named);
-        part.clear();
+        from = -1;
         return true;
     };
-    for (const QString &w : std::as_const(words)) {
+    for (const QStringView w : words) {
         if (w == u"&" || w == u"and" || w == u"+" || w == u"/") {
             if (!flush())
                 return band;
             continue;
         }
-        if (!part.isEmpty())
-            part += u' ';
-        part += w;
+        if (from < 0)
+            from = w.data() - lower.data();
+        to = w.data() - lower.data() + w.size();
     }
     if (!flush() || acts.isEmpty())
         return band;
@@ -404,8 +427,9 @@ private:
             return;
         const QStringView s = t.line(i);
         QList<HeadField> fields;
+        const QStringView low = t.lower(i);
         for (const QStringView f : headFields(s))
-            fields.append(classifyHeadField(f, loc));
+            fields.append(classifyHeadField(f, low.sliced(f.data() - s.data(), f.size()), loc));
         bool typed = false;
         for (qsizetype k2 = 1; k2 < fields.size(); ++k2) {
             const HeadPart p = fields[k2].part;
@@ -416,7 +440,7 @@ private:
         if (!typed || fields.size() < 2) {
             // A band line, perhaps with a title behind a dash: "Bob Dylan - A Bird's Nest ...".
             const QStringView band = dash > 0 ? s.first(dash) : s;
-            if (k == LineKind::Text && CountWords(band).words <= 8 && !hasVenueWord(band)) {
+            if (k == LineKind::Text && CountWords(band).words <= 8 && !endsInVenueWord(band)) {
                 firstBand = trimmedName(band);
                 firstLineBand = i;
                 use(i);

@@ -13,8 +13,11 @@ bool isHex(char16_t c)
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
 }
 
-bool isAlnum(QChar c)
+inline bool isAlnum(QChar c)
 {
+    const char16_t u = c.unicode();
+    if (u < 128)
+        return (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z');
     return c.isLetterOrNumber();
 }
 
@@ -50,12 +53,13 @@ qsizetype fileNameDot(QStringView lower, bool audioOnly, qsizetype *extEnd)
             continue;
         const QChar before = lower[dot - 1];
         if (!(isAlnum(before) || before == u')' || before == u']' || before == u'_' ||
-              before == u'-'))
+              before == u'-') ||
+            !(lower[dot + 1] >= u'a' && lower[dot + 1] <= u'z')) // extensions begin with a letter
             continue;
         qsizetype e = dot + 1;
         while (e < n && e - dot <= 7 && isAlnum(lower[e]))
             ++e;
-        if (e < n && isAlnum(lower[e]))
+        if ((e < n && isAlnum(lower[e])) || e - dot < 3)
             continue;
         if (isListedExtension(lower.sliced(dot + 1, e - dot - 1), audioOnly)) {
             *extEnd = e;
@@ -80,28 +84,75 @@ qsizetype hexTokenAt(QStringView lower, qsizetype i)
 
 void lowerWord(QStringView word, QVarLengthArray<char16_t, 32> &out)
 {
-    out.clear();
-    for (QChar c : word)
-        out.append(QChar::toLower(c.unicode()));
+    out.resize(word.size());
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const char16_t c = word[i].unicode();
+        out[i] = c < 0x80 ? char16_t(c >= u'A' && c <= u'Z' ? c + 32 : c) : QChar::toLower(c);
+    }
+}
+
+// A month as the locale writes it: its abbreviation, or three or more letters of its name.
+bool isLocaleMonth(QStringView word, const DateLocale &locale)
+{
+    if (word.isEmpty() || !locale.mayStartMonth(word[0].unicode()))
+        return false;
+    for (const DateLocale::MonthWord &m : locale.monthWords) {
+        if (m.text[0] != word[0])
+            continue;
+        if (m.prefix ? word.size() >= 3 && BeginsWith(m.text, word) : m.text == word)
+            return true;
+    }
+    return false;
+}
+
+// "July 10th 1986", "2. Mai 1981": the ordinal's suffix or dot becomes a blank, so positions
+// stay those of the text.
+void blankOrdinals(char16_t *t, qsizetype size)
+{
+    for (qsizetype i = 0; i + 2 < size; ++i) {
+        if (!IsAsciiDigit(t[i]))
+            continue;
+        if (t[i + 1] == u'.' && t[i + 2] == u' ') {
+            qsizetype first = i;
+            while (first > 0 && IsAsciiDigit(t[first - 1]))
+                --first;
+            if (i - first < 2) // a day, one or two digits
+                t[i + 1] = u' ';
+            continue;
+        }
+        const QStringView suffix(t + i + 1, 2);
+        if ((suffix == u"st" || suffix == u"nd" || suffix == u"rd" || suffix == u"th") &&
+            (i + 3 >= size || !QChar::isLetter(t[i + 3]))) {
+            t[i + 1] = u' ';
+            t[i + 2] = u' ';
+        }
+    }
 }
 
 } // namespace
 
 QString CollapsedBlanks(QStringView s)
 {
-    QString out;
-    out.reserve(s.size());
+    bool plain = s.isEmpty() || (s.front() != u' ' && s.back() != u' ');
+    for (qsizetype i = 1; plain && i < s.size(); ++i)
+        plain = !(s[i] == u' ' && s[i - 1] == u' ');
+    if (plain)
+        return s.toString();
+    QString out(s.size(), Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data());
+    qsizetype n = 0;
     bool blank = true; // drops leading blanks
-    for (QChar c : s) {
+    for (const QChar c : s) {
         if (c == u' ') {
             blank = true;
             continue;
         }
-        if (blank && !out.isEmpty())
-            out.append(u' ');
+        if (blank && n > 0)
+            o[n++] = u' ';
         blank = false;
-        out.append(c);
+        o[n++] = c.unicode();
     }
+    out.resize(n);
     return out;
 }
 
@@ -207,7 +258,7 @@ std::optional<TrailingTime> FindTrailingTime(QStringView s)
     const QChar close = s[n - 1];
     if (close == u')' || close == u']' || close == u'}') {
         const char16_t open = close == u')' ? u'(' : close == u']' ? u'[' : u'{';
-        const qsizetype o = s.first(n).lastIndexOf(QChar(open));
+        const qsizetype o = LastChar(s.first(n), open);
         if (o < 0)
             return std::nullopt;
         QStringView inner = s.sliced(o + 1, n - o - 2).trimmed();
@@ -245,25 +296,38 @@ bool IsListingLine(QStringView s, QStringView lower)
         (lower.contains(u"md5") || lower.contains(u"checksum") || lower.contains(u"ffp") ||
          lower.contains(u"fingerprint") || lower.contains(u"sha1")))
         return true;
-    if (lower.contains(u"[shntool]") || lower.contains(u" files)"))
-        return true;
-    for (qsizetype i = 0; i < lower.size(); ++i) {
-        if (!isHex(lower[i].unicode()))
+    // A checksum is a run of 32 or more hex digits: every run that long covers one of every 16
+    // positions, so only those are looked at, and the run is measured from there.
+    const char16_t *c = lower.utf16();
+    const qsizetype n = lower.size();
+    for (qsizetype probe = 15; probe < n; probe += 16) {
+        if (!isHex(c[probe]))
             continue;
-        const qsizetype run = hexTokenAt(lower, i);
-        if (run >= 32)
+        qsizetype a = probe;
+        qsizetype b = probe + 1;
+        while (a > 0 && isHex(c[a - 1]))
+            --a;
+        while (b < n && isHex(c[b]))
+            ++b;
+        if (b - a >= 32 && (a == 0 || !isAlnum(QChar(c[a - 1]))) &&
+            (b == n || !isAlnum(QChar(c[b]))))
             return true;
-        while (i + 1 < lower.size() && isAlnum(lower[i + 1]))
-            ++i;
+        probe = b; // the next probe lies behind this run
     }
+    if (EndsWith(lower, u" files)")) // shntool's total, "(86 files)"
+        return true;
+    if (FindChar(lower, 0, u'[') >= 0 && FindText(lower, u"[shntool]") >= 0)
+        return true;
     qsizetype extEnd = 0;
-    return fileNameDot(lower, false, &extEnd) >= 0;
+    return FindChar(lower, 0, u'.') >= 0 && fileNameDot(lower, false, &extEnd) >= 0;
 }
 
 bool IsUrlLine(QStringView lower)
 {
-    return lower.startsWith(u"http://") || lower.startsWith(u"https://") ||
-           lower.startsWith(u"www.") || lower.startsWith(u"ftp://");
+    if (lower.isEmpty() || (lower[0] != u'h' && lower[0] != u'w' && lower[0] != u'f'))
+        return false;
+    return BeginsWith(lower, u"http://") || BeginsWith(lower, u"https://") ||
+           BeginsWith(lower, u"www.") || BeginsWith(lower, u"ftp://");
 }
 
 QStringView AudioFileName(QStringView s, QStringView lower)
@@ -288,7 +352,6 @@ QStringView AudioFileName(QStringView s, QStringView lower)
 
 std::optional<FoundDate> FindDateIn(QStringView s, QStringView lower, const DateLocale &locale)
 {
-    Q_UNUSED(s);
     bool digit = false;
     for (QChar c : lower) {
         if (IsAsciiDigit(c)) {
@@ -298,35 +361,19 @@ std::optional<FoundDate> FindDateIn(QStringView s, QStringView lower, const Date
     }
     if (!digit)
         return std::nullopt;
-    // "July 10th 1986", "2. Mai 1981": the ordinal's suffix or dot becomes a blank, so
-    // positions stay those of the text.
-    QString t = lower.toString();
-    for (qsizetype i = 0; i + 2 < t.size(); ++i) {
-        if (!IsAsciiDigit(t[i]))
-            continue;
-        if (t[i + 1] == u'.' && t[i + 2] == u' ') {
-            qsizetype first = i;
-            while (first > 0 && IsAsciiDigit(t[first - 1]))
-                --first;
-            if (i - first < 2) // a day, one or two digits
-                t[i + 1] = u' ';
-            continue;
-        }
-        const QStringView suffix = QStringView(t).sliced(i + 1, 2);
-        if ((suffix == u"st" || suffix == u"nd" || suffix == u"rd" || suffix == u"th") &&
-            (i + 3 >= t.size() || !t[i + 3].isLetter())) {
-            t[i + 1] = u' ';
-            t[i + 2] = u' ';
-        }
-    }
-    const std::optional<DateInside> found = FindDateInside(t, locale, 6);
+    QVarLengthArray<char16_t, 256> copy(lower.utf16(), lower.utf16() + lower.size());
+    blankOrdinals(copy.data(), copy.size());
+    const auto t = [&copy](qsizetype k) { return copy[k]; };
+    const qsizetype size = copy.size();
+    const std::optional<DateInside> found =
+        FindDateInside(QStringView(copy.data(), size), locale, 6);
     if (!found)
         return std::nullopt;
     qsizetype start = found->start;
     qsizetype end = found->end;
-    while (start < end && t[start] == u' ')
+    while (start < end && t(start) == u' ')
         ++start;
-    while (end > start && t[end - 1] == u' ')
+    while (end > start && t(end - 1) == u' ')
         --end;
     // The blanked suffix of the last number belongs to the date as written.
     if (end + 2 <= s.size() && s[end].isLetter() && end >= 1 && IsAsciiDigit(s[end - 1]))
@@ -336,30 +383,60 @@ std::optional<FoundDate> FindDateIn(QStringView s, QStringView lower, const Date
 
 std::optional<FoundDate> WholeDate(QStringView s, QStringView lower, const DateLocale &locale)
 {
-    if (s.size() > 48)
+    Q_UNUSED(s);
+    if (lower.size() > 48)
         return std::nullopt;
-    const std::optional<FoundDate> d = FindDateIn(s, lower, locale);
-    if (!d)
+    // A weekday may stand before the date: "Wednesday, May 21, 2008".
+    qsizetype start = 0;
+    while (start < lower.size() && lower[start].isLetter())
+        ++start;
+    if (start > 0 && IsWeekdayWord(lower.first(start))) {
+        while (start < lower.size() &&
+               (lower[start] == u' ' || lower[start] == u',' || lower[start] == u'.'))
+            ++start;
+    } else {
+        start = 0;
+    }
+    qsizetype end = lower.size();
+    while (end > start && (lower[end - 1] == u' ' || lower[end - 1] == u',' ||
+                           lower[end - 1] == u'.' || lower[end - 1] == u';'))
+        --end;
+    if (end - start < 6)
         return std::nullopt;
-    const auto onlyWeekdays = [&](QStringView part) {
-        qsizetype i = 0;
-        while (i < part.size()) {
-            if (!part[i].isLetterOrNumber()) {
-                ++i;
-                continue;
-            }
-            qsizetype e = i;
-            while (e < part.size() && part[e].isLetter())
+    // A date alone begins with a number followed by a separator and a number ("07-02-22") or
+    // by a month ("19 July 1987", "2. Mai 1981"), or with a month.
+    const QChar first = lower[start];
+    if (IsAsciiDigit(first)) {
+        qsizetype e = start;
+        while (e < end && IsAsciiDigit(lower[e]))
+            ++e;
+        const bool numeric = e + 1 < end && !lower[e].isLetterOrNumber() && lower[e] != u' ' &&
+                             IsAsciiDigit(lower[e + 1]);
+        if (!numeric) {
+            while (e < end && (lower[e] == u' ' || lower[e] == u'.' || lower[e] == u','))
                 ++e;
-            if (e == i || !IsWeekdayWord(part.sliced(i, e - i)))
-                return false;
-            i = e;
+            qsizetype w = e;
+            while (w < end && lower[w].isLetter())
+                ++w;
+            const QStringView word = lower.sliced(e, w - e);
+            const bool suffix = word == u"st" || word == u"nd" || word == u"rd" || word == u"th";
+            if (!suffix && !IsMonthWord(word) && !isLocaleMonth(word, locale))
+                return std::nullopt;
         }
-        return true;
-    };
-    if (!onlyWeekdays(lower.first(d->start)) || !onlyWeekdays(lower.sliced(d->end)))
+    } else {
+        qsizetype e = start;
+        while (e < end && lower[e].isLetter())
+            ++e;
+        const QStringView word = lower.sliced(start, e - start);
+        if (!IsMonthWord(word) && !isLocaleMonth(word, locale))
+            return std::nullopt;
+    }
+    QVarLengthArray<char16_t, 64> copy(lower.utf16() + start, lower.utf16() + end);
+    blankOrdinals(copy.data(), copy.size());
+    const std::optional<QDate> date = RecogniseDate(QStringView(copy.data(), copy.size()), locale);
+    if (!date)
         return std::nullopt;
-    return d;
+    return FoundDate{*date, start, end};
 }
 
 bool IsPartialDate(QStringView lower)

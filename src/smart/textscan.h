@@ -3,6 +3,7 @@
 #pragma once
 
 #include "daterecogniser.h"
+#include "textterms.h"
 
 #include <QDate>
 #include <QString>
@@ -15,6 +16,34 @@ namespace tapewright::smart {
 inline bool IsAsciiDigit(QChar c)
 {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+// Inline on purpose, like the converter's BeginsWith: every line is asked several of these,
+// and on lines this short a plain loop costs less than a call into the library.
+inline bool EndsWith(QStringView s, QStringView w)
+{
+    return s.size() >= w.size() && BeginsWith(s.sliced(s.size() - w.size()), w);
+}
+
+// The last position of c in s, or -1.
+inline qsizetype LastChar(QStringView s, char16_t c)
+{
+    for (qsizetype i = s.size() - 1; i >= 0; --i) {
+        if (s[i].unicode() == c)
+            return i;
+    }
+    return -1;
+}
+
+// The first position of w in s at or after from, or -1.
+inline qsizetype FindText(QStringView s, QStringView w, qsizetype from = 0)
+{
+    const char16_t first = w[0].unicode();
+    for (qsizetype i = from; i + w.size() <= s.size(); ++i) {
+        if (s[i].unicode() == first && BeginsWith(s.sliced(i), w))
+            return i;
+    }
+    return -1;
 }
 
 // Runs of blanks made one blank, blanks at both ends removed.

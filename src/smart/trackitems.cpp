@@ -4,8 +4,10 @@
 
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tapewright::smart {
 
@@ -40,7 +42,7 @@ std::optional<Marker> markerAt(QStringView s, qsizetype p)
     int disc = 0;
     // "Track 01 - Song", "Trk 3. Song"
     for (const QStringView word : {QStringView(u"track"), QStringView(u"trk")}) {
-        if (s.sliced(i).startsWith(word, Qt::CaseInsensitive)) {
+        if ((s[i] == u't' || s[i] == u'T') && s.sliced(i).startsWith(word, Qt::CaseInsensitive)) {
             qsizetype j = i + word.size();
             while (j < n && (isBlank(s[j]) || s[j] == u'#'))
                 ++j;
@@ -138,11 +140,13 @@ std::optional<DiscToken> discTokenAt(QStringView lower, qsizetype p)
     const qsizetype n = lower.size();
     qsizetype i = p;
     const QStringView rest = lower.sliced(p);
-    if (rest.startsWith(u"disc") || rest.startsWith(u"disk")) {
+    if (rest.isEmpty() || (rest[0] != u'd' && rest[0] != u'c'))
+        return std::nullopt;
+    if (BeginsWith(rest, u"disc") || BeginsWith(rest, u"disk")) {
         i += 4;
-    } else if (rest.startsWith(u"cd")) {
+    } else if (BeginsWith(rest, u"cd")) {
         i += 2;
-    } else if (rest.startsWith(u"d") && rest.size() > 1 && IsAsciiDigit(rest[1])) {
+    } else if (rest[0] == u'd' && rest.size() > 1 && IsAsciiDigit(rest[1])) {
         qsizetype j = p + 1;
         int v = 0;
         while (j < n && j - p <= 2 && IsAsciiDigit(lower[j]))
@@ -255,7 +259,7 @@ TrackItem trackItem(QStringView s, const Marker &m, qsizetype end)
 
 bool isMissingNote(QStringView lower)
 {
-    return lower.contains(u"missing") || lower == u"not recorded" || lower == u"not taped" ||
+    return FindText(lower, u"missing") >= 0 || lower == u"not recorded" || lower == u"not taped" ||
            lower == u"not on tape" || lower == u"not on the tape" || lower == u"not on recording";
 }
 
@@ -263,6 +267,16 @@ bool isFootnoteNumber(QStringView inner)
 {
     return !inner.isEmpty() && inner.size() <= 2 && IsAsciiDigit(inner[0]) &&
            IsAsciiDigit(inner.back());
+}
+
+QStringView lowerInto(QStringView s, QVarLengthArray<char16_t, 64> &buffer)
+{
+    buffer.resize(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        buffer[i] = c < 0x80 ? char16_t(c >= u'A' && c <= u'Z' ? c + 32 : c) : QChar::toLower(c);
+    }
+    return QStringView(buffer.data(), buffer.size());
 }
 
 bool isMark(QChar c)
@@ -282,15 +296,29 @@ TrackItem setItem()
 
 bool IsSetHeading(QStringView lower)
 {
-    static constexpr std::u16string_view anchors[] = {
-        u"set",   u"sets",      u"encore",  u"encores",    u"filler", u"fillers",
-        u"bonus", u"tracklist", u"setlist", u"soundcheck", u"show",   u"tracks"};
-    static constexpr std::u16string_view others[] = {
-        u"first", u"second", u"third", u"fourth",  u"1st",   u"2nd",   u"3rd",      u"4th",
-        u"one",   u"two",    u"three", u"four",    u"i",     u"ii",    u"iii",      u"iv",
-        u"the",   u"main",   u"list",  u"track",   u"break", u"and",   u"acoustic", u"electric",
-        u"late",  u"early",  u"final", u"listing", u"trk",   u"songs", u"material"};
-    int words = 0;
+    // The words a set heading is made of; at least one must be a heading's own word.
+    struct Word
+    {
+        std::u16string_view text;
+        bool anchor;
+    };
+    static const std::vector<Word> words = [] {
+        std::vector<Word> w;
+        for (const std::u16string_view a :
+             {u"set", u"sets", u"encore", u"encores", u"filler", u"fillers", u"bonus", u"tracklist",
+              u"setlist", u"soundcheck", u"show", u"tracks"})
+            w.push_back({a, true});
+        for (const std::u16string_view o :
+             {u"first", u"second",   u"third",    u"fourth", u"1st",   u"2nd",   u"3rd",
+              u"4th",   u"one",      u"two",      u"three",  u"four",  u"i",     u"ii",
+              u"iii",   u"iv",       u"the",      u"main",   u"list",  u"track", u"break",
+              u"and",   u"acoustic", u"electric", u"late",   u"early", u"final", u"listing",
+              u"trk",   u"songs",    u"material"})
+            w.push_back({o, false});
+        std::sort(w.begin(), w.end(), [](const Word &a, const Word &b) { return a.text < b.text; });
+        return w;
+    }();
+    int count = 0;
     bool anchored = false;
     qsizetype i = 0;
     const qsizetype n = lower.size();
@@ -306,23 +334,15 @@ bool IsSetHeading(QStringView lower)
         i = e;
         if (IsAsciiDigit(w[0]) && IsAsciiDigit(w.back()))
             continue; // "set 1", "encore 2", "(72:34)"
-        if (++words > 4)
+        if (++count > 4)
             return false;
         const std::u16string_view v(w.utf16(), size_t(w.size()));
-        bool known = false;
-        for (const auto &a : anchors) {
-            if (v == a) {
-                known = anchored = true;
-                break;
-            }
-        }
-        for (const auto &o : others) {
-            if (known)
-                break;
-            known = v == o;
-        }
-        if (!known)
+        const auto found =
+            std::lower_bound(words.begin(), words.end(), v,
+                             [](const Word &a, std::u16string_view b) { return a.text < b; });
+        if (found == words.end() || found->text != v)
             return false;
+        anchored = anchored || found->anchor;
     }
     return anchored;
 }
@@ -330,9 +350,11 @@ bool IsSetHeading(QStringView lower)
 CleanTitle CleanTrackTitle(QStringView raw)
 {
     CleanTitle out;
-    QString t = CollapsedBlanks(raw);
+    QVarLengthArray<char16_t, 64> buffer;
+    // Everything is cut from a view of the line; the title is written once, at the end.
+    QStringView t = raw;
     // "Rainy Day Women #12 & #35; bonus 5/22/95 ...": a note follows the semicolon.
-    if (const qsizetype semi = t.indexOf(u"; "); semi > 0)
+    if (const qsizetype semi = FindText(t, u"; "); semi > 0)
         t.truncate(semi);
     for (int round = 0; round < 12; ++round) {
         bool changed = false;
@@ -345,37 +367,35 @@ CleanTitle CleanTrackTitle(QStringView raw)
             if (const std::optional<TrailingTime> tt = FindTrailingTime(t)) {
                 out.time = tt->time.toString();
                 t.truncate(tt->start);
-                changed = true;
                 continue;
             }
         }
-        if (t.endsWith(u'>')) {
+        if (t.isEmpty())
+            break;
+        const QChar last = t.back();
+        if (last == u'>') {
             t.chop(1);
-            while (t.endsWith(u'-') || t.endsWith(u'='))
+            while (!t.isEmpty() && (t.back() == u'-' || t.back() == u'='))
                 t.chop(1);
-            changed = true;
             continue;
         }
-        if (t.endsWith(u"//")) {
-            t.chop(2);
-            changed = true;
+        if (EndsWith(t, u" -") || EndsWith(t, u" \u2013") || EndsWith(t, u"//")) {
+            t.chop(2); // "Song - 5:32", "Choka Choka//"
             continue;
         }
-        if (!t.isEmpty() && isMark(t.back())) {
+        if (isMark(last)) {
             t.chop(1);
-            changed = true;
             continue;
         }
-        if (t.endsWith(u')') || t.endsWith(u']')) {
-            const qsizetype open = t.lastIndexOf(t.back() == u')' ? u'(' : u'[');
+        if (last == u')' || last == u']') {
+            const qsizetype open = LastChar(t, last == u')' ? u'(' : u'[');
             if (open > 0) {
-                const QString inner = t.sliced(open + 1, t.size() - open - 2).trimmed().toLower();
-                const bool setMark = IsSetHeading(inner);
+                const QStringView inner =
+                    lowerInto(t.sliced(open + 1, t.size() - open - 2).trimmed(), buffer);
                 const bool missing = isMissingNote(inner);
-                if (setMark || missing || isFootnoteNumber(inner)) {
+                if (missing || isFootnoteNumber(inner) || IsSetHeading(inner)) {
                     out.missing = out.missing || missing;
                     t.truncate(open);
-                    changed = true;
                     continue;
                 }
             }
@@ -386,34 +406,37 @@ CleanTitle CleanTrackTitle(QStringView raw)
     qsizetype lead = 0;
     while (lead < t.size() && (isMark(t[lead]) || t[lead] == u' ' || t[lead] == u'/'))
         ++lead;
-    t.remove(0, lead);
+    t = t.sliced(lead);
     // "Encore: Harry Hood", "(encore) Harry Hood": the set mark before the title goes.
-    const QString head = t.toLower();
-    if (const qsizetype colon = head.indexOf(u':');
-        colon > 0 && colon < 12 && IsSetHeading(QStringView(head).first(colon)))
-        t.remove(0, colon + 1);
-    else if (head.startsWith(u'(') || head.startsWith(u'[')) {
-        const qsizetype close = groupEnd(head, 0);
-        if (close > 0 && close < head.size() && IsSetHeading(QStringView(head).first(close)))
-            t.remove(0, close);
+    if (const qsizetype colon = FindChar(t.first(qMin<qsizetype>(t.size(), 12)), 0, u':');
+        colon > 0 && IsSetHeading(lowerInto(t.first(colon), buffer))) {
+        t = t.sliced(colon + 1);
+    } else if (!t.isEmpty() && (t[0] == u'(' || t[0] == u'[')) {
+        const qsizetype close = groupEnd(t, 0);
+        if (close > 0 && close < t.size() && IsSetHeading(lowerInto(t.first(close), buffer)))
+            t = t.sliced(close);
     }
     // "(7/12/87 Giants Stadium), The Times ...": the list comma behind a leading note goes.
-    if (t.startsWith(u'(')) {
+    qsizetype comma = -1;
+    if (!t.isEmpty() && t[0] == u'(') {
         const qsizetype close = groupEnd(t, 0);
         if (close > 0 && close < t.size() && t[close] == u',')
-            t.remove(close, 1);
+            comma = close;
     }
-    out.title = CollapsedBlanks(t);
+    out.title = comma < 0
+                    ? CollapsedBlanks(t)
+                    : CollapsedBlanks(t.first(comma).toString() + t.sliced(comma + 1).toString());
     return out;
 }
 
-QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower)
+qsizetype ItemsOfLine(QStringView s, QStringView lower, QList<TrackItem> &items)
 {
-    QList<TrackItem> items;
+    const qsizetype begin = items.size();
     const qsizetype n = s.size();
     if (n == 0)
-        return items;
+        return items.size() - begin;
     qsizetype p = 0;
+    std::optional<Marker> first;
 
     if (const std::optional<DiscToken> d = discTokenAt(lower, 0)) {
         qsizetype r = skipSeparators(s, d->end);
@@ -426,7 +449,7 @@ QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower)
             const bool total = TimeEndAt(rest, 0) > 0;
             const bool ofN = rest.startsWith(u"of ") && rest.size() > 3 && IsAsciiDigit(rest[3]);
             if (!bracket && !total && !ofN && !(rest.size() <= 40 && IsTitleLike(rest)))
-                return {}; // "Disc 1 has a skip at 3:10": a remark, not a heading
+                return 0; // "Disc 1 has a skip at 3:10": a remark, not a heading
             if (bracket) {
                 const qsizetype close = groupEnd(s, r);
                 const qsizetype end = close < 0 ? n : close;
@@ -441,12 +464,12 @@ QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower)
         items.append(disc);
         p = r;
         if (p >= n || !markerAt(s, p))
-            return items;
-    } else if (markerAt(s, 0)) {
+            return items.size() - begin;
+    } else if ((first = markerAt(s, 0))) {
         // a track line; "1. Encore" is a track called so, not a heading
     } else if (IsSetHeading(lower)) {
         items.append(setItem());
-        return items;
+        return items.size() - begin;
     } else if (s[0] == u'(' || s[0] == u'[') {
         // "(encore 1) 1. Love Sick ...": a set mark before the line's first track.
         const qsizetype close = groupEnd(s, 0);
@@ -457,7 +480,7 @@ QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower)
                 p = at;
             }
         }
-    } else if (const qsizetype colon = lower.indexOf(u':'); colon > 0 && colon < 24) {
+    } else if (const qsizetype colon = FindChar(lower, 0, u':'); colon > 0 && colon < 24) {
         // "Encore: 15. Song"
         const qsizetype at = skipSeparators(s, colon + 1);
         if (IsSetHeading(lower.first(colon)) && markerAt(s, at)) {
@@ -466,10 +489,16 @@ QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower)
         }
     }
 
-    std::optional<Marker> first = markerAt(s, p);
+    if (p > 0 || !first)
+        first = markerAt(s, p);
     QList<Candidate> candidates;
     if (first) {
-        candidates = candidatesFrom(s, lower, first->titleStart);
+        // Another track in the line needs a number of its own, or a disc heading behind a comma.
+        bool more = false;
+        for (qsizetype k = first->titleStart; k < n && !more; ++k)
+            more = IsAsciiDigit(s[k]) || s[k] == u',';
+        if (more)
+            candidates = candidatesFrom(s, lower, first->titleStart);
     } else if (s[0] == u'(') {
         // "(7/4/87 Foxboro, Soundboard), 1 Intro, 2 The Times ...": a note before a run.
         candidates = candidatesFrom(s, lower, 1);
@@ -479,11 +508,11 @@ QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower)
                  candidates[k].marker.number == 1 && followedBy(candidates, k + 1, 2)))
             ++k;
         if (k == candidates.size())
-            return items;
+            return items.size() - begin;
         first = candidates[k].marker;
         candidates.remove(0, k + 1);
     } else {
-        return items;
+        return items.size() - begin;
     }
 
     // The splits that continue the numbering; a bare number without a mark of its own splits
@@ -524,7 +553,7 @@ QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower)
         const qsizetype end = k + 1 < chain.size() ? chain[k + 1].first.start : n;
         items.append(trackItem(s, m, end));
     }
-    return items;
+    return items.size() - begin;
 }
 
 } // namespace tapewright::smart

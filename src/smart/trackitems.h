@@ -26,9 +26,9 @@ struct TrackItem
     QString time;
 };
 
-// The items of one line (blanks at both ends already removed, tabs made blanks), in order;
-// empty when the line holds none.
-QList<TrackItem> ItemsOfLine(QStringView s, QStringView lower);
+// Appends the items of one line (blanks at both ends already removed, tabs made blanks) to
+// items, in order, and returns how many; 0 when the line holds none.
+qsizetype ItemsOfLine(QStringView s, QStringView lower, QList<TrackItem> &items);
 
 // Whether the whole line is a set heading: "set 2:", "Set II", "(encore)", "***FIller***",
 // "[show] (72:34)", "Tracklist:".
