@@ -3,6 +3,7 @@
 // still convert quickly: the search has to stay linear in the line's length.
 #include "convertinfotext.h"
 #include "daterecogniser.h"
+#include "hostilelines.h"
 #include "textterms.h"
 
 #include <benchmark/benchmark.h>
@@ -11,49 +12,13 @@
 #include <cstdlib>
 
 using namespace tapewright;
+using namespace benchfixtures;
 
 namespace {
-
-constexpr qsizetype LineLength = 32'000;
 
 QLocale unitedStates()
 {
     return QLocale(QLocale::English, QLocale::UnitedStates);
-}
-
-QString repeatedTo(const QString &unit, qsizetype length)
-{
-    QString line;
-    line.reserve(length + unit.size());
-    while (line.size() < length)
-        line += unit;
-    line.truncate(length);
-    return line;
-}
-
-// Lines that hold no date but keep every start busy: long runs of blanks between month words
-// and numbers, digit runs, separators of every kind and month-name prefixes. Days and months of
-// zero make every near date invalid, so nothing prunes the search early.
-QStringList hostileLines()
-{
-    const QString blanks(40, u' ');
-    return {
-        repeatedTo(u"Augu"_qs + blanks + u"00"_qs + blanks + u" , "_qs + blanks + u"00 "_qs,
-                   LineLength),
-        repeatedTo(u"00/00/1000/00-00-1000-00.00.1000.0/0/10/"_qs, LineLength),
-        repeatedTo(u"Sept/00/1990/augu-00-00-May/00/00 Mar 0,"_qs, LineLength),
-        repeatedTo(u"0"_qs + blanks + u"may"_qs + blanks + u",1000"_qs + blanks + u"0 jun, "_qs,
-                   LineLength),
-        repeatedTo(u"01234567890000000000000000000000/-.,"_qs, LineLength),
-        repeatedTo(u"augaugaugseptembe decembe 0 octob "_qs, LineLength),
-    };
-}
-
-QString hostileText()
-{
-    QString text = hostileLines().join(u"\r\n");
-    text += u"\r\nVenue Town Hall\r\n\r\nDisc 1\r\n1. Opener 4:56\r\n"_qs;
-    return text;
 }
 
 // Six first lines of 32,000 characters that hold no date: the whole conversion.
