@@ -50,12 +50,18 @@ class SetListReader
 public:
     SetListReader(const InfoText &text, qsizetype afterLine) : t(text), m_afterLine(afterLine)
     {
+        bool afterHeading = false;
         for (qsizetype i = 0; i < t.count(); ++i) {
             if (t.kind(i) != LineKind::Items)
                 continue;
             for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
-                if (t.item(i, k).kind == TrackItem::Kind::Track)
+                const TrackItem &item = t.item(i, k);
+                if (item.kind == TrackItem::Kind::Track) {
+                    m_headed =
+                        m_headed || (afterHeading && startsList(item.number)) || item.disc > 0;
                     m_tracks.append({i, k});
+                }
+                afterHeading = item.kind != TrackItem::Kind::Track;
             }
         }
     }
@@ -75,18 +81,23 @@ private:
     const InfoText &t;
     qsizetype m_afterLine;
     QList<TrackRef> m_tracks;
+    bool m_headed = false; // a track numbered 1 right under a heading, or a "d1t01" track
     QList<SmartDisc> m_discs;
     bool m_pendingDisc = false;
     bool m_open = false;
+    bool m_endedByText = false; // the last list ended at notes, fields or listings
     bool m_sawHeading = false;
     int m_last = 0;
     int m_discPrefix = 0;
 
     static bool startsList(int n) { return n == 1 || (n > 100 && n % 100 == 1); }
 
-    // Whether the show numbers its tracks: somewhere a 1 (or a 101) is followed by the next.
+    // Whether the show numbers its tracks: somewhere a 1 (or a 101) is followed by the next, or
+    // stands right under a heading, or a track carries its disc ("d1t01").
     bool isNumbered() const
     {
+        if (m_headed)
+            return true;
         for (qsizetype k = 0; k + 1 < m_tracks.size(); ++k) {
             if (startsList(number(k)) && number(k + 1) == number(k) + 1)
                 return true;
@@ -106,8 +117,10 @@ private:
 
     void close()
     {
-        if (!m_discs.isEmpty())
+        if (!m_discs.isEmpty()) {
             m_open = false;
+            m_endedByText = true;
+        }
     }
 
     void take(const TrackItem &item, qsizetype index)
@@ -126,8 +139,10 @@ private:
             newDisc = true;
         } else if (startsList(n)) {
             // A 1 (or 101, 201: disc and track in one number) starts a list only when the next
-            // number follows it; after a list it starts the next disc.
-            accept = next == n + 1;
+            // number follows it; after a list it starts the next disc. Once notes or fields have
+            // ended a list, numbered sentences ("1 more thing, 2 more ...") start none.
+            const QStringView line = t.line(m_tracks[index].line);
+            accept = next == n + 1 && !(m_endedByText && IsProse(line));
             newDisc = true;
         } else {
             // A list runs on; one number left out ("4, 6") does not end it.
@@ -141,6 +156,7 @@ private:
             newDiscUnlessEmpty();
         m_pendingDisc = false;
         m_open = true;
+        m_endedByText = false;
         m_last = n;
         if (!item.missing)
             m_discs.back().tracks.append({item.title, item.time});

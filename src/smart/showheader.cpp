@@ -722,17 +722,21 @@ private:
         h.state = stateLine >= 0 ? trimmedName(t.value(stateLine)) : place.parts.state;
     }
 
-    // Joins a line that ends in an arrow, or a keyword with nothing behind it, with the next.
-    QString withContinuation(qsizetype i, QString piece) const
+    // Joins a line that ends in an arrow, or a keyword with nothing behind it, with the next;
+    // *next is the line joined, -1 when none.
+    QString withContinuation(qsizetype i, QString piece, qsizetype *next) const
     {
+        *next = -1;
         const bool open = piece.endsWith(u'>') || t.value(i).isEmpty();
         if (!open)
             return piece;
         for (qsizetype k = i + 1; k < t.count(); ++k) {
             if (t.kind(k) == LineKind::Blank)
                 continue;
-            if (t.isContent(k) && t.kind(k) != LineKind::Items && t.kind(k) != LineKind::Field)
+            if (t.isContent(k) && t.kind(k) != LineKind::Items && t.kind(k) != LineKind::Field) {
                 piece += u' ' + t.line(k).toString();
+                *next = k;
+            }
             break;
         }
         return piece;
@@ -793,13 +797,15 @@ private:
             if (!piece.isEmpty() && !pieces.contains(piece))
                 pieces.append(piece);
         };
+        qsizetype joined = -1; // the line a piece took in as its continuation
         for (qsizetype i = 0; i < t.count(); ++i) {
             const LineKind k = t.kind(i);
+            if (i == joined)
+                continue;
             if (k == LineKind::Field && t.at(i).key == FieldKey::Source) {
-                add(withContinuation(i, t.line(i).toString()));
+                add(withContinuation(i, t.line(i).toString(), &joined));
             } else if (k == LineKind::Source) {
-                if (i == 0 || !t.line(i - 1).endsWith(u'>'))
-                    add(withContinuation(i, sourceFieldsOf(t.line(i))));
+                add(withContinuation(i, sourceFieldsOf(t.line(i)), &joined));
             } else if (k == LineKind::Field && t.at(i).key == FieldKey::Other &&
                        IsSourceLine(LowerCased(t.value(i)))) {
                 add(t.line(i).toString()); // "Quality : audience recording"
