@@ -5,6 +5,7 @@
 #include "documentfiles.h"
 #include "formhelpers.h"
 #include "mainlayout.h"
+#include "recogniseinfotext.h"
 #include "settings.h"
 
 #include <QAction>
@@ -23,6 +24,9 @@
 namespace tapewright {
 
 namespace {
+
+// The settings key of File, Smart Recognition: "1" on, anything else off.
+const QString SmartRecognitionKey = QStringLiteral("SmartRecognition");
 
 // The designed point size of every control's font.
 constexpr double DesignedPointSize = 8.25;
@@ -156,6 +160,12 @@ void frmMain::createActions()
 
     mnuFileSep2 = separator(mnuFile, "mnuFileSep2");
 
+    mnuFileSmartRecognition =
+        add(mnuFile, "mnuFileSmartRecognition", QStringLiteral("Smart &Recognition"));
+    mnuFileSmartRecognition->setCheckable(true);
+    connect(mnuFileSmartRecognition, &QAction::triggered, this,
+            &frmMain::mnuFileSmartRecognition_Click);
+
     mnuFileCreateCDRCover =
         add(mnuFile, "mnuFileCreateCDRCover", QStringLiteral("Create CDR Cover via &Word..."));
     mnuFileCreateCDRCover->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
@@ -196,7 +206,18 @@ void frmMain::Form_Load()
     showInput(QString());
     txtOutput->clear();
     lblStatus->clear();
-    SetSettingsFilePath(DefaultSettingsFilePath());
+    setSettingsFile(DefaultSettingsFilePath());
+}
+
+void frmMain::setSettingsFile(const QString &path)
+{
+    SetSettingsFilePath(path);
+    const bool smart = GetINIString(QString::fromUtf16(SettingsSection), SmartRecognitionKey,
+                                    QStringLiteral("0"), path) == u"1";
+    if (smart == mnuFileSmartRecognition->isChecked())
+        return;
+    mnuFileSmartRecognition->setChecked(smart);
+    reconvert();
 }
 
 void frmMain::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
@@ -223,7 +244,9 @@ QString frmMain::convert(const QString &infoText)
         BusyObserver *busy;
         ~EndBusy() { busy->busyOff(); }
     } endBusy{m_busy.get()};
-    return ConvertInfoText(infoText, ConvertOptions{m_locale, m_busy.get()});
+    const ConvertOptions options{m_locale, m_busy.get()};
+    return mnuFileSmartRecognition->isChecked() ? RecogniseInfoText(infoText, options)
+                                                : ConvertInfoText(infoText, options);
 }
 
 void frmMain::showInput(const QString &infoText)
@@ -276,6 +299,11 @@ void frmMain::txtInput_Change()
     if (m_settingInput)
         return;
     mInfoChanged = true;
+    reconvert();
+}
+
+void frmMain::reconvert()
+{
     const QString xml = convert(inputText());
     if (xml == m_xml)
         return;
@@ -323,6 +351,13 @@ bool frmMain::mnuFileSaveInfoFile_Click()
 bool frmMain::mnuFileSaveXMLFile_Click()
 {
     return saveDocument(Document::Xml);
+}
+
+void frmMain::mnuFileSmartRecognition_Click(bool checked)
+{
+    WriteINIString(QString::fromUtf16(SettingsSection), SmartRecognitionKey,
+                   checked ? QStringLiteral("1") : QStringLiteral("0"), SettingsFilePath());
+    reconvert();
 }
 
 void frmMain::mnuFileCreateCDRCover_Click()

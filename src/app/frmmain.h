@@ -56,12 +56,18 @@ public:
     void setAboutDialog(DialogHook hook) { m_aboutDialog = std::move(hook); }
     // The locale dates are recognised and written in; the user's own by default.
     void setConversionLocale(const QLocale &locale) { m_locale = locale; }
+    // The settings file the window keeps its choices in (the default one is set when the window
+    // loads); the Smart Recognition choice stored there takes effect at once.
+    void setSettingsFile(const QString &path);
 
 public slots:
     void mnuFileOpenInfoFile_Click();
     // Both saves return whether the file was written.
     bool mnuFileSaveInfoFile_Click();
     bool mnuFileSaveXMLFile_Click();
+    // Switches between the classic conversion and smart recognition, converts the info text
+    // anew and keeps the choice in the settings file.
+    void mnuFileSmartRecognition_Click(bool checked);
     void mnuFileCreateCDRCover_Click();
     void mnuFileExit_Click();
     void mnuHelpAbout_Click();
@@ -89,6 +95,7 @@ private:
     void Form_Resize();
     void Form_Paint(QPainter &painter);
     void txtInput_Change();
+    void reconvert();
 
     QString convert(const QString &infoText);
     void showInput(const QString &infoText);
@@ -110,6 +117,7 @@ private:
     QAction *mnuFileSep1 = nullptr;
     QAction *mnuFileSaveXMLFile = nullptr;
     QAction *mnuFileSep2 = nullptr;
+    QAction *mnuFileSmartRecognition = nullptr;
     QAction *mnuFileCreateCDRCover = nullptr;
     QAction *mnuFileSep3 = nullptr;
     QAction *mnuFileExit = nullptr;

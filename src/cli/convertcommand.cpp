@@ -2,6 +2,7 @@
 
 #include "clicommon.h"
 #include "convertinfotext.h"
+#include "recogniseinfotext.h"
 #include "textfile.h"
 
 #include <QDir>
@@ -65,6 +66,10 @@ int runConvert(const QStringList &arguments)
     parser.addOption({QStringLiteral("locale"),
                       QStringLiteral("Locale for recognising and writing dates (default: yours)."),
                       QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("smart"),
+                      QStringLiteral("Smart recognition: read the text as a collector does "
+                                     "(band alone, header layouts, any disc headings, tracks "
+                                     "without numbers, no checksum lines).")});
     parser.addOption(
         {QStringLiteral("out-dir"),
          QStringLiteral("Write one .xml per FILE into DIR instead of standard output."),
@@ -81,6 +86,8 @@ int runConvert(const QStringList &arguments)
     const QStringList files = parser.positionalArguments();
     ConvertOptions options;
     options.locale = *locale;
+    const auto convert =
+        parser.isSet(QStringLiteral("smart")) ? &RecogniseInfoText : &ConvertInfoText;
 
     if (!parser.isSet(QStringLiteral("out-dir"))) {
         if (files.size() != 1) {
@@ -92,7 +99,7 @@ int runConvert(const QStringList &arguments)
             writeErr(in.error);
             return 1;
         }
-        writeOut(ConvertInfoText(in.text, options).toUtf8());
+        writeOut(convert(in.text, options).toUtf8());
         return 0;
     }
 
@@ -110,7 +117,7 @@ int runConvert(const QStringList &arguments)
         const TextFileResult in = readInput(file);
         QString error = in.error;
         const QString target = QDir(outDir).filePath(xmlNameFor(file == u"-" ? u"stdin"_qs : file));
-        if (in.ok && writeAtomically(target, ConvertInfoText(in.text, options).toUtf8(), &error)) {
+        if (in.ok && writeAtomically(target, convert(in.text, options).toUtf8(), &error)) {
             writeOut((file + QStringLiteral(" -> ") + target + u'\n').toUtf8());
         } else {
             writeErr(error);

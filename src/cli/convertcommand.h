@@ -4,8 +4,8 @@
 
 namespace tapewright::cli {
 
-// tapewright-cli convert [--locale NAME] (FILE | -)
-// tapewright-cli convert [--locale NAME] --out-dir DIR FILE...
+// tapewright-cli convert [--locale NAME] [--smart] (FILE | -)
+// tapewright-cli convert [--locale NAME] [--smart] --out-dir DIR FILE...
 int runConvert(const QStringList &arguments);
 
 } // namespace tapewright::cli

@@ -5,6 +5,7 @@
 #include "formhelpers.h"
 #include "frmmain.h"
 #include "mainlayout.h"
+#include "recogniseinfotext.h"
 #include "settings.h"
 #include "testsupport.h"
 
@@ -200,6 +201,7 @@ private slots:
     void drop_fileLoads();
     void startupFiles_loadAsOpen();
     void dialogHooks();
+    void smartRecognition_reconvertsAndIsKept();
 };
 
 void TestFrmMain::startUp_state()
@@ -256,6 +258,7 @@ void TestFrmMain::menus()
         u"mnuFileSep1"_qs,
         u"mnuFileSaveXMLFile Sa&ve XML File..."_qs,
         u"mnuFileSep2"_qs,
+        u"mnuFileSmartRecognition Smart &Recognition"_qs,
         u"mnuFileCreateCDRCover Create CDR Cover via &Word... Ctrl+W"_qs,
         u"mnuFileSep3"_qs,
         u"mnuFileExit E&xit"_qs,
@@ -967,6 +970,47 @@ void TestFrmMain::dialogHooks()
     f.action("mnuHelpAbout")->trigger();
     QCOMPARE(coverParents, QList<QWidget *>{f.window.get()});
     QCOMPARE(aboutParents, QList<QWidget *>{f.window.get()});
+}
+
+// File, Smart Recognition converts the text anew at once, and the settings file keeps the
+// choice for the next start; off is the classic conversion, as on a first start.
+void TestFrmMain::smartRecognition_reconvertsAndIsKept()
+{
+    const QString golden = QString::fromUtf8(TestData(QStringLiteral("worked-example.en_US.xml")));
+    const QString smart =
+        RecogniseInfoText(QString::fromUtf8(workedExample()), ConvertOptions{usEnglish(), nullptr});
+    QVERIFY(smart != golden);
+
+    Fixture f;
+    const QString ini = f.path(QStringLiteral("tapewright.ini"));
+    f.window->setSettingsFile(ini);
+    QAction *toggle = f.action("mnuFileSmartRecognition");
+    QVERIFY(toggle->isCheckable());
+    QVERIFY(!toggle->isChecked());
+    f.openExample();
+    QCOMPARE(f.window->outputText(), golden);
+    QVERIFY(f.saveXml(f.path(QStringLiteral("saved.xml"))));
+    QVERIFY(!f.window->xmlChanged());
+
+    toggle->trigger();
+    QVERIFY(toggle->isChecked());
+    QCOMPARE(f.window->outputText(), smart);
+    QCOMPARE(f.output()->toPlainText(), QString(smart).replace(u"\r\n"_qs, u"\n"_qs));
+    QVERIFY(f.window->xmlChanged());
+    QVERIFY(!f.window->infoChanged());
+    QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"1"_qs);
+
+    // The next window starts with the choice, and converts with it.
+    Fixture next;
+    next.window->setSettingsFile(ini);
+    QVERIFY(next.action("mnuFileSmartRecognition")->isChecked());
+    next.openExample();
+    QCOMPARE(next.window->outputText(), smart);
+
+    toggle->trigger();
+    QVERIFY(!toggle->isChecked());
+    QCOMPARE(f.window->outputText(), golden);
+    QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"0"_qs);
 }
 
 QTEST_MAIN(TestFrmMain)

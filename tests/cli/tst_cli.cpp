@@ -133,6 +133,42 @@ private slots:
         QCOMPARE(QString::fromUtf8(r.out).count(QLatin1Char('\n')), 3);
     }
 
+    // --smart reads the text as a collector does, alone and in a batch.
+    void convert_smart()
+    {
+        const QByteArray info = "Bob Dylan, 4/23/99, Marseilles, 2CDR\n\nCD1\n"
+                                "1. Cocaine Blues (acoustic)\n2. Can't Wait 5:32\n\nCD2\n"
+                                "1. Not Dark Yet";
+        const QByteArray xml =
+            "<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n<BAND>Bob Dylan</BAND>\r\n"
+            "<LITERALDATE>4/23/99</LITERALDATE>\r\n<DATE>4/23/1999</DATE>\r\n"
+            "<CITY>Marseilles</CITY>\r\n<DISCS>2</DISCS>\r\n<TRACKSD1>2</TRACKSD1>\r\n"
+            "<TRACKSD2>1</TRACKSD2>\r\n<D1T1>Cocaine Blues (acoustic)</D1T1>\r\n"
+            "<D1T2>Can't Wait</D1T2><D1T2Time>5:32</D1T2Time>\r\n<D2T1>Not Dark Yet</D2T1>\r\n"
+            "</CDR_Track_List>";
+        QTemporaryDir dir;
+        const QString show = WriteFile(dir, QStringLiteral("show.txt"), info);
+        const QStringList smart{QStringLiteral("convert"), QStringLiteral("--locale"),
+                                QStringLiteral("en_US"), QStringLiteral("--smart")};
+        const ProcessRun one = run(smart + QStringList{show});
+        QCOMPARE(one.exitCode, 0);
+        QCOMPARE(one.out, xml);
+
+        const QString out = dir.filePath(QStringLiteral("out"));
+        QDir().mkpath(out);
+        WriteFile(dir, QStringLiteral("other.txt"), info);
+        const ProcessRun batch =
+            run(smart + QStringList{QStringLiteral("--out-dir"), out, show,
+                                    dir.filePath(QStringLiteral("other.txt"))});
+        QCOMPARE(batch.exitCode, 0);
+        QCOMPARE(ReadBytes(out + QStringLiteral("/show.xml")), xml);
+        QCOMPARE(ReadBytes(out + QStringLiteral("/other.xml")), xml);
+        // Without --smart the classic conversion stays as it was.
+        QVERIFY(run({QStringLiteral("convert"), QStringLiteral("--locale"), QStringLiteral("en_US"),
+                     show})
+                    .out != xml);
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -158,8 +194,9 @@ private slots:
     {
         QCOMPARE(run({QStringLiteral("--version")}).exitCode, 0);
         QVERIFY(run({QStringLiteral("--help")}).out.contains("convert"));
-        QVERIFY(
-            run({QStringLiteral("convert"), QStringLiteral("--help")}).out.contains("--out-dir"));
+        const QByteArray help = run({QStringLiteral("convert"), QStringLiteral("--help")}).out;
+        QVERIFY(help.contains("--out-dir"));
+        QVERIFY(help.contains("--smart"));
     }
 };
 
