@@ -12,6 +12,21 @@ namespace tapewright::smart {
 
 namespace {
 
+// "gd1977-05-08.sbd.hicks.4982.sbeok.shnf": a set's folder name, as trading sites put it at the
+// top of the info text. One word with digits and dots or underscores, never a band or a title.
+bool isFolderName(QStringView s)
+{
+    if (s.size() < 8 || FindChar(s, 0, u' ') >= 0 || FindChar(s, 0, u':') >= 0)
+        return false;
+    bool digit = false;
+    int dots = 0;
+    for (QChar c : s) {
+        digit = digit || IsAsciiDigit(c);
+        dots += c == u'.' || c == u'_';
+    }
+    return digit && dots >= 1 && s.back() != u'.';
+}
+
 bool hasDigit(QStringView s)
 {
     for (QChar c : s) {
@@ -160,8 +175,13 @@ QList<QStringView> placeParts(QStringView s)
 
 std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const DateLocale &locale)
 {
-    if (s.size() > 100 || !(s[0].isLetter() || IsAsciiDigit(s[0])))
+    if (s.size() > 80 || !(s[0].isLetter() || IsAsciiDigit(s[0])))
         return std::nullopt;
+    int commas = 0;
+    for (qsizetype k = FindChar(s, 0, u','); k >= 0; k = FindChar(s, k + 1, u',')) {
+        if (++commas > 3) // a place has at most venue, city, state and a date's comma
+            return std::nullopt;
+    }
     // A place without a comma or dash ends in a state written out, in capitals.
     const bool parted = FindChar(s, 0, u',') >= 0 || FindText(s, u" - ") >= 0;
     if (!parted) {
@@ -251,6 +271,8 @@ bool IsSourceLine(QStringView lower)
         const QStringView w = lower.sliced(i, e - i);
         ++words;
         gear = gear || IsGearWord(w);
+        if (gear && arrows >= 1)
+            return true; // a chain: what follows cannot change that
         recording = recording || w == u"recording";
         kind = kind || w == u"audience" || w == u"soundboard" || w == u"sbd" || w == u"aud" ||
                w == u"fm" || w == u"pa" || w == u"matrix" || w == u"radio" || w == u"broadcast" ||
@@ -356,7 +378,7 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
         l.kind = LineKind::FileHeader;
         return;
     }
-    if (IsListingLine(s, low)) {
+    if (IsListingLine(s, low) || isFolderName(s)) {
         l.kind = LineKind::Listing;
         return;
     }

@@ -90,6 +90,7 @@ public:
         return QStringView(m_lower).sliced(m_lines[i].start, m_lines[i].length);
     }
     QStringView value(qsizetype i) const { return line(i).sliced(m_lines[i].valueStart); }
+    QStringView lowerValue(qsizetype i) const { return lower(i).sliced(m_lines[i].valueStart); }
     QList<TrackItem> items(qsizetype i) const
     {
         return m_items.mid(m_lines[i].firstItem, m_lines[i].itemCount);

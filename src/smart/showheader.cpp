@@ -393,7 +393,7 @@ private:
                 slot = &titleLine;
                 break;
             case FieldKey::Date:
-                if (!FindDateIn(t.value(i), LowerCased(t.value(i)), loc))
+                if (!FindDateIn(t.value(i), t.lowerValue(i), loc))
                     continue;
                 slot = &dateLine;
                 break;
@@ -683,7 +683,7 @@ private:
     {
         if (dateLine >= 0) {
             const QStringView v = t.value(dateLine);
-            const std::optional<FoundDate> d = FindDateIn(v, LowerCased(v), loc);
+            const std::optional<FoundDate> d = FindDateIn(v, t.lowerValue(dateLine), loc);
             h.date = d->date;
             h.literalDate = v.sliced(d->start, d->end - d->start).toString();
         } else if (firstDate) {
@@ -705,14 +705,14 @@ private:
         QString keywordVenue;
         if (venueLine >= 0) {
             const QStringView v = t.value(venueLine);
-            if (const auto p = ReadPlace(v, LowerCased(v), loc); p && !p->venue.isEmpty())
+            if (const auto p = ReadPlace(v, t.lowerValue(venueLine), loc); p && !p->venue.isEmpty())
                 consider(place, *p, 3, venueLine);
             else
                 keywordVenue = trimmedName(v);
         }
         if (locationLine >= 0) {
             const QStringView v = t.value(locationLine);
-            if (const auto p = ReadPlace(v, LowerCased(v), loc))
+            if (const auto p = ReadPlace(v, t.lowerValue(locationLine), loc))
                 consider(place, *p, 3, locationLine);
         }
         if (place.strength > 0 && place.line >= zoneStart && place.line < zoneEnd)
@@ -807,7 +807,7 @@ private:
             } else if (k == LineKind::Source) {
                 add(withContinuation(i, sourceFieldsOf(t.line(i)), &joined));
             } else if (k == LineKind::Field && t.at(i).key == FieldKey::Other &&
-                       IsSourceLine(LowerCased(t.value(i)))) {
+                       IsSourceLine(t.lowerValue(i))) {
                 add(t.line(i).toString()); // "Quality : audience recording"
             } else if (k == LineKind::Items) {
                 const TrackItem &first = t.item(i, 0);

@@ -354,8 +354,12 @@ CleanTitle CleanTrackTitle(QStringView raw)
     // Everything is cut from a view of the line; the title is written once, at the end.
     QStringView t = raw;
     // "Rainy Day Women #12 & #35; bonus 5/22/95 ...": a note follows the semicolon.
-    if (const qsizetype semi = FindText(t, u"; "); semi > 0)
-        t.truncate(semi);
+    for (qsizetype semi = FindChar(t, 0, u';'); semi > 0; semi = FindChar(t, semi + 1, u';')) {
+        if (semi + 1 < t.size() && t[semi + 1] == u' ') {
+            t.truncate(semi);
+            break;
+        }
+    }
     for (int round = 0; round < 12; ++round) {
         bool changed = false;
         while (!t.isEmpty() &&

@@ -191,6 +191,17 @@ private slots:
             << "Coronado Theater"
             << "Rockford"
             << "Illinois";
+        QTest::newRow("a set's folder name above the band")
+            << QStringList{"gd1977-05-08.sbd.hicks.4982.sbeok.shnf",
+                           "",
+                           "Grateful Dead",
+                           "May 8, 1977",
+                           "Barton Hall, Cornell University",
+                           "Ithaca, NY"}
+            << "Grateful Dead"
+            << "Barton Hall, Cornell University"
+            << "Ithaca"
+            << "NY";
         QTest::newRow("no band in the text: the file header names it")
             << QStringList{"=== Bob Dylan 2000-06-18 George, WA.md5",
                            "c9693078a7e5561d913617d1517c6df8 *Disc 1\\D1 Track01.flac",
