@@ -114,6 +114,17 @@ private slots:
                            "1c22cbb050aaaf0b91711245b3debeea *Disc 2\\D2 Track01.flac",
                            "9bec5a1274575f07b3b23be8118cc307 *Disc 2\\D2 Track02.flac"}
             << "2 2";
+        QTest::newRow("a flat list split by d1t01 file names")
+            << QStringList{"A",
+                           "B",
+                           "C",
+                           "",
+                           "DYLN061700d1t01.flac:b0b1b2182da5782ae35b1be8334f9a89",
+                           "DYLN061700d1t02.flac:bab98a9a3c230258da4e7e67d877c167",
+                           "DYLN061700d2t01.flac:5c0aec78a2a6b5ccb3272b02c9288c96"}
+            << "2 1";
+        QTest::newRow("a set heading opens a list of unnumbered titles")
+            << QStringList{"set 1:", "A", "B"} << "2";
         QTest::newRow("checksum paths that do not add up split nothing")
             << QStringList{"A",
                            "B",
@@ -244,6 +255,7 @@ private slots:
         QTest::newRow("web address") << "http://www.bobsboots.com/CDs/cd-b21.html";
         QTest::newRow("a missing track") << "3. Touch Of Grey (missing)";
         QTest::newRow("a number that does not run on") << "7 released on Dylan & The Dead";
+        QTest::newRow("a musician of the lineup") << "Larry Campbell - Guitar, Mandolin";
     }
 
     void notTracks()
