@@ -86,6 +86,7 @@ private:
     bool m_pendingDisc = false;
     bool m_open = false;
     bool m_endedByText = false; // the last list ended at notes, fields or listings
+    bool m_endedHard = false;   // ... at fields, another file or listings
     bool m_sawHeading = false;
     int m_last = 0;
     int m_discPrefix = 0;
@@ -115,11 +116,13 @@ private:
         }
     }
 
-    void close()
+    // hard: a keyword field, another file of a concatenation or a listing ended the list.
+    void close(bool hard = false)
     {
         if (!m_discs.isEmpty()) {
             m_open = false;
             m_endedByText = true;
+            m_endedHard = m_endedHard || hard;
         }
     }
 
@@ -145,8 +148,11 @@ private:
             accept = next == n + 1 && !(m_endedByText && IsProse(line));
             newDisc = true;
         } else {
-            // A list runs on; one number left out ("4, 6") does not end it.
-            accept = m_open && (n == m_last + 1 || n == m_last + 2);
+            // A list runs on; one number left out ("4, 6") does not end it, nor does a remark
+            // between two tracks. After keyword fields, files or listings it has ended.
+            const QStringView line = t.line(m_tracks[index].line);
+            accept = (m_open || (m_endedByText && !m_endedHard && !IsProse(line))) &&
+                     (n == m_last + 1 || n == m_last + 2);
         }
         if (!accept) {
             close();
@@ -156,7 +162,7 @@ private:
             newDiscUnlessEmpty();
         m_pendingDisc = false;
         m_open = true;
-        m_endedByText = false;
+        m_endedByText = m_endedHard = false;
         m_last = n;
         if (!item.missing)
             m_discs.back().tracks.append({item.title, item.time});
@@ -186,6 +192,8 @@ private:
             case LineKind::FileHeader:
             case LineKind::Listing:
             case LineKind::Field:
+                close(true);
+                break;
             case LineKind::Prose:
             case LineKind::Source:
             case LineKind::Place:

@@ -75,6 +75,10 @@ private slots:
         QTest::newRow("headings of a summary without tracks start nothing")
             << QStringList{"Disc 1 72:00", "Disc 2 40:00", "", "Disc 1", "1. A", "Disc 2", "1. B"}
             << "1 1";
+        QTest::newRow("a remark that begins like a heading")
+            << QStringList{"Disc 1", "1. A", "2. B", "Disc 2 has a skip at 3:10 in the second song",
+                           "3. C"}
+            << "3";
         QTest::newRow("one number left out") << QStringList{"1. A", "2. B", "4. D"} << "3";
         QTest::newRow("unnumbered titles under disc headings")
             << QStringList{"Disc One",
@@ -217,6 +221,10 @@ private slots:
         QTest::newRow("a note after a semicolon")
             << "1. Rainy Day Women #12 & #35; bonus 5/22/95 Warfield"
             << "Rainy Day Women #12 & #35"
+            << "";
+        QTest::newRow("a leading note keeps its place, not its list comma")
+            << "1 (7/12/87 Giants Stadium), The Times They Are A-Changin'"
+            << "(7/12/87 Giants Stadium) The Times They Are A-Changin'"
             << "";
         QTest::newRow("a tracks's own note kept") << "1. Senor (Tales Of Yankee Power)"
                                                   << "Senor (Tales Of Yankee Power)"
