@@ -176,8 +176,8 @@ private slots:
             << "Hampton"
             << "VA";
         QTest::newRow("an artist keyword, a pseudonym, a place with its date")
-            << QStringList{"Torrent title: Bob Dylan - Zim Zim Zabob",
-                           "Artist: Blind Boy Grunt (Bob Dylan)",
+            << QStringList{"Artist: Blind Boy Grunt (Bob Dylan)",
+                           "Torrent title: Bob Dylan - Zim Zim Zabob",
                            "Marriott Inn, Mansfield, Massachusetts 1986-07-10"}
             << "Bob Dylan"
             << "Marriott Inn"
@@ -263,6 +263,12 @@ private slots:
             << "en_US"
             << "2000-03-20"
             << "3/20/00";
+        QTest::newRow("a date inside a field of the first line")
+            << QStringList{"BOB DYLAN & Others - Jam Session, Marriot Hotel, Providence July 10th "
+                           "1986 (Low Generation Tape) JTT"}
+            << "en_US"
+            << "1986-07-10"
+            << "July 10th 1986";
         QTest::newRow("a Date keyword anywhere wins")
             << QStringList{"Bob Dylan - 1981", "", "Date : 1981-06-29"} << "en_US"
             << "1981-06-29"
