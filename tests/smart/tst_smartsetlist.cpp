@@ -164,6 +164,9 @@ private slots:
         QTest::newRow("time over an hour") << "01 Long Jam 1:02:33"
                                            << "Long Jam"
                                            << "1:02:33";
+        QTest::newRow("minutes and seconds with a dot, in brackets") << "1. ...banter... (0.28)"
+                                                                     << "...banter..."
+                                                                     << "0.28";
         QTest::newRow("time after a dash") << "1. Song - 5:32"
                                            << "Song"
                                            << "5:32";
