@@ -95,6 +95,11 @@ private slots:
             << "Marriot Hotel"
             << "Providence"
             << "Rhode Island";
+        QTest::newRow("a one-word state without a comma")
+            << QStringList{"Band", "The WOW Hall", "Eugene Oregon", "May 1, 2000"} << "Band"
+            << "The WOW Hall"
+            << "Eugene"
+            << "Oregon";
         QTest::newRow("a festival and its stage: the festival")
             << QStringList{"Aqueous",
                            "07-02-22",
@@ -343,6 +348,8 @@ private slots:
         QTest::newRow("a disc heading's lineage")
             << QStringList{"Band", "", "CD1 (sbd cassette master > dats > cdrs)", "1 A", "2 B"}
             << "sbd cassette master > dats > cdrs";
+        QTest::newRow("a recording that names no kind of recording")
+            << QStringList{"Band", "", "Recording of the late show"} << "";
         QTest::newRow("segues are no source")
             << QStringList{"Band", "", "1. Jam > Drums", "2. Space > Jam"} << "";
     }

@@ -286,6 +286,25 @@ private slots:
         QCOMPARE(sizes(discsOf({"Band", "16 BIT Version", "", "01 A", "02 B"})), u"2"_qs);
     }
 
+    // Lines end at CR LF, at a lone CR and at a lone LF, and the last line needs no end.
+    void lines_endAtAnyLineEnd_data()
+    {
+        QTest::addColumn<QString>("lineEnd");
+        QTest::newRow("CR LF") << u"\r\n"_qs;
+        QTest::newRow("CR") << u"\r"_qs;
+        QTest::newRow("LF") << u"\n"_qs;
+    }
+
+    void lines_endAtAnyLineEnd()
+    {
+        QFETCH(QString, lineEnd);
+        const QStringList lines{"Band", "", "Disc 1", "1. A", "2. B", "", "Disc 2", "1. C"};
+        const smart::SmartShow show = smart::ReadShow(lines.join(lineEnd), UnitedStatesLocale());
+        QCOMPARE(show.band, u"Band"_qs);
+        QCOMPARE(sizes(show.discs), u"2 1"_qs);
+        QCOMPARE(show.discs[1].tracks[0].title, u"C"_qs);
+    }
+
     // Seven discs are written whole; past the 50th track a disc's tracks only count.
     void document_manyDiscsAndTracks()
     {
