@@ -409,11 +409,12 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
         l.kind = LineKind::Source;
         return;
     }
-    if (ReadPlace(s, low, locale)) {
-        l.kind = LineKind::Place;
+    // A place is never a sentence; sentences are the more common, and cheaper to tell.
+    if (IsProse(s)) {
+        l.kind = LineKind::Prose;
         return;
     }
-    l.kind = IsProse(s) ? LineKind::Prose : LineKind::Text;
+    l.kind = ReadPlace(s, low, locale) ? LineKind::Place : LineKind::Text;
 }
 
 // In a concatenation of files, a file that is mostly a checksum or length listing is one

@@ -7,6 +7,8 @@
 #include "showheader.h"
 #include "tracklistwriter.h"
 
+#include <algorithm>
+
 namespace tapewright::smart {
 
 namespace {
@@ -20,44 +22,88 @@ bool hasContent(const QString &text)
     return false;
 }
 
-QString element(QStringView tag, const QString &text)
+// The element texts of one document, written one after the other into a buffer allocated once;
+// each record refers to its piece of the buffer without a copy. The buffer must outlive the
+// records, and is sized so that it never grows (which would move it).
+class ElementBuffer
 {
-    QString e;
-    e.reserve(2 * tag.size() + text.size() + 5);
-    e += u'<';
-    e += tag;
-    e += u'>';
-    e += text;
-    e += u"</";
-    e += tag;
-    e += u'>';
-    return e;
-}
-
-HeaderField field(QStringView tag, const QString &text)
-{
-    HeaderField f;
-    if (!text.isEmpty()) {
-        f.Element = element(tag, text);
-        f.Found = true;
+public:
+    explicit ElementBuffer(qsizetype size)
+        : m_buffer(size, Qt::Uninitialized), m_at(reinterpret_cast<char16_t *>(m_buffer.data())),
+          m_end(m_at + size)
+    {
     }
-    return f;
-}
 
-// Writes n in decimal into buffer at k and returns the end: the adapter writes four tags a
-// track, and a string for each number would cost more than the tags.
-qsizetype putNumber(char16_t *buffer, qsizetype k, qsizetype n)
-{
-    char16_t digits[20];
-    int count = 0;
-    do {
-        digits[count++] = char16_t(u'0' + n % 10);
-        n /= 10;
-    } while (n > 0);
-    while (count > 0)
-        buffer[k++] = digits[--count];
-    return k;
-}
+    // "<TAG>text</TAG>"
+    QString element(QStringView tag, QStringView text)
+    {
+        const char16_t *from = m_at;
+        put(u'<');
+        put(tag);
+        put(u'>');
+        put(text);
+        put(u'<');
+        put(u'/');
+        put(tag);
+        put(u'>');
+        return pieceFrom(from);
+    }
+
+    // "<D1T3>" text "</D1T3>", or with time "<D1T3Time>" text "</D1T3Time>"
+    QString track(qsizetype disc, qsizetype track, QStringView text, bool time)
+    {
+        const char16_t *from = m_at;
+        for (const bool closing : {false, true}) {
+            put(u'<');
+            if (closing)
+                put(u'/');
+            put(u'D');
+            putNumber(disc);
+            put(u'T');
+            putNumber(track);
+            if (time)
+                put(u"Time");
+            put(u'>');
+            if (!closing)
+                put(text);
+        }
+        return pieceFrom(from);
+    }
+
+    // What one element costs at most, beside its text.
+    static constexpr qsizetype TagRoom = 64;
+
+private:
+    void put(char16_t c)
+    {
+        Q_ASSERT(m_at < m_end);
+        *m_at++ = c;
+    }
+    void put(QStringView s)
+    {
+        Q_ASSERT(m_at + s.size() <= m_end);
+        m_at = std::copy(s.utf16(), s.utf16() + s.size(), m_at);
+    }
+    void putNumber(qsizetype n)
+    {
+        char16_t digits[20];
+        int count = 0;
+        do {
+            digits[count++] = char16_t(u'0' + n % 10);
+            n /= 10;
+        } while (n > 0);
+        while (count > 0)
+            put(digits[--count]);
+    }
+    QString pieceFrom(const char16_t *from) const
+    {
+        return QString::fromRawData(reinterpret_cast<const QChar *>(from), m_at - from);
+    }
+
+    QString m_buffer;
+    char16_t *m_at;
+    const char16_t *m_end;
+};
 
 } // namespace
 
@@ -82,11 +128,31 @@ SmartShow ReadShow(const QString &infoText, const QLocale &locale)
 // The one adapter from the recogniser's records to the writer's.
 QString WriteSmartTrackList(const SmartShow &show, const QLocale &locale)
 {
+    const QString shortDate = show.date.isValid() ? ShortDateText(show.date, locale) : QString();
+    qsizetype size = 8 * ElementBuffer::TagRoom;
+    for (const QString *text : {&show.band, &show.literalDate, &shortDate, &show.venue, &show.city,
+                                &show.state, &show.source, &show.notes})
+        size += text->size();
+    for (const SmartDisc &disc : show.discs) {
+        for (qsizetype t = 0; t < disc.tracks.size() && t < MaxWrittenTracksPerDisc; ++t)
+            size += disc.tracks[t].title.size() + disc.tracks[t].time.size() +
+                    2 * ElementBuffer::TagRoom;
+    }
+    ElementBuffer buffer(size);
+
     ShowFields fields;
-    fields.Band.Element = element(u"BAND", show.band); // the document always names a band
+    const auto field = [&buffer](QStringView tag, const QString &text) {
+        HeaderField f;
+        if (!text.isEmpty()) {
+            f.Element = buffer.element(tag, text);
+            f.Found = true;
+        }
+        return f;
+    };
+    fields.Band.Element = buffer.element(u"BAND", show.band); // the document always names a band
     if (show.date.isValid() && !show.literalDate.isEmpty()) {
-        fields.Date.Element = element(u"LITERALDATE", show.literalDate);
-        fields.Date.SecondElement = element(u"DATE", ShortDateText(show.date, locale));
+        fields.Date.Element = buffer.element(u"LITERALDATE", show.literalDate);
+        fields.Date.SecondElement = buffer.element(u"DATE", shortDate);
         fields.Date.Found = true;
     }
     fields.Venue = field(u"VENUE", show.venue);
@@ -95,54 +161,15 @@ QString WriteSmartTrackList(const SmartShow &show, const QLocale &locale)
     fields.Source = field(u"SOURCE", show.source);
     fields.Notes = field(u"NOTES", show.notes);
 
-    // Every title and time element is written into one buffer, and the records refer to their
-    // piece of it without copying: one allocation for the set list instead of two a track.
-    qsizetype size = 0;
-    for (const SmartDisc &disc : show.discs) {
-        for (qsizetype t = 0; t < disc.tracks.size() && t < MaxWrittenTracksPerDisc; ++t)
-            size += disc.tracks[t].title.size() + disc.tracks[t].time.size() + 4 * 24;
-    }
-    QString buffer;
-    buffer.reserve(size); // never grows, so the records' pointers stay valid
-    const auto tag = [&buffer](bool closing, qsizetype d, qsizetype t, bool time) {
-        char16_t text[48];
-        qsizetype k = 0;
-        text[k++] = u'<';
-        if (closing)
-            text[k++] = u'/';
-        text[k++] = u'D';
-        k = putNumber(text, k, d);
-        text[k++] = u'T';
-        k = putNumber(text, k, t);
-        if (time) {
-            for (const char16_t c : {u'T', u'i', u'm', u'e'})
-                text[k++] = c;
-        }
-        text[k++] = u'>';
-        buffer.append(reinterpret_cast<const QChar *>(text), k);
-    };
-    const auto piece = [&buffer](qsizetype from) {
-        return QString::fromRawData(buffer.constData() + from, buffer.size() - from);
-    };
     QList<QList<TrackRec>> discs;
     discs.reserve(show.discs.size());
     for (qsizetype d = 0; d < show.discs.size(); ++d) {
         const QList<SmartTrack> &tracks = show.discs[d].tracks;
         QList<TrackRec> list(tracks.size()); // past the 50th the records only count
         for (qsizetype t = 0; t < tracks.size() && t < MaxWrittenTracksPerDisc; ++t) {
-            // "<D1T3>" title "</D1T3>", then "<D1T3Time>" time "</D1T3Time>"
-            qsizetype from = buffer.size();
-            tag(false, d + 1, t + 1, false);
-            buffer += tracks[t].title;
-            tag(true, d + 1, t + 1, false);
-            list[t].TitleElement = piece(from);
-            if (!tracks[t].time.isEmpty()) {
-                from = buffer.size();
-                tag(false, d + 1, t + 1, true);
-                buffer += tracks[t].time;
-                tag(true, d + 1, t + 1, true);
-                list[t].TimeElement = piece(from);
-            }
+            list[t].TitleElement = buffer.track(d + 1, t + 1, tracks[t].title, false);
+            if (!tracks[t].time.isEmpty())
+                list[t].TimeElement = buffer.track(d + 1, t + 1, tracks[t].time, true);
         }
         discs.append(std::move(list));
     }

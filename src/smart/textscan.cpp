@@ -197,6 +197,10 @@ WordCounts CountWords(QStringView s)
         qsizetype end = word.size();
         while (end > letter && !word[end - 1].isLetterOrNumber())
             --end;
+        if (end - letter > 4) { // no word titles write small is longer: "with", "from"
+            ++counts.small;
+            continue;
+        }
         lowerWord(word.sliced(letter, end - letter), lower);
         if (!IsConnectorWord(QStringView(lower.data(), lower.size())))
             ++counts.small;
@@ -289,6 +293,13 @@ std::optional<TrailingTime> FindTrailingTime(QStringView s)
 bool IsListingLine(QStringView s, QStringView lower)
 {
     if (s.isEmpty())
+        return false;
+    // "1. Song", "12) Song": a numbered track, no file name.
+    qsizetype digits = 0;
+    while (digits < s.size() && digits < 3 && IsAsciiDigit(s[digits]))
+        ++digits;
+    if (digits > 0 && digits + 1 < s.size() && (s[digits] == u'.' || s[digits] == u')') &&
+        s[digits + 1] == u' ')
         return false;
     if (s[0] == u';')
         return true;
@@ -424,6 +435,8 @@ std::optional<FoundDate> WholeDate(QStringView s, QStringView lower, const DateL
                 return std::nullopt;
         }
     } else {
+        if (!locale.mayStartMonth(first.unicode())) // every month's first letter is there
+            return std::nullopt;
         qsizetype e = start;
         while (e < end && lower[e].isLetter())
             ++e;
