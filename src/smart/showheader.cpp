@@ -423,13 +423,34 @@ private:
             return;
         const qsizetype i = zoneStart;
         const LineKind k = t.kind(i);
-        if (k != LineKind::Text && k != LineKind::Prose)
+        if (k != LineKind::Text && k != LineKind::Prose && k != LineKind::Place)
             return;
         const QStringView s = t.line(i);
         QList<HeadField> fields;
         const QStringView low = t.lower(i);
+        const auto classified = [&](QStringView f) {
+            return classifyHeadField(f, low.sliced(f.data() - s.data(), f.size()), loc);
+        };
         for (const QStringView f : headFields(s))
-            fields.append(classifyHeadField(f, low.sliced(f.data() - s.data(), f.size()), loc));
+            fields.append(classified(f));
+        // "Bob Dylan 1966-05-17 Free Trade Hall, ...": a date splits the first field. A place
+        // line is a header line only so ("Mansfield, Massachusetts 1986-07-10" is a place).
+        const bool splitByDate = !fields.isEmpty() && fields[0].date &&
+                                 hasLetter(fields[0].text.first(fields[0].date->start)) &&
+                                 hasLetter(fields[0].text.sliced(fields[0].date->end));
+        if (k == LineKind::Place && !splitByDate)
+            return;
+        if (!fields.isEmpty() && fields[0].date && fields[0].date->start > 0) {
+            const HeadField whole = fields.takeFirst();
+            const FoundDate d = *whole.date;
+            qsizetype at = 0;
+            for (const QStringView part :
+                 {whole.text.first(d.start), whole.text.sliced(d.start, d.end - d.start),
+                  whole.text.sliced(d.end)}) {
+                if (!part.trimmed().isEmpty())
+                    fields.insert(at++, classified(part.trimmed()));
+            }
+        }
         bool typed = false;
         for (qsizetype k2 = 1; k2 < fields.size(); ++k2) {
             const HeadPart p = fields[k2].part;
@@ -450,23 +471,38 @@ private:
         use(i);
         firstLineBand = i;
         oneLineHeader = true;
-        // The band: before the first spaced dash, else every field before the first typed one.
-        qsizetype next = 0;
-        if (dash > 0) {
-            firstBand = trimmedName(s.first(dash));
-            while (next < fields.size() && fields[next].text.data() < s.data() + dash)
-                ++next;
-        } else {
+        // The band: the first field that is a name ("1977-05-08 - Grateful Dead - ..." puts the
+        // date first), with what shares its part of the line between spaced dashes, else with
+        // the names that follow it up to the first typed field.
+        qsizetype bandFirst = 0;
+        while (bandFirst < fields.size() && fields[bandFirst].part != HeadPart::Other &&
+               fields[bandFirst].part != HeadPart::Event)
+            ++bandFirst;
+        qsizetype bandEnd = bandFirst; // behind the band's last field
+        if (bandFirst < fields.size() && dash > 0) {
+            const qsizetype at = fields[bandFirst].text.data() - s.data();
+            const qsizetype from = at >= 3 ? s.first(at).lastIndexOf(u" - ") + 3 : 0;
+            qsizetype to = s.indexOf(u" - ", at);
+            if (to < 0)
+                to = s.size();
+            firstBand = trimmedName(s.sliced(from, to - from));
+            while (bandEnd < fields.size() && fields[bandEnd].text.data() < s.data() + to)
+                ++bandEnd;
+        } else if (bandFirst < fields.size()) {
             QStringList band;
-            while (next < fields.size() && fields[next].part == HeadPart::Other)
-                band.append(trimmedName(fields[next++].text));
-            if (band.isEmpty() && next < fields.size() && fields[next].part == HeadPart::Event)
-                band.append(trimmedName(fields[next++].text));
+            while (bandEnd < fields.size() && fields[bandEnd].part == HeadPart::Other)
+                band.append(trimmedName(fields[bandEnd++].text));
+            if (band.isEmpty())
+                band.append(trimmedName(fields[bandEnd++].text)); // an event: "Dylan & Dead ..."
             firstBand = band.join(QStringLiteral(", "));
         }
         QList<QStringView> placeFields;
         bool tour = false;
-        for (qsizetype f = next; f < fields.size(); ++f) {
+        for (qsizetype f = 0; f < fields.size(); ++f) {
+            if (f == bandFirst)
+                f = bandEnd;
+            if (f >= fields.size())
+                break;
             const HeadField &hf = fields[f];
             switch (hf.part) {
             case HeadPart::Date:

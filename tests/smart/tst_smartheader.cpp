@@ -134,6 +134,25 @@ private slots:
             << "Cow Palace"
             << "Daly City"
             << "CA";
+        QTest::newRow("first line: the date first")
+            << QStringList{"1977-05-08 - Grateful Dead - Barton Hall, Cornell University, Ithaca, "
+                           "NY"}
+            << "Grateful Dead"
+            << "Barton Hall, Cornell University"
+            << "Ithaca"
+            << "NY";
+        QTest::newRow("first line: the date between band and venue")
+            << QStringList{"Bob Dylan 1966-05-17 Free Trade Hall, Manchester, England"}
+            << "Bob Dylan"
+            << "Free Trade Hall"
+            << "Manchester"
+            << "England";
+        QTest::newRow("first line: a place with its date is no band")
+            << QStringList{"Mansfield, Massachusetts 1986-07-10", "Artist: Bob Dylan"}
+            << "Bob Dylan"
+            << ""
+            << "Mansfield"
+            << "Massachusetts";
         QTest::newRow("first line: a country")
             << QStringList{"Bob Dylan, 4/8/99, Oporto, Portugal, 2CDR"} << "Bob Dylan"
             << ""
