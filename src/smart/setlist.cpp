@@ -50,6 +50,7 @@ class SetListReader
 public:
     SetListReader(const InfoText &text, qsizetype afterLine) : t(text), m_afterLine(afterLine)
     {
+        markNoteBlocks();
         bool afterHeading = false;
         for (qsizetype i = 0; i < t.count(); ++i) {
             if (t.kind(i) != LineKind::Items)
@@ -81,6 +82,7 @@ private:
     const InfoText &t;
     qsizetype m_afterLine;
     QList<TrackRef> m_tracks;
+    QList<bool> m_inNotes; // a line of a notes or lineup paragraph
     bool m_headed = false; // a track numbered 1 right under a heading, or a "d1t01" track
     QList<SmartDisc> m_discs;
     bool m_pendingDisc = false;
@@ -92,6 +94,28 @@ private:
     int m_discPrefix = 0;
 
     static bool startsList(int n) { return n == 1 || (n > 100 && n % 100 == 1); }
+
+    // The paragraph a "Notes:" or "The Band:" line introduces holds notes and musicians, however
+    // they are numbered ("1) from the FM broadcast", "1. Jerry Garcia - guitar"); a disc or set
+    // heading ends it.
+    void markNoteBlocks()
+    {
+        m_inNotes.fill(false, t.count());
+        for (qsizetype i = 0; i < t.count(); ++i) {
+            const FieldKey key = t.at(i).key;
+            if (t.kind(i) != LineKind::Field || (key != FieldKey::Notes && key != FieldKey::Lineup))
+                continue;
+            qsizetype k = i + 1;
+            while (t.value(i).isEmpty() && k < t.count() && t.kind(k) == LineKind::Blank)
+                ++k; // "Notes:", then a blank line, then the notes
+            for (; k < t.count() && t.kind(k) != LineKind::Blank; ++k) {
+                if (t.kind(k) == LineKind::Items && t.item(k, 0).kind != TrackItem::Kind::Track)
+                    break;
+                m_inNotes[k] = true;
+            }
+            i = k - 1;
+        }
+    }
 
     // Whether the show numbers its tracks: somewhere a 1 (or a 101) is followed by the next, or
     // stands right under a heading, or a track carries its disc ("d1t01").
@@ -172,6 +196,11 @@ private:
     {
         qsizetype index = 0;
         for (qsizetype i = 0; i < t.count(); ++i) {
+            if (m_inNotes[i]) {
+                index += tracksOn(i);
+                close(true);
+                continue;
+            }
             switch (t.kind(i)) {
             case LineKind::Items:
                 for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
@@ -206,10 +235,20 @@ private:
         }
     }
 
+    qsizetype tracksOn(qsizetype i) const
+    {
+        qsizetype n = 0;
+        if (t.kind(i) == LineKind::Items) {
+            for (qsizetype k = 0; k < t.at(i).itemCount; ++k)
+                n += t.item(i, k).kind == TrackItem::Kind::Track;
+        }
+        return n;
+    }
+
     qsizetype runOfTitles(qsizetype i) const
     {
         qsizetype e = i;
-        while (e < t.count() && isUnnumberedTitle(t, e))
+        while (e < t.count() && !m_inNotes[e] && isUnnumberedTitle(t, e))
             ++e;
         return e - i;
     }
@@ -225,6 +264,10 @@ private:
                 continue;
             }
             blanks = 0;
+            if (m_inNotes[i]) {
+                m_open = false;
+                continue;
+            }
             if (k == LineKind::Items) {
                 for (qsizetype n = 0; n < t.at(i).itemCount; ++n) {
                     const TrackItem::Kind kind = t.item(i, n).kind;

@@ -79,6 +79,24 @@ private slots:
             << QStringList{"Disc 1", "1. A", "2. B", "Disc 2 has a skip at 3:10 in the second song",
                            "3. C"}
             << "3";
+        QTest::newRow("numbered notes after a notes keyword")
+            << QStringList{"1. A", "2. B", "", "Notes:", "1) recorded from FM", "2) a glitch fixed"}
+            << "2";
+        QTest::newRow("a numbered lineup") << QStringList{"1. A",
+                                                          "2. B",
+                                                          "",
+                                                          "The Band:",
+                                                          "1. Jerry Garcia - guitar",
+                                                          "2. Bob Weir - guitar"}
+                                           << "2";
+        QTest::newRow("a lineup of names after unnumbered titles")
+            << QStringList{"Disc One",  "Song A",       "Song B",   "",
+                           "The Band:", "Jerry Garcia", "Bob Weir", "Phil Lesh"}
+            << "2";
+        QTest::newRow("tracks after a notes paragraph and a heading")
+            << QStringList{"Notes: a fine show", "more notes", "", "Disc 1", "1. A", "2. B"} << "2";
+        QTest::newRow("tracks after a one-line note")
+            << QStringList{"Notes: a fine show", "", "1. A", "2. B"} << "2";
         QTest::newRow("one number left out") << QStringList{"1. A", "2. B", "4. D"} << "3";
         QTest::newRow("unnumbered titles under disc headings")
             << QStringList{"Disc One",
