@@ -8,7 +8,7 @@ LAUNCHER := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE))
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: all deps configure build run test test-asan fuzz bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench package package-check clean
 
 all: build
 
@@ -47,6 +47,18 @@ fuzz: deps
 # Runs the benchmarks and writes their figures beside the speed targets into bench/REPORT.md.
 bench: build
 	@scripts/bench-report $(BUILD_DIR)/bin/tapewright-bench bench/REPORT.md
+
+# The Debian package, tapewright_<version>_amd64.deb, in the build folder.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB | grep -v '^CPack: -'
+
+# Checks the package and its desktop files the way Debian and software centres do; the checkers
+# are installed on first use (scripts/install-deps --package-tools).
+package-check: package
+	@scripts/install-deps --package-tools
+	desktop-file-validate desktop/tapewright.desktop
+	appstreamcli validate --no-net desktop/org.example.tapewright.metainfo.xml
+	lintian --fail-on error $(BUILD_DIR)/tapewright_*_amd64.deb
 
 clean:
 	rm -rf $(BUILD_DIR)
