@@ -2,6 +2,7 @@
 // the question about unsaved work on closing.
 #pragma once
 
+#include "daterecogniser.h"
 #include "prompts.h"
 #include "textfile.h"
 
@@ -54,7 +55,7 @@ public:
     void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
     void setCoverDialog(DialogHook hook) { m_coverDialog = std::move(hook); }
     void setAboutDialog(DialogHook hook) { m_aboutDialog = std::move(hook); }
-    // The locale dates are recognised and written in; the user's own by default.
+    // The locale dates are recognised and written in; UserDateLocale() by default.
     void setConversionLocale(const QLocale &locale) { m_locale = locale; }
 
 public slots:
@@ -125,7 +126,7 @@ private:
     QString m_xml;                              // the converter's latest result
 
     bool m_settingInput = false; // the window itself is filling the input pane
-    QLocale m_locale;
+    QLocale m_locale = UserDateLocale();
     FileDialogState m_dialogState;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MessageBoxes> m_messageBoxes;

@@ -1,5 +1,7 @@
 #include "clicommon.h"
 
+#include "daterecogniser.h"
+
 #include <cstdio>
 
 namespace tapewright::cli {
@@ -19,7 +21,7 @@ void writeErr(const QString &message)
 std::optional<QLocale> localeOption(const QCommandLineParser &parser)
 {
     if (!parser.isSet(QStringLiteral("locale")))
-        return QLocale();
+        return UserDateLocale();
     const QString name = parser.value(QStringLiteral("locale"));
     const QLocale locale(name);
     // QLocale falls back to "C" for names it does not know; only "C" itself may give "C".
@@ -27,7 +29,7 @@ std::optional<QLocale> localeOption(const QCommandLineParser &parser)
         writeErr(QStringLiteral("tapewright-cli: unknown locale \"%1\"").arg(name));
         return std::nullopt;
     }
-    return locale;
+    return DateLocaleFor(locale);
 }
 
 std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList &arguments,

@@ -13,7 +13,8 @@ namespace tapewright::cli {
 void writeOut(const QByteArray &bytes);
 void writeErr(const QString &message); // a line on standard error
 
-// The locale named by --locale, or the user's locale. Empty optional (and a message on standard
+// The locale dates are read and written in: the one named by --locale, or the user's, through
+// DateLocaleFor (C and POSIX write dates as en_US does). Empty optional (and a message on standard
 // error) when the name is not a locale Qt knows.
 std::optional<QLocale> localeOption(const QCommandLineParser &parser);
 

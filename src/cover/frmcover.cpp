@@ -1,5 +1,6 @@
 #include "frmcover.h"
 
+#include "daterecogniser.h"
 #include "filecoverdocument.h"
 #include "formhelpers.h"
 #include "paths.h"
@@ -73,7 +74,7 @@ CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText)
     env.showError = [](QWidget *parent, const QString &message) {
         QMessageBox::warning(parent, QStringLiteral("Tapewright"), message);
     };
-    env.locale = QLocale();
+    env.locale = UserDateLocale();
     env.today = [] { return QDate::currentDate(); };
     return env;
 }

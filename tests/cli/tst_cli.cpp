@@ -60,6 +60,21 @@ private slots:
         QCOMPARE(r.out, m_sixLinesXml);
     }
 
+    // Without --locale the user's locale is used; under LANG=C.UTF-8 dates are month first.
+    void convert_cLocale_monthFirst()
+    {
+        const QByteArray saved = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "C.UTF-8");
+        const ProcessRun r = run({QStringLiteral("convert"),
+                                  QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt")});
+        if (saved.isNull())
+            qunsetenv("LC_ALL");
+        else
+            qputenv("LC_ALL", saved);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("<DATE>5/8/1977</DATE>"), r.out.constData());
+    }
+
     void convert_missingFile()
     {
         QTemporaryDir dir;
