@@ -32,15 +32,31 @@ std::optional<QLocale> localeOption(const QCommandLineParser &parser)
     return DateLocaleFor(locale);
 }
 
+void addHelpOption(QCommandLineParser &parser)
+{
+    // Not QCommandLineParser::addHelpOption: that one also offers --help-all, for the Qt
+    // options of a program with windows, which mean nothing here.
+    parser.addOption(
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
+}
+
 std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList &arguments,
-                                  const QString &command)
+                                  const QString &command, const QString &usage)
 {
     if (!parser.parse(arguments)) {
-        writeErr(QStringLiteral("tapewright-cli %1: %2").arg(command, parser.errorText()));
+        // Qt quotes option names with single quotes; every other message of the program uses
+        // double ones. No option name holds a quote of its own.
+        writeErr(QStringLiteral("tapewright-cli %1: %2")
+                     .arg(command, parser.errorText().replace(u'\'', u'"')));
         return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        writeOut(parser.helpText().toUtf8());
+        // Qt's first line names the program by the path it was started with, without the
+        // command; the rest (description, options, arguments) is kept.
+        QString help = parser.helpText();
+        help.remove(0, help.indexOf(u'\n'));
+        help.prepend(QStringLiteral("Usage: tapewright-cli %1 %2").arg(command, usage));
+        writeOut(help.toUtf8());
         return 0;
     }
     return std::nullopt;

@@ -18,9 +18,13 @@ void writeErr(const QString &message); // a line on standard error
 // error) when the name is not a locale Qt knows.
 std::optional<QLocale> localeOption(const QCommandLineParser &parser);
 
+// -h, --help for a subcommand; add it first, so that the help lists it first.
+void addHelpOption(QCommandLineParser &parser);
+
 // Parses a subcommand's arguments. An exit code when the command ends here: 2 after a usage
-// error (reported on standard error), 0 after printing the help; empty when it goes on.
+// error (reported on standard error), 0 after printing the help, which begins
+// "Usage: tapewright-cli COMMAND USAGE"; empty when it goes on.
 std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList &arguments,
-                                  const QString &command);
+                                  const QString &command, const QString &usage);
 
 } // namespace tapewright::cli

@@ -65,7 +65,7 @@ int runCover(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Fills a cover template from a track list XML document, as the cover dialog does, and "
         "writes the filled cover to a file."));
-    parser.addHelpOption();
+    addHelpOption(parser);
     parser.addOption({QStringLiteral("template"),
                       QStringLiteral("Cover template to fill (.odt, .ott, .docx, .dotx; .doc "
                                      "with LibreOffice)."),
@@ -86,7 +86,8 @@ int runCover(const QStringList &arguments)
                         ".dotx), or .pdf with LibreOffice."),
          QStringLiteral("FILE")});
     if (const std::optional<int> exitCode =
-            parseArguments(parser, arguments, QStringLiteral("cover")))
+            parseArguments(parser, arguments, QStringLiteral("cover"),
+                           QStringLiteral("--template FILE --xml FILE --out FILE [options]")))
         return *exitCode;
     for (const char *required : {"template", "xml", "out"}) {
         if (!parser.isSet(QString::fromLatin1(required))) {

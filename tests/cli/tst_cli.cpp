@@ -126,15 +126,14 @@ private slots:
         }
     }
 
+    // The folder is made when it does not exist yet (--out-dir xml/ *.txt).
     void convert_outDir()
     {
         QTemporaryDir dir;
-        const QString out = dir.filePath(QStringLiteral("out"));
-        QDir().mkpath(out);
+        const QString out = dir.filePath(QStringLiteral("out/xml"));
         WriteBytes(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
         WriteBytes(dir.filePath(QStringLiteral("readme")), m_sixLines);
         WriteBytes(dir.filePath(QStringLiteral("show.v2.nfo")), m_sixLines);
-        WriteBytes(out + QStringLiteral("/a.xml"), "old contents");
         const ProcessRun r = run(
             {QStringLiteral("convert"), QStringLiteral("--out-dir"), out,
              dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("missing.txt")),
@@ -169,12 +168,56 @@ private slots:
         QVERIFY(!r.err.isEmpty());
     }
 
-    void helpAndVersion()
+    void convert_outDirIsAFile()
     {
-        QCOMPARE(run({QStringLiteral("--version")}).exitCode, 0);
-        QVERIFY(run({QStringLiteral("--help")}).out.contains("convert"));
-        QVERIFY(
-            run({QStringLiteral("convert"), QStringLiteral("--help")}).out.contains("--out-dir"));
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("xml"));
+        WriteBytes(out, "a file");
+        WriteBytes(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
+        const ProcessRun r = run({QStringLiteral("convert"), QStringLiteral("--out-dir"), out,
+                                  dir.filePath(QStringLiteral("a.txt"))});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(out.toLocal8Bit()), r.err.constData());
+        QCOMPARE(ReadBytes(out), QByteArray("a file"));
+    }
+
+    // A command's help names the program and the command as typed, and lists only what
+    // applies to it.
+    void help_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("usage");
+        QTest::addColumn<QByteArray>("option");
+        QTest::newRow("program") << QStringList{QStringLiteral("--help")}
+                                 << QByteArray("Usage: tapewright-cli COMMAND [OPTIONS]\n")
+                                 << QByteArray("convert");
+        QTest::newRow("convert") << QStringList{QStringLiteral("convert"), QStringLiteral("--help")}
+                                 << QByteArray("Usage: tapewright-cli convert [options] FILE...\n")
+                                 << QByteArray("--out-dir <DIR>");
+        QTest::newRow("cover") << QStringList{QStringLiteral("cover"), QStringLiteral("-h")}
+                               << QByteArray("Usage: tapewright-cli cover --template FILE --xml "
+                                             "FILE --out FILE [options]\n")
+                               << QByteArray("--collector <NAME>");
+    }
+
+    void help()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, usage);
+        QFETCH(QByteArray, option);
+        const ProcessRun r = run(args);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith(usage), r.out.constData());
+        QVERIFY(r.out.contains(option));
+        QVERIFY2(!r.out.contains("--help-all"), r.out.constData());
+    }
+
+    // The About box shows the same version.
+    void version()
+    {
+        const ProcessRun r = run({QStringLiteral("--version")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("tapewright-cli " TAPEWRIGHT_VERSION "\n"));
     }
 };
 
