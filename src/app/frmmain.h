@@ -37,6 +37,9 @@ public:
     // Loads an info file and shows it with its XML. The file is read and converted before
     // anything changes; a file that cannot be read is reported and changes nothing.
     bool ProcessFile(const QString &pFileName);
+    // Reopens the window where it was last closed, from the section "Window" of settingsFile, and
+    // stores its place there when it closes. Without this call nothing is read or written.
+    void RestorePlacement(const QString &settingsFile);
     // The files named on the program's command line: the first is loaded as File, Open Info
     // File loads it (a relative name is taken from the current folder); none changes nothing.
     void OpenStartupFiles(const QStringList &files);
@@ -97,6 +100,7 @@ private:
     bool saveDocument(Document which);
     bool askToSave(Document which);
     void loadDroppedFile(const QString &fileName);
+    void storePlacement() const;
 
     QWidget *m_client = nullptr;
     QLabel *lblInput = nullptr;
@@ -127,10 +131,10 @@ private:
 
     bool m_settingInput = false; // the window itself is filling the input pane
     QLocale m_locale = UserDateLocale();
-    FileDialogState m_dialogState;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MessageBoxes> m_messageBoxes;
     std::unique_ptr<BusyObserver> m_busy;
+    QString m_placementFile; // where the window's place is kept; "" keeps none
     DialogHook m_coverDialog;
     DialogHook m_aboutDialog;
 };

@@ -4,6 +4,7 @@
 #include "frmabout.h"
 #include "frmcover.h"
 #include "frmmain.h"
+#include "settings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -33,6 +34,7 @@ int main(int argc, char *argv[])
     // is modal, so the pane cannot change while it is open.
     window.setCoverDialog(
         [&window](QWidget *parent) { tapewright::ShowCover(parent, window.outputText()); });
+    window.RestorePlacement(tapewright::SettingsFilePath());
     window.show();
     window.OpenStartupFiles(parser.positionalArguments());
     return app.exec();
