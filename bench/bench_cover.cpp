@@ -19,15 +19,15 @@ namespace {
 
 QString workedExampleXml()
 {
-    const TextFileResult r =
+    const Result<DecodedText> r =
         ReadTextFile(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt"));
-    if (!r.ok) {
-        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error));
+    if (!r) {
+        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error()));
         std::abort();
     }
     ConvertOptions options;
     options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    return ConvertInfoText(r.text, options);
+    return ConvertInfoText(r->text, options);
 }
 
 // Open, zoom, fill every bookmark and write the filled cover as a template file (what show()

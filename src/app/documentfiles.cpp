@@ -2,8 +2,6 @@
 
 #include "formhelpers.h"
 
-#include <QSaveFile>
-
 namespace tapewright {
 
 QString WindowCaption(const QString &infoFileName)
@@ -53,24 +51,16 @@ QString UnloadQuestionText(const QString &fileName)
 
 QByteArray EncodeInfoText(const QString &text, std::optional<TextEncoding> loadedEncoding)
 {
-    QByteArray bytes;
-    if (loadedEncoding && EncodeText(text, *loadedEncoding, &bytes))
-        return bytes;
+    if (loadedEncoding) {
+        if (Result<QByteArray> bytes = EncodeText(text, *loadedEncoding))
+            return *std::move(bytes);
+    }
     return text.toUtf8();
 }
 
 QByteArray EncodeXmlText(const QString &xml)
 {
     return xml.toUtf8();
-}
-
-SaveResult SaveTextFile(const QString &fileName, const QByteArray &bytes)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return {false, QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, file.errorString())};
-    }
-    return {true, {}};
 }
 
 } // namespace tapewright

@@ -40,13 +40,4 @@ QByteArray EncodeInfoText(const QString &text, std::optional<TextEncoding> loade
 // The track list XML is always written as UTF-8 (no byte-order mark).
 QByteArray EncodeXmlText(const QString &xml);
 
-struct SaveResult
-{
-    bool ok = false;
-    QString error; // names the file and the reason when !ok
-};
-
-// Replaces the file in one step: a failed save leaves the previous file as it was.
-SaveResult SaveTextFile(const QString &fileName, const QByteArray &bytes);
-
 } // namespace tapewright

@@ -106,9 +106,9 @@ int runCover(const QStringList &arguments)
 
     const QString templatePath = parser.value(QStringLiteral("template"));
     const QString out = parser.value(QStringLiteral("out"));
-    const TextFileResult xml = ReadTextFile(parser.value(QStringLiteral("xml")));
-    if (!xml.ok) {
-        writeErr(xml.error);
+    const Result<DecodedText> xml = ReadTextFile(parser.value(QStringLiteral("xml")));
+    if (!xml) {
+        writeErr(xml.error());
         return 1;
     }
 
@@ -119,7 +119,7 @@ int runCover(const QStringList &arguments)
     // Nothing is handed to the desktop from here.
     options.opener = [](const QString &) { return false; };
     FileCoverDocument document(options);
-    if (CoverResult r = FillCover(document, QFileInfo(templatePath).absoluteFilePath(), xml.text,
+    if (CoverResult r = FillCover(document, QFileInfo(templatePath).absoluteFilePath(), xml->text,
                                   choices, {*locale, QDate::currentDate()});
         !r) {
         writeErr(r.error);

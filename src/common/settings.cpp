@@ -3,13 +3,13 @@
 // to 99 characters, and a write leaves everything else in the file where it was.
 #include "settings.h"
 
+#include "savefile.h"
 #include "textfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 // Only the 8-bit (UTF-8) classes are used: decoding is done here, so SimpleIni's own wide
@@ -185,11 +185,7 @@ void WriteINIString(const QString &section, const QString &key, const QString &v
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()))
         return;
-    QSaveFile saveFile(file);
-    if (!saveFile.open(QIODevice::WriteOnly))
-        return;
-    saveFile.write(out.data(), qint64(out.size()));
-    saveFile.commit();
+    (void)SaveFile(file, QByteArray::fromStdString(out));
 }
 
 QString SettingsFilePath()

@@ -2,6 +2,7 @@
 
 #include "bookmarkxml.h"
 #include "coverfiles.h"
+#include "savefile.h"
 #include "textfile.h"
 #include "zippackage.h"
 
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -574,10 +574,8 @@ QString FileCoverDocument::Impl::writeFile(const QString &target, CoverPackageKi
     const QString reason = build(kind, &bytes);
     if (!reason.isEmpty())
         return QStringLiteral("Cannot write the cover %1: %2.").arg(quoted(target), reason);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Cannot write the cover %1: %2.")
-            .arg(quoted(target), file.errorString());
+    if (const Result<void> saved = SaveFile(target, bytes); !saved)
+        return saved.error();
     return {};
 }
 
