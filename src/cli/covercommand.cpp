@@ -6,6 +6,7 @@
 #include "coverfiles.h"
 #include "coverfiller.h"
 #include "filecoverdocument.h"
+#include "templateformats.h"
 #include "textfile.h"
 
 #include <QDate>
@@ -26,9 +27,9 @@ QString quoted(const QString &path)
 // The document format a cover made from this template is written in before it becomes a PDF.
 QString FilledSuffixFor(const QString &templatePath)
 {
-    const QString suffix = QFileInfo(templatePath).suffix().toLower();
-    return suffix.startsWith(u"do") && suffix.size() == 4 ? QStringLiteral("docx")
-                                                          : QStringLiteral("odt");
+    const TemplateFormat *format = TemplateFormatOf(templatePath);
+    return QString::fromUtf16(format ? FilledFormat(*format, PackageKind::Document).extension
+                                     : u"odt");
 }
 
 // LibreOffice turns the filled document into a PDF at out. Empty on success, else the reason.
@@ -66,10 +67,13 @@ int runCover(const QStringList &arguments)
         "Fills a cover template from a track list XML document, as the cover dialog does, and "
         "writes the filled cover to a file."));
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("template"),
-                      QStringLiteral("Cover template to fill (.odt, .ott, .docx, .dotx; .doc "
-                                     "with LibreOffice)."),
-                      QStringLiteral("FILE")});
+    const QStringList filled = FormatExtensions(FormatFamily::OpenDocument) +
+                               FormatExtensions(FormatFamily::OfficeOpenXml);
+    parser.addOption(
+        {QStringLiteral("template"),
+         QStringLiteral("Cover template to fill (%1; %2 with LibreOffice).")
+             .arg(filled.join(u", "), FormatExtensions(FormatFamily::LegacyWord).join(u", ")),
+         QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("xml"), QStringLiteral("Track list XML to fill it from."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("collector"),
@@ -80,11 +84,19 @@ int runCover(const QStringList &arguments)
     parser.addOption({QStringLiteral("locale"),
                       QStringLiteral("Locale for reading and writing dates (default: yours)."),
                       QStringLiteral("NAME")});
-    parser.addOption(
-        {QStringLiteral("out"),
-         QStringLiteral("File to write: in the template's format (.odt or .ott, .docx or "
-                        ".dotx), or .pdf with LibreOffice."),
-         QStringLiteral("FILE")});
+    QStringList pairs; // ".odt or .ott"
+    for (const TemplateFormat &format : TemplateFormats) {
+        if (format.kind == PackageKind::Document && format.family != FormatFamily::LegacyWord)
+            pairs << QStringLiteral(".%1 or .%2")
+                         .arg(QString::fromUtf16(format.extension),
+                              QString::fromUtf16(
+                                  FilledFormat(format, PackageKind::Template).extension));
+    }
+    parser.addOption({QStringLiteral("out"),
+                      QStringLiteral("File to write: in the template's format (%1), or .pdf with "
+                                     "LibreOffice.")
+                          .arg(pairs.join(u", ")),
+                      QStringLiteral("FILE")});
     if (const std::optional<int> exitCode =
             parseArguments(parser, arguments, QStringLiteral("cover")))
         return *exitCode;

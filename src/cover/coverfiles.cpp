@@ -1,5 +1,7 @@
 #include "coverfiles.h"
 
+#include "templateformats.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -55,8 +57,16 @@ QString CoverFileBaseName(const QString &title)
 
 bool IsCoverFileName(const QString &fileName)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^.+ cover( \\(\\d+\\))?\\.(ott|odt|dotx|docx|dotm|docm)$"));
+    // Covers are written in the formats that are filled, never as .doc.
+    static const QRegularExpression pattern = [] {
+        QStringList extensions;
+        for (const TemplateFormat &format : TemplateFormats) {
+            if (format.family != FormatFamily::LegacyWord)
+                extensions << QString::fromUtf16(format.extension);
+        }
+        return QRegularExpression(
+            QStringLiteral("^.+ cover( \\(\\d+\\))?\\.(%1)$").arg(extensions.join(u'|')));
+    }();
     return pattern.match(fileName).hasMatch();
 }
 

@@ -3,6 +3,7 @@
 #include "daterecogniser.h"
 #include "settings.h"
 #include "tagreader.h"
+#include "templateformats.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -207,16 +208,7 @@ QString CoverTitle(const QString &xml, const QLocale &locale)
 
 bool IsCoverTemplateName(const QString &fileName)
 {
-    static const QStringList suffixes = {QStringLiteral("odt"), QStringLiteral("ott"),
-                                         QStringLiteral("docx"), QStringLiteral("dotx"),
-                                         QStringLiteral("doc")};
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    if (dot <= 0)
-        return false;
-    const QString suffix = fileName.sliced(dot + 1);
-    return std::any_of(suffixes.cbegin(), suffixes.cend(), [&](const QString &s) {
-        return suffix.compare(s, Qt::CaseInsensitive) == 0;
-    });
+    return TemplateFormatOf(fileName) != nullptr;
 }
 
 QStringList ListCoverTemplates(const QString &folder)

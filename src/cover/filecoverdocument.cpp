@@ -3,6 +3,7 @@
 #include "bookmarkxml.h"
 #include "coverfiles.h"
 #include "savefile.h"
+#include "templateformats.h"
 #include "textfile.h"
 #include "zippackage.h"
 
@@ -24,22 +25,12 @@ namespace tapewright {
 
 namespace {
 
-constexpr const char *OdfTextMime = "application/vnd.oasis.opendocument.text";
-constexpr const char *OdfTemplateMime = "application/vnd.oasis.opendocument.text-template";
 constexpr const char *ManifestNs = "urn:oasis:names:tc:opendocument:xmlns:manifest:1.0";
 constexpr const char *OfficeNs = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
 constexpr const char *ConfigNs = "urn:oasis:names:tc:opendocument:xmlns:config:1.0";
 constexpr const char *WordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 constexpr const char *SettingsRelType =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings";
-constexpr const char *WordDocumentType =
-    "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
-constexpr const char *WordTemplateType =
-    "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml";
-constexpr const char *WordMacroDocumentType =
-    "application/vnd.ms-word.document.macroEnabled.main+xml";
-constexpr const char *WordMacroTemplateType =
-    "application/vnd.ms-word.template.macroEnabledTemplate.main+xml";
 constexpr const char *WordSettingsType =
     "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml";
 
@@ -227,9 +218,15 @@ struct FileCoverDocument::Impl
     QString convertLegacy(const QString &doc, QString *converted);
     QString zoomOpenDocument(int percent);
     QString zoomWord(int percent);
-    void applyKind(CoverPackageKind kind);
-    QString build(CoverPackageKind kind, QByteArray *bytes);
-    QString writeFile(const QString &target, CoverPackageKind kind);
+    const TemplateFormat &filledFormat(PackageKind kind) const
+    {
+        return FilledFormat(flavor == DocumentFlavor::OpenDocument ? FormatFamily::OpenDocument
+                                                                   : FormatFamily::OfficeOpenXml,
+                            macroEnabled, kind);
+    }
+    void applyKind(PackageKind kind);
+    QString build(PackageKind kind, QByteArray *bytes);
+    QString writeFile(const QString &target, PackageKind kind);
 };
 
 QString FileCoverDocument::Impl::load(const QString &file)
@@ -265,7 +262,10 @@ QString FileCoverDocument::Impl::loadOpenDocument()
 {
     if (const ZipEntry *mime = package.find("mimetype")) {
         const QByteArray type = mime->data.trimmed();
-        if (type != OdfTextMime && type != OdfTemplateMime)
+        if (type !=
+                FilledFormat(FormatFamily::OpenDocument, false, PackageKind::Document).mediaType &&
+            type !=
+                FilledFormat(FormatFamily::OpenDocument, false, PackageKind::Template).mediaType)
             return QStringLiteral("it is not an OpenDocument text (its type is “%1”)")
                 .arg(QString::fromUtf8(type.left(100)));
     }
@@ -511,12 +511,11 @@ QString FileCoverDocument::Impl::zoomWord(int percent)
     return {};
 }
 
-void FileCoverDocument::Impl::applyKind(CoverPackageKind kind)
+void FileCoverDocument::Impl::applyKind(PackageKind kind)
 {
-    const bool isTemplate = kind == CoverPackageKind::Template;
+    const char *mime = filledFormat(kind).mediaType;
     QString error;
     if (flavor == DocumentFlavor::OpenDocument) {
-        const char *mime = isTemplate ? OdfTemplateMime : OdfTextMime;
         ZipEntry &entry = package.findOrAdd("mimetype");
         entry.data = QByteArray(mime);
         entry.stored = true;
@@ -538,8 +537,6 @@ void FileCoverDocument::Impl::applyKind(CoverPackageKind kind)
         }
         return;
     }
-    const char *type = macroEnabled ? (isTemplate ? WordMacroTemplateType : WordMacroDocumentType)
-                                    : (isTemplate ? WordTemplateType : WordDocumentType);
     if (Part *types = parsePart("[Content_Types].xml", &error)) {
         pugi::xml_node root = types->doc.document_element();
         const std::string partName = "/" + mainPart;
@@ -549,12 +546,12 @@ void FileCoverDocument::Impl::applyKind(CoverPackageKind kind)
             o.append_attribute("PartName") = partName.c_str();
             o.append_attribute("ContentType");
         }
-        o.attribute("ContentType").set_value(type);
+        o.attribute("ContentType").set_value(mime);
         types->changed = true;
     }
 }
 
-QString FileCoverDocument::Impl::build(CoverPackageKind kind, QByteArray *bytes)
+QString FileCoverDocument::Impl::build(PackageKind kind, QByteArray *bytes)
 {
     applyKind(kind);
     ZipPackage out = package; // entry data is shared, not copied
@@ -568,7 +565,7 @@ QString FileCoverDocument::Impl::build(CoverPackageKind kind, QByteArray *bytes)
     return WriteZipPackage(out, bytes);
 }
 
-QString FileCoverDocument::Impl::writeFile(const QString &target, CoverPackageKind kind)
+QString FileCoverDocument::Impl::writeFile(const QString &target, PackageKind kind)
 {
     QByteArray bytes;
     const QString reason = build(kind, &bytes);
@@ -600,24 +597,21 @@ CoverResult FileCoverDocument::open(const QString &path)
     d->options = std::move(options);
     d->path = path;
 
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    const TemplateFormat *format = TemplateFormatOf(path);
+    if (!format)
+        return CoverResult::failure(d->failOpen(
+            QStringLiteral("Tapewright fills OpenDocument (%1) and Word (%2) templates, and this "
+                           "file is neither")
+                .arg(FormatExtensions(FormatFamily::OpenDocument).join(u", "),
+                     FormatExtensions(FormatFamily::OfficeOpenXml).join(u", "))));
     QString file = path;
-    if (suffix == QLatin1String("doc")) {
+    if (format->family == FormatFamily::LegacyWord) {
         const QString reason = d->convertLegacy(path, &file);
         if (!reason.isEmpty())
             return CoverResult::failure(d->failOpen(reason));
-        d->flavor = DocumentFlavor::OpenDocument;
-    } else if (suffix == QLatin1String("odt") || suffix == QLatin1String("ott")) {
-        d->flavor = DocumentFlavor::OpenDocument;
-    } else if (QStringList{QStringLiteral("docx"), QStringLiteral("dotx"), QStringLiteral("docm"),
-                           QStringLiteral("dotm")}
-                   .contains(suffix)) {
-        d->flavor = DocumentFlavor::OfficeOpenXml;
-    } else {
-        return CoverResult::failure(d->failOpen(
-            QStringLiteral("Tapewright fills OpenDocument (.odt, .ott) and Word (.docx, .dotx) "
-                           "templates, and this file is neither")));
     }
+    d->flavor = format->family == FormatFamily::OfficeOpenXml ? DocumentFlavor::OfficeOpenXml
+                                                              : DocumentFlavor::OpenDocument;
 
     QString reason = d->load(file);
     if (reason.isEmpty()) {
@@ -700,15 +694,13 @@ CoverResult FileCoverDocument::show(const QString &title)
         return CoverResult::failure(
             QStringLiteral("Cannot create the folder %1 for finished covers.").arg(quoted(folder)));
     const QString extension =
-        d->flavor == DocumentFlavor::OpenDocument
-            ? QStringLiteral(".ott")
-            : (d->macroEnabled ? QStringLiteral(".dotm") : QStringLiteral(".dotx"));
+        u'.' + QString::fromUtf16(d->filledFormat(PackageKind::Template).extension);
     const QString base = folder + u'/' + CoverFileBaseName(title);
     QString target = base + extension;
     // An earlier cover of the same show may still be open in the word processor.
     for (int n = 2; QFileInfo::exists(target) && n < 1000; ++n)
         target = base + QStringLiteral(" (%1)").arg(n) + extension;
-    if (const QString error = d->writeFile(target, CoverPackageKind::Template); !error.isEmpty())
+    if (const QString error = d->writeFile(target, PackageKind::Template); !error.isEmpty())
         return CoverResult::failure(error);
     d->shownPath = target;
     if (!d->options.opener || !d->options.opener(target))
@@ -723,25 +715,22 @@ CoverResult FileCoverDocument::saveAs(const QString &path)
 {
     if (!d->isOpen)
         return CoverResult::failure(QStringLiteral("No cover template is open."));
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const bool odf = d->flavor == DocumentFlavor::OpenDocument;
-    const QStringList documents = odf ? QStringList{QStringLiteral("odt")}
-                                      : QStringList{QStringLiteral("docx"), QStringLiteral("docm")};
-    const QStringList templates = odf ? QStringList{QStringLiteral("ott")}
-                                      : QStringList{QStringLiteral("dotx"), QStringLiteral("dotm")};
-    if (!documents.contains(suffix) && !templates.contains(suffix))
+    const TemplateFormat &document = d->filledFormat(PackageKind::Document);
+    const TemplateFormat &templ = d->filledFormat(PackageKind::Template);
+    const TemplateFormat *format = TemplateFormatOf(path);
+    if (format != &document && format != &templ)
         return CoverResult::failure(
-            QStringLiteral("Cannot write the cover %1: a cover made from %2 is saved as %3.")
+            QStringLiteral(
+                "Cannot write the cover %1: a cover made from %2 is saved as .%3 or .%4.")
                 .arg(quoted(path), quoted(QFileInfo(d->path).fileName()),
-                     odf ? QStringLiteral(".odt or .ott") : QStringLiteral(".docx or .dotx")));
+                     QString::fromUtf16(document.extension), QString::fromUtf16(templ.extension)));
     const QFileInfo source(d->path);
     const QFileInfo target(path);
     if (target.exists() && source.exists() &&
         target.canonicalFilePath() == source.canonicalFilePath())
         return CoverResult::failure(
             QStringLiteral("Cannot write the cover over its own template %1.").arg(quoted(path)));
-    const QString error = d->writeFile(
-        path, templates.contains(suffix) ? CoverPackageKind::Template : CoverPackageKind::Document);
+    const QString error = d->writeFile(path, format->kind);
     if (!error.isEmpty())
         return CoverResult::failure(error);
     return CoverResult::success();

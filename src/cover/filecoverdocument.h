@@ -41,13 +41,6 @@ struct FileCoverOptions
     QString officeProgram = FindOfficeProgram();
 };
 
-// Which kind of file a package is written as.
-enum class CoverPackageKind
-{
-    Document, // .odt, .docx
-    Template, // .ott, .dotx: opens as a new untitled document
-};
-
 class FileCoverDocument final : public CoverDocument
 {
 public:

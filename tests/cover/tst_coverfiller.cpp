@@ -449,14 +449,16 @@ private slots:
     void listTemplates()
     {
         QTemporaryDir dir;
-        for (const char *name : {"b-cover.odt", "A-Cover.DOCX", "c.ott", "d.dotx", "e.doc",
-                                 "notes.txt", ".hidden.odt", "noextension", "a-cover.odt"}) {
+        for (const char *name :
+             {"b-cover.odt", "A-Cover.DOCX", "c.ott", "d.dotx", "e.doc", "f.docm", "g.dotm",
+              "notes.txt", ".hidden.odt", "noextension", "a-cover.odt"}) {
             QFile f(dir.filePath(QString::fromLatin1(name)));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         QVERIFY(QDir(dir.path()).mkdir(u"folder.odt"_qs));
         const QStringList expected = {u"A-Cover.DOCX"_qs, u"a-cover.odt"_qs, u"b-cover.odt"_qs,
-                                      u"c.ott"_qs,        u"d.dotx"_qs,      u"e.doc"_qs};
+                                      u"c.ott"_qs,        u"d.dotx"_qs,      u"e.doc"_qs,
+                                      u"f.docm"_qs,       u"g.dotm"_qs};
         QCOMPARE(ListCoverTemplates(dir.path()), expected);
         QVERIFY(ListCoverTemplates(dir.filePath(u"missing"_qs)).isEmpty());
     }

@@ -477,6 +477,8 @@ private slots:
         QTest::newRow("docx as dotx")
             << Format::Docx << "c.dotx" << true << QByteArray("template.main+xml");
         QTest::newRow("odt as docx") << Format::Odt << "c.docx" << false << QByteArray();
+        QTest::newRow("docx as macro-enabled docm")
+            << Format::Docx << "c.docm" << false << QByteArray();
         QTest::newRow("docx as pdf") << Format::Docx << "c.pdf" << false << QByteArray();
     }
     void saveAs_extensionMustFitFormat()
@@ -545,10 +547,9 @@ private slots:
             int ageDays;
             bool removed;
         };
-        const File files[] = {{"Old cover.ott", 8, true},
-                              {"Old cover (3).dotx", 30, true},
-                              {"Recent cover.ott", 6, false},
-                              {"Old notes.txt", 30, false},
+        const File files[] = {{"Old cover.ott", 8, true},     {"Old cover (3).dotx", 30, true},
+                              {"Old cover.dotm", 30, true},   {"Old cover.doc", 30, false},
+                              {"Recent cover.ott", 6, false}, {"Old notes.txt", 30, false},
                               {"cover.ott", 30, false}};
         for (const File &f : files) {
             const QString path = writeFile(dir, QString::fromUtf8(f.name), "x");
@@ -556,7 +557,7 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadWrite));
             QVERIFY(file.setFileTime(now.addDays(-f.ageDays), QFileDevice::FileModificationTime));
         }
-        QCOMPARE(RemoveOldCovers(dir.path(), now), 2);
+        QCOMPARE(RemoveOldCovers(dir.path(), now), 3);
         for (const File &f : files)
             QCOMPARE(QFile::exists(dir.filePath(QString::fromUtf8(f.name))), !f.removed);
     }
