@@ -42,7 +42,7 @@ void BM_FillShippedTemplate(benchmark::State &state)
     FileCoverOptions options;
     options.cacheFolder = dir.path();
     options.opener = [](const QString &) { return true; };
-    options.officeProgram.clear();
+    options.officeProgram = QString();
     const QString out = dir.filePath(QStringLiteral("cover") +
                                      (word ? QStringLiteral(".dotx") : QStringLiteral(".ott")));
     const CoverChoices choices{QStringLiteral("Jewel Case.odt"), 1, QStringLiteral("A. Trader")};
@@ -50,12 +50,12 @@ void BM_FillShippedTemplate(benchmark::State &state)
                                 QDate(2024, 5, 8)};
     for (auto _ : state) {
         FileCoverDocument document(options);
-        if (CoverResult r = FillCover(document, templatePath, xml, choices, fill); !r) {
-            state.SkipWithError(qPrintable(r.error));
+        if (Result<void> r = FillCover(document, templatePath, xml, choices, fill); !r) {
+            state.SkipWithError(qPrintable(r.error()));
             break;
         }
-        if (CoverResult r = document.saveAs(out); !r) {
-            state.SkipWithError(qPrintable(r.error));
+        if (Result<void> r = document.saveAs(out); !r) {
+            state.SkipWithError(qPrintable(r.error()));
             break;
         }
     }

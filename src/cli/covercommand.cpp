@@ -3,9 +3,10 @@
 #include "covercommand.h"
 
 #include "clicommon.h"
-#include "coverfiles.h"
 #include "coverfiller.h"
 #include "filecoverdocument.h"
+#include "office.h"
+#include "savefile.h"
 #include "templateformats.h"
 #include "textfile.h"
 
@@ -45,16 +46,18 @@ QString WritePdf(FileCoverDocument &document, const QString &templatePath, const
         return QStringLiteral("Cannot write %1: no temporary folder could be made.")
             .arg(quoted(out));
     const QString filled = work.filePath(QStringLiteral("cover.") + FilledSuffixFor(templatePath));
-    if (CoverResult r = document.saveAs(filled); !r)
-        return r.error;
+    if (Result<void> r = document.saveAs(filled); !r)
+        return r.error();
 
-    const OfficeConversion pdf = ConvertWithOffice(office, filled, QStringLiteral("pdf"),
-                                                   work.path(), OfficeConversionTimeoutMs);
+    const Result<QString> pdf = ConvertWithOffice(office, filled, QStringLiteral("pdf"),
+                                                  work.path(), OfficeConversionTimeoutMs);
     if (!pdf)
-        return QStringLiteral("Cannot write %1: %2.").arg(quoted(out), pdf.error);
-    QFile::remove(out);
-    if (!QFile::copy(pdf.outputPath, out))
+        return QStringLiteral("Cannot write %1: %2.").arg(quoted(out), pdf.error());
+    QFile converted(*pdf);
+    if (!converted.open(QIODevice::ReadOnly))
         return QStringLiteral("Cannot write %1.").arg(quoted(out));
+    if (Result<void> saved = SaveFile(out, converted.readAll()); !saved)
+        return saved.error();
     return QString();
 }
 
@@ -131,10 +134,10 @@ int runCover(const QStringList &arguments)
     // Nothing is handed to the desktop from here.
     options.opener = [](const QString &) { return false; };
     FileCoverDocument document(options);
-    if (CoverResult r = FillCover(document, QFileInfo(templatePath).absoluteFilePath(), xml->text,
-                                  choices, {*locale, QDate::currentDate()});
+    if (Result<void> r = FillCover(document, QFileInfo(templatePath).absoluteFilePath(), xml->text,
+                                   choices, {*locale, QDate::currentDate()});
         !r) {
-        writeErr(r.error);
+        writeErr(r.error());
         return 1;
     }
     if (QFileInfo(out).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0) {
@@ -142,8 +145,8 @@ int runCover(const QStringList &arguments)
             writeErr(error);
             return 1;
         }
-    } else if (CoverResult r = document.saveAs(out); !r) {
-        writeErr(r.error);
+    } else if (Result<void> r = document.saveAs(out); !r) {
+        writeErr(r.error());
         return 1;
     }
     return 0;

@@ -26,21 +26,4 @@ bool IsCoverFileName(const QString &fileName);
 // else in the folder, follows no links. Returns how many were removed.
 int RemoveOldCovers(const QString &folder, const QDateTime &now);
 
-// The LibreOffice program on the PATH ("soffice"), or an empty text.
-QString FindOfficeProgram();
-
-// What one headless LibreOffice conversion gave: the converted file, or why there is none.
-struct OfficeConversion
-{
-    QString outputPath; // empty when the conversion failed
-    QString error;      // "LibreOffice did not finish within 180 seconds"; to follow a colon
-    explicit operator bool() const { return !outputPath.isEmpty(); }
-};
-
-// Converts inputPath with officeProgram to format ("pdf", "odt", "doc:MS Word 97") into outDir,
-// where the result takes the input's base name. Runs with a private, throw-away profile and waits
-// at most timeoutMs for LibreOffice to finish.
-OfficeConversion ConvertWithOffice(const QString &officeProgram, const QString &inputPath,
-                                   const QString &format, const QString &outDir, int timeoutMs);
-
 } // namespace tapewright

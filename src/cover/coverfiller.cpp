@@ -169,29 +169,26 @@ void FillCoverBookmarks(CoverDocument &document, const QString &xml, const Cover
                   false);
 }
 
-CoverResult FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
-                      const CoverChoices &choices, const CoverFillOptions &options)
+Result<void> FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
+                       const CoverChoices &choices, const CoverFillOptions &options)
 {
-    if (CoverResult r = document.start(); !r)
+    if (Result<void> r = document.start(); !r)
         return r;
-    if (CoverResult r = document.open(templatePath); !r)
+    if (Result<void> r = document.open(templatePath); !r)
         return r;
-    if (CoverResult r = document.setZoom(CoverZoomPercent); !r)
+    if (Result<void> r = document.setZoom(CoverZoomPercent); !r)
         return r;
     FillCoverBookmarks(document, xml, choices, options);
-    return CoverResult::success();
+    return {};
 }
 
-CoverResult CoverTemplatePath(const QString &folder, const QString &templateFileName, QString *path)
+Result<QString> CoverTemplatePath(const QString &folder, const QString &templateFileName)
 {
-    if (templateFileName.isEmpty()) {
-        return CoverResult::failure(
-            QStringLiteral("No cover template is chosen. Choose one from the list of templates "
-                           "in \"%1\".")
-                .arg(QDir::toNativeSeparators(folder)));
-    }
-    *path = QDir(folder).filePath(templateFileName);
-    return CoverResult::success();
+    if (templateFileName.isEmpty())
+        return Failure{QStringLiteral("No cover template is chosen. Choose one from the list of "
+                                      "templates in %1.")
+                           .arg(QuotedPath(folder))};
+    return QDir(folder).filePath(templateFileName);
 }
 
 QString CoverTitle(const QString &xml, const QLocale &locale)

@@ -36,12 +36,11 @@ void FillCoverBookmarks(CoverDocument &document, const QString &xml, const Cover
 
 // Starts the document, opens the template at templatePath, zooms, and fills the bookmarks. A
 // failure to start, open or zoom comes back with its message and nothing is filled.
-CoverResult FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
-                      const CoverChoices &choices, const CoverFillOptions &options);
+Result<void> FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
+                       const CoverChoices &choices, const CoverFillOptions &options);
 
-// The path of the chosen template in folder; an error when no template is chosen.
-CoverResult CoverTemplatePath(const QString &folder, const QString &templateFileName,
-                              QString *path);
+// The path of the chosen template in folder; a failure when no template is chosen.
+Result<QString> CoverTemplatePath(const QString &folder, const QString &templateFileName);
 
 // A name for the filled cover: the band and the show's date ("Blue Lantern 1977-05-08"), either
 // alone when the other is missing, "Cover" when both are.

@@ -223,13 +223,13 @@ void frmCover::cmdOK_Click()
 {
     const CoverChoices choices{cboTemplate->currentText(), collectionValue(), txtYourName->text()};
     WaitCursor wait;
-    QString templatePath;
-    CoverResult result =
-        CoverTemplatePath(m_env.templateFolder, choices.templateFileName, &templatePath);
+    const Result<QString> templatePath =
+        CoverTemplatePath(m_env.templateFolder, choices.templateFileName);
+    Result<void> result = templatePath ? Result<void>() : Failure{templatePath.error()};
     if (result) {
         const std::unique_ptr<CoverDocument> document = m_env.newDocument();
         const QString xml = m_env.xmlText ? m_env.xmlText() : QString();
-        result = FillCover(*document, templatePath, xml, choices,
+        result = FillCover(*document, *templatePath, xml, choices,
                            {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()});
         if (result)
             result = document->show(CoverTitle(xml, m_env.locale));
@@ -239,7 +239,7 @@ void frmCover::cmdOK_Click()
         // Nothing is stored for a run that did not fill; the dialog stays open so that another
         // template can be chosen.
         if (m_env.showError)
-            m_env.showError(this, result.error);
+            m_env.showError(this, result.error());
         return;
     }
     StoreCoverChoices(choices, m_env.settingsFile);

@@ -26,32 +26,32 @@ public:
 
     static QString templateText(const QString &name) { return u"["_qs + name + u"]"_qs; }
 
-    CoverResult start() override { return answer(u"start"_qs, failStart); }
-    CoverResult open(const QString &path) override
+    Result<void> start() override { return answer(u"start"_qs, failStart); }
+    Result<void> open(const QString &path) override
     {
         openedPath = path;
         return answer(u"open "_qs + path, failOpen);
     }
-    CoverResult setZoom(int percent) override
+    Result<void> setZoom(int percent) override
     {
         return answer(u"zoom "_qs + QString::number(percent), failZoom);
     }
-    CoverResult lookUpBookmark(const QString &name) override
+    Result<void> lookUpBookmark(const QString &name) override
     {
         return answer(u"lookUp "_qs + name, !texts.contains(name));
     }
-    CoverResult scrollIntoView(const QString &name) override
+    Result<void> scrollIntoView(const QString &name) override
     {
         return answer(u"scroll "_qs + name, !texts.contains(name) || failingScrolls.contains(name));
     }
-    CoverResult setBookmarkText(const QString &name, const QString &text) override
+    Result<void> setBookmarkText(const QString &name, const QString &text) override
     {
-        const CoverResult r = answer(u"set "_qs + name, !texts.contains(name));
+        const Result<void> r = answer(u"set "_qs + name, !texts.contains(name));
         if (r)
             texts[name] = text;
         return r;
     }
-    CoverResult show(const QString &title) override
+    Result<void> show(const QString &title) override
     {
         shownTitle = title;
         return answer(u"show "_qs + title, failShow);
@@ -70,10 +70,10 @@ public:
     QSet<QString> failingScrolls;
 
 private:
-    CoverResult answer(const QString &call, bool fail)
+    Result<void> answer(const QString &call, bool fail)
     {
         calls << call;
-        return fail ? CoverResult::failure(u"failed: "_qs + call) : CoverResult::success();
+        return fail ? Result<void>(Failure{u"failed: "_qs + call}) : Result<void>();
     }
 };
 

@@ -84,7 +84,7 @@ private slots:
 
         FileCoverOptions options;
         options.cacheFolder = dir.filePath(u"cache"_qs);
-        options.officeProgram.clear();
+        options.officeProgram = QString();
         QStringList opened;
         options.opener = [&opened](const QString &path) {
             opened << path;
@@ -100,12 +100,12 @@ private slots:
         const QString xml = WorkedExampleXml();
         const QLocale us = UnitedStatesLocale();
         FileCoverDocument document(options);
-        const CoverResult filled = FillCover(
+        const Result<void> filled = FillCover(
             document, templatePath, xml, {QFileInfo(templatePath).fileName(), 1, u"Jane Doe"_qs},
             {us, QDate(2024, 3, 9)});
-        QVERIFY2(filled.ok, qPrintable(filled.error));
-        const CoverResult shown = document.show(CoverTitle(xml, us));
-        QVERIFY2(shown.ok, qPrintable(shown.error));
+        QVERIFY2(filled.ok(), qPrintable(filled.error()));
+        const Result<void> shown = document.show(CoverTitle(xml, us));
+        QVERIFY2(shown.ok(), qPrintable(shown.error()));
         QCOMPARE(opened.size(), 1);
         QVERIFY(opened.first().contains(u"Blue Lantern 1977-05-08"_qs));
 

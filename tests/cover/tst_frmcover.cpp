@@ -22,22 +22,22 @@ class ForwardingDocument final : public CoverDocument
 {
 public:
     explicit ForwardingDocument(RecordingCoverDocument &target) : m_target(target) {}
-    CoverResult start() override { return m_target.start(); }
-    CoverResult open(const QString &path) override { return m_target.open(path); }
-    CoverResult setZoom(int percent) override { return m_target.setZoom(percent); }
-    CoverResult lookUpBookmark(const QString &name) override
+    Result<void> start() override { return m_target.start(); }
+    Result<void> open(const QString &path) override { return m_target.open(path); }
+    Result<void> setZoom(int percent) override { return m_target.setZoom(percent); }
+    Result<void> lookUpBookmark(const QString &name) override
     {
         return m_target.lookUpBookmark(name);
     }
-    CoverResult scrollIntoView(const QString &name) override
+    Result<void> scrollIntoView(const QString &name) override
     {
         return m_target.scrollIntoView(name);
     }
-    CoverResult setBookmarkText(const QString &name, const QString &text) override
+    Result<void> setBookmarkText(const QString &name, const QString &text) override
     {
         return m_target.setBookmarkText(name, text);
     }
-    CoverResult show(const QString &title) override { return m_target.show(title); }
+    Result<void> show(const QString &title) override { return m_target.show(title); }
 
 private:
     RecordingCoverDocument &m_target;
