@@ -30,7 +30,7 @@ QString workedExampleXml()
     return ConvertInfoText(r->text, options);
 }
 
-// Open, zoom, fill every bookmark and write the filled cover as a template file (what show()
+// Open, zoom, fill every bookmark and write the filled cover as a template file (what the dialog
 // hands to the desktop), for the shipped template of range(0): 0 the .odt, 1 the .docx.
 void BM_FillShippedTemplate(benchmark::State &state)
 {
@@ -41,7 +41,6 @@ void BM_FillShippedTemplate(benchmark::State &state)
     QTemporaryDir dir;
     FileCoverOptions options;
     options.cacheFolder = dir.path();
-    options.opener = [](const QString &) { return true; };
     options.officeProgram = QString();
     const QString out = dir.filePath(QStringLiteral("cover") +
                                      (word ? QStringLiteral(".dotx") : QStringLiteral(".ott")));

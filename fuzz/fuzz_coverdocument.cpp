@@ -88,7 +88,6 @@ FileCoverOptions options()
 {
     FileCoverOptions o;
     o.cacheFolder = workDir().filePath(QStringLiteral("cache"));
-    o.opener = [](const QString &) { return true; };
     o.officeProgram = QString(); // never start LibreOffice on fuzzed bytes
     return o;
 }

@@ -64,7 +64,8 @@ QLabel *NewPicture(QWidget *parent, const QString &name, const QIcon &icon, cons
 
 } // namespace
 
-frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
+frmAbout::frmAbout(ShellOpener shellOpen, QWidget *parent)
+    : QDialog(parent), m_shellOpen(std::move(shellOpen))
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
@@ -176,12 +177,12 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 // Both links open what the label shows, so the text read and the address opened never differ.
 void frmAbout::lblSales_Click()
 {
-    ShellOpen(QStringLiteral("mailto:") + lblSales->text());
+    m_shellOpen(QStringLiteral("mailto:") + lblSales->text());
 }
 
 void frmAbout::lblWeb_Click()
 {
-    ShellOpen(lblWeb->text());
+    m_shellOpen(lblWeb->text());
 }
 
 void frmAbout::cmdOK_Click()
@@ -189,9 +190,9 @@ void frmAbout::cmdOK_Click()
     accept();
 }
 
-void ShowAbout(QWidget *parent)
+void ShowAbout(QWidget *parent, const ShellOpener &shellOpen)
 {
-    frmAbout dialog(parent);
+    frmAbout dialog(shellOpen, parent);
     dialog.exec();
 }
 

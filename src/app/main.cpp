@@ -28,7 +28,8 @@ int main(int argc, char *argv[])
 
     tapewright::frmMain window;
     // Other windows plug in here: window.setCoverDialog(...), window.setAboutDialog(...).
-    window.setAboutDialog(&tapewright::ShowAbout);
+    window.setAboutDialog(
+        [](QWidget *parent) { tapewright::ShowAbout(parent, tapewright::ShellOpen); });
     // The cover is filled from the output pane as it stands when the dialog opens; the dialog
     // is modal, so the pane cannot change while it is open.
     window.setCoverDialog(

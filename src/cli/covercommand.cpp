@@ -5,63 +5,13 @@
 #include "clicommon.h"
 #include "coverfiller.h"
 #include "filecoverdocument.h"
-#include "office.h"
-#include "savefile.h"
 #include "templateformats.h"
 #include "textfile.h"
 
 #include <QDate>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace tapewright::cli {
-
-namespace {
-
-QString quoted(const QString &path)
-{
-    return u'"' + QDir::toNativeSeparators(path) + u'"';
-}
-
-// The document format a cover made from this template is written in before it becomes a PDF.
-QString FilledSuffixFor(const QString &templatePath)
-{
-    const TemplateFormat *format = TemplateFormatOf(templatePath);
-    return QString::fromUtf16(format ? FilledFormat(*format, PackageKind::Document).extension
-                                     : u"odt");
-}
-
-// LibreOffice turns the filled document into a PDF at out. Empty on success, else the reason.
-QString WritePdf(FileCoverDocument &document, const QString &templatePath, const QString &out)
-{
-    const QString office = FindOfficeProgram();
-    if (office.isEmpty())
-        return QStringLiteral("Cannot write %1: writing a PDF needs LibreOffice (soffice), "
-                              "which is not installed.")
-            .arg(quoted(out));
-    QTemporaryDir work;
-    if (!work.isValid())
-        return QStringLiteral("Cannot write %1: no temporary folder could be made.")
-            .arg(quoted(out));
-    const QString filled = work.filePath(QStringLiteral("cover.") + FilledSuffixFor(templatePath));
-    if (Result<void> r = document.saveAs(filled); !r)
-        return r.error();
-
-    const Result<QString> pdf = ConvertWithOffice(office, filled, QStringLiteral("pdf"),
-                                                  work.path(), OfficeConversionTimeoutMs);
-    if (!pdf)
-        return QStringLiteral("Cannot write %1: %2.").arg(quoted(out), pdf.error());
-    QFile converted(*pdf);
-    if (!converted.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot write %1.").arg(quoted(out));
-    if (Result<void> saved = SaveFile(out, converted.readAll()); !saved)
-        return saved.error();
-    return QString();
-}
-
-} // namespace
 
 int runCover(const QStringList &arguments)
 {
@@ -127,26 +77,17 @@ int runCover(const QStringList &arguments)
         return 1;
     }
 
-    const CoverChoices choices{QFileInfo(templatePath).fileName(),
-                               parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
-                               parser.value(QStringLiteral("collector"))};
-    FileCoverOptions options;
-    // Nothing is handed to the desktop from here.
-    options.opener = [](const QString &) { return false; };
-    FileCoverDocument document(options);
-    if (Result<void> r = FillCover(document, QFileInfo(templatePath).absoluteFilePath(), xml->text,
-                                   choices, {*locale, QDate::currentDate()});
-        !r) {
-        writeErr(r.error());
-        return 1;
-    }
-    if (QFileInfo(out).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0) {
-        if (const QString error = WritePdf(document, templatePath, out); !error.isEmpty()) {
-            writeErr(error);
-            return 1;
-        }
-    } else if (Result<void> r = document.saveAs(out); !r) {
-        writeErr(r.error());
+    CoverJob job;
+    job.templateFolder = QFileInfo(templatePath).absolutePath();
+    job.choices = {QFileInfo(templatePath).fileName(),
+                   parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
+                   parser.value(QStringLiteral("collector"))};
+    job.xml = xml->text;
+    job.fill = {*locale, QDate::currentDate()};
+    job.outputPath = out;
+    FileCoverDocument document;
+    if (const Result<QString> cover = MakeCover(document, job); !cover) {
+        writeErr(cover.error());
         return 1;
     }
     return 0;

@@ -14,8 +14,6 @@ namespace {
 
 constexpr double TwipsPerInch = 1440.0;
 
-ShellOpenHook shellOpenHook;
-
 QScreen *ScreenOf(const QWidget *widget)
 {
     if (widget) {
@@ -125,18 +123,12 @@ QUrl ShellTargetUrl(const QString &target)
     return QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile);
 }
 
-void ShellOpen(const QString &target)
+bool ShellOpen(const QString &target)
 {
-    if (shellOpenHook) {
-        shellOpenHook(target);
-        return;
-    }
-    QDesktopServices::openUrl(ShellTargetUrl(target));
-}
-
-void SetShellOpenHook(ShellOpenHook hook)
-{
-    shellOpenHook = std::move(hook);
+    // QDesktopServices needs the platform integration that only a QGuiApplication brings.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return false;
+    return QDesktopServices::openUrl(ShellTargetUrl(target));
 }
 
 } // namespace tapewright

@@ -1,6 +1,6 @@
 // The word processor operations the cover filler needs, as an interface: the filler is written
-// against it, and whatever serves it (a file-based filler here, a word processor elsewhere)
-// can be swapped without touching the filling logic.
+// against it, and whatever serves it (the template files themselves here, a word processor
+// elsewhere) can be swapped without touching the filling logic.
 #pragma once
 
 #include "result.h"
@@ -28,8 +28,9 @@ public:
     virtual Result<void> scrollIntoView(const QString &name) = 0;
     // Replaces the bookmark's text by text (plain text; CR LF starts a new line; may be empty).
     virtual Result<void> setBookmarkText(const QString &name, const QString &text) = 0;
-    // Hands the filled document to the user, unsaved; title names it (the show, say).
-    virtual Result<void> show(const QString &title) = 0;
+    // Writes the filled document as a new file at path, in the format its extension names;
+    // the template itself stays as it was.
+    virtual Result<void> saveAs(const QString &path) = 0;
 
 protected:
     CoverDocument() = default;

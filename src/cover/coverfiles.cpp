@@ -52,6 +52,15 @@ QString CoverFileBaseName(const QString &title)
     return name + QStringLiteral(" cover");
 }
 
+QString NewCoverFilePath(const QString &folder, const QString &title, const QString &extension)
+{
+    const QString base = QDir(folder).filePath(CoverFileBaseName(title));
+    QString path = base + extension;
+    for (int n = 2; QFileInfo::exists(path) && n < 1000; ++n)
+        path = base + QStringLiteral(" (%1)").arg(n) + extension;
+    return path;
+}
+
 bool IsCoverFileName(const QString &fileName)
 {
     // Covers are written in the formats that are filled, never as .doc.

@@ -18,6 +18,11 @@ QString DefaultCacheFolder();
 // ends, and the name is kept short. An empty title gives "Tapewright cover".
 QString CoverFileBaseName(const QString &title);
 
+// A free path for a new cover of the show in folder: "<folder>/Blue Lantern 1977-05-08
+// cover.ott", or with " (2)" and up when an earlier cover of the show is there (it may still be
+// open in the word processor). extension includes its dot.
+QString NewCoverFilePath(const QString &folder, const QString &title, const QString &extension);
+
 // Whether fileName is one this program writes into the covers folder ("... cover.ott",
 // "... cover (2).dotx").
 bool IsCoverFileName(const QString &fileName);

@@ -1,5 +1,6 @@
 #include "coverfiller.h"
 
+#include "coverfiles.h"
 #include "daterecogniser.h"
 #include "settings.h"
 #include "tagreader.h"
@@ -189,6 +190,35 @@ Result<QString> CoverTemplatePath(const QString &folder, const QString &template
                                       "templates in %1.")
                            .arg(QuotedPath(folder))};
     return QDir(folder).filePath(templateFileName);
+}
+
+Result<QString> MakeCover(CoverDocument &document, const CoverJob &job)
+{
+    const Result<QString> templatePath =
+        CoverTemplatePath(job.templateFolder, job.choices.templateFileName);
+    if (!templatePath)
+        return templatePath;
+    if (Result<void> filled = FillCover(document, *templatePath, job.xml, job.choices, job.fill);
+        !filled)
+        return Failure{filled.error()};
+    QString target = job.outputPath;
+    if (target.isEmpty()) {
+        RemoveOldCovers(job.coversFolder, QDateTime::currentDateTimeUtc());
+        if (!QDir().mkpath(job.coversFolder))
+            return Failure{QStringLiteral("Cannot create the folder %1 for finished covers.")
+                               .arg(QuotedPath(job.coversFolder))};
+        // A template opens as a new, untitled document: the user prints it or saves it where
+        // they like, and the folder only holds what was handed over.
+        const TemplateFormat *format = TemplateFormatOf(*templatePath);
+        const TemplateFormat &cover =
+            format ? FilledFormat(*format, PackageKind::Template)
+                   : FilledFormat(FormatFamily::OpenDocument, false, PackageKind::Template);
+        target = NewCoverFilePath(job.coversFolder, CoverTitle(job.xml, job.fill.locale),
+                                  u'.' + QString::fromUtf16(cover.extension));
+    }
+    if (Result<void> saved = document.saveAs(target); !saved)
+        return Failure{saved.error()};
+    return target;
 }
 
 QString CoverTitle(const QString &xml, const QLocale &locale)

@@ -7,12 +7,10 @@
 #include "templateformats.h"
 #include "textfile.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QUrl>
+#include <QTemporaryDir>
 
 namespace tapewright {
 
@@ -42,22 +40,12 @@ Result<QByteArray> readTemplate(const QString &file)
 
 } // namespace
 
-bool OpenWithDesktop(const QString &path)
-{
-    // QDesktopServices needs the platform integration that only a QGuiApplication brings.
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
 FileCoverDocument::FileCoverDocument(FileCoverOptions options) : m_options(std::move(options)) {}
 
 FileCoverDocument::~FileCoverDocument() = default;
 
 Result<void> FileCoverDocument::start()
 {
-    RemoveOldCovers(m_options.cacheFolder + QStringLiteral("/covers"),
-                    QDateTime::currentDateTimeUtc());
     return {};
 }
 
@@ -138,35 +126,12 @@ Result<void> FileCoverDocument::setBookmarkText(const QString &name, const QStri
     return {};
 }
 
-Result<void> FileCoverDocument::show(const QString &title)
-{
-    if (!m_package)
-        return Failure{NotOpen};
-    const QString folder = m_options.cacheFolder + QStringLiteral("/covers");
-    if (!QDir().mkpath(folder))
-        return Failure{QStringLiteral("Cannot create the folder %1 for finished covers.")
-                           .arg(QuotedPath(folder))};
-    const QString extension =
-        u'.' + QString::fromUtf16(m_package->format(PackageKind::Template).extension);
-    const QString base = folder + u'/' + CoverFileBaseName(title);
-    QString target = base + extension;
-    // An earlier cover of the same show may still be open in the word processor.
-    for (int n = 2; QFileInfo::exists(target) && n < 1000; ++n)
-        target = base + QStringLiteral(" (%1)").arg(n) + extension;
-    if (Result<void> written = writeFile(target, PackageKind::Template); !written)
-        return written;
-    m_shownPath = target;
-    if (!m_options.opener || !m_options.opener(target))
-        return Failure{QStringLiteral("The cover was saved as %1, but no application could be "
-                                      "started to open it.")
-                           .arg(QuotedPath(target))};
-    return {};
-}
-
 Result<void> FileCoverDocument::saveAs(const QString &path)
 {
     if (!m_package)
         return Failure{NotOpen};
+    if (QFileInfo(path).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0)
+        return writePdf(path);
     const TemplateFormat &document = m_package->format(PackageKind::Document);
     const TemplateFormat &templ = m_package->format(PackageKind::Template);
     const TemplateFormat *format = TemplateFormatOf(path);
@@ -202,6 +167,35 @@ Result<void> FileCoverDocument::writeFile(const QString &target, PackageKind kin
         return Failure{QStringLiteral("Cannot write the cover %1: %2.")
                            .arg(QuotedPath(target), bytes.error())};
     return SaveFile(target, *bytes);
+}
+
+Result<void> FileCoverDocument::writePdf(const QString &target)
+{
+    const QString office = m_options.officeProgram ? *m_options.officeProgram : FindOfficeProgram();
+    if (office.isEmpty())
+        return Failure{QStringLiteral("Cannot write %1: writing a PDF needs LibreOffice (soffice), "
+                                      "which is not installed.")
+                           .arg(QuotedPath(target))};
+    QTemporaryDir work;
+    if (!work.isValid())
+        return Failure{QStringLiteral("Cannot write %1: no temporary folder could be made.")
+                           .arg(QuotedPath(target))};
+    const QString filled =
+        work.filePath(QStringLiteral("cover.") +
+                      QString::fromUtf16(m_package->format(PackageKind::Document).extension));
+    if (Result<void> written = writeFile(filled, PackageKind::Document); !written)
+        return written;
+    const Result<QString> pdf = ConvertWithOffice(office, filled, QStringLiteral("pdf"),
+                                                  work.path(), OfficeConversionTimeoutMs);
+    if (!pdf)
+        return Failure{QStringLiteral("Cannot write %1: %2.").arg(QuotedPath(target), pdf.error())};
+    QFile printed(*pdf);
+    const QByteArray bytes = printed.open(QIODevice::ReadOnly) ? printed.readAll() : QByteArray();
+    if (bytes.isEmpty())
+        return Failure{
+            QStringLiteral("Cannot write %1: the PDF LibreOffice printed cannot be read.")
+                .arg(QuotedPath(target))};
+    return SaveFile(target, bytes);
 }
 
 } // namespace tapewright

@@ -1,7 +1,7 @@
 // The cover document served by filling the template file itself: OpenDocument text (.odt,
 // .ott) and Word (.docx, .dotx, .docm, .dotm) packages are read into memory, their bookmarks
-// filled, and the result written as a new file. No word processor needs to run; legacy Word
-// .doc templates are converted once by LibreOffice when it is installed.
+// filled, and the result written as a new file. No word processor needs to run; LibreOffice,
+// when it is installed, converts legacy Word .doc templates once and prints covers to PDF.
 #pragma once
 
 #include "coverdocument.h"
@@ -11,7 +11,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -24,20 +23,11 @@ inline constexpr int MaxCoverBookmarks = 1000;
 // Template files larger than this are refused before reading.
 inline constexpr qint64 MaxTemplateFileSize = 128 * 1024 * 1024;
 
-// Opens a file with the desktop's application; false when nothing could be started.
-using CoverOpener = std::function<bool(const QString &path)>;
-
-// The desktop's opening of a file (QDesktopServices). Needs a running QGuiApplication;
-// returns false without one.
-bool OpenWithDesktop(const QString &path);
-
 struct FileCoverOptions
 {
-    // Finished covers go to <cacheFolder>/covers, converted .doc templates to
-    // <cacheFolder>/converted.
+    // Converted .doc templates are kept in <cacheFolder>/converted.
     QString cacheFolder = DefaultCacheFolder();
-    CoverOpener opener = OpenWithDesktop;
-    // LibreOffice for legacy .doc templates: unset, it is looked up on the PATH when a
+    // LibreOffice for .doc templates and PDF covers: unset, it is looked up on the PATH when a
     // conversion needs it; empty, it is not installed.
     std::optional<QString> officeProgram;
 };
@@ -50,7 +40,7 @@ public:
     FileCoverDocument(const FileCoverDocument &) = delete;
     FileCoverDocument &operator=(const FileCoverDocument &) = delete;
 
-    // Nothing to start; removes the covers of earlier runs older than a week.
+    // Nothing to start.
     Result<void> start() override;
     Result<void> open(const QString &path) override;
     Result<void> setZoom(int percent) override;
@@ -58,29 +48,23 @@ public:
     // A file has no window to scroll; fails only for a missing bookmark.
     Result<void> scrollIntoView(const QString &name) override;
     Result<void> setBookmarkText(const QString &name, const QString &text) override;
-    // Writes the filled document as a template-typed file into <cacheFolder>/covers, named
-    // after title ("Blue Lantern 1977-05-08 cover.ott"), and opens it with the opener.
-    Result<void> show(const QString &title) override;
-
-    // Writes the filled document to path, as a document or a template of the template's
-    // format, as the extension says (.odt or .ott, .docx or .dotx, .docm or .dotm); the
-    // template itself is never overwritten.
-    Result<void> saveAs(const QString &path);
+    // Writes the filled document to path as a document or a template of the template's
+    // format (.odt or .ott, .docx or .dotx, .docm or .dotm), or as a PDF printed by
+    // LibreOffice (.pdf), as the extension says; never over the template itself.
+    Result<void> saveAs(const QString &path) override;
 
     // The bookmark names in the document, sorted.
     QStringList bookmarkNames() const;
     // A bookmark's current text (CR LF between lines and paragraphs); nullopt when absent.
     std::optional<QString> bookmarkText(const QString &name) const;
-    // The file show() wrote last; empty before.
-    QString shownPath() const { return m_shownPath; }
 
 private:
     Result<void> writeFile(const QString &target, PackageKind kind);
+    Result<void> writePdf(const QString &target);
 
     FileCoverOptions m_options;
     QString m_path; // as given to open(), the .doc for a converted template
     std::unique_ptr<CoverPackage> m_package;
-    QString m_shownPath;
 };
 
 } // namespace tapewright

@@ -68,8 +68,10 @@ CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText)
     CoverDialogEnvironment env;
     env.templateFolder = TemplateFolderFor(QCoreApplication::applicationDirPath());
     env.settingsFile = SettingsFilePath();
+    env.coversFolder = DefaultCacheFolder() + QStringLiteral("/covers");
     env.xmlText = std::move(xmlText);
     env.newDocument = [] { return std::make_unique<FileCoverDocument>(); };
+    env.openCover = ShellOpen;
     env.showError = [](QWidget *parent, const QString &message) {
         QMessageBox::warning(parent, QStringLiteral("Tapewright"), message);
     };
@@ -223,23 +225,23 @@ void frmCover::cmdOK_Click()
 {
     const CoverChoices choices{cboTemplate->currentText(), collectionValue(), txtYourName->text()};
     WaitCursor wait;
-    const Result<QString> templatePath =
-        CoverTemplatePath(m_env.templateFolder, choices.templateFileName);
-    Result<void> result = templatePath ? Result<void>() : Failure{templatePath.error()};
-    if (result) {
-        const std::unique_ptr<CoverDocument> document = m_env.newDocument();
-        const QString xml = m_env.xmlText ? m_env.xmlText() : QString();
-        result = FillCover(*document, *templatePath, xml, choices,
-                           {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()});
-        if (result)
-            result = document->show(CoverTitle(xml, m_env.locale));
-    }
+    CoverJob job;
+    job.templateFolder = m_env.templateFolder;
+    job.choices = choices;
+    job.xml = m_env.xmlText ? m_env.xmlText() : QString();
+    job.fill = {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()};
+    job.coversFolder = m_env.coversFolder;
+    Result<QString> cover = MakeCover(*m_env.newDocument(), job);
+    if (cover && !(m_env.openCover && m_env.openCover(*cover)))
+        cover = Failure{QStringLiteral("The cover was saved as %1, but no application could be "
+                                       "started to open it.")
+                            .arg(QuotedPath(*cover))};
     wait.restore();
-    if (!result) {
-        // Nothing is stored for a run that did not fill; the dialog stays open so that another
-        // template can be chosen.
+    if (!cover) {
+        // Nothing is stored for a run that did not end with the cover open; the dialog stays
+        // open so that another template can be chosen.
         if (m_env.showError)
-            m_env.showError(this, result.error());
+            m_env.showError(this, cover.error());
         return;
     }
     StoreCoverChoices(choices, m_env.settingsFile);

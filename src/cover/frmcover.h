@@ -5,6 +5,7 @@
 
 #include "coverdocument.h"
 #include "coverfiller.h"
+#include "formhelpers.h"
 
 #include <QDate>
 #include <QDialog>
@@ -28,10 +29,13 @@ struct CoverDialogEnvironment
 {
     QString templateFolder; // the templates listed in cboTemplate
     QString settingsFile;   // where the choices are read and stored
+    QString coversFolder;   // where finished covers are written
     // The track list XML to fill from (the main window's output pane), read when OK is pressed.
     std::function<QString()> xmlText;
     // A new document for every run.
     std::function<std::unique_ptr<CoverDocument>()> newDocument;
+    // Opens the finished cover with the desktop's application.
+    ShellOpener openCover;
     // Tells the user what failed, in a message box titled "Tapewright".
     std::function<void(QWidget *parent, const QString &message)> showError;
     QLocale locale;               // dates are recognised and written in this locale
@@ -39,7 +43,8 @@ struct CoverDialogEnvironment
 };
 
 // The environment of the running program: the template folder beside it (or the installed
-// one), SettingsFilePath, the file-based cover documents, real message boxes, the user's locale.
+// one), SettingsFilePath, the covers folder in the user's cache, the file-based cover
+// documents, ShellOpen, real message boxes, the user's locale.
 CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText);
 
 class frmCover : public QDialog

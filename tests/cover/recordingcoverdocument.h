@@ -51,10 +51,11 @@ public:
             texts[name] = text;
         return r;
     }
-    Result<void> show(const QString &title) override
+    // Records the path; writes nothing.
+    Result<void> saveAs(const QString &path) override
     {
-        shownTitle = title;
-        return answer(u"show "_qs + title, failShow);
+        savedPath = path;
+        return answer(u"saveAs "_qs + path, failSave);
     }
 
     // The operations asked, in order ("lookUp LinerBand", "set LinerBand" ...).
@@ -62,11 +63,11 @@ public:
     // Bookmark name to its current text; a bookmark not in here is absent from the template.
     QHash<QString, QString> texts;
     QString openedPath;
-    QString shownTitle;
+    QString savedPath;
     bool failStart = false;
     bool failOpen = false;
     bool failZoom = false;
-    bool failShow = false;
+    bool failSave = false;
     QSet<QString> failingScrolls;
 
 private:

@@ -63,7 +63,7 @@ private slots:
         QTest::addColumn<Format>("format");
         QTest::newRow("odt") << Format::Odt;
         QTest::newRow("docx") << Format::Docx;
-        // Templates as show() writes them open as new documents.
+        // Templates, as the cover dialog writes them, open as new documents.
         QTest::newRow("ott") << Format::Ott;
         QTest::newRow("dotx") << Format::Dotx;
     }
@@ -79,7 +79,6 @@ private slots:
                                                buildTemplate(format, coverMarks()));
         FileCoverOptions options;
         options.cacheFolder = dir.filePath(QStringLiteral("cache"));
-        options.opener = [](const QString &) { return true; };
         FileCoverDocument doc(options);
         QVERIFY(doc.open(templatePath));
         QVERIFY(doc.setZoom(75));

@@ -1,5 +1,7 @@
 // Filling cover templates of both formats: every bookmark shape and place, values that are
-// text and never markup, saving and showing, zoom, and templates that are broken or hostile.
+// text and never markup, saving, the cover file of a made cover, zoom, and templates that are
+// broken or hostile.
+#include "coverfiller.h"
 #include "covertemplates.h"
 #include "filecoverdocument.h"
 
@@ -49,16 +51,11 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     return path;
 }
 
-FileCoverOptions testOptions(const QTemporaryDir &dir, QStringList *opened = nullptr)
+FileCoverOptions testOptions(const QTemporaryDir &dir)
 {
     FileCoverOptions o;
     o.cacheFolder = dir.filePath(QStringLiteral("cache"));
     o.officeProgram = QString();
-    o.opener = [opened](const QString &path) {
-        if (opened)
-            opened->append(path);
-        return true;
-    };
     return o;
 }
 
@@ -386,8 +383,11 @@ private slots:
         QVERIFY(reread.open(saved));
     }
 
-    void show_writesTemplateCopyAndOpensIt_data() { addFormats(); }
-    void show_writesTemplateCopyAndOpensIt()
+    // A cover made for the dialog is a template copy in the covers folder, which opens as a
+    // new document; a second cover of the same show does not replace the first, and covers of
+    // long ago are cleared away.
+    void makeCover_writesTemplateCopy_data() { addFormats(); }
+    void makeCover_writesTemplateCopy()
     {
         QFETCH(Format, format);
         QTemporaryDir dir;
@@ -395,22 +395,33 @@ private slots:
         const QString path = writeFile(dir, QStringLiteral("template/Jewel") + extension(format),
                                        buildTemplate(format, coverMarks()));
         const QByteArray before = sha1Of(path);
-        QStringList opened;
-        FileCoverDocument doc(testOptions(dir, &opened));
-        QVERIFY(doc.start());
-        QVERIFY(doc.open(path));
-        QVERIFY(doc.setZoom(75));
-        QVERIFY(doc.setBookmarkText(QStringLiteral("CoverBand"), QStringLiteral("Blue Lantern")));
-        QVERIFY(doc.show(QStringLiteral("Blue Lantern 1977-05-08")));
-        QVERIFY(doc.show(QStringLiteral("Blue Lantern 1977-05-08")));
+        CoverJob job;
+        job.templateFolder = dir.filePath(QStringLiteral("template"));
+        job.choices = {QStringLiteral("Jewel") + extension(format), 1, QStringLiteral("Jane")};
+        job.xml = QStringLiteral("<BAND>Blue Lantern</BAND><DATE>5/8/1977</DATE>");
+        job.fill = {UnitedStatesLocale(), QDate(2024, 3, 9)};
+        job.coversFolder = dir.filePath(QStringLiteral("cache/covers"));
+        QDir().mkpath(job.coversFolder);
+        QFile old(writeFile(dir, QStringLiteral("cache/covers/Old cover.ott"), "x"));
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-CoverKeepDays - 1),
+                                QFileDevice::FileModificationTime));
+        old.close();
+        QStringList written;
+        for (int run = 0; run < 2; ++run) {
+            FileCoverDocument doc(testOptions(dir));
+            const Result<QString> cover = MakeCover(doc, job);
+            QVERIFY2(cover, qPrintable(cover.error()));
+            written << *cover;
+        }
 
-        const QString folder = dir.filePath(QStringLiteral("cache/covers/"));
+        const QString folder = job.coversFolder + u'/';
         const QString ext = isOdf(format) ? QStringLiteral(".ott") : QStringLiteral(".dotx");
         const QStringList expected = {
             folder + QStringLiteral("Blue Lantern 1977-05-08 cover") + ext,
             folder + QStringLiteral("Blue Lantern 1977-05-08 cover (2)") + ext};
-        QCOMPARE(opened, expected);
-        QCOMPARE(doc.shownPath(), expected.at(1));
+        QCOMPARE(written, expected);
+        QVERIFY(!old.exists());
 
         if (isOdf(format)) {
             int index = -1;
@@ -434,6 +445,8 @@ private slots:
         QVERIFY(shown.open(expected.at(0)));
         QCOMPARE(shown.bookmarkText(QStringLiteral("CoverBand")).value_or(QString()),
                  QStringLiteral("Blue Lantern"));
+        QCOMPARE(shown.bookmarkText(QStringLiteral("TrayCollection")).value_or(QString()),
+                 QStringLiteral("From the collection of Jane"));
 
         // The template is never changed, and nothing is written beside it.
         QCOMPARE(sha1Of(path), before);
@@ -441,25 +454,10 @@ private slots:
                      .entryList(QDir::Files | QDir::Hidden)
                      .size(),
                  1);
+        FileCoverDocument doc(testOptions(dir));
+        QVERIFY(doc.open(path));
         QVERIFY(!doc.saveAs(path).ok());
         QCOMPARE(sha1Of(path), before);
-    }
-
-    void show_openerFails_reportsSavedFile()
-    {
-        QTemporaryDir dir;
-        const QString path =
-            writeFile(dir, QStringLiteral("t.odt"),
-                      buildTemplate(Format::Odt, coverMarks({QStringLiteral("TrayBand")})));
-        FileCoverOptions o = testOptions(dir);
-        o.opener = [](const QString &) { return false; };
-        FileCoverDocument doc(o);
-        QVERIFY(doc.open(path));
-        const Result<void> r = doc.show(QString());
-        QVERIFY(!r.ok());
-        const QString written = dir.filePath(QStringLiteral("cache/covers/Tapewright cover.ott"));
-        QVERIFY(QFile::exists(written));
-        QVERIFY(r.error().contains(QDir::toNativeSeparators(written)));
     }
 
     void saveAs_extensionMustFitFormat_data()
@@ -678,7 +676,7 @@ private slots:
         QVERIFY2(r.error().contains(QDir::toNativeSeparators(path)), qPrintable(r.error()));
         // A failed open leaves no document behind.
         QVERIFY(!doc.lookUpBookmark(QStringLiteral("TrayBand")).ok());
-        QVERIFY(!doc.show(QStringLiteral("x")).ok());
+        QVERIFY(!doc.saveAs(dir.filePath(QStringLiteral("x.odt"))).ok());
     }
 
     void hostile_opensSafely_data()

@@ -249,7 +249,6 @@ private slots:
         QVERIFY(dir.isValid());
         FileCoverOptions options;
         options.cacheFolder = dir.filePath(u"cache"_qs);
-        options.opener = [](const QString &) { return true; };
         FileCoverDocument document(options);
         const CoverChoices choices{fileName, 1, u"Pat Keeper"_qs};
         const CoverFillOptions fill{UnitedStatesLocale(), QDate(2024, 3, 14)};
