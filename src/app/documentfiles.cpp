@@ -1,12 +1,13 @@
 #include "documentfiles.h"
 
 #include "formhelpers.h"
+#include "productinfo.h"
 
 namespace tapewright {
 
 QString WindowCaption(const QString &infoFileName)
 {
-    const QString title = QString::fromUtf16(ProgramTitle);
+    const QString title = QString::fromUtf16(ProductName);
     if (infoFileName.isEmpty())
         return title;
     return title + QStringLiteral(" - ") + ExtractFileName(infoFileName);

@@ -11,13 +11,11 @@
 
 namespace tapewright {
 
-// The program's name: the window caption and the title of every message box.
-inline constexpr char16_t ProgramTitle[] = u"Tapewright";
 // Names the unload question shows for a text that has no file yet.
 inline constexpr char16_t UntitledInfoName[] = u"<untitled>";
 inline constexpr char16_t UntitledXmlName[] = u"untitled.xml";
 
-// "Tapewright", or "Tapewright - " and the file's name without its folder.
+// The program's name ("Tapewright"), or it, " - " and the file's name without its folder.
 QString WindowCaption(const QString &infoFileName);
 
 // The info file's path with the extension of its name replaced by "xml", or ".xml" appended when

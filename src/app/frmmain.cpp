@@ -6,7 +6,6 @@
 #include "formhelpers.h"
 #include "mainlayout.h"
 #include "savefile.h"
-#include "settings.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -197,7 +196,6 @@ void frmMain::Form_Load()
     showInput(QString());
     txtOutput->clear();
     lblStatus->clear();
-    SetSettingsFilePath(DefaultSettingsFilePath());
 }
 
 void frmMain::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)

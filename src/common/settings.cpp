@@ -33,8 +33,6 @@ constexpr qsizetype MaxValueLength = 99;
 // Nothing in a real file is named like this (the control characters cannot be typed in it).
 constexpr char TrailSection[] = "\x01tapewright-trailing-comment\x01";
 
-QString settingsPath;
-
 // CSimpleIniA compares section and key names without regard to ASCII letter case. Several
 // values per key are allowed so that a file holding a key twice keeps both; reads take the
 // first, as the Windows profile functions do.
@@ -186,16 +184,6 @@ void WriteINIString(const QString &section, const QString &key, const QString &v
     if (!QDir().mkpath(info.absolutePath()))
         return;
     (void)SaveFile(file, QByteArray::fromStdString(out));
-}
-
-QString SettingsFilePath()
-{
-    return settingsPath;
-}
-
-void SetSettingsFilePath(const QString &path)
-{
-    settingsPath = path;
 }
 
 QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir)

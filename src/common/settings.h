@@ -17,10 +17,6 @@ QString GetINIString(const QString &section, const QString &key, const QString &
 void WriteINIString(const QString &section, const QString &key, const QString &value,
                     const QString &file);
 
-// The program-wide path of the settings file, set once by the main window when it loads.
-QString SettingsFilePath();
-void SetSettingsFilePath(const QString &path);
-
 // Where the settings file belongs: beside the program when that folder is writable or the file
 // already exists there (a portable install), else in the per-user configuration folder.
 QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir);

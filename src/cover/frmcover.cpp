@@ -3,7 +3,6 @@
 #include "filecoverdocument.h"
 #include "formhelpers.h"
 #include "paths.h"
-#include "settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include <algorithm>
@@ -63,18 +61,18 @@ void PlaceLabel(QLabel *label, int left, int top)
 
 } // namespace
 
-CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText)
+CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
+                                               const ShellOpener &openCover,
+                                               std::function<QString()> xmlText)
 {
     CoverDialogEnvironment env;
     env.templateFolder = TemplateFolderFor(QCoreApplication::applicationDirPath());
-    env.settingsFile = SettingsFilePath();
+    env.settingsFile = settingsFile;
     env.coversFolder = DefaultCacheFolder() + QStringLiteral("/covers");
     env.xmlText = std::move(xmlText);
     env.newDocument = [] { return std::make_unique<FileCoverDocument>(); };
-    env.openCover = ShellOpen;
-    env.showError = [](QWidget *parent, const QString &message) {
-        QMessageBox::warning(parent, QStringLiteral("Tapewright"), message);
-    };
+    env.openCover = openCover;
+    env.messageBoxes = std::make_shared<QtMessageBoxes>();
     env.locale = QLocale();
     env.today = [] { return QDate::currentDate(); };
     return env;
@@ -240,8 +238,8 @@ void frmCover::cmdOK_Click()
     if (!cover) {
         // Nothing is stored for a run that did not end with the cover open; the dialog stays
         // open so that another template can be chosen.
-        if (m_env.showError)
-            m_env.showError(this, cover.error());
+        if (m_env.messageBoxes)
+            m_env.messageBoxes->showError(this, cover.error());
         return;
     }
     StoreCoverChoices(choices, m_env.settingsFile);
@@ -253,9 +251,9 @@ void frmCover::cmdCancel_Click()
     reject();
 }
 
-void ShowCover(QWidget *parent, const QString &xml)
+void ShowCover(QWidget *parent, CoverDialogEnvironment environment)
 {
-    frmCover dialog(DefaultCoverEnvironment([xml] { return xml; }), parent);
+    frmCover dialog(std::move(environment), parent);
     dialog.exec();
 }
 

@@ -55,7 +55,16 @@ class TestFrmCover : public QObject
 private:
     QTemporaryDir m_dir;
     RecordingCoverDocument m_doc;
-    QStringList m_errors;
+    // The errors the dialog shows, in order.
+    class RecordingBoxes final : public MessageBoxes
+    {
+    public:
+        QStringList errors;
+        Answer askYesNoCancel(QWidget *, const QString &) override { return Answer::Cancel; }
+        void showError(QWidget *, const QString &text) override { errors << text; }
+    };
+    std::shared_ptr<RecordingBoxes> m_boxes = std::make_shared<RecordingBoxes>();
+    QStringList &m_errors = m_boxes->errors;
     QStringList m_opened;
     bool m_openerWorks = true;
 
@@ -88,7 +97,7 @@ private:
             m_opened << path;
             return m_openerWorks;
         };
-        env.showError = [this](QWidget *, const QString &message) { m_errors << message; };
+        env.messageBoxes = m_boxes;
         env.locale = QLocale(QLocale::English, QLocale::UnitedStates);
         env.today = [] { return QDate(2024, 3, 9); };
         return std::make_unique<frmCover>(env);
