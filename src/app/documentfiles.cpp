@@ -13,18 +13,6 @@ QString WindowCaption(const QString &infoFileName)
     return title + QStringLiteral(" - ") + ExtractFileName(infoFileName);
 }
 
-QString ProposedXmlFileName(const QString &infoFileName)
-{
-    if (infoFileName.isEmpty())
-        return {};
-    // Only a dot in the file's own name starts an extension, not one in a folder's name.
-    const qsizetype nameStart = infoFileName.lastIndexOf(u'/') + 1;
-    const qsizetype dot = infoFileName.lastIndexOf(u'.');
-    if (dot < nameStart)
-        return infoFileName + QStringLiteral(".xml");
-    return infoFileName.first(dot + 1) + QStringLiteral("xml");
-}
-
 QString PaneTextFromDocument(const QString &documentText)
 {
     QString text = documentText;

@@ -1,5 +1,6 @@
 // The main window's document rules, kept apart from the window so tests can call them: the
-// names it proposes and shows, the text a pane holds, and how a save writes a file.
+// name it shows, the text a pane holds, and the bytes a save writes. The XML file's name comes
+// from ProposedXmlFileName (paths.h), shared with tapewright-cli.
 #pragma once
 
 #include "textfile.h"
@@ -17,10 +18,6 @@ inline constexpr char16_t UntitledXmlName[] = u"untitled.xml";
 
 // The program's name ("Tapewright"), or it, " - " and the file's name without its folder.
 QString WindowCaption(const QString &infoFileName);
-
-// The info file's path with the extension of its name replaced by "xml", or ".xml" appended when
-// the name has none ("show.txt" gives "show.xml", "readme" gives "readme.xml").
-QString ProposedXmlFileName(const QString &infoFileName);
 
 // A pane holds lines; the documents separate them by CR LF. Text for a pane has its CR LF
 // pairs as plain line breaks; text taken from a pane (QTextDocument::toRawText, whose block

@@ -5,6 +5,7 @@
 #include "documentfiles.h"
 #include "formhelpers.h"
 #include "mainlayout.h"
+#include "paths.h"
 #include "savefile.h"
 
 #include <QAction>

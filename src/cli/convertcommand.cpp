@@ -2,6 +2,7 @@
 
 #include "clicommon.h"
 #include "convertinfotext.h"
+#include "paths.h"
 #include "savefile.h"
 #include "textfile.h"
 
@@ -27,15 +28,6 @@ Result<DecodedText> readInput(const QString &name)
         return Failure{QStringLiteral("Standard input is larger than 16 MiB; that is too large "
                                       "for an info text.")};
     return DecodeTextFile(bytes);
-}
-
-// "show.txt" gives "show.xml", "readme" gives "readme.xml".
-QString xmlNameFor(const QString &inputPath)
-{
-    const QFileInfo info(inputPath);
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return (dot > 0 ? name.first(dot) : name) + QStringLiteral(".xml");
 }
 
 } // namespace
@@ -86,13 +78,15 @@ int runConvert(const QStringList &arguments)
         return 2;
     }
     if (!QFileInfo(outDir).isDir()) {
-        writeErr(QStringLiteral("Cannot write into \"%1\": no such folder.").arg(outDir));
+        writeErr(QStringLiteral("Cannot write into %1: no such folder.").arg(QuotedPath(outDir)));
         return 1;
     }
     bool anyFailed = false;
     for (const QString &file : files) {
         const Result<DecodedText> in = readInput(file);
-        const QString target = QDir(outDir).filePath(xmlNameFor(file == u"-" ? u"stdin"_qs : file));
+        // The main window's name for the XML, in the output folder.
+        const QString target = QDir(outDir).filePath(
+            QFileInfo(ProposedXmlFileName(file == u"-" ? u"stdin"_qs : file)).fileName());
         const Result<void> written =
             in ? SaveFile(target, ConvertInfoText(in->text, options).toUtf8())
                : Failure{in.error()};

@@ -5,6 +5,8 @@
 
 namespace tapewright {
 
+// The section holding the choices. Settings files on users' disks are read by it, so it stays
+// as it is whatever the program is called (productinfo.h).
 inline constexpr char16_t SettingsSection[] = u"Tapewright";
 
 // The stored value (at most 99 characters), or defaultValue when the file, section or key is

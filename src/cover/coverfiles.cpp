@@ -1,5 +1,6 @@
 #include "coverfiles.h"
 
+#include "productinfo.h"
 #include "templateformats.h"
 
 #include <QDir>
@@ -48,7 +49,7 @@ QString CoverFileBaseName(const QString &title)
     while (!name.isEmpty() && (name.back() == u'.' || name.back() == u' '))
         name.chop(1);
     if (name.isEmpty())
-        name = QStringLiteral("Tapewright");
+        name = QString::fromUtf16(ProductName);
     return name + QStringLiteral(" cover");
 }
 
