@@ -14,7 +14,7 @@ namespace {
 
 constexpr double TwipsPerInch = 1440.0;
 
-QScreen *ScreenOf(const QWidget *widget)
+QScreen *screenOf(const QWidget *widget)
 {
     if (widget) {
         if (QScreen *screen = widget->screen())
@@ -23,13 +23,13 @@ QScreen *ScreenOf(const QWidget *widget)
     return QGuiApplication::primaryScreen();
 }
 
-double TwipsPerPixel(double dotsPerInch)
+double twipsPerPixel(double dotsPerInch)
 {
     // Without a screen (or with a screen reporting nonsense) fall back to the common 96 DPI.
     return TwipsPerInch / (dotsPerInch > 0 ? dotsPerInch : 96.0);
 }
 
-void SetChildFonts(QWidget *parent, const QString &fontName)
+void setChildFonts(QWidget *parent, const QString &fontName)
 {
     for (QObject *object : parent->children()) {
         auto *child = qobject_cast<QWidget *>(object);
@@ -40,7 +40,7 @@ void SetChildFonts(QWidget *parent, const QString &fontName)
         QFont font = child->font();
         font.setFamily(fontName);
         child->setFont(font);
-        SetChildFonts(child, fontName);
+        setChildFonts(child, fontName);
     }
 }
 
@@ -57,7 +57,7 @@ void CenterForm(QWidget *form)
 {
     if (!form)
         return;
-    QScreen *screen = ScreenOf(form);
+    QScreen *screen = screenOf(form);
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
@@ -74,19 +74,19 @@ void CenterForm(QWidget *form)
 void SetFormFont(QWidget *form, const QString &fontName)
 {
     if (form)
-        SetChildFonts(form, fontName);
+        setChildFonts(form, fontName);
 }
 
 double TwipsPerPixelX(const QWidget *widget)
 {
-    const QScreen *screen = ScreenOf(widget);
-    return TwipsPerPixel(screen ? screen->logicalDotsPerInchX() : 0.0);
+    const QScreen *screen = screenOf(widget);
+    return twipsPerPixel(screen ? screen->logicalDotsPerInchX() : 0.0);
 }
 
 double TwipsPerPixelY(const QWidget *widget)
 {
-    const QScreen *screen = ScreenOf(widget);
-    return TwipsPerPixel(screen ? screen->logicalDotsPerInchY() : 0.0);
+    const QScreen *screen = screenOf(widget);
+    return twipsPerPixel(screen ? screen->logicalDotsPerInchY() : 0.0);
 }
 
 int TwipsToPixelsX(double twips, const QWidget *widget)

@@ -44,7 +44,7 @@ struct Profile
 
 // A value or name must stay on its one line: a line break in it would start new keys or
 // sections of the file's own.
-std::string OneLine(const QString &text)
+std::string oneLine(const QString &text)
 {
     QString line = text;
     for (QChar &c : line) {
@@ -61,7 +61,7 @@ enum class LoadResult
     Unreadable
 };
 
-LoadResult LoadProfile(const QString &file, Profile *profile)
+LoadResult loadProfile(const QString &file, Profile *profile)
 {
     QFile in(file);
     if (!in.exists())
@@ -99,7 +99,7 @@ LoadResult LoadProfile(const QString &file, Profile *profile)
 
 // The key's spelling as the file has it ("username" stays "username" when "UserName" is
 // written), so that a write changes nothing but the value.
-std::string ExistingKeyName(const CSimpleIniA &ini, const std::string &section,
+std::string existingKeyName(const CSimpleIniA &ini, const std::string &section,
                             const std::string &key)
 {
     CSimpleIniA::TNamesDepend keys;
@@ -114,7 +114,7 @@ std::string ExistingKeyName(const CSimpleIniA &ini, const std::string &section,
 }
 
 // Drops one pair of matching quotes around a value, as the profile read does.
-QString Unquoted(const QString &value)
+QString unquoted(const QString &value)
 {
     if (value.size() >= 2) {
         const QChar first = value.front();
@@ -124,7 +124,7 @@ QString Unquoted(const QString &value)
     return value;
 }
 
-QString Limited(QString value)
+QString limited(QString value)
 {
     if (value.size() > MaxValueLength) {
         value.truncate(MaxValueLength);
@@ -141,14 +141,14 @@ QString GetINIString(const QString &section, const QString &key, const QString &
                      const QString &file)
 {
     Profile profile;
-    if (LoadProfile(file, &profile) != LoadResult::Loaded)
-        return Limited(defaultValue);
-    const std::string sectionName = OneLine(section);
-    const std::string keyName = OneLine(key);
+    if (loadProfile(file, &profile) != LoadResult::Loaded)
+        return limited(defaultValue);
+    const std::string sectionName = oneLine(section);
+    const std::string keyName = oneLine(key);
     const char *value = profile.ini.GetValue(sectionName.c_str(), keyName.c_str(), nullptr);
     if (!value)
-        return Limited(defaultValue);
-    return Limited(Unquoted(QString::fromUtf8(value)));
+        return limited(defaultValue);
+    return limited(unquoted(QString::fromUtf8(value)));
 }
 
 void WriteINIString(const QString &section, const QString &key, const QString &value,
@@ -158,12 +158,12 @@ void WriteINIString(const QString &section, const QString &key, const QString &v
     profile.ini.SetSpaces(false);
     // A file that exists but cannot be read is left alone: writing it anew would lose
     // everything else it holds.
-    if (LoadProfile(file, &profile) == LoadResult::Unreadable)
+    if (loadProfile(file, &profile) == LoadResult::Unreadable)
         return;
 
-    const std::string sectionName = OneLine(section);
-    const std::string keyName = ExistingKeyName(profile.ini, sectionName, OneLine(key));
-    const std::string text = OneLine(value);
+    const std::string sectionName = oneLine(section);
+    const std::string keyName = existingKeyName(profile.ini, sectionName, oneLine(key));
+    const std::string text = oneLine(value);
     // Replacing also folds a doubled key into one, at the place of its first occurrence.
     if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) < 0)
         return;

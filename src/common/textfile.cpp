@@ -189,21 +189,4 @@ Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding)
     return out;
 }
 
-QString EncodingName(TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::Utf8:
-        return QStringLiteral("UTF-8");
-    case TextEncoding::Utf8Bom:
-        return QStringLiteral("UTF-8 with BOM");
-    case TextEncoding::Utf16LE:
-        return QStringLiteral("UTF-16 LE");
-    case TextEncoding::Utf16BE:
-        return QStringLiteral("UTF-16 BE");
-    case TextEncoding::Windows1252:
-        return QStringLiteral("Windows-1252");
-    }
-    return {};
-}
-
 } // namespace tapewright

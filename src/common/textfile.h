@@ -45,6 +45,4 @@ QByteArray ReadAtMost(QIODevice &device, qint64 limit);
 // when a character cannot be written in that encoding.
 Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding);
 
-QString EncodingName(TextEncoding encoding);
-
 } // namespace tapewright

@@ -69,7 +69,7 @@ const QString CollectionKey = QStringLiteral("PrintCollectionName");
 const QString UserNameKey = QStringLiteral("UserName");
 
 // A disc or track count: a whole number that fits 16 signed bits, else 0.
-int CountOf(const QString &text)
+int countOf(const QString &text)
 {
     bool ok = false;
     const int value = text.toInt(&ok, 10);
@@ -79,7 +79,7 @@ int CountOf(const QString &text)
     return value;
 }
 
-QString DateTreated(const QString &value, DateTreatment treatment, const DateLocale &dates)
+QString dateTreated(const QString &value, DateTreatment treatment, const DateLocale &dates)
 {
     if (treatment == DateTreatment::AsRead)
         return value;
@@ -92,7 +92,7 @@ QString DateTreated(const QString &value, DateTreatment treatment, const DateLoc
 
 // One bookmark write under the continue-on-error rule: an absent bookmark writes nothing, and a
 // failing scroll does not keep the text from being written.
-void WriteBookmark(CoverDocument &document, const QString &name, const QString &text, bool scroll)
+void writeBookmark(CoverDocument &document, const QString &name, const QString &text, bool scroll)
 {
     if (!document.lookUpBookmark(name))
         return;
@@ -101,19 +101,19 @@ void WriteBookmark(CoverDocument &document, const QString &name, const QString &
     (void)document.setBookmarkText(name, text);
 }
 
-QString DiscBookmark(int disc)
+QString discBookmark(int disc)
 {
     return QStringLiteral("TrayDisc") + QString::number(disc);
 }
 
-QString TrackListBookmark(int disc)
+QString trackListBookmark(int disc)
 {
-    return DiscBookmark(disc) + QStringLiteral("Tracks");
+    return discBookmark(disc) + QStringLiteral("Tracks");
 }
 
-QString TrackList(const TagText &tags, int disc)
+QString trackList(const TagText &tags, int disc)
 {
-    const int tracks = CountOf(tags.value(QStringLiteral("<TracksD%1>").arg(disc)));
+    const int tracks = countOf(tags.value(QStringLiteral("<TracksD%1>").arg(disc)));
     QString list;
     for (int t = 1; t <= tracks; ++t) {
         list += tags.value(QStringLiteral("<D%1T%2>").arg(disc).arg(t));
@@ -137,36 +137,36 @@ void FillCoverBookmarks(CoverDocument &document, const QString &xml, const Cover
         // An empty value keeps the template's own text at that bookmark.
         if (value.isEmpty())
             continue;
-        WriteBookmark(document, QString::fromUtf16(row.bookmark),
-                      DateTreated(value, row.treatment, dates), true);
+        writeBookmark(document, QString::fromUtf16(row.bookmark),
+                      dateTreated(value, row.treatment, dates), true);
     }
 
     // Counts above four run on: a template with room for more discs gets them, a four-disc
     // template simply lacks the bookmarks.
-    const int discs = CountOf(tags.value(u"<discs>"));
+    const int discs = countOf(tags.value(u"<discs>"));
     for (int n = 1; n <= discs; ++n) {
-        WriteBookmark(document, DiscBookmark(n), QStringLiteral("Disc ") + QString::number(n),
+        writeBookmark(document, discBookmark(n), QStringLiteral("Disc ") + QString::number(n),
                       true);
         // Looked up before the list is built: the list of a disc the template has no room for
         // would be read for nothing, and a hand-edited count can ask for thousands of them.
-        const QString listBookmark = TrackListBookmark(n);
+        const QString listBookmark = trackListBookmark(n);
         if (document.lookUpBookmark(listBookmark))
-            (void)document.setBookmarkText(listBookmark, TrackList(tags, n));
+            (void)document.setBookmarkText(listBookmark, trackList(tags, n));
     }
     // The discs the show does not have leave no heading or list behind. A count below zero
     // (only a hand-edited text holds one) empties from disc 1 on, not from names like
     // "TrayDisc-1".
     for (int n = std::max(discs + 1, 1); n <= TemplateDiscs; ++n) {
-        WriteBookmark(document, DiscBookmark(n), QString(), false);
-        WriteBookmark(document, TrackListBookmark(n), QString(), false);
+        writeBookmark(document, discBookmark(n), QString(), false);
+        writeBookmark(document, trackListBookmark(n), QString(), false);
     }
 
-    WriteBookmark(document, QStringLiteral("TrayCollection"),
+    writeBookmark(document, QStringLiteral("TrayCollection"),
                   choices.collectionState == 1
                       ? QStringLiteral("From the collection of ") + choices.userName
                       : QString(),
                   false);
-    WriteBookmark(document, QStringLiteral("TrayCreationDate"), ShortDateText(options.today, dates),
+    writeBookmark(document, QStringLiteral("TrayCreationDate"), ShortDateText(options.today, dates),
                   false);
 }
 

@@ -43,7 +43,7 @@ private:
 
 // Places a control at its designed twips; it never gets smaller than its text needs, so that a
 // larger font than the design's does not cut a caption off.
-void Place(QWidget *control, const QRect &twips)
+void place(QWidget *control, const QRect &twips)
 {
     QRect pixels = TwipsToPixels(twips, control);
     const QSize hint = control->sizeHint();
@@ -53,7 +53,7 @@ void Place(QWidget *control, const QRect &twips)
 }
 
 // A label sizes itself to its caption; only its position is designed.
-void PlaceLabel(QLabel *label, int left, int top)
+void placeLabel(QLabel *label, int left, int top)
 {
     label->move(TwipsToPixelsX(left, label), TwipsToPixelsY(top, label));
     label->adjustSize();
@@ -150,14 +150,14 @@ void frmCover::Form_Load()
     // The font first: the controls' sizes follow their captions in that face.
     SetFormFont(this, QStringLiteral("Tahoma"));
     resize(TwipsToPixelsX(ClientWidth, this), TwipsToPixelsY(ClientHeight, this));
-    PlaceLabel(Label1, 180, 210);
-    Place(cboTemplate, {1440, 150, 2775, 315});
-    Place(Frame1, {150, 810, 4035, 975});
-    Place(chkCollection, {300, 750, 2655, 315});
-    PlaceLabel(lblYourName, 210, 480);
-    Place(txtYourName, {1140, 420, 2505, 315});
-    Place(cmdOK, {4440, 150, 1200, 360});
-    Place(cmdCancel, {4440, 600, 1200, 360});
+    placeLabel(Label1, 180, 210);
+    place(cboTemplate, {1440, 150, 2775, 315});
+    place(Frame1, {150, 810, 4035, 975});
+    place(chkCollection, {300, 750, 2655, 315});
+    placeLabel(lblYourName, 210, 480);
+    place(txtYourName, {1140, 420, 2505, 315});
+    place(cmdOK, {4440, 150, 1200, 360});
+    place(cmdCancel, {4440, 600, 1200, 360});
     CenterForm(this);
 
     cboTemplate->addItems(ListCoverTemplates(m_env.templateFolder));
