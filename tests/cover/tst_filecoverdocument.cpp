@@ -571,7 +571,8 @@ private slots:
         QTest::newRow("empty file") << "a.docx" << QByteArray() << "the file is empty";
         QTest::newRow("truncated zip")
             << "a.odt" << buildTemplate(Format::Odt, coverMarks()).left(300) << "zip package";
-        QTest::newRow("unsupported extension") << "a.rtf" << QByteArray("{\\rtf1}") << "neither";
+        QTest::newRow("unsupported extension")
+            << "a.rtf" << QByteArray("{\\rtf1}") << "Word (.docx, .dotx, .docm, .dotm) templates";
 
         ZipPackage noContent = packageFromParts(Format::Odt, {}, {}, {});
         noContent.entries.erase(noContent.entries.begin() + 2);
