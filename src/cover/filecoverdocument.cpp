@@ -7,7 +7,6 @@
 #include "templateformats.h"
 #include "textfile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
