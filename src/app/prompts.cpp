@@ -1,11 +1,8 @@
 #include "prompts.h"
 
-#include "documentfiles.h"
-
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 
 namespace tapewright {
 
@@ -93,27 +90,6 @@ QString QtFileDialogs::showSave(QWidget *parent, const QString &proposedName,
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
-}
-
-Answer QtMessageBoxes::askYesNoCancel(QWidget *parent, const QString &text)
-{
-    QMessageBox box(QMessageBox::Question, QString::fromUtf16(ProgramTitle), text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
-}
-
-void QtMessageBoxes::showError(QWidget *parent, const QString &text)
-{
-    QMessageBox::warning(parent, QString::fromUtf16(ProgramTitle), text);
 }
 
 } // namespace tapewright

@@ -1,6 +1,9 @@
-// The main window's ways of asking the user: its one file dialog and its message boxes. They sit
-// behind these small interfaces so that tests answer them and no test opens a real dialog.
+// The main window's ways of asking the user: its file dialogs, behind a small interface so that
+// tests answer them and no test opens a real dialog, and the message boxes every window
+// shares (messageboxes.h).
 #pragma once
+
+#include "messageboxes.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,43 +39,19 @@ public:
                              const FileDialogRequest &request) = 0;
 };
 
-enum class Answer
-{
-    Yes,
-    No,
-    Cancel,
-};
-
-class MessageBoxes
-{
-public:
-    virtual ~MessageBoxes() = default;
-    // A question with Yes (the default), No and Cancel. Closing the box answers Cancel.
-    virtual Answer askYesNoCancel(QWidget *parent, const QString &text) = 0;
-    // Tells the user what failed.
-    virtual void showError(QWidget *parent, const QString &text) = 0;
-};
-
 // Sets up a save dialog: title and filters, then the proposed name. In this order because Qt
 // renames the file in the dialog to the extension of a filter selected after it: "show.nfo"
 // would become "show.txt".
 void PrepareSaveDialog(QFileDialog &dialog, const QString &proposedName,
                        const FileDialogRequest &request);
 
-// The real dialogs.
+// The real file dialogs.
 class QtFileDialogs final : public FileDialogs
 {
 public:
     QString showOpen(QWidget *parent, const FileDialogRequest &request) override;
     QString showSave(QWidget *parent, const QString &proposedName,
                      const FileDialogRequest &request) override;
-};
-
-class QtMessageBoxes final : public MessageBoxes
-{
-public:
-    Answer askYesNoCancel(QWidget *parent, const QString &text) override;
-    void showError(QWidget *parent, const QString &text) override;
 };
 
 } // namespace tapewright

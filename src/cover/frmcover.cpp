@@ -4,7 +4,6 @@
 #include "filecoverdocument.h"
 #include "formhelpers.h"
 #include "paths.h"
-#include "settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,7 +12,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -56,16 +54,18 @@ constexpr int ButtonGap = 90;
 
 } // namespace
 
-CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText)
+CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
+                                               const ShellOpener &openCover,
+                                               std::function<QString()> xmlText)
 {
     CoverDialogEnvironment env;
     env.templateFolder = TemplateFolderFor(QCoreApplication::applicationDirPath());
-    env.settingsFile = SettingsFilePath();
+    env.settingsFile = settingsFile;
+    env.coversFolder = DefaultCacheFolder() + QStringLiteral("/covers");
     env.xmlText = std::move(xmlText);
     env.newDocument = [] { return std::make_unique<FileCoverDocument>(); };
-    env.showError = [](QWidget *parent, const QString &message) {
-        QMessageBox::warning(parent, QStringLiteral("Tapewright"), message);
-    };
+    env.openCover = openCover;
+    env.messageBoxes = std::make_shared<QtMessageBoxes>();
     env.locale = UserDateLocale();
     env.today = [] { return QDate::currentDate(); };
     return env;
@@ -235,23 +235,23 @@ void frmCover::cmdOK_Click()
 {
     const CoverChoices choices{cboTemplate->currentText(), collectionValue(), txtYourName->text()};
     WaitCursor wait;
-    QString templatePath;
-    CoverResult result =
-        CoverTemplatePath(m_env.templateFolder, choices.templateFileName, &templatePath);
-    if (result) {
-        const std::unique_ptr<CoverDocument> document = m_env.newDocument();
-        const QString xml = m_env.xmlText ? m_env.xmlText() : QString();
-        result = FillCover(*document, templatePath, xml, choices,
-                           {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()});
-        if (result)
-            result = document->show(CoverTitle(xml, m_env.locale));
-    }
+    CoverJob job;
+    job.templateFolder = m_env.templateFolder;
+    job.choices = choices;
+    job.xml = m_env.xmlText ? m_env.xmlText() : QString();
+    job.fill = {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()};
+    job.coversFolder = m_env.coversFolder;
+    Result<QString> cover = MakeCover(*m_env.newDocument(), job);
+    if (cover && !(m_env.openCover && m_env.openCover(*cover)))
+        cover = Failure{QStringLiteral("The cover was saved as %1, but no application could be "
+                                       "started to open it.")
+                            .arg(QuotedPath(*cover))};
     wait.restore();
-    if (!result) {
-        // Nothing is stored for a run that did not fill; the dialog stays open so that another
-        // template can be chosen.
-        if (m_env.showError)
-            m_env.showError(this, result.error);
+    if (!cover) {
+        // Nothing is stored for a run that did not end with the cover open; the dialog stays
+        // open so that another template can be chosen.
+        if (m_env.messageBoxes)
+            m_env.messageBoxes->showError(this, cover.error());
         return;
     }
     StoreCoverChoices(choices, m_env.settingsFile);
@@ -263,9 +263,9 @@ void frmCover::cmdCancel_Click()
     reject();
 }
 
-void ShowCover(QWidget *parent, const QString &xml)
+void ShowCover(QWidget *parent, CoverDialogEnvironment environment)
 {
-    frmCover dialog(DefaultCoverEnvironment([xml] { return xml; }), parent);
+    frmCover dialog(std::move(environment), parent);
     dialog.exec();
 }
 
