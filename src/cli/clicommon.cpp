@@ -18,6 +18,11 @@ void writeErr(const QString &message)
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
+QString quoted(const QString &name)
+{
+    return u'\u201C' + name + u'\u201D';
+}
+
 std::optional<QLocale> localeOption(const QCommandLineParser &parser)
 {
     if (!parser.isSet(QStringLiteral("locale")))
@@ -26,7 +31,7 @@ std::optional<QLocale> localeOption(const QCommandLineParser &parser)
     const QLocale locale(name);
     // QLocale falls back to "C" for names it does not know; only "C" itself may give "C".
     if (locale.language() == QLocale::C && name != u"C" && name != u"POSIX") {
-        writeErr(QStringLiteral("tapewright-cli: unknown locale \"%1\"").arg(name));
+        writeErr(QStringLiteral("tapewright-cli: unknown locale %1").arg(quoted(name)));
         return std::nullopt;
     }
     return DateLocaleFor(locale);
@@ -44,10 +49,17 @@ std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList 
                                   const QString &command, const QString &usage)
 {
     if (!parser.parse(arguments)) {
-        // Qt quotes option names with single quotes; every other message of the program uses
-        // double ones. No option name holds a quote of its own.
-        writeErr(QStringLiteral("tapewright-cli %1: %2")
-                     .arg(command, parser.errorText().replace(u'\'', u'"')));
+        // Qt quotes option names in single quotes, in pairs; every other message of the program
+        // quotes the other way. No option name holds a quote of its own.
+        QString error = parser.errorText();
+        bool opening = true;
+        for (QChar &c : error) {
+            if (c == u'\'') {
+                c = opening ? QChar(0x201C) : QChar(0x201D);
+                opening = !opening;
+            }
+        }
+        writeErr(QStringLiteral("tapewright-cli %1: %2").arg(command, error));
         return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {

@@ -13,6 +13,9 @@ namespace tapewright::cli {
 void writeOut(const QByteArray &bytes);
 void writeErr(const QString &message); // a line on standard error
 
+// A command, option or locale name in a message, quoted as QuotedPath quotes files: “convert”.
+QString quoted(const QString &name);
+
 // The locale dates are read and written in: the one named by --locale, or the user's, through
 // DateLocaleFor (C and POSIX write dates as en_US does). Empty optional (and a message on standard
 // error) when the name is not a locale Qt knows.

@@ -62,8 +62,8 @@ int runCover(const QStringList &arguments)
         }
     }
     if (!parser.positionalArguments().isEmpty()) {
-        writeErr(QStringLiteral("tapewright-cli cover: unexpected argument \"%1\"")
-                     .arg(parser.positionalArguments().first()));
+        writeErr(QStringLiteral("tapewright-cli cover: unexpected argument %1")
+                     .arg(quoted(parser.positionalArguments().first())));
         return 2;
     }
     const auto locale = localeOption(parser);

@@ -147,25 +147,38 @@ private slots:
         QCOMPARE(QString::fromUtf8(r.out).count(QLatin1Char('\n')), 3);
     }
 
+    // Names in the messages are quoted as files are: “frobnicate”.
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("no command") << QStringList{};
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
-        QTest::newRow("convert without file") << QStringList{QStringLiteral("convert")};
+        QTest::addColumn<QString>("named"); // what the message names, if anything
+        QTest::newRow("no command") << QStringList{} << QString();
+        QTest::newRow("unknown command") << QStringList{u"frobnicate"_qs} << u"frobnicate"_qs;
+        QTest::newRow("convert without file") << QStringList{u"convert"_qs} << QString();
         QTest::newRow("unknown locale")
-            << QStringList{QStringLiteral("convert"), QStringLiteral("--locale"),
-                           QStringLiteral("xx_nowhere"), QStringLiteral("-")};
-        QTest::newRow("unknown option") << QStringList{
-            QStringLiteral("convert"), QStringLiteral("--bogus"), QStringLiteral("-")};
+            << QStringList{u"convert"_qs, u"--locale"_qs, u"xx_nowhere"_qs, u"-"_qs}
+            << u"xx_nowhere"_qs;
+        QTest::newRow("unknown option")
+            << QStringList{u"convert"_qs, u"--bogus"_qs, u"-"_qs} << u"bogus"_qs;
+        QTest::newRow("option without its value")
+            << QStringList{u"convert"_qs, u"-"_qs, u"--locale"_qs} << u"--locale"_qs;
+        QTest::newRow("cover with a stray argument")
+            << QStringList{u"cover"_qs, u"--template"_qs, u"t.odt"_qs, u"--xml"_qs,
+                           u"s.xml"_qs, u"--out"_qs,      u"c.odt"_qs, u"stray"_qs}
+            << u"stray"_qs;
     }
 
     void usageErrors()
     {
         QFETCH(QStringList, args);
+        QFETCH(QString, named);
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 2);
         QVERIFY(!r.err.isEmpty());
+        const QString err = QString::fromUtf8(r.err);
+        if (!named.isEmpty())
+            QVERIFY2(err.contains(u'\u201C' + named + u'\u201D'), qPrintable(err));
+        QVERIFY2(!err.contains(u'"') && !err.contains(u'\''), qPrintable(err));
     }
 
     void convert_outDirIsAFile()
