@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -241,21 +242,31 @@ void frmCover::cmdOK_Click()
     job.xml = m_env.xmlText ? m_env.xmlText() : QString();
     job.fill = {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()};
     job.coversFolder = m_env.coversFolder;
-    Result<QString> cover = MakeCover(*m_env.newDocument(), job);
-    if (cover && !(m_env.openCover && m_env.openCover(*cover)))
-        cover = Failure{QStringLiteral("The cover was saved as %1, but no application could be "
-                                       "started to open it.")
-                            .arg(QuotedPath(*cover))};
+    const Result<QString> cover = MakeCover(*m_env.newDocument(), job);
+    const bool opened = cover && m_env.openCover && m_env.openCover(*cover);
     wait.restore();
     if (!cover) {
-        // Nothing is stored for a run that did not end with the cover open; the dialog stays
-        // open so that another template can be chosen.
+        // Nothing is stored for a run that made no cover; the dialog stays open so that another
+        // template can be chosen.
         if (m_env.messageBoxes)
             m_env.messageBoxes->showError(this, cover.error());
         return;
     }
+    // The cover exists, opened or not: the run succeeded. Pressing OK again would only write a
+    // second copy of it.
     StoreCoverChoices(choices, m_env.settingsFile);
     accept();
+    if (!opened && m_env.messageBoxes) {
+        const QString folder = QFileInfo(*cover).absolutePath();
+        const QString text =
+            QStringLiteral("The cover was saved as %1, but no application could be started to "
+                           "open it. Viewing and printing a cover needs a word processor, such as "
+                           "LibreOffice Writer.")
+                .arg(QuotedPath(*cover));
+        if (m_env.messageBoxes->showNotice(parentWidget(), text, QStringLiteral("Open &Folder")) &&
+            m_env.openCover)
+            m_env.openCover(folder);
+    }
 }
 
 void frmCover::cmdCancel_Click()

@@ -74,6 +74,11 @@ public:
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
     void showError(QWidget *, const QString &text) override { errors.append(text); }
+    bool showNotice(QWidget *, const QString &text, const QString &) override
+    {
+        errors.append(text); // the main window has no notices: any would be a fault
+        return false;
+    }
 };
 
 QByteArray workedExample()
