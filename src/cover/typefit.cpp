@@ -192,6 +192,7 @@ struct AreaItem
     int disc;
     int track; // -1: the heading
     Measured text;
+    bool blank = false; // prints nothing: not missed when it does not fit
 };
 
 struct Flow
@@ -244,7 +245,7 @@ Flow flow(const std::vector<AreaItem> &items, const std::vector<int> &lines, int
         TrackPlace place{item.disc, item.track, lines[i], item.track < 0 && !top, fitsHere};
         if (!fitsHere) {
             f.fits = false;
-            if (item.track >= 0)
+            if (item.track >= 0 && !item.blank)
                 ++f.tracksNotFitting;
         }
         f.columns[std::size_t(std::min(col, n - 1))].push_back(place);
@@ -311,8 +312,11 @@ TrackAreaFit FitTrackArea(const std::vector<TrackDisc> &discs, const TrackArea &
             continue;
         if (!disc.heading.isEmpty())
             items.push_back({int(d), -1, measure({{disc.heading, true}}, measureText)});
-        for (qsizetype t = 0; t < disc.tracks.size(); ++t)
-            items.push_back({int(d), int(t), measure({{disc.tracks.at(t), false}}, measureText)});
+        for (qsizetype t = 0; t < disc.tracks.size(); ++t) {
+            const QString &title = disc.tracks.at(t);
+            items.push_back({int(d), int(t), measure({{title, false}}, measureText),
+                             title.trimmed().isEmpty()});
+        }
     }
 
     const int most = std::max(1, int(std::floor((area.width + area.columnGap + Slack) /

@@ -103,7 +103,8 @@ struct TrackAreaFit
     double columnWidth = 0;
     double indent = 0; // points
     std::vector<std::vector<TrackPlace>> columns;
-    int tracksNotFitting = 0; // tracks past the last column even at the smallest size
+    int tracksNotFitting = 0; // tracks past the last column even at the smallest size, blank
+                              // ones (which print nothing) not counted
 };
 
 // The largest track size at which every disc fits the area, with the columns the discs need.

@@ -200,6 +200,10 @@ private slots:
             << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(45)}}
             << u"5/45, 6 over: D0 "_qs + Seq(0, 0, 18) + u" | "_qs + Seq(0, 19, 38) + u" "_qs +
                    Seq(0, 39, 44, u"!"_qs);
+        QTest::newRow("blank tracks past the last column print nothing and are not counted")
+            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(39) + Tracks(6, u" "_qs)}}
+            << u"5/45: D0 "_qs + Seq(0, 0, 18) + u" | "_qs + Seq(0, 19, 38) + u" "_qs +
+                   Seq(0, 39, 44, u"!"_qs);
         QTest::newRow("discs with neither heading nor tracks are left out")
             << std::vector<TrackDisc>{{}, {u"Disc 2"_qs, Tracks(1)}, {}} << u"10/100: D1 1.0"_qs;
     }
