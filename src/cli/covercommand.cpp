@@ -119,10 +119,10 @@ int runCover(const QStringList &arguments)
     // Nothing is handed to the desktop from here.
     options.opener = [](const QString &) { return false; };
     FileCoverDocument document(options);
-    if (CoverResult r = FillCover(document, QFileInfo(templatePath).absoluteFilePath(), xml.text,
-                                  choices, {*locale, QDate::currentDate()});
-        !r) {
-        writeErr(r.error);
+    const CoverResult filled = FillCover(document, QFileInfo(templatePath).absoluteFilePath(),
+                                         xml.text, choices, {*locale, QDate::currentDate()});
+    if (!filled) {
+        writeErr(filled.error);
         return 1;
     }
     if (QFileInfo(out).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0) {
@@ -134,6 +134,10 @@ int runCover(const QStringList &arguments)
         writeErr(r.error);
         return 1;
     }
+    // The cover is made all the same: what does not fit is the show's, not a failure.
+    if (!filled.notice.isEmpty())
+        writeErr(QStringLiteral("tapewright-cli cover: warning: %1: %2")
+                     .arg(QDir::toNativeSeparators(out), filled.notice));
     return 0;
 }
 

@@ -8,14 +8,16 @@
 namespace tapewright {
 
 // Outcome of one document operation. A failure carries a message a user can read: which file,
-// which bookmark, what is wrong.
+// which bookmark, what is wrong. A success may carry a notice the user is to read as well (what
+// did not fit on the cover).
 struct [[nodiscard]] CoverResult
 {
     bool ok = true;
     QString error;
+    QString notice;
 
     static CoverResult success() { return {}; }
-    static CoverResult failure(const QString &message) { return {false, message}; }
+    static CoverResult failure(const QString &message) { return {false, message, {}}; }
     explicit operator bool() const { return ok; }
 };
 
@@ -36,6 +38,10 @@ public:
     virtual CoverResult scrollIntoView(const QString &name) = 0;
     // Replaces the bookmark's text by text (plain text; CR LF starts a new line; may be empty).
     virtual CoverResult setBookmarkText(const QString &name, const QString &text) = 0;
+    // After the bookmarks are written: fits the type of the document to what was filled in,
+    // where the template is one of Tapewright's own layouts; any other is left as it is. Returns
+    // what the user should know about text that does not fit even so, or an empty text.
+    virtual QString fitLayout() { return {}; }
     // Hands the filled document to the user, unsaved; title names it (the show, say).
     virtual CoverResult show(const QString &title) = 0;
 

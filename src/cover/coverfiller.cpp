@@ -178,7 +178,9 @@ CoverResult FillCover(CoverDocument &document, const QString &templatePath, cons
     if (CoverResult r = document.setZoom(CoverZoomPercent); !r)
         return r;
     FillCoverBookmarks(document, xml, choices, options);
-    return CoverResult::success();
+    CoverResult result = CoverResult::success();
+    result.notice = document.fitLayout();
+    return result;
 }
 
 CoverResult CoverTemplatePath(const QString &folder, const QString &templateFileName, QString *path)

@@ -34,8 +34,9 @@ inline constexpr int CoverZoomPercent = 75;
 void FillCoverBookmarks(CoverDocument &document, const QString &xml, const CoverChoices &choices,
                         const CoverFillOptions &options);
 
-// Starts the document, opens the template at templatePath, zooms, and fills the bookmarks. A
-// failure to start, open or zoom comes back with its message and nothing is filled.
+// Starts the document, opens the template at templatePath, zooms, fills the bookmarks and fits
+// the type where the template's layout allows. A failure to start, open or zoom comes back with
+// its message and nothing is filled; a success carries as its notice what does not fit.
 CoverResult FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
                       const CoverChoices &choices, const CoverFillOptions &options);
 

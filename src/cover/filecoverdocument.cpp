@@ -2,6 +2,7 @@
 
 #include "bookmarkxml.h"
 #include "coverfiles.h"
+#include "coverlayout.h"
 #include "textfile.h"
 #include "zippackage.h"
 
@@ -225,6 +226,7 @@ struct FileCoverDocument::Impl
     QString loadOpenDocument();
     QString loadWord();
     QString convertLegacy(const QString &doc, QString *converted);
+    QString layoutName();
     QString zoomOpenDocument(int percent);
     QString zoomWord(int percent);
     void applyKind(CoverPackageKind kind);
@@ -392,6 +394,50 @@ QString FileCoverDocument::Impl::convertLegacy(const QString &doc, QString *conv
         return QStringLiteral("its converted copy cannot be stored in %1").arg(quoted(folder));
     }
     *converted = cached;
+    return {};
+}
+
+// The layout the template names in its "Tapewright layout" document property; empty when it
+// names none. Elements and attributes are matched by local name: whatever prefixes the writer
+// chose.
+QString FileCoverDocument::Impl::layoutName()
+{
+    auto local = [](const char *name) {
+        const char *colon = std::strchr(name, ':');
+        return colon ? colon + 1 : name;
+    };
+    QString error;
+    if (flavor == DocumentFlavor::OpenDocument) {
+        Part *meta = parsePart("meta.xml", &error);
+        if (!meta)
+            return {};
+        for (pugi::xml_node group : meta->doc.document_element().children()) {
+            for (pugi::xml_node item : group.children()) {
+                if (std::strcmp(local(item.name()), "user-defined") != 0)
+                    continue;
+                for (pugi::xml_attribute a : item.attributes()) {
+                    if (std::strcmp(local(a.name()), "name") == 0 &&
+                        std::strcmp(a.value(), LayoutPropertyName) == 0)
+                        return QString::fromUtf8(item.text().get()).trimmed();
+                }
+            }
+        }
+        return {};
+    }
+    Part *rels = parsePart("_rels/.rels", &error);
+    if (!rels)
+        return {};
+    for (pugi::xml_node r : rels->doc.document_element().children()) {
+        if (!endsWith(r.attribute("Type").value(), "/custom-properties"))
+            continue;
+        Part *custom = parsePart(resolveTarget({}, r.attribute("Target").value()), &error);
+        if (!custom)
+            return {};
+        for (pugi::xml_node property : custom->doc.document_element().children()) {
+            if (std::strcmp(property.attribute("name").value(), LayoutPropertyName) == 0)
+                return QString::fromUtf8(property.first_child().text().get()).trimmed();
+        }
+    }
     return {};
 }
 
@@ -691,6 +737,22 @@ CoverResult FileCoverDocument::setBookmarkText(const QString &name, const QStrin
     at.part->sites = CollectBookmarks(at.part->doc, at.part->names);
     d->rebuildIndex();
     return CoverResult::success();
+}
+
+QString FileCoverDocument::fitLayout()
+{
+    if (!d->isOpen || d->bookmarkParts.empty())
+        return {};
+    const QString layout = d->layoutName();
+    if (!IsKnownLayout(layout))
+        return {};
+    Impl::Part *main = d->bookmarkParts.front();
+    const LayoutFit fit = FitLayoutType(layout, main->doc, main->names);
+    main->changed = true;
+    // The track area was rebuilt: its bookmarks are new nodes.
+    main->sites = CollectBookmarks(main->doc, main->names);
+    d->rebuildIndex();
+    return LayoutFitNotice(fit);
 }
 
 CoverResult FileCoverDocument::show(const QString &title)

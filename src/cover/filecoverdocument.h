@@ -64,6 +64,9 @@ public:
     // A file has no window to scroll; fails only for a missing bookmark.
     CoverResult scrollIntoView(const QString &name) override;
     CoverResult setBookmarkText(const QString &name, const QString &text) override;
+    // For a template that names a layout this program knows in its "Tapewright layout"
+    // document property (the shipped templates).
+    QString fitLayout() override;
     // Writes the filled document as a template-typed file into <cacheFolder>/covers, named
     // after title ("Blue Lantern 1977-05-08 cover.ott"), and opens it with the opener.
     CoverResult show(const QString &title) override;

@@ -73,6 +73,9 @@ CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText)
     env.showError = [](QWidget *parent, const QString &message) {
         QMessageBox::warning(parent, QStringLiteral("Tapewright"), message);
     };
+    env.showNotice = [](QWidget *parent, const QString &message) {
+        QMessageBox::information(parent, QStringLiteral("Tapewright"), message);
+    };
     env.locale = QLocale();
     env.today = [] { return QDate::currentDate(); };
     return env;
@@ -226,11 +229,13 @@ void frmCover::cmdOK_Click()
     QString templatePath;
     CoverResult result =
         CoverTemplatePath(m_env.templateFolder, choices.templateFileName, &templatePath);
+    QString notice;
     if (result) {
         const std::unique_ptr<CoverDocument> document = m_env.newDocument();
         const QString xml = m_env.xmlText ? m_env.xmlText() : QString();
         result = FillCover(*document, templatePath, xml, choices,
                            {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()});
+        notice = result.notice;
         if (result)
             result = document->show(CoverTitle(xml, m_env.locale));
     }
@@ -242,6 +247,9 @@ void frmCover::cmdOK_Click()
             m_env.showError(this, result.error);
         return;
     }
+    // The cover is made and open; what did not fit on it is told once, over the dialog.
+    if (!notice.isEmpty() && m_env.showNotice)
+        m_env.showNotice(this, notice);
     StoreCoverChoices(choices, m_env.settingsFile);
     accept();
 }

@@ -34,6 +34,8 @@ struct CoverDialogEnvironment
     std::function<std::unique_ptr<CoverDocument>()> newDocument;
     // Tells the user what failed, in a message box titled "Tapewright".
     std::function<void(QWidget *parent, const QString &message)> showError;
+    // Tells the user what did not fit on a cover that was made all the same, likewise.
+    std::function<void(QWidget *parent, const QString &message)> showNotice;
     QLocale locale;               // dates are recognised and written in this locale
     std::function<QDate()> today; // the creation date
 };

@@ -51,6 +51,11 @@ public:
             texts[name] = text;
         return r;
     }
+    QString fitLayout() override
+    {
+        calls << u"fit"_qs;
+        return fitNotice;
+    }
     CoverResult show(const QString &title) override
     {
         shownTitle = title;
@@ -63,6 +68,7 @@ public:
     QHash<QString, QString> texts;
     QString openedPath;
     QString shownTitle;
+    QString fitNotice; // what fitLayout answers
     bool failStart = false;
     bool failOpen = false;
     bool failZoom = false;

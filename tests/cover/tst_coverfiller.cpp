@@ -406,15 +406,19 @@ private slots:
         QCOMPARE(doc.calls, calls);
     }
 
+    // The type is fitted once every bookmark is written; what does not fit comes back with the
+    // success.
     void fillCover_success()
     {
         RecordingCoverDocument doc;
+        doc.fitNotice = u"2 of the 40 tracks do not fit"_qs;
         const CoverResult r =
             FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
         QVERIFY(r.ok);
+        QCOMPARE(r.notice, doc.fitNotice);
         QCOMPARE(doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open /t/c.odt"_qs, u"zoom 75"_qs}));
-        QCOMPARE(doc.calls.last(), u"set TrayCreationDate"_qs);
+        QCOMPARE(doc.calls.last(2), (QStringList{u"set TrayCreationDate"_qs, u"fit"_qs}));
         QVERIFY(!doc.calls.join(u'|').contains(u"show"_qs)); // the caller decides how to hand over
     }
 

@@ -37,6 +37,7 @@ public:
     {
         return m_target.setBookmarkText(name, text);
     }
+    QString fitLayout() override { return m_target.fitLayout(); }
     CoverResult show(const QString &title) override { return m_target.show(title); }
 
 private:
@@ -56,6 +57,7 @@ private:
     QTemporaryDir m_dir;
     RecordingCoverDocument m_doc;
     QStringList m_errors;
+    QStringList m_notices;
 
     QString templateFolder() const { return m_dir.filePath(u"template"_qs); }
     QString settingsFile() const { return m_dir.filePath(u"tapewright.ini"_qs); }
@@ -81,6 +83,7 @@ private:
         env.xmlText = [] { return Xml; };
         env.newDocument = [this] { return std::make_unique<ForwardingDocument>(m_doc); };
         env.showError = [this](QWidget *, const QString &message) { m_errors << message; };
+        env.showNotice = [this](QWidget *, const QString &message) { m_notices << message; };
         env.locale = QLocale(QLocale::English, QLocale::UnitedStates);
         env.today = [] { return QDate(2024, 3, 9); };
         return std::make_unique<frmCover>(env);
@@ -99,6 +102,7 @@ private slots:
     {
         m_doc = RecordingCoverDocument();
         m_errors.clear();
+        m_notices.clear();
         QFile::remove(settingsFile());
         QDir(templateFolder()).removeRecursively();
         QVERIFY(QDir(m_dir.path()).mkdir(u"template"_qs));
@@ -302,6 +306,7 @@ private slots:
         QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
 
         QVERIFY(m_errors.isEmpty());
+        QVERIFY(m_notices.isEmpty());
         QCOMPARE(m_doc.openedPath, QDir(templateFolder()).filePath(u"Second.odt"_qs));
         QCOMPARE(m_doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open "_qs + m_doc.openedPath, u"zoom 75"_qs}));
@@ -324,6 +329,22 @@ private slots:
         QCOMPARE(control<QCheckBox>(again.get(), "chkCollection")->checkState(), Qt::Unchecked);
         QCOMPARE(control<QLineEdit>(again.get(), "txtYourName")->text(), u"Jane Doe"_qs);
         QVERIFY(!control<QLineEdit>(again.get(), "txtYourName")->isEnabled());
+    }
+
+    // Tracks that do not fit are told once; the cover is shown and the choices stored all the
+    // same.
+    void ok_noticeOfWhatDoesNotFit()
+    {
+        m_doc.fitNotice = u"3 of the 40 tracks do not fit on the tray card"_qs;
+        const auto dialog = newDialog();
+        dialog->show();
+        control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(0);
+        QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
+        QCOMPARE(m_notices, QStringList{m_doc.fitNotice});
+        QVERIFY(m_errors.isEmpty());
+        QVERIFY(m_doc.calls.last().startsWith(u"show "_qs));
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(QFile::exists(settingsFile()));
     }
 
     void ok_failure_data()
