@@ -66,6 +66,7 @@ struct Layout
     const char *name;
     std::vector<Place> places;
     const char *trackAnchor; // the heading bookmark of disc 1: its table cell is the track area
+    int discs;               // TrayDisc1 to TrayDisc<discs> are set there
     TrackArea tracks;
 };
 
@@ -88,7 +89,7 @@ Layout JewelCase()
     const double spine = (6690 - 2 * 170) * Tw;       // spine length, 3 mm clear of each end
     const double face = (7824 - 2 * 227) * Tw;        // tray face inside its padding
     const double footerHalf = (3912 - 227 - 57) * Tw; // one of the two cells of the last line
-    Layout l{"Jewel Case 1", {}, "TrayDisc1", {}};
+    Layout l{"Jewel Case 1", {}, "TrayDisc1", 4, {}};
     l.places = {
         OneLine("SpineBand", Sans, spine, 8, 4.5),
         OneLine("CoverBand2", Sans, spine, 8, 4.5),
@@ -848,7 +849,7 @@ void FitTracks(Part &part, const Sites &sites, const Layout &layout, Fonts &font
     // The discs whose bookmarks lie in that cell, as filled.
     std::vector<TrackDisc> discs;
     std::vector<DiscBookmarks> bookmarks;
-    for (int n = 1;; ++n) {
+    for (int n = 1; n <= layout.discs; ++n) {
         const QString heading = QStringLiteral("TrayDisc%1").arg(n);
         const QString tracks = heading + QStringLiteral("Tracks");
         const auto h = sites.constFind(heading);
