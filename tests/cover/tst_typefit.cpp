@@ -125,8 +125,11 @@ private slots:
         QTest::newRow("the largest step that fits") << u"abcdef"_qs << 25.0 << 8.0 << true;
         QTest::newRow("in bold") << u"*abcd"_qs << 20.0 << 8.0 << true;
         QTest::newRow("each hard line on its own") << u"abcd\r\nabcd"_qs << 20.0 << 10.0 << true;
+        QTest::newRow("fits only at the smallest size") << u"abcdefgh"_qs << 20.0 << 5.0 << true;
         QTest::newRow("below the smallest size, as large as fits")
-            << u"abcdefghij"_qs << 20.0 << 4.0 << false;
+            << u"abcde fghij"_qs << 20.0 << 3.6 << false;
+        QTest::newRow("below the smallest size, the widest hard line decides")
+            << u"abcd\r\nabcdefghij"_qs << 20.0 << 4.0 << false;
         QTest::newRow("never below the floor")
             << u"abcdefghijabcdefghij"_qs << 10.0 << 2.0 << false;
     }
@@ -193,6 +196,9 @@ private slots:
         QTest::newRow("smaller type when no column count takes every track")
             << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(25)}}
             << u"7/45: D0 "_qs + Seq(0, 0, 12) + u" | "_qs + Seq(0, 13, 24);
+        QTest::newRow("a heading is measured in bold")
+            << std::vector<TrackDisc>{{u"Disc1234567890abcd"_qs, Tracks(1)}}
+            << u"10/100: D0(2) 0.0"_qs;
         QTest::newRow("a wrapped title takes its lines")
             << std::vector<TrackDisc>{{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}}
             << u"10/100: D0 0.0(2)"_qs;
