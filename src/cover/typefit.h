@@ -52,8 +52,8 @@ struct LineFit
 };
 
 // One line: the largest size of sizes at which runs fit width without breaking. When even the
-// smallest is too large the size goes on down, to floor at most, so that the line never breaks
-// (a spine set on two lines runs over its folds); fits is then false.
+// smallest is too large the size goes on down in the same steps, to floor at most, so that the
+// line never breaks (a spine set on two lines runs over its folds); fits is then false.
 LineFit FitOneLine(const std::vector<TextRun> &runs, double width, const TypeRange &sizes,
                    double floor, const MeasureText &measure);
 

@@ -127,7 +127,9 @@ private slots:
         QTest::newRow("each hard line on its own") << u"abcd\r\nabcd"_qs << 20.0 << 10.0 << true;
         QTest::newRow("fits only at the smallest size") << u"abcdefgh"_qs << 20.0 << 5.0 << true;
         QTest::newRow("below the smallest size, as large as fits")
-            << u"abcde fghij"_qs << 20.0 << 3.6 << false;
+            << u"abcde fghij"_qs << 22.0 << 4.0 << false;
+        QTest::newRow("below the smallest size, in the same steps")
+            << u"abcde fghij"_qs << 21.0 << 3.0 << false;
         QTest::newRow("below the smallest size, the widest hard line decides")
             << u"abcd\r\nabcdefghij"_qs << 20.0 << 4.0 << false;
         QTest::newRow("never below the floor")
