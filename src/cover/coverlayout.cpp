@@ -542,6 +542,62 @@ Sites SitesOf(const pugi::xml_document &doc, const XmlNames &names)
     return sites;
 }
 
+bool IsBlank(const char *text)
+{
+    for (; *text; ++text) {
+        if (*text != ' ' && *text != '\t')
+            return false;
+    }
+    return true;
+}
+
+// Removes the blanks that part the fields of a line where they end up at its start or end, the
+// fields beside them being empty: word processors disagree on whether trailing blanks count
+// when a line is centred. Bookmarks and the filled text are kept.
+void TrimEdgeBlanks(const Part &part, pugi::xml_node paragraph)
+{
+    auto isBookmark = [&](const pugi::xml_node &n) {
+        if (part.odf)
+            return IsElement(n, part.text + "bookmark-start") ||
+                   IsElement(n, part.text + "bookmark-end") || IsElement(n, part.text + "bookmark");
+        return IsElement(n, part.w + "bookmarkStart") || IsElement(n, part.w + "bookmarkEnd") ||
+               IsElement(n, part.w + "pPr");
+    };
+    // Bookmarks, and a span that holds nothing else (the spine's bold band, when empty).
+    auto isMarker = [&](const pugi::xml_node &n) {
+        if (!part.odf || !IsElement(n, part.text + "span"))
+            return isBookmark(n);
+        for (pugi::xml_node c : n.children()) {
+            if (!isBookmark(c))
+                return false;
+        }
+        return true;
+    };
+    auto isBlank = [&](const pugi::xml_node &n) {
+        if (part.odf)
+            return IsElement(n, part.text + "s") ||
+                   (n.type() == pugi::node_pcdata && IsBlank(n.value()));
+        if (!IsElement(n, part.w + "r"))
+            return false;
+        for (pugi::xml_node c : n.children()) {
+            if (IsElement(c, part.w + "t") ? !IsBlank(c.text().get())
+                                           : !IsElement(c, part.w + "rPr"))
+                return false;
+        }
+        return true;
+    };
+    for (const bool fromEnd : {false, true}) {
+        for (pugi::xml_node n = fromEnd ? paragraph.last_child() : paragraph.first_child(); n;) {
+            const pugi::xml_node next = fromEnd ? n.previous_sibling() : n.next_sibling();
+            if (isBlank(n))
+                paragraph.remove_child(n);
+            else if (!isMarker(n))
+                break;
+            n = next;
+        }
+    }
+}
+
 void FitPlace(Part &part, const Sites &sites, const Place &place, Fonts &fonts, LayoutFit *result)
 {
     const auto first = sites.constFind(QString::fromLatin1(place.bookmark));
@@ -560,6 +616,8 @@ void FitPlace(Part &part, const Sites &sites, const Place &place, Fonts &fonts, 
         return;
     std::vector<std::vector<TextRun>> texts;
     for (const pugi::xml_node &p : paragraphs) {
+        if (place.fit == Fit::OneLine)
+            TrimEdgeBlanks(part, p);
         std::vector<TextRun> runs = ParagraphRuns(part, p);
         if (place.face.bold) {
             for (TextRun &run : runs)

@@ -1,6 +1,6 @@
 // Fitting the type of a filled cover, read back from the written file without a word
-// processor: the shipped templates get the track size the show needs and keep their bookmarks;
-// any other template is left exactly as filled.
+// processor: the shipped templates get the sizes the show needs and keep their bookmarks; any
+// other template, and anything a template holds beside the discs, is left as filled.
 #include "coverfiller.h"
 #include "covertemplates.h"
 #include "filecoverdocument.h"
@@ -25,22 +25,44 @@ QString ShippedFolder()
     return TemplateFolderFor(QDir(QCoreApplication::applicationDirPath()).filePath(u"../bin"_qs));
 }
 
-// discs × tracks, each title long enough to wrap in a narrow column when long is set.
-QString ShowXml(int discs, int tracks, bool long_)
+struct Show
+{
+    int discs = 1;
+    int tracks = 8;
+    bool longTitles = false; // wrapping in a narrow column
+    QString band = u"Blue Lantern"_qs;
+    QString source;
+    QString notes;
+};
+
+Show Discs(int discs, int tracks, bool longTitles)
+{
+    Show show;
+    show.discs = discs;
+    show.tracks = tracks;
+    show.longTitles = longTitles;
+    return show;
+}
+
+QString ShowXml(const Show &show)
 {
     QStringList lines{u"<?xml version=\"1.0\"?>"_qs, u"<CDR_Track_List>"_qs,
-                      u"<BAND>Blue Lantern</BAND>"_qs,
-                      QStringLiteral("<DISCS>%1</DISCS>").arg(discs)};
-    for (int d = 1; d <= discs; ++d) {
-        lines << QStringLiteral("<TRACKSD%1>%2</TRACKSD%1>").arg(d).arg(tracks);
-        for (int t = 1; t <= tracks; ++t) {
+                      u"<BAND>"_qs + show.band + u"</BAND>"_qs};
+    if (!show.source.isEmpty())
+        lines << u"<SOURCE>"_qs + show.source + u"</SOURCE>"_qs;
+    lines << QStringLiteral("<DISCS>%1</DISCS>").arg(show.discs);
+    for (int d = 1; d <= show.discs; ++d) {
+        lines << QStringLiteral("<TRACKSD%1>%2</TRACKSD%1>").arg(d).arg(show.tracks);
+        for (int t = 1; t <= show.tracks; ++t) {
             lines << QStringLiteral("<D%1T%2>%2. %3</D%1T%2>")
                          .arg(d)
                          .arg(t)
-                         .arg(long_ ? u"A long improvisation that segues into another"_qs
-                                    : u"Song"_qs);
+                         .arg(show.longTitles ? u"A long improvisation that segues into another"_qs
+                                              : u"Song"_qs);
         }
     }
+    if (!show.notes.isEmpty())
+        lines << u"<NOTES>"_qs + show.notes + u"</NOTES>"_qs;
     lines << u"</CDR_Track_List>"_qs;
     return lines.join(u"\r\n"_qs);
 }
@@ -54,30 +76,111 @@ ZipPackage ReadPackage(const QString &path)
     return package;
 }
 
-// The type size of the first track of disc 1 as the written cover states it: the automatic
-// style of its paragraph (OpenDocument), the size of its run (Word).
-double FirstTrackSize(const QString &path)
+// The main part of a written cover or template, parsed.
+struct MainPart
 {
-    const ZipPackage package = ReadPackage(path);
-    const bool odf = path.endsWith(u".odt"_qs);
-    const ZipEntry *entry = package.find(odf ? "content.xml" : "word/document.xml");
+    bool odf = false;
     pugi::xml_document doc;
-    if (!entry || !doc.load_buffer(entry->data.constData(), std::size_t(entry->data.size())))
-        return 0;
-    const pugi::xpath_node start =
-        doc.select_node(odf ? "//text:bookmark-start[@text:name='TrayDisc1Tracks']"
-                            : "//w:bookmarkStart[@w:name='TrayDisc1Tracks']");
-    const pugi::xml_node paragraph = start.node().parent();
-    if (!odf)
-        return paragraph.child("w:r").child("w:rPr").child("w:sz").attribute("w:val").as_double() /
-               2;
-    const std::string style = paragraph.attribute("text:style-name").value();
-    const pugi::xpath_node props = doc.select_node(
-        ("//style:style[@style:name='" + style + "']/style:text-properties").c_str());
-    return QString::fromUtf8(props.node().attribute("fo:font-size").value()).chopped(2).toDouble();
+
+    explicit MainPart(const QString &path) : odf(path.endsWith(u".odt"_qs))
+    {
+        const ZipPackage package = ReadPackage(path);
+        const ZipEntry *entry = package.find(odf ? "content.xml" : "word/document.xml");
+        if (!entry || !doc.load_buffer(entry->data.constData(), std::size_t(entry->data.size())))
+            qFatal("%s has no main part", qPrintable(path));
+    }
+
+    pugi::xml_node paragraphOf(const char *bookmark) const
+    {
+        const std::string path =
+            odf ? "//text:bookmark-start[@text:name='" : "//w:bookmarkStart[@w:name='";
+        pugi::xml_node n = doc.select_node((path + bookmark + "']").c_str()).node();
+        while (n && std::string_view(n.name()) != (odf ? "text:p" : "w:p"))
+            n = n.parent();
+        return n;
+    }
+
+    // The type size of the paragraph that holds the bookmark: its automatic style
+    // (OpenDocument), its first run or else its paragraph mark (Word).
+    double sizeAt(const char *bookmark) const
+    {
+        const pugi::xml_node paragraph = paragraphOf(bookmark);
+        if (!odf) {
+            pugi::xml_node rPr = paragraph.child("w:r").child("w:rPr");
+            if (!rPr)
+                rPr = paragraph.child("w:pPr").child("w:rPr");
+            return rPr.child("w:sz").attribute("w:val").as_double() / 2;
+        }
+        const std::string style = paragraph.attribute("text:style-name").value();
+        const pugi::xml_node props =
+            doc.select_node(
+                   ("//style:style[@style:name='" + style + "']/style:text-properties").c_str())
+                .node();
+        return QString::fromUtf8(props.attribute("fo:font-size").value()).chopped(2).toDouble();
+    }
+
+    // The text of the paragraph that holds the bookmark.
+    QString textAt(const char *bookmark) const
+    {
+        QString text;
+        const char *query = odf ? ".//text() | .//text:s | .//text:line-break" : ".//text()";
+        for (const pugi::xpath_node &n : paragraphOf(bookmark).select_nodes(query)) {
+            if (n.node().type() == pugi::node_pcdata)
+                text += QString::fromUtf8(n.node().value());
+            else if (std::string_view(n.node().name()) == "text:s")
+                text += QString(n.node().attribute("text:c").as_int(1), u' ');
+            else
+                text += u'\n';
+        }
+        return text;
+    }
+};
+
+// Word refuses a file whose property elements are out of their schema's order. The names the
+// templates and the fitting write, in that order:
+const QStringList ParagraphPropertyOrder = {u"pStyle"_qs, u"keepNext"_qs, u"pageBreakBefore"_qs,
+                                            u"pBdr"_qs,   u"tabs"_qs,     u"spacing"_qs,
+                                            u"ind"_qs,    u"jc"_qs,       u"rPr"_qs};
+const QStringList RunPropertyOrder = {u"rStyle"_qs, u"rFonts"_qs, u"b"_qs,  u"bCs"_qs, u"i"_qs,
+                                      u"iCs"_qs,    u"color"_qs,  u"sz"_qs, u"szCs"_qs};
+
+// The first property element out of order in a Word main part, or an empty text.
+QString OutOfOrder(const pugi::xml_document &doc)
+{
+    for (const auto &[element, order] :
+         {std::pair{"//w:pPr", &ParagraphPropertyOrder}, std::pair{"//w:rPr", &RunPropertyOrder}}) {
+        for (const pugi::xpath_node &n : doc.select_nodes(element)) {
+            qsizetype last = -1;
+            for (const pugi::xml_node &c : n.node().children()) {
+                const qsizetype at = order->indexOf(QString::fromUtf8(c.name()).sliced(2));
+                if (at <= last)
+                    return QString::fromUtf8(c.name());
+                last = at;
+            }
+        }
+    }
+    return {};
 }
 
+FileCoverOptions Options(const QTemporaryDir &dir)
+{
+    FileCoverOptions options;
+    options.cacheFolder = dir.path();
+    options.officeProgram.clear();
+    return options;
+}
+
+struct SizeRange
+{
+    const char *bookmark;
+    double smallest;
+    double largest;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Show)
+Q_DECLARE_METATYPE(QList<SizeRange>)
 
 class TestCoverLayout : public QObject
 {
@@ -87,57 +190,122 @@ private slots:
     void shipped_data()
     {
         QTest::addColumn<QString>("templateName");
-        QTest::addColumn<QString>("xml");
-        QTest::addColumn<double>("smallest");
-        QTest::addColumn<double>("largest");
-        QTest::addColumn<QString>("notice");
+        QTest::addColumn<Show>("show");
+        QTest::addColumn<QList<SizeRange>>("sizes");
+        QTest::addColumn<QStringList>("notices");
         const QStringList shipped = ListCoverTemplates(ShippedFolder());
         if (shipped.isEmpty())
             QSKIP("the shipped templates are not built");
+        Show crowded = Discs(4, 50, true);
+        crowded.band = QString(u"The Midnight Lantern Orchestra and Friends "_qs).repeated(4);
+        crowded.source = QString(u"SBD > MR > DAT > CD-R > EAC > FLAC level 8 > "_qs).repeated(15);
+        crowded.notes =
+            QString(u"A line of notes about the show and its taping.\r\n"_qs).repeated(80);
         for (const QString &name : shipped) {
             QTest::addRow("%s, one short disc", qPrintable(name))
-                << name << ShowXml(1, 8, false) << 9.0 << 9.0 << QString();
+                << name << Show{}
+                << QList<SizeRange>{{"TrayDisc1Tracks", 9, 9},  {"SpineBand", 8, 8},
+                                    {"CoverBand2", 8, 8},       {"CoverBand", 12, 12},
+                                    {"LinerCoverBand", 26, 26}, {"TraySource", 6.5, 6.5},
+                                    {"LinerSource", 7.5, 7.5}}
+                << QStringList();
             QTest::addRow("%s, four discs of 25 long titles", qPrintable(name))
-                << name << ShowXml(4, 25, true) << 4.5 << 8.5 << QString();
-            QTest::addRow("%s, four discs of 50 long titles", qPrintable(name))
-                << name << ShowXml(4, 50, true) << 4.5 << 4.5
-                << u" of the 200 tracks do not fit on the tray card"_qs;
+                << name << Discs(4, 25, true) << QList<SizeRange>{{"TrayDisc1Tracks", 4.5, 8.5}}
+                << QStringList();
+            QTest::addRow("%s, too much of everything", qPrintable(name))
+                << name << crowded
+                << QList<SizeRange>{{"TrayDisc1Tracks", 4.5, 4.5}, {"SpineBand", 2, 4.4},
+                                    {"CoverBand", 2, 4.4},      {"LinerCoverBand", 12, 25.5},
+                                    {"TraySource", 4.5, 4.5},      {"LinerSource", 4.5, 4.5}}
+                << QStringList{u"of the 200 tracks do not fit on the tray card"_qs,
+                               u"the source line of the tray card"_qs,
+                               u"the source and notes on the back of the booklet"_qs};
         }
     }
 
-    // The track size lies in the range the show calls for, every bookmark is still there and
-    // reads as filled, and only what does not fit is told.
+    // The sizes lie in the ranges the show calls for, every bookmark is still there and reads
+    // as filled, and what does not fit is told.
     void shipped()
     {
         QFETCH(QString, templateName);
-        QFETCH(QString, xml);
-        QFETCH(double, smallest);
-        QFETCH(double, largest);
-        QFETCH(QString, notice);
+        QFETCH(Show, show);
+        QFETCH(QList<SizeRange>, sizes);
+        QFETCH(QStringList, notices);
         QTemporaryDir dir;
-        FileCoverOptions options;
-        options.cacheFolder = dir.path();
-        options.officeProgram.clear();
-        FileCoverDocument document(options);
+        FileCoverDocument document(Options(dir));
         const CoverResult filled =
-            FillCover(document, QDir(ShippedFolder()).filePath(templateName), xml,
+            FillCover(document, QDir(ShippedFolder()).filePath(templateName), ShowXml(show),
                       {templateName, 1, u"Jane Doe"_qs}, {UnitedStatesLocale(), QDate(2024, 3, 9)});
         QVERIFY2(filled, qPrintable(filled.error));
-        if (notice.isEmpty())
-            QCOMPARE(filled.notice, QString());
-        else
+        for (const QString &notice : notices)
             QVERIFY2(filled.notice.contains(notice), qPrintable(filled.notice));
+        if (notices.isEmpty())
+            QCOMPARE(filled.notice, QString());
 
         QCOMPARE(document.bookmarkNames().size(), CoverBookmarkNames().size());
         QCOMPARE(document.bookmarkText(u"TrayDisc1"_qs), std::optional<QString>(u"Disc 1"_qs));
         QVERIFY(document.bookmarkText(u"TrayDisc1Tracks"_qs)->startsWith(u"1. "_qs));
+        QCOMPARE(document.bookmarkText(u"TrayDisc2Tracks"_qs).has_value(), true);
         QCOMPARE(document.bookmarkText(u"TrayCollection"_qs),
                  std::optional<QString>(u"From the collection of Jane Doe"_qs));
 
         const QString out = dir.filePath(u"cover."_qs + QFileInfo(templateName).suffix());
         QVERIFY(document.saveAs(out));
-        const double size = FirstTrackSize(out);
-        QVERIFY2(size >= smallest && size <= largest, qPrintable(QString::number(size)));
+        const MainPart part(out);
+        for (const SizeRange &range : sizes) {
+            const double size = part.sizeAt(range.bookmark);
+            QVERIFY2(
+                size >= range.smallest && size <= range.largest,
+                qPrintable(
+                    QStringLiteral("%1 at %2 pt").arg(QLatin1String(range.bookmark)).arg(size)));
+        }
+        // The blanks between the spine's fields go with the missing date and place.
+        QCOMPARE(part.textAt("SpineBand"), show.band);
+        if (!part.odf)
+            QVERIFY2(OutOfOrder(part.doc).isEmpty(), qPrintable(OutOfOrder(part.doc)));
+    }
+
+    void shipped_keepsMoreInTheTrackCell_data()
+    {
+        QTest::addColumn<QString>("templateName");
+        QTest::newRow("odt") << u"Jewel Case A4.odt"_qs;
+        QTest::newRow("docx") << u"Jewel Case A4.docx"_qs;
+    }
+
+    // A template that names the layout but holds more than the discs where they are set keeps
+    // it all: the track lists stay as filled.
+    void shipped_keepsMoreInTheTrackCell()
+    {
+        QFETCH(QString, templateName);
+        const QString shipped = QDir(ShippedFolder()).filePath(templateName);
+        if (!QFile::exists(shipped))
+            QSKIP("the shipped templates are not built");
+        QTemporaryDir dir;
+        ZipPackage package = ReadPackage(shipped);
+        const bool odf = templateName.endsWith(u".odt"_qs);
+        ZipEntry *main = package.find(odf ? "content.xml" : "word/document.xml");
+        main->data.replace(
+            odf ? "<text:p text:style-name=\"TwDiscHeading\">"
+                : "<w:p><w:pPr><w:pStyle w:val=\"TwDiscHeading\"/>",
+            odf ? "<text:p>Keep me</text:p><text:p text:style-name=\"TwDiscHeading\">"
+                : "<w:p><w:r><w:t>Keep me</w:t></w:r></w:p><w:p><w:pPr><w:pStyle "
+                  "w:val=\"TwDiscHeading\"/>");
+        QByteArray bytes;
+        QVERIFY(WriteZipPackage(package, &bytes).isEmpty());
+        const QString path = WriteFile(dir, templateName, bytes);
+
+        FileCoverDocument document(Options(dir));
+        QVERIFY(FillCover(document, path, ShowXml(Discs(4, 25, true)), {templateName, 1, QString()},
+                          {UnitedStatesLocale(), QDate(2024, 3, 9)}));
+        const QString out =
+            dir.filePath(u"cover"_qs + templateName.mid(templateName.lastIndexOf(u'.')));
+        QVERIFY(document.saveAs(out));
+        // Still one paragraph of 25 lines, not a paragraph a track in columns.
+        const MainPart part(out);
+        QVERIFY(part.textAt("TrayDisc1Tracks").contains(u"25. A long"_qs));
+        QVERIFY(ReadPackage(out)
+                    .find(odf ? "content.xml" : "word/document.xml")
+                    ->data.contains("Keep me"));
     }
 
     void otherTemplate_data()
@@ -154,12 +322,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = WriteFile(dir, u"mine"_qs + covertest::extension(format),
                                        covertest::buildTemplate(format, covertest::coverMarks()));
-        FileCoverOptions options;
-        options.cacheFolder = dir.path();
-        options.officeProgram.clear();
-        FileCoverDocument document(options);
+        FileCoverDocument document(Options(dir));
         QVERIFY(document.open(path));
-        FillCoverBookmarks(document, ShowXml(4, 50, true), {QString(), 1, u"Jane"_qs},
+        FillCoverBookmarks(document, ShowXml(Discs(4, 50, true)), {QString(), 1, u"Jane"_qs},
                            {UnitedStatesLocale(), QDate(2024, 3, 9)});
         const QString before = dir.filePath(u"before"_qs + covertest::extension(format));
         const QString after = dir.filePath(u"after"_qs + covertest::extension(format));

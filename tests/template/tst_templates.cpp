@@ -1,17 +1,20 @@
 // The shipped cover templates: sound packages holding every bookmark the cover filler writes,
 // exactly once and empty, and covers that LibreOffice prints on two A4 or Letter pages with every
-// track on the tray card, in type no smaller than the show needs, and nothing in place of the
-// fields a show lacks.
+// track on the tray card, in type no smaller than the show needs, nothing in place of the fields
+// a show lacks, and the same from the .odt as from the .docx.
 #include "coverfiller.h"
 #include "filecoverdocument.h"
 
 #include <pugixml.hpp>
 #include <zip.h>
 
+#include <cmath>
+
 #include "testsupport.h"
 
 #include <QFile>
 #include <QMap>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -180,27 +183,35 @@ QStringList TrackTitles(const QString &xml)
 
 struct PdfWord
 {
+    int page;
     QString text;
-    double size; // points
+    QRectF box;  // points
+    double size; // of the type
 };
 
-// The words of a page as pdftotext -bbox gives them. Poppler makes a word's box 1.3 em high
+// The words of a PDF as pdftotext -bbox gives them. Poppler makes a word's box 1.3 em high
 // (0.95 above the baseline, 0.35 below) in these fonts, which gives the type size.
-QList<PdfWord> PageWords(const QString &pdf, int page)
+QList<PdfWord> Words(const QString &pdf)
 {
-    const QString bbox = PdfText(
-        pdf, {u"-bbox"_qs, u"-f"_qs, QString::number(page), u"-l"_qs, QString::number(page)});
-    static const QRegularExpression word(
-        u"<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"([\\d.]+)\">([^<]*)</word>"_qs);
+    static const QRegularExpression token(
+        u"<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+        u"yMax=\"([\\d.]+)\">([^<]*)</word>"_qs);
     QList<PdfWord> words;
-    for (const QRegularExpressionMatch &m : word.globalMatch(bbox)) {
-        QString text = m.captured(3);
+    int page = 0;
+    for (const QRegularExpressionMatch &m : token.globalMatch(PdfText(pdf, {u"-bbox"_qs}))) {
+        if (m.captured(5).isNull() && m.captured(1).isNull()) {
+            ++page;
+            continue;
+        }
+        QString text = m.captured(5);
         text.replace(u"&amp;"_qs, u"&"_qs)
             .replace(u"&apos;"_qs, u"'"_qs)
             .replace(u"&quot;"_qs, u"\""_qs)
             .replace(u"&lt;"_qs, u"<"_qs)
             .replace(u"&gt;"_qs, u">"_qs);
-        words.append({text, (m.captured(2).toDouble() - m.captured(1).toDouble()) / 1.3});
+        const QRectF box(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                         QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+        words.append({page, text, box, box.height() / 1.3});
     }
     return words;
 }
@@ -275,12 +286,13 @@ private slots:
             QCOMPARE(document.bookmarkText(name), std::optional<QString>(QString()));
     }
 
-    // Each show through each template as a user makes a cover, tapewright-cli cover to PDF
-    // (LibreOffice), the tray card read back: every title printed, at no less than the
-    // smallest size the show should get.
+    // Each show through both templates of a paper size, as a user makes a cover
+    // (tapewright-cli cover to PDF with LibreOffice), read back: two pages of that paper, every
+    // title on the tray card at no less than the smallest size the show should get, and the
+    // .odt and .docx covers alike to a fraction of a point.
     void print_data()
     {
-        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("paper");
         QTest::addColumn<Show>("show");
         QTest::addColumn<double>("smallest");
         const struct
@@ -294,15 +306,16 @@ private slots:
             {"one disc of 40", {{40}}, 5.5},
             {"a bare show of 8 tracks", {{8}, true}, 7},
         };
-        for (const QString &name : ShippedTemplates) {
+        for (const char *paper : {"A4", "Letter"}) {
             for (const auto &s : shows)
-                QTest::addRow("%s, %s", qPrintable(name), s.name) << name << s.show << s.smallest;
+                QTest::addRow("%s, %s", paper, s.name)
+                    << QString::fromLatin1(paper) << s.show << s.smallest;
         }
     }
 
     void print()
     {
-        QFETCH(QString, fileName);
+        QFETCH(QString, paper);
         QFETCH(Show, show);
         QFETCH(double, smallest);
         if (FindOfficeProgram().isEmpty())
@@ -314,46 +327,77 @@ private slots:
         QVERIFY(dir.isValid());
         const QString xml = ShowXml(show);
         const QString xmlFile = WriteFile(dir, u"show.xml"_qs, xml.toUtf8());
-        const QString pdf = dir.filePath(u"cover.pdf"_qs);
-        const ProcessRun run = RunProcess(QStringLiteral(TAPEWRIGHT_CLI),
-                                          {u"cover"_qs, u"--template"_qs, TemplatePath(fileName),
-                                           u"--xml"_qs, xmlFile, u"--locale"_qs, u"en_US"_qs,
-                                           u"--collector"_qs, u"Pat Keeper"_qs, u"--out"_qs, pdf});
-        QVERIFY2(run.exitCode == 0, run.err.constData());
-        QVERIFY2(run.err.isEmpty(), run.err.constData()); // everything fits: no warning
+        QList<QList<PdfWord>> covers;
+        for (const QString &format : {u"odt"_qs, u"docx"_qs}) {
+            const QString fileName = u"Jewel Case "_qs + paper + u"."_qs + format;
+            const QString pdf = dir.filePath(format + u".pdf"_qs);
+            const ProcessRun run =
+                RunProcess(QStringLiteral(TAPEWRIGHT_CLI),
+                           {u"cover"_qs, u"--template"_qs, TemplatePath(fileName), u"--xml"_qs,
+                            xmlFile, u"--locale"_qs, u"en_US"_qs, u"--collector"_qs,
+                            u"Pat Keeper"_qs, u"--out"_qs, pdf});
+            QVERIFY2(run.exitCode == 0, run.err.constData());
+            QVERIFY2(run.err.isEmpty(), run.err.constData()); // everything fits: no warning
 
-        const QString info = QString::fromUtf8(RunProcess(pdfinfo, {pdf}).out);
-        QVERIFY2(info.contains(
-                     QRegularExpression(u"^Pages:\\s+2$"_qs, QRegularExpression::MultilineOption)),
-                 qPrintable(info));
-        const QString paper = fileName.contains(u"Letter"_qs) ? u"letter"_qs : u"A4"_qs;
-        QVERIFY2(info.contains(u"("_qs + paper + u")"_qs), qPrintable(info));
+            const QString info = QString::fromUtf8(RunProcess(pdfinfo, {pdf}).out);
+            QVERIFY2(info.contains(QRegularExpression(u"^Pages:\\s+2$"_qs,
+                                                      QRegularExpression::MultilineOption)),
+                     qPrintable(info));
+            QVERIFY2(info.contains(u"("_qs + paper.toLower() + u")"_qs) ||
+                         info.contains(u"("_qs + paper + u")"_qs),
+                     qPrintable(info));
 
-        // Each title as a run of words on the tray card, found by its first word ("2-05").
-        const QList<PdfWord> words = PageWords(pdf, 2);
-        for (const QString &title : TrackTitles(xml)) {
-            const QStringList expected = title.split(u' ', Qt::SkipEmptyParts);
-            const auto first = std::find_if(words.begin(), words.end(), [&](const PdfWord &w) {
-                return w.text == expected.first();
-            });
-            QVERIFY2(first != words.end(), qPrintable(title + u" is not printed"_qs));
-            for (qsizetype i = 0; i < expected.size(); ++i) {
-                const auto at = first + i;
-                QVERIFY2(at != words.end() && at->text == expected.at(i),
-                         qPrintable(title + u" is not printed whole"_qs));
-                QVERIFY2(at->size >= smallest - 0.05,
-                         qPrintable(QStringLiteral("%1 is set at %2 pt").arg(title).arg(at->size)));
+            // Each title as a run of words on the tray card, found by its first word ("2-05").
+            QList<PdfWord> words = Words(pdf);
+            QList<PdfWord> tray;
+            std::copy_if(words.begin(), words.end(), std::back_inserter(tray),
+                         [](const PdfWord &w) { return w.page == 2; });
+            for (const QString &title : TrackTitles(xml)) {
+                const QStringList expected = title.split(u' ', Qt::SkipEmptyParts);
+                const auto first = std::find_if(tray.begin(), tray.end(), [&](const PdfWord &w) {
+                    return w.text == expected.first();
+                });
+                QVERIFY2(first != tray.end(),
+                         qPrintable(fileName + u": "_qs + title + u" is not printed"_qs));
+                for (qsizetype i = 0; i < expected.size(); ++i) {
+                    const auto at = first + i;
+                    QVERIFY2(at != tray.end() && at->text == expected.at(i),
+                             qPrintable(fileName + u": "_qs + title + u" is not printed whole"_qs));
+                    QVERIFY2(at->size >= smallest - 0.05,
+                             qPrintable(QStringLiteral("%1: %2 is set at %3 pt")
+                                            .arg(fileName, title)
+                                            .arg(at->size)));
+                }
             }
+
+            if (show.bare) {
+                // Nothing in place of the fields the show lacks, and no separator left over.
+                const QString printed = PdfText(pdf, {u"-raw"_qs});
+                const QRegularExpression placeholder(
+                    u"\\b(venue|city|state|date|source|notes)\\b"_qs,
+                    QRegularExpression::CaseInsensitiveOption);
+                QVERIFY2(!printed.contains(placeholder),
+                         qPrintable(placeholder.match(printed).captured()));
+                QVERIFY2(!printed.contains(u','), qPrintable(printed));
+            }
+            covers << words;
         }
 
-        if (show.bare) {
-            // Nothing in place of the fields the show lacks, and no separator left over.
-            const QString printed = PdfText(pdf, {u"-raw"_qs});
-            const QRegularExpression placeholder(u"\\b(venue|city|state|date|source|notes)\\b"_qs,
-                                                 QRegularExpression::CaseInsensitiveOption);
-            QVERIFY2(!printed.contains(placeholder),
-                     qPrintable(placeholder.match(printed).captured()));
-            QVERIFY2(!printed.contains(u','), qPrintable(printed));
+        // The same words at the same places from both formats.
+        QCOMPARE(covers.at(1).size(), covers.at(0).size());
+        for (qsizetype i = 0; i < covers.at(0).size(); ++i) {
+            const PdfWord &odt = covers.at(0).at(i);
+            const PdfWord &docx = covers.at(1).at(i);
+            const QPointF moved = docx.box.topLeft() - odt.box.topLeft();
+            QVERIFY2(odt.text == docx.text && odt.page == docx.page && std::abs(moved.x()) <= 0.5 &&
+                         std::abs(moved.y()) <= 0.5 && std::abs(docx.size - odt.size) <= 0.05,
+                     qPrintable(QStringLiteral("“%1” on page %2 of the .odt, “%3” on page %4 of "
+                                               "the .docx, %5 pt apart")
+                                    .arg(odt.text)
+                                    .arg(odt.page)
+                                    .arg(docx.text)
+                                    .arg(docx.page)
+                                    .arg(std::hypot(moved.x(), moved.y()))));
         }
     }
 };
