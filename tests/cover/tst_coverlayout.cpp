@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -119,6 +120,20 @@ struct MainPart
         return QString::fromUtf8(props.attribute("fo:font-size").value()).chopped(2).toDouble();
     }
 
+    // How many bookmarks start in the part, and under how many names.
+    std::pair<int, int> bookmarkCount() const
+    {
+        QSet<QString> names;
+        int starts = 0;
+        for (const pugi::xpath_node &n :
+             doc.select_nodes(odf ? "//text:bookmark-start" : "//w:bookmarkStart")) {
+            names.insert(
+                QString::fromUtf8(n.node().attribute(odf ? "text:name" : "w:name").value()));
+            ++starts;
+        }
+        return {starts, int(names.size())};
+    }
+
     // The text of the paragraph that holds the bookmark.
     QString textAt(const char *bookmark) const
     {
@@ -215,7 +230,7 @@ private slots:
             QTest::addRow("%s, too much of everything", qPrintable(name))
                 << name << crowded
                 << QList<SizeRange>{{"TrayDisc1Tracks", 4.5, 4.5}, {"SpineBand", 2, 4.4},
-                                    {"CoverBand", 2, 4.4},      {"LinerCoverBand", 12, 25.5},
+                                    {"CoverBand", 2, 4.4},         {"LinerCoverBand", 12, 25.5},
                                     {"TraySource", 4.5, 4.5},      {"LinerSource", 4.5, 4.5}}
                 << QStringList{u"of the 200 tracks do not fit on the tray card"_qs,
                                u"the source line of the tray card"_qs,
@@ -252,6 +267,9 @@ private slots:
         const QString out = dir.filePath(u"cover."_qs + QFileInfo(templateName).suffix());
         QVERIFY(document.saveAs(out));
         const MainPart part(out);
+        // Each bookmark once, the discs' as much as the others.
+        const int all = int(CoverBookmarkNames().size());
+        QCOMPARE(part.bookmarkCount(), std::make_pair(all, all));
         for (const SizeRange &range : sizes) {
             const double size = part.sizeAt(range.bookmark);
             QVERIFY2(
