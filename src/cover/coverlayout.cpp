@@ -856,6 +856,11 @@ void WriteTrackColumns(Part &part, pugi::xml_node cell, const std::vector<TrackD
             i = j;
         }
     }
+    // Word wants a paragraph in every cell, also in a column the discs left empty.
+    for (const pugi::xml_node &c : cells) {
+        if (!c.child((part.text + "p").c_str()))
+            AppendParagraph(part, c, "TwCell");
+    }
     // The cell ends in a small paragraph (Word demands one after a table), which also keeps the
     // bookmarks of the discs the show does not have.
     pugi::xml_node end = AppendParagraph(part, cell, "TwCell");
