@@ -684,6 +684,112 @@ struct DiscBookmarks
     std::string headingId, tracksId; // Word keeps the ids the template gave them
 };
 
+// A table of n columns at the end of cell, each column wide and gap apart (in twips), without
+// borders or padding; its cells, left to right.
+std::vector<pugi::xml_node> AppendOdfColumnTable(Part &part, pugi::xml_node cell, int n, int column,
+                                                 int gap)
+{
+    std::vector<pugi::xml_node> cells;
+    const std::string tableStyle = part.newStyleName();
+    pugi::xml_node ts = part.automaticStyles.append_child((part.style + "style").c_str());
+    ts.append_attribute((part.style + "name").c_str()) = tableStyle.c_str();
+    ts.append_attribute((part.style + "family").c_str()) = "table";
+    pugi::xml_node tp = ts.append_child((part.style + "table-properties").c_str());
+    tp.append_attribute((part.style + "width").c_str()) =
+        Points((n * column + (n - 1) * gap) * Tw).c_str();
+    tp.append_attribute((part.table + "align").c_str()) = "left";
+    for (const char *m : {"margin-left", "margin-top", "margin-bottom"})
+        tp.append_attribute((part.fo + m).c_str()) = "0pt";
+    auto columnStyle = [&](int twips) {
+        const std::string name = part.newStyleName();
+        pugi::xml_node s = part.automaticStyles.append_child((part.style + "style").c_str());
+        s.append_attribute((part.style + "name").c_str()) = name.c_str();
+        s.append_attribute((part.style + "family").c_str()) = "table-column";
+        s.append_child((part.style + "table-column-properties").c_str())
+            .append_attribute((part.style + "column-width").c_str()) = Points(twips * Tw).c_str();
+        return name;
+    };
+    auto cellStyle = [&](int paddingRight) {
+        const std::string name = part.newStyleName();
+        pugi::xml_node s = part.automaticStyles.append_child((part.style + "style").c_str());
+        s.append_attribute((part.style + "name").c_str()) = name.c_str();
+        s.append_attribute((part.style + "family").c_str()) = "table-cell";
+        pugi::xml_node p = s.append_child((part.style + "table-cell-properties").c_str());
+        p.append_attribute((part.style + "vertical-align").c_str()) = "top";
+        p.append_attribute((part.fo + "padding").c_str()) = "0pt";
+        p.append_attribute((part.fo + "padding-right").c_str()) = Points(paddingRight * Tw).c_str();
+        p.append_attribute((part.fo + "border").c_str()) = "none";
+        return name;
+    };
+    const std::string inner = columnStyle(column + gap);
+    const std::string last = columnStyle(column);
+    const std::string innerCell = cellStyle(gap);
+    const std::string lastCell = cellStyle(0);
+    pugi::xml_node t = cell.append_child((part.table + "table").c_str());
+    t.append_attribute((part.table + "name").c_str()) = "TrackColumns";
+    t.append_attribute((part.table + "style-name").c_str()) = tableStyle.c_str();
+    if (n > 1) {
+        pugi::xml_node c = t.append_child((part.table + "table-column").c_str());
+        c.append_attribute((part.table + "style-name").c_str()) = inner.c_str();
+        if (n > 2)
+            c.append_attribute((part.table + "number-columns-repeated").c_str()) = n - 1;
+    }
+    t.append_child((part.table + "table-column").c_str())
+        .append_attribute((part.table + "style-name").c_str()) = last.c_str();
+    pugi::xml_node row = t.append_child((part.table + "table-row").c_str());
+    for (int i = 0; i < n; ++i) {
+        pugi::xml_node c = row.append_child((part.table + "table-cell").c_str());
+        c.append_attribute((part.table + "style-name").c_str()) =
+            (i + 1 < n ? innerCell : lastCell).c_str();
+        c.append_attribute((part.office + "value-type").c_str()) = "string";
+        cells.push_back(c);
+    }
+    return cells;
+}
+
+std::vector<pugi::xml_node> AppendWordColumnTable(Part &part, pugi::xml_node cell, int n,
+                                                  int column, int gap)
+{
+    std::vector<pugi::xml_node> cells;
+    const std::string &w = part.w;
+    pugi::xml_node t = cell.append_child((w + "tbl").c_str());
+    pugi::xml_node pr = t.append_child((w + "tblPr").c_str());
+    pugi::xml_node width = pr.append_child((w + "tblW").c_str());
+    width.append_attribute((w + "w").c_str()) = n * column + (n - 1) * gap;
+    width.append_attribute((w + "type").c_str()) = "dxa";
+    pugi::xml_node borders = pr.append_child((w + "tblBorders").c_str());
+    for (const char *side : {"top", "left", "bottom", "right", "insideH", "insideV"})
+        borders.append_child((w + side).c_str()).append_attribute((w + "val").c_str()) = "nil";
+    pr.append_child((w + "tblLayout").c_str()).append_attribute((w + "type").c_str()) = "fixed";
+    pugi::xml_node margins = pr.append_child((w + "tblCellMar").c_str());
+    for (const char *side : {"top", "left", "bottom", "right"}) {
+        pugi::xml_node m = margins.append_child((w + side).c_str());
+        m.append_attribute((w + "w").c_str()) = 0;
+        m.append_attribute((w + "type").c_str()) = "dxa";
+    }
+    pr.append_child((w + "tblLook").c_str()).append_attribute((w + "val").c_str()) = "0000";
+    pugi::xml_node grid = t.append_child((w + "tblGrid").c_str());
+    for (int i = 0; i < n; ++i)
+        grid.append_child((w + "gridCol").c_str()).append_attribute((w + "w").c_str()) =
+            column + (i + 1 < n ? gap : 0);
+    pugi::xml_node row = t.append_child((w + "tr").c_str());
+    for (int i = 0; i < n; ++i) {
+        pugi::xml_node c = row.append_child((w + "tc").c_str());
+        pugi::xml_node tcPr = c.append_child((w + "tcPr").c_str());
+        pugi::xml_node tcW = tcPr.append_child((w + "tcW").c_str());
+        tcW.append_attribute((w + "w").c_str()) = column + (i + 1 < n ? gap : 0);
+        tcW.append_attribute((w + "type").c_str()) = "dxa";
+        if (i + 1 < n) {
+            pugi::xml_node right =
+                tcPr.append_child((w + "tcMar").c_str()).append_child((w + "right").c_str());
+            right.append_attribute((w + "w").c_str()) = gap;
+            right.append_attribute((w + "type").c_str()) = "dxa";
+        }
+        cells.push_back(c);
+    }
+    return cells;
+}
+
 // The track area rebuilt as a table of the fitted columns, in the cell that held the discs.
 void WriteTrackColumns(Part &part, pugi::xml_node cell, const std::vector<TrackDisc> &discs,
                        const std::vector<DiscBookmarks> &bookmarks, const TrackAreaFit &fit,
@@ -702,107 +808,18 @@ void WriteTrackColumns(Part &part, pugi::xml_node cell, const std::vector<TrackD
     const ParagraphFormat track{fit.size, fit.pitch, fit.indent, 0};
     const ParagraphFormat heading{fit.headingSize, fit.headingPitch, 0, 0};
     const ParagraphFormat spacedHeading{fit.headingSize, fit.headingPitch, 0, fit.headingSpace};
+    // OpenDocument gets automatic styles for the three kinds of paragraph; Word gets the
+    // template's styles and direct formatting on each paragraph.
     std::string trackStyle = "TwTrackList", headingStyle = "TwDiscHeading",
                 spacedStyle = "TwDiscHeading";
-    std::vector<pugi::xml_node> cells;
     if (part.odf) {
         trackStyle = OdfParagraphStyle(part, "TwTrackList", track);
         headingStyle = OdfParagraphStyle(part, "TwDiscHeading", heading);
         spacedStyle = OdfParagraphStyle(part, "TwDiscHeading", spacedHeading);
-        const std::string tableStyle = part.newStyleName();
-        pugi::xml_node ts = part.automaticStyles.append_child((part.style + "style").c_str());
-        ts.append_attribute((part.style + "name").c_str()) = tableStyle.c_str();
-        ts.append_attribute((part.style + "family").c_str()) = "table";
-        pugi::xml_node tp = ts.append_child((part.style + "table-properties").c_str());
-        tp.append_attribute((part.style + "width").c_str()) =
-            Points((n * column + (n - 1) * gap) * Tw).c_str();
-        tp.append_attribute((part.table + "align").c_str()) = "left";
-        for (const char *m : {"margin-left", "margin-top", "margin-bottom"})
-            tp.append_attribute((part.fo + m).c_str()) = "0pt";
-        auto columnStyle = [&](int twips) {
-            const std::string name = part.newStyleName();
-            pugi::xml_node s = part.automaticStyles.append_child((part.style + "style").c_str());
-            s.append_attribute((part.style + "name").c_str()) = name.c_str();
-            s.append_attribute((part.style + "family").c_str()) = "table-column";
-            s.append_child((part.style + "table-column-properties").c_str())
-                .append_attribute((part.style + "column-width").c_str()) =
-                Points(twips * Tw).c_str();
-            return name;
-        };
-        auto cellStyle = [&](int paddingRight) {
-            const std::string name = part.newStyleName();
-            pugi::xml_node s = part.automaticStyles.append_child((part.style + "style").c_str());
-            s.append_attribute((part.style + "name").c_str()) = name.c_str();
-            s.append_attribute((part.style + "family").c_str()) = "table-cell";
-            pugi::xml_node p = s.append_child((part.style + "table-cell-properties").c_str());
-            p.append_attribute((part.style + "vertical-align").c_str()) = "top";
-            p.append_attribute((part.fo + "padding").c_str()) = "0pt";
-            p.append_attribute((part.fo + "padding-right").c_str()) =
-                Points(paddingRight * Tw).c_str();
-            p.append_attribute((part.fo + "border").c_str()) = "none";
-            return name;
-        };
-        const std::string inner = columnStyle(column + gap);
-        const std::string last = columnStyle(column);
-        const std::string innerCell = cellStyle(gap);
-        const std::string lastCell = cellStyle(0);
-        pugi::xml_node t = cell.append_child((part.table + "table").c_str());
-        t.append_attribute((part.table + "name").c_str()) = "TrackColumns";
-        t.append_attribute((part.table + "style-name").c_str()) = tableStyle.c_str();
-        if (n > 1) {
-            pugi::xml_node c = t.append_child((part.table + "table-column").c_str());
-            c.append_attribute((part.table + "style-name").c_str()) = inner.c_str();
-            if (n > 2)
-                c.append_attribute((part.table + "number-columns-repeated").c_str()) = n - 1;
-        }
-        t.append_child((part.table + "table-column").c_str())
-            .append_attribute((part.table + "style-name").c_str()) = last.c_str();
-        pugi::xml_node row = t.append_child((part.table + "table-row").c_str());
-        for (int i = 0; i < n; ++i) {
-            pugi::xml_node c = row.append_child((part.table + "table-cell").c_str());
-            c.append_attribute((part.table + "style-name").c_str()) =
-                (i + 1 < n ? innerCell : lastCell).c_str();
-            c.append_attribute((part.office + "value-type").c_str()) = "string";
-            cells.push_back(c);
-        }
-    } else {
-        const std::string &w = part.w;
-        pugi::xml_node t = cell.append_child((w + "tbl").c_str());
-        pugi::xml_node pr = t.append_child((w + "tblPr").c_str());
-        pugi::xml_node width = pr.append_child((w + "tblW").c_str());
-        width.append_attribute((w + "w").c_str()) = n * column + (n - 1) * gap;
-        width.append_attribute((w + "type").c_str()) = "dxa";
-        pugi::xml_node borders = pr.append_child((w + "tblBorders").c_str());
-        for (const char *side : {"top", "left", "bottom", "right", "insideH", "insideV"})
-            borders.append_child((w + side).c_str()).append_attribute((w + "val").c_str()) = "nil";
-        pr.append_child((w + "tblLayout").c_str()).append_attribute((w + "type").c_str()) = "fixed";
-        pugi::xml_node margins = pr.append_child((w + "tblCellMar").c_str());
-        for (const char *side : {"top", "left", "bottom", "right"}) {
-            pugi::xml_node m = margins.append_child((w + side).c_str());
-            m.append_attribute((w + "w").c_str()) = 0;
-            m.append_attribute((w + "type").c_str()) = "dxa";
-        }
-        pr.append_child((w + "tblLook").c_str()).append_attribute((w + "val").c_str()) = "0000";
-        pugi::xml_node grid = t.append_child((w + "tblGrid").c_str());
-        for (int i = 0; i < n; ++i)
-            grid.append_child((w + "gridCol").c_str()).append_attribute((w + "w").c_str()) =
-                column + (i + 1 < n ? gap : 0);
-        pugi::xml_node row = t.append_child((w + "tr").c_str());
-        for (int i = 0; i < n; ++i) {
-            pugi::xml_node c = row.append_child((w + "tc").c_str());
-            pugi::xml_node tcPr = c.append_child((w + "tcPr").c_str());
-            pugi::xml_node tcW = tcPr.append_child((w + "tcW").c_str());
-            tcW.append_attribute((w + "w").c_str()) = column + (i + 1 < n ? gap : 0);
-            tcW.append_attribute((w + "type").c_str()) = "dxa";
-            if (i + 1 < n) {
-                pugi::xml_node right =
-                    tcPr.append_child((w + "tcMar").c_str()).append_child((w + "right").c_str());
-                right.append_attribute((w + "w").c_str()) = gap;
-                right.append_attribute((w + "type").c_str()) = "dxa";
-            }
-            cells.push_back(c);
-        }
     }
+    const std::vector<pugi::xml_node> cells =
+        part.odf ? AppendOdfColumnTable(part, cell, n, column, gap)
+                 : AppendWordColumnTable(part, cell, n, column, gap);
 
     // Word wants the run size on the runs themselves.
     pugi::xml_document trackRun, headingRun;
@@ -811,8 +828,8 @@ void WriteTrackColumns(Part &part, pugi::xml_node cell, const std::vector<TrackD
         SetWordRunSize(part, headingRun.append_child((part.w + "rPr").c_str()), fit.headingSize);
     }
     std::vector<bool> placed(discs.size() * 2, false); // heading and track bookmarks written
-    auto appendTrack = [&](pugi::xml_node cell) {
-        pugi::xml_node para = AppendParagraph(part, cell, trackStyle);
+    auto appendTrack = [&](pugi::xml_node into) {
+        pugi::xml_node para = AppendParagraph(part, into, trackStyle);
         if (!part.odf)
             SetWordParagraphFormat(part, para.child((part.w + "pPr").c_str()), track);
         return para;
@@ -837,8 +854,7 @@ void WriteTrackColumns(Part &part, pugi::xml_node cell, const std::vector<TrackD
                 continue;
             }
             // The disc's tracks in this column. Its track list bookmark runs over those of the
-            // first column it takes: a bookmark from one cell into another is not kept alike by
-            // every word processor.
+            // first column it takes, so that the range stays within one table cell.
             std::size_t j = i;
             while (j < column.size() && column[j].disc == column[i].disc && column[j].track >= 0)
                 ++j;
