@@ -19,15 +19,15 @@ namespace {
 
 QString workedExampleXml()
 {
-    const TextFileResult r =
+    const Result<DecodedText> r =
         ReadTextFile(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt"));
-    if (!r.ok) {
-        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error));
+    if (!r) {
+        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error()));
         std::abort();
     }
     ConvertOptions options;
     options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    return ConvertInfoText(r.text, options);
+    return ConvertInfoText(r->text, options);
 }
 
 // The heaviest show the tray card is made for: four discs of 25 tracks, every third title a
@@ -58,8 +58,8 @@ QString fourDiscXml()
     return lines.join(QStringLiteral("\r\n"));
 }
 
-// Open, zoom, fill every bookmark, fit the type and write the filled cover as a template file
-// (what show() hands to the desktop), for the shipped A4 template of range(0) (0 the .odt, 1 the
+// MakeCover as the dialog's OK runs it: open, zoom, fill every bookmark, fit the type and write
+// the filled cover as a template file, for the shipped A4 template of range(0) (0 the .odt, 1 the
 // .docx) and the show of range(1) (0 the worked example, 1 four discs of 25 tracks). The fonts
 // are loaded once per process, by the first run, as in the program.
 void BM_FillShippedTemplate(benchmark::State &state)
@@ -68,26 +68,23 @@ void BM_FillShippedTemplate(benchmark::State &state)
     static const QString fourDiscs = fourDiscXml();
     const bool word = state.range(0) == 1;
     const QString &xml = state.range(1) == 1 ? fourDiscs : workedExample;
-    const QString templatePath = QStringLiteral(TAPEWRIGHT_TEMPLATE_DIR "/Jewel Case A4") +
-                                 (word ? QStringLiteral(".docx") : QStringLiteral(".odt"));
     QTemporaryDir dir;
     FileCoverOptions options;
     options.cacheFolder = dir.path();
-    options.opener = [](const QString &) { return true; };
-    options.officeProgram.clear();
-    const QString out = dir.filePath(QStringLiteral("cover") +
-                                     (word ? QStringLiteral(".dotx") : QStringLiteral(".ott")));
-    const CoverChoices choices{QStringLiteral("Jewel Case A4.odt"), 1, QStringLiteral("A. Trader")};
-    const CoverFillOptions fill{QLocale(QLocale::English, QLocale::UnitedStates),
-                                QDate(2024, 5, 8)};
+    options.officeProgram = QString();
+    CoverJob job;
+    job.templateFolder = QStringLiteral(TAPEWRIGHT_TEMPLATE_DIR);
+    job.choices = {word ? QStringLiteral("Jewel Case A4.docx")
+                        : QStringLiteral("Jewel Case A4.odt"),
+                   1, QStringLiteral("A. Trader")};
+    job.xml = xml;
+    job.fill = {QLocale(QLocale::English, QLocale::UnitedStates), QDate(2024, 5, 8)};
+    job.outputPath = dir.filePath(QStringLiteral("cover") +
+                                  (word ? QStringLiteral(".dotx") : QStringLiteral(".ott")));
     for (auto _ : state) {
         FileCoverDocument document(options);
-        if (CoverResult r = FillCover(document, templatePath, xml, choices, fill); !r) {
-            state.SkipWithError(qPrintable(r.error));
-            break;
-        }
-        if (CoverResult r = document.saveAs(out); !r) {
-            state.SkipWithError(qPrintable(r.error));
+        if (const Result<MadeCover> r = MakeCover(document, job); !r) {
+            state.SkipWithError(qPrintable(r.error()));
             break;
         }
     }

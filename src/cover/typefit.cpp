@@ -280,8 +280,8 @@ LineFit FitOneLine(const std::vector<TextRun> &runs, double width, const TypeRan
     // Below the range, in its steps (a Word document states sizes in half points): the largest
     // size at which the widest line fits.
     const double step = sizes.step > 0 ? sizes.step : 0.5;
-    double size = m.naturalEm > 0 ? std::floor(width / m.naturalEm / step + Slack) * step
-                                  : sizes.smallest;
+    double size =
+        m.naturalEm > 0 ? std::floor(width / m.naturalEm / step + Slack) * step : sizes.smallest;
     size = std::clamp(size, std::min(floor, sizes.smallest), sizes.smallest);
     while (size > floor + Slack && lineCount(m, size, width, 0, 0) > wanted)
         size = std::max(floor, size - step);

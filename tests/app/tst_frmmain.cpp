@@ -72,6 +72,7 @@ public:
     QList<Answer> answers;
     QStringList questions;
     QStringList errors;
+    QStringList notices;
 
     Answer askYesNoCancel(QWidget *, const QString &text) override
     {
@@ -79,6 +80,7 @@ public:
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
     void showError(QWidget *, const QString &text) override { errors.append(text); }
+    void showNotice(QWidget *, const QString &text) override { notices.append(text); }
 };
 
 QByteArray workedExample()
@@ -214,7 +216,6 @@ void TestFrmMain::startUp_state()
     QVERIFY(f.window->xmlFileName().isEmpty());
     QVERIFY(!f.window->infoChanged());
     QVERIFY(!f.window->xmlChanged());
-    QVERIFY(!SettingsFilePath().isEmpty());
 
     QCOMPARE(f.child<QLabel>("lblInput")->text(), QStringLiteral("&Input NFO File"));
     QCOMPARE(f.child<QLabel>("lblOutput")->text(), QStringLiteral("&Output XML File"));

@@ -4,6 +4,7 @@
 // a show lacks, and the same from the .odt as from the .docx.
 #include "coverfiller.h"
 #include "filecoverdocument.h"
+#include "office.h"
 
 #include <pugixml.hpp>
 #include <zip.h>
@@ -279,7 +280,7 @@ private slots:
 
         // Nothing of the template's own is printed for a field the show lacks.
         FileCoverOptions options;
-        options.officeProgram.clear();
+        options.officeProgram = QString();
         FileCoverDocument document(options);
         QVERIFY(document.open(TemplatePath(fileName)));
         for (const QString &name : CoverBookmarkNames())
