@@ -9,6 +9,7 @@
 #include "textfile.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 
 namespace tapewright::cli {
@@ -87,10 +88,15 @@ int runCover(const QStringList &arguments)
     job.fill = {*locale, QDate::currentDate()};
     job.outputPath = out;
     FileCoverDocument document;
-    if (const Result<QString> cover = MakeCover(document, job); !cover) {
+    const Result<MadeCover> cover = MakeCover(document, job);
+    if (!cover) {
         writeErr(cover.error());
         return 1;
     }
+    // The cover is made all the same: what does not fit is the show's, not a failure.
+    if (!cover->notice.isEmpty())
+        writeErr(QStringLiteral("tapewright-cli cover: warning: %1: %2")
+                     .arg(QDir::toNativeSeparators(out), cover->notice));
     return 0;
 }
 

@@ -28,7 +28,13 @@ void QtMessageBoxes::showError(QWidget *parent, const QString &text)
     QMessageBox::warning(parent, QString::fromUtf16(ProductName), text);
 }
 
-bool QtMessageBoxes::showNotice(QWidget *parent, const QString &text, const QString &action)
+void QtMessageBoxes::showNotice(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QString::fromUtf16(ProductName), text);
+}
+
+bool QtMessageBoxes::showNoticeWithAction(QWidget *parent, const QString &text,
+                                          const QString &action)
 {
     QMessageBox box(QMessageBox::Information, QString::fromUtf16(ProductName), text,
                     QMessageBox::Ok, parent);

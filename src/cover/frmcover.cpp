@@ -242,8 +242,8 @@ void frmCover::cmdOK_Click()
     job.xml = m_env.xmlText ? m_env.xmlText() : QString();
     job.fill = {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()};
     job.coversFolder = m_env.coversFolder;
-    const Result<QString> cover = MakeCover(*m_env.newDocument(), job);
-    const bool opened = cover && m_env.openCover && m_env.openCover(*cover);
+    const Result<MadeCover> cover = MakeCover(*m_env.newDocument(), job);
+    const bool opened = cover && m_env.openCover && m_env.openCover(cover->path);
     wait.restore();
     if (!cover) {
         // Nothing is stored for a run that made no cover; the dialog stays open so that another
@@ -253,17 +253,20 @@ void frmCover::cmdOK_Click()
         return;
     }
     // The cover exists, opened or not: the run succeeded. Pressing OK again would only write a
-    // second copy of it.
+    // second copy of it. What did not fit on it is told once, over the dialog.
+    if (!cover->notice.isEmpty() && m_env.messageBoxes)
+        m_env.messageBoxes->showNotice(this, cover->notice);
     StoreCoverChoices(choices, m_env.settingsFile);
     accept();
     if (!opened && m_env.messageBoxes) {
-        const QString folder = QFileInfo(*cover).absolutePath();
+        const QString folder = QFileInfo(cover->path).absolutePath();
         const QString text =
             QStringLiteral("The cover was saved as %1, but no application could be started to "
                            "open it. Viewing and printing a cover needs a word processor, such as "
                            "LibreOffice Writer.")
-                .arg(QuotedPath(*cover));
-        if (m_env.messageBoxes->showNotice(parentWidget(), text, QStringLiteral("Open &Folder")) &&
+                .arg(QuotedPath(cover->path));
+        if (m_env.messageBoxes->showNoticeWithAction(parentWidget(), text,
+                                                     QStringLiteral("Open &Folder")) &&
             m_env.openCover)
             m_env.openCover(folder);
     }

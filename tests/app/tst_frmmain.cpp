@@ -67,6 +67,7 @@ public:
     QList<Answer> answers;
     QStringList questions;
     QStringList errors;
+    QStringList notices;
 
     Answer askYesNoCancel(QWidget *, const QString &text) override
     {
@@ -74,9 +75,10 @@ public:
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
     void showError(QWidget *, const QString &text) override { errors.append(text); }
-    bool showNotice(QWidget *, const QString &text, const QString &) override
+    void showNotice(QWidget *, const QString &text) override { notices.append(text); }
+    bool showNoticeWithAction(QWidget *, const QString &text, const QString &) override
     {
-        errors.append(text); // the main window has no notices: any would be a fault
+        notices.append(text);
         return false;
     }
 };

@@ -37,6 +37,7 @@ public:
     {
         return m_target.setBookmarkText(name, text);
     }
+    QString fitLayout() override { return m_target.fitLayout(); }
     Result<void> saveAs(const QString &path) override { return m_target.saveAs(path); }
 
 private:
@@ -60,18 +61,21 @@ private:
     {
     public:
         QStringList errors;
-        QStringList notices; // text, then the extra button's caption
+        QStringList notices;
+        QStringList actionNotices; // text, then the extra button's caption
         bool chooseAction = false;
         Answer askYesNoCancel(QWidget *, const QString &) override { return Answer::Cancel; }
         void showError(QWidget *, const QString &text) override { errors << text; }
-        bool showNotice(QWidget *, const QString &text, const QString &action) override
+        void showNotice(QWidget *, const QString &text) override { notices << text; }
+        bool showNoticeWithAction(QWidget *, const QString &text, const QString &action) override
         {
-            notices << text << action;
+            actionNotices << text << action;
             return chooseAction;
         }
     };
     std::shared_ptr<RecordingBoxes> m_boxes = std::make_shared<RecordingBoxes>();
     QStringList &m_errors = m_boxes->errors;
+    QStringList &m_notices = m_boxes->notices;
     QStringList m_opened;
     bool m_openerWorks = true;
 
@@ -123,7 +127,8 @@ private slots:
     {
         m_doc = RecordingCoverDocument();
         m_errors.clear();
-        m_boxes->notices.clear();
+        m_notices.clear();
+        m_boxes->actionNotices.clear();
         m_boxes->chooseAction = false;
         m_opened.clear();
         m_openerWorks = true;
@@ -331,7 +336,8 @@ private slots:
         QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
 
         QVERIFY(m_errors.isEmpty());
-        QVERIFY(m_boxes->notices.isEmpty());
+        QVERIFY(m_notices.isEmpty());
+        QVERIFY(m_boxes->actionNotices.isEmpty());
         QCOMPARE(m_doc.openedPath, QDir(templateFolder()).filePath(u"Second.odt"_qs));
         QCOMPARE(m_doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open "_qs + m_doc.openedPath, u"zoom 75"_qs}));
@@ -357,6 +363,22 @@ private slots:
         QCOMPARE(control<QCheckBox>(again.get(), "chkCollection")->checkState(), Qt::Unchecked);
         QCOMPARE(control<QLineEdit>(again.get(), "txtYourName")->text(), u"Jane Doe"_qs);
         QVERIFY(!control<QLineEdit>(again.get(), "txtYourName")->isEnabled());
+    }
+
+    // Tracks that do not fit are told once; the cover is written, opened and the choices
+    // stored all the same.
+    void ok_noticeOfWhatDoesNotFit()
+    {
+        m_doc.fitNotice = u"3 of the 40 tracks do not fit on the tray card"_qs;
+        const auto dialog = newDialog();
+        dialog->show();
+        control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(0);
+        QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
+        QCOMPARE(m_notices, QStringList{m_doc.fitNotice});
+        QVERIFY(m_errors.isEmpty());
+        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(QFile::exists(settingsFile()));
     }
 
     void ok_failure_data()
@@ -423,10 +445,10 @@ private slots:
         QVERIFY(m_errors.isEmpty());
         const QString cover =
             QDir(coversFolder()).filePath(u"Blue Lantern 1977-05-08 cover.ott"_qs);
-        QCOMPARE(m_boxes->notices.size(), 2);
-        QVERIFY2(m_boxes->notices.at(0).contains(QDir::toNativeSeparators(cover)),
-                 qPrintable(m_boxes->notices.at(0)));
-        QCOMPARE(m_boxes->notices.at(1), u"Open &Folder"_qs);
+        QCOMPARE(m_boxes->actionNotices.size(), 2);
+        QVERIFY2(m_boxes->actionNotices.at(0).contains(QDir::toNativeSeparators(cover)),
+                 qPrintable(m_boxes->actionNotices.at(0)));
+        QCOMPARE(m_boxes->actionNotices.at(1), u"Open &Folder"_qs);
         QStringList opened{cover};
         if (openFolder)
             opened << QDir(coversFolder()).absolutePath();
