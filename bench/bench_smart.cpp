@@ -31,12 +31,12 @@ const QStringList &corpus()
         const QDir dir(QStringLiteral(TAPEWRIGHT_TEST_DATA "/corpus"));
         QStringList out;
         for (const QString &name : dir.entryList({QStringLiteral("*.txt")}, QDir::Files)) {
-            const TextFileResult r = ReadTextFile(dir.filePath(name));
-            if (!r.ok) {
-                std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error));
+            const Result<DecodedText> r = ReadTextFile(dir.filePath(name));
+            if (!r) {
+                std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error()));
                 std::abort();
             }
-            out.append(r.text);
+            out.append(r->text);
         }
         if (out.size() != 30) {
             std::fprintf(stderr, "benchmark corpus: %d files instead of 30\n", int(out.size()));

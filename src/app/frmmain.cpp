@@ -5,7 +5,9 @@
 #include "documentfiles.h"
 #include "formhelpers.h"
 #include "mainlayout.h"
+#include "paths.h"
 #include "recogniseinfotext.h"
+#include "savefile.h"
 #include "settings.h"
 
 #include <QAction>
@@ -13,13 +15,18 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace tapewright {
 
@@ -30,6 +37,10 @@ const QString SmartRecognitionKey = QStringLiteral("SmartRecognition");
 
 // The designed point size of every control's font.
 constexpr double DesignedPointSize = 8.25;
+
+// The settings file's section for the window's place: its normal (not maximised) client
+// rectangle in pixels, and whether it was maximised.
+constexpr char16_t PlacementSection[] = u"Window";
 
 // The first local file a drag carries, or "" when it carries none (dragged text, for example).
 QString draggedFile(const QMimeData *mime)
@@ -93,6 +104,9 @@ void frmMain::createControls()
 
     lblStatus->setForegroundRole(QPalette::Highlight);
     txtOutput->setReadOnly(true);
+    // A read-only pane only scrolls on plain keys; with a keyboard caret Ctrl+Home, Ctrl+End
+    // and Shift selection work there as in the input pane.
+    txtOutput->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtOutput->viewport()->setCursor(Qt::ArrowCursor);
 
     // Dropped files load like File, Open Info File; the panes would otherwise insert their names.
@@ -206,12 +220,11 @@ void frmMain::Form_Load()
     showInput(QString());
     txtOutput->clear();
     lblStatus->clear();
-    setSettingsFile(DefaultSettingsFilePath());
 }
 
 void frmMain::setSettingsFile(const QString &path)
 {
-    SetSettingsFilePath(path);
+    m_settingsFile = path;
     const bool smart = GetINIString(QString::fromUtf16(SettingsSection), SmartRecognitionKey,
                                     QStringLiteral("0"), path) == u"1";
     if (smart == mnuFileSmartRecognition->isChecked())
@@ -258,12 +271,51 @@ void frmMain::showInput(const QString &infoText)
 
 void frmMain::showOutput(const QString &xml)
 {
-    // Rebuilt after every edit: keep the reader's place in the XML.
+    // Rebuilt after every edit: keep the reader's place in the XML, and the caret's.
     const int h = txtOutput->horizontalScrollBar()->value();
     const int v = txtOutput->verticalScrollBar()->value();
+    const int caret = txtOutput->textCursor().position();
     txtOutput->setPlainText(PaneTextFromDocument(xml));
+    QTextCursor cursor = txtOutput->textCursor();
+    cursor.setPosition(std::min(caret, txtOutput->document()->characterCount() - 1));
+    txtOutput->setTextCursor(cursor);
     txtOutput->horizontalScrollBar()->setValue(h);
     txtOutput->verticalScrollBar()->setValue(v);
+}
+
+void frmMain::RestorePlacement(const QString &settingsFile)
+{
+    m_placementFile = settingsFile;
+    const QString section = QString::fromUtf16(PlacementSection);
+    const auto number = [&](const QString &key) {
+        bool ok = false;
+        const int value = GetINIString(section, key, QString(), settingsFile).toInt(&ok);
+        return ok ? value : 0;
+    };
+    const QRect last(number(QStringLiteral("Left")), number(QStringLiteral("Top")),
+                     number(QStringLiteral("Width")), number(QStringLiteral("Height")));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (const std::optional<QRect> placed = RestoredPlacement(last, screens))
+        setGeometry(*placed);
+    if (number(QStringLiteral("Maximized")) == 1)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void frmMain::storePlacement() const
+{
+    if (m_placementFile.isEmpty())
+        return;
+    const QString section = QString::fromUtf16(PlacementSection);
+    const QRect normal = normalGeometry();
+    const std::pair<const char *, int> values[] = {{"Left", normal.left()},
+                                                   {"Top", normal.top()},
+                                                   {"Width", normal.width()},
+                                                   {"Height", normal.height()},
+                                                   {"Maximized", isMaximized() ? 1 : 0}};
+    for (const auto &[key, value] : values)
+        WriteINIString(section, QLatin1String(key), QString::number(value), m_placementFile);
 }
 
 void frmMain::OpenStartupFiles(const QStringList &files)
@@ -275,20 +327,20 @@ void frmMain::OpenStartupFiles(const QStringList &files)
 bool frmMain::ProcessFile(const QString &pFileName)
 {
     // Read and convert first: a failure must leave caption, panes, names and flags as they were.
-    const TextFileResult file = ReadTextFile(pFileName);
-    if (!file.ok) {
-        m_messageBoxes->showError(this, file.error);
+    const Result<DecodedText> file = ReadTextFile(pFileName);
+    if (!file) {
+        m_messageBoxes->showError(this, file.error());
         return false;
     }
-    const QString xml = convert(file.text);
+    const QString xml = convert(file->text);
 
     setWindowTitle(WindowCaption(pFileName));
-    showInput(file.text);
+    showInput(file->text);
     m_xml = xml;
     showOutput(xml);
     mInfoFileName = pFileName;
     mXmlFileName = ProposedXmlFileName(pFileName);
-    m_infoEncoding = file.encoding;
+    m_infoEncoding = file->encoding;
     mInfoChanged = false;
     mXmlChanged = true;
     return true;
@@ -314,11 +366,7 @@ void frmMain::reconvert()
 
 void frmMain::mnuFileOpenInfoFile_Click()
 {
-    // The dialog is shared with the saves, which show whatever filter it was left with.
-    m_dialogState.filters =
-        QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("Info Files (*.nfo)")};
-    m_dialogState.selectedFilter = m_dialogState.filters.first();
-    const QString fileName = m_fileDialogs->showOpen(this, m_dialogState);
+    const QString fileName = m_fileDialogs->showOpen(this, OpenInfoFileDialog());
     if (fileName.isEmpty())
         return;
     ProcessFile(fileName);
@@ -327,15 +375,16 @@ void frmMain::mnuFileOpenInfoFile_Click()
 bool frmMain::saveDocument(Document which)
 {
     const bool info = which == Document::Info;
-    const QString fileName =
-        m_fileDialogs->showSave(this, info ? mInfoFileName : mXmlFileName, m_dialogState);
+    const QString proposed = info ? mInfoFileName : mXmlFileName;
+    const QString fileName = m_fileDialogs->showSave(
+        this, proposed, info ? SaveInfoFileDialog(proposed) : SaveXmlFileDialog(proposed));
     if (fileName.isEmpty())
         return false;
     const QByteArray bytes =
         info ? EncodeInfoText(inputText(), m_infoEncoding) : EncodeXmlText(m_xml);
-    const SaveResult saved = SaveTextFile(fileName, bytes);
-    if (!saved.ok) {
-        m_messageBoxes->showError(this, saved.error);
+    const Result<void> saved = SaveFile(fileName, bytes);
+    if (!saved) {
+        m_messageBoxes->showError(this, saved.error());
         return false;
     }
     // Saving under another name changes neither proposed name nor the caption.
@@ -355,8 +404,9 @@ bool frmMain::mnuFileSaveXMLFile_Click()
 
 void frmMain::mnuFileSmartRecognition_Click(bool checked)
 {
-    WriteINIString(QString::fromUtf16(SettingsSection), SmartRecognitionKey,
-                   checked ? QStringLiteral("1") : QStringLiteral("0"), SettingsFilePath());
+    if (!m_settingsFile.isEmpty())
+        WriteINIString(QString::fromUtf16(SettingsSection), SmartRecognitionKey,
+                       checked ? QStringLiteral("1") : QStringLiteral("0"), m_settingsFile);
     reconvert();
 }
 
@@ -409,10 +459,12 @@ bool frmMain::Form_QueryUnload()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    if (Form_QueryUnload())
+    if (Form_QueryUnload()) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    storePlacement();
+    event->accept();
 }
 
 void frmMain::Form_Resize()

@@ -3,61 +3,16 @@
 #include "covercommand.h"
 
 #include "clicommon.h"
-#include "coverfiles.h"
 #include "coverfiller.h"
 #include "filecoverdocument.h"
+#include "templateformats.h"
 #include "textfile.h"
 
 #include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace tapewright::cli {
-
-namespace {
-
-QString quoted(const QString &path)
-{
-    return u'"' + QDir::toNativeSeparators(path) + u'"';
-}
-
-// The document format a cover made from this template is written in before it becomes a PDF.
-QString FilledSuffixFor(const QString &templatePath)
-{
-    const QString suffix = QFileInfo(templatePath).suffix().toLower();
-    return suffix.startsWith(u"do") && suffix.size() == 4 ? QStringLiteral("docx")
-                                                          : QStringLiteral("odt");
-}
-
-// LibreOffice turns the filled document into a PDF at out. Empty on success, else the reason.
-QString WritePdf(FileCoverDocument &document, const QString &templatePath, const QString &out)
-{
-    const QString office = FindOfficeProgram();
-    if (office.isEmpty())
-        return QStringLiteral("Cannot write %1: writing a PDF needs LibreOffice (soffice), "
-                              "which is not installed.")
-            .arg(quoted(out));
-    QTemporaryDir work;
-    if (!work.isValid())
-        return QStringLiteral("Cannot write %1: no temporary folder could be made.")
-            .arg(quoted(out));
-    const QString filled = work.filePath(QStringLiteral("cover.") + FilledSuffixFor(templatePath));
-    if (CoverResult r = document.saveAs(filled); !r)
-        return r.error;
-
-    const OfficeConversion pdf = ConvertWithOffice(office, filled, QStringLiteral("pdf"),
-                                                   work.path(), OfficeConversionTimeoutMs);
-    if (!pdf)
-        return QStringLiteral("Cannot write %1: %2.").arg(quoted(out), pdf.error);
-    QFile::remove(out);
-    if (!QFile::copy(pdf.outputPath, out))
-        return QStringLiteral("Cannot write %1.").arg(quoted(out));
-    return QString();
-}
-
-} // namespace
 
 int runCover(const QStringList &arguments)
 {
@@ -65,11 +20,14 @@ int runCover(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Fills a cover template from a track list XML document, as the cover dialog does, and "
         "writes the filled cover to a file."));
-    parser.addHelpOption();
-    parser.addOption({QStringLiteral("template"),
-                      QStringLiteral("Cover template to fill (.odt, .ott, .docx, .dotx; .doc "
-                                     "with LibreOffice)."),
-                      QStringLiteral("FILE")});
+    addHelpOption(parser);
+    const QStringList filled = FormatExtensions(FormatFamily::OpenDocument) +
+                               FormatExtensions(FormatFamily::OfficeOpenXml);
+    parser.addOption(
+        {QStringLiteral("template"),
+         QStringLiteral("Cover template to fill (%1; %2 with LibreOffice).")
+             .arg(filled.join(u", "), FormatExtensions(FormatFamily::LegacyWord).join(u", ")),
+         QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("xml"), QStringLiteral("Track list XML to fill it from."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("collector"),
@@ -80,13 +38,22 @@ int runCover(const QStringList &arguments)
     parser.addOption({QStringLiteral("locale"),
                       QStringLiteral("Locale for reading and writing dates (default: yours)."),
                       QStringLiteral("NAME")});
-    parser.addOption(
-        {QStringLiteral("out"),
-         QStringLiteral("File to write: in the template's format (.odt or .ott, .docx or "
-                        ".dotx), or .pdf with LibreOffice."),
-         QStringLiteral("FILE")});
+    QStringList pairs; // ".odt or .ott"
+    for (const TemplateFormat &format : TemplateFormats) {
+        if (format.kind == PackageKind::Document && format.family != FormatFamily::LegacyWord)
+            pairs << QStringLiteral(".%1 or .%2")
+                         .arg(QString::fromUtf16(format.extension),
+                              QString::fromUtf16(
+                                  FilledFormat(format, PackageKind::Template).extension));
+    }
+    parser.addOption({QStringLiteral("out"),
+                      QStringLiteral("File to write: in the template's format (%1), or .pdf with "
+                                     "LibreOffice.")
+                          .arg(pairs.join(u", ")),
+                      QStringLiteral("FILE")});
     if (const std::optional<int> exitCode =
-            parseArguments(parser, arguments, QStringLiteral("cover")))
+            parseArguments(parser, arguments, QStringLiteral("cover"),
+                           QStringLiteral("--template FILE --xml FILE --out FILE [options]")))
         return *exitCode;
     for (const char *required : {"template", "xml", "out"}) {
         if (!parser.isSet(QString::fromLatin1(required))) {
@@ -96,8 +63,8 @@ int runCover(const QStringList &arguments)
         }
     }
     if (!parser.positionalArguments().isEmpty()) {
-        writeErr(QStringLiteral("tapewright-cli cover: unexpected argument \"%1\"")
-                     .arg(parser.positionalArguments().first()));
+        writeErr(QStringLiteral("tapewright-cli cover: unexpected argument %1")
+                     .arg(quoted(parser.positionalArguments().first())));
         return 2;
     }
     const auto locale = localeOption(parser);
@@ -106,34 +73,30 @@ int runCover(const QStringList &arguments)
 
     const QString templatePath = parser.value(QStringLiteral("template"));
     const QString out = parser.value(QStringLiteral("out"));
-    const TextFileResult xml = ReadTextFile(parser.value(QStringLiteral("xml")));
-    if (!xml.ok) {
-        writeErr(xml.error);
+    const Result<DecodedText> xml = ReadTextFile(parser.value(QStringLiteral("xml")));
+    if (!xml) {
+        writeErr(xml.error());
         return 1;
     }
 
-    const CoverChoices choices{QFileInfo(templatePath).fileName(),
-                               parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
-                               parser.value(QStringLiteral("collector"))};
-    FileCoverOptions options;
-    // Nothing is handed to the desktop from here.
-    options.opener = [](const QString &) { return false; };
-    FileCoverDocument document(options);
-    if (CoverResult r = FillCover(document, QFileInfo(templatePath).absoluteFilePath(), xml.text,
-                                  choices, {*locale, QDate::currentDate()});
-        !r) {
-        writeErr(r.error);
+    CoverJob job;
+    job.templateFolder = QFileInfo(templatePath).absolutePath();
+    job.choices = {QFileInfo(templatePath).fileName(),
+                   parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
+                   parser.value(QStringLiteral("collector"))};
+    job.xml = xml->text;
+    job.fill = {*locale, QDate::currentDate()};
+    job.outputPath = out;
+    FileCoverDocument document;
+    const Result<MadeCover> cover = MakeCover(document, job);
+    if (!cover) {
+        writeErr(cover.error());
         return 1;
     }
-    if (QFileInfo(out).suffix().compare(u"pdf", Qt::CaseInsensitive) == 0) {
-        if (const QString error = WritePdf(document, templatePath, out); !error.isEmpty()) {
-            writeErr(error);
-            return 1;
-        }
-    } else if (CoverResult r = document.saveAs(out); !r) {
-        writeErr(r.error);
-        return 1;
-    }
+    // The cover is made all the same: what does not fit is the show's, not a failure.
+    if (!cover->notice.isEmpty())
+        writeErr(QStringLiteral("tapewright-cli cover: warning: %1: %2")
+                     .arg(QDir::toNativeSeparators(out), cover->notice));
     return 0;
 }
 

@@ -5,6 +5,8 @@
 
 namespace tapewright {
 
+// The section holding the choices. Settings files on users' disks are read by it, so it stays
+// as it is whatever the program is called (productinfo.h).
 inline constexpr char16_t SettingsSection[] = u"Tapewright";
 
 // The stored value (at most 99 characters), or defaultValue when the file, section or key is
@@ -17,12 +19,9 @@ QString GetINIString(const QString &section, const QString &key, const QString &
 void WriteINIString(const QString &section, const QString &key, const QString &value,
                     const QString &file);
 
-// The program-wide path of the settings file, set once by the main window when it loads.
-QString SettingsFilePath();
-void SetSettingsFilePath(const QString &path);
-
-// Where the settings file belongs: beside the program when that folder is writable or the file
-// already exists there (a portable install), else in the per-user configuration folder.
+// Where the settings file belongs: beside the program for a copy that runs from its own folder
+// (a build tree or a portable copy, with its "template" folder beside it) or when the file is
+// already there; else, for an installed program, in the per-user configuration folder.
 QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir);
 // LocateSettingsFile for this running program.
 QString DefaultSettingsFilePath();

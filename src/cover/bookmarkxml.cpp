@@ -300,10 +300,11 @@ struct Inserter
     }
 };
 
-void insertOdfValue(pugi::xml_node s, const QStringList &lines, const Formatting &f,
-                    const Vocabulary &v)
+// Writes the lines after the node `after` in parent (at the end of parent when it is null).
+void insertOdfValue(pugi::xml_node parent, pugi::xml_node after, const QStringList &lines,
+                    const Formatting &f, const Vocabulary &v)
 {
-    Inserter ins{s.parent(), s};
+    Inserter ins{parent, after};
     if (!f.spanStyle.empty()) {
         pugi::xml_node span = ins.element(v.span);
         span.append_attribute(v.styleName.c_str()) = f.spanStyle.c_str();
@@ -348,10 +349,11 @@ void insertOdfValue(pugi::xml_node s, const QStringList &lines, const Formatting
     }
 }
 
-void insertWordValue(pugi::xml_node s, const QStringList &lines, const Formatting &f,
-                     const Vocabulary &v)
+void insertWordValue(pugi::xml_node parent, pugi::xml_node after, const QStringList &lines,
+                     const Formatting &f, const Vocabulary &v)
 {
-    pugi::xml_node run = s.parent().insert_child_after(v.run.c_str(), s);
+    pugi::xml_node run = after ? parent.insert_child_after(v.run.c_str(), after)
+                               : parent.append_child(v.run.c_str());
     if (f.runProperties.first_child())
         run.append_copy(f.runProperties.first_child());
     Inserter ins{run, run.last_child()};
@@ -400,7 +402,7 @@ std::string DeclaredPrefix(const pugi::xml_node &root, const char *uri, const st
     return fallback;
 }
 
-QString ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
+Result<void> ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
 {
     constexpr unsigned flags = pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype |
                                pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi;
@@ -410,9 +412,9 @@ QString ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
         return {};
     const qsizetype at = std::clamp<qsizetype>(static_cast<qsizetype>(r.offset), 0, data.size());
     const qsizetype line = data.left(at).count('\n') + 1;
-    return QStringLiteral("is not well-formed XML (%1, line %2)")
-        .arg(QString::fromUtf8(r.description()).toLower())
-        .arg(line);
+    return Failure{QStringLiteral("is not well-formed XML (%1, line %2)")
+                       .arg(QString::fromUtf8(r.description()).toLower())
+                       .arg(line)};
 }
 
 QByteArray SerializeXmlPart(pugi::xml_document &doc)
@@ -516,7 +518,7 @@ QString BookmarkText(const BookmarkSite &site, const XmlNames &names)
     return out;
 }
 
-QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value)
+Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value)
 {
     const Vocabulary v(names);
     pugi::xml_node s = site.start;
@@ -537,7 +539,7 @@ QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString
                 break;
         }
         if (!n || !v.isParagraph(n))
-            return QStringLiteral("it does not start inside a paragraph");
+            return Failure{QStringLiteral("it does not start inside a paragraph")};
         ps = moveStartInto = n;
     }
     pugi::xml_node pe = ps;
@@ -551,12 +553,12 @@ QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString
                     break;
             }
             if (!n || !v.isParagraph(n))
-                return QStringLiteral("it does not end inside a paragraph");
+                return Failure{QStringLiteral("it does not end inside a paragraph")};
             pe = moveEndInto = n;
         }
     }
     if (ps != pe && ps.parent() != pe.parent())
-        return QStringLiteral("it spans more than one table cell, frame or section");
+        return Failure{QStringLiteral("it spans more than one table cell, frame or section")};
 
     Formatting formatting;
     chooseFormatting(s, endFollowsStart ? pugi::xml_node() : e, ps, v, &formatting);
@@ -596,13 +598,29 @@ QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString
     const QStringList lines = splitLines(xmlSafe(value));
     if (!value.isEmpty()) {
         if (v.odf)
-            insertOdfValue(s, lines, formatting, v);
+            insertOdfValue(s.parent(), s, lines, formatting, v);
         else
-            insertWordValue(s, lines, formatting, v);
+            insertWordValue(s.parent(), s, lines, formatting, v);
     }
     site.start = s;
     site.end = e;
     return {};
+}
+
+void AppendText(pugi::xml_node paragraph, const XmlNames &names, const QString &text,
+                const pugi::xml_node &runProperties)
+{
+    if (text.isEmpty())
+        return;
+    const Vocabulary v(names);
+    Formatting formatting;
+    if (runProperties)
+        formatting.runProperties.append_copy(runProperties);
+    const QStringList lines = splitLines(xmlSafe(text));
+    if (v.odf)
+        insertOdfValue(paragraph, {}, lines, formatting, v);
+    else
+        insertWordValue(paragraph, {}, lines, formatting, v);
 }
 
 } // namespace tapewright

@@ -399,33 +399,53 @@ private slots:
         doc.failStart = failing == u"start";
         doc.failOpen = failing == u"open";
         doc.failZoom = failing == u"zoom";
-        const CoverResult r =
+        const Result<void> r =
             FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
-        QVERIFY(!r.ok);
-        QVERIFY(r.error.contains(calls.last()));
+        QVERIFY(!r.ok());
+        QVERIFY(r.error().contains(calls.last()));
         QCOMPARE(doc.calls, calls);
     }
 
     void fillCover_success()
     {
         RecordingCoverDocument doc;
-        const CoverResult r =
+        const Result<void> r =
             FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
-        QVERIFY(r.ok);
+        QVERIFY(r.ok());
         QCOMPARE(doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open /t/c.odt"_qs, u"zoom 75"_qs}));
         QCOMPARE(doc.calls.last(), u"set TrayCreationDate"_qs);
         QVERIFY(!doc.calls.join(u'|').contains(u"show"_qs)); // the caller decides how to hand over
     }
 
+    // The type is fitted once every bookmark is written and before the cover is saved; what
+    // does not fit comes back with the cover.
+    void makeCover_fitsBeforeSaving()
+    {
+        RecordingCoverDocument doc;
+        doc.fitNotice = u"2 of the 40 tracks do not fit"_qs;
+        CoverJob job;
+        job.templateFolder = u"/t"_qs;
+        job.choices = Checked(u"J"_qs);
+        job.choices.templateFileName = u"c.odt"_qs;
+        job.xml = WorkedExampleXml();
+        job.fill = UnitedStates();
+        job.outputPath = u"/t/cover.odt"_qs;
+        const Result<MadeCover> made = MakeCover(doc, job);
+        QVERIFY2(made, qPrintable(made.error()));
+        QCOMPARE(made->path, job.outputPath);
+        QCOMPARE(made->notice, doc.fitNotice);
+        QCOMPARE(doc.calls.last(3),
+                 (QStringList{u"set TrayCreationDate"_qs, u"fit"_qs, u"saveAs /t/cover.odt"_qs}));
+    }
+
     void templatePath()
     {
-        QString path;
-        QVERIFY(CoverTemplatePath(u"/opt/t"_qs, u"Jewel case.odt"_qs, &path).ok);
-        QCOMPARE(path, u"/opt/t/Jewel case.odt"_qs);
-        const CoverResult none = CoverTemplatePath(u"/opt/t"_qs, QString(), &path);
-        QVERIFY(!none.ok);
-        QVERIFY(none.error.contains(u"No cover template"_qs));
+        QCOMPARE(CoverTemplatePath(u"/opt/t"_qs, u"Jewel case.odt"_qs).value(),
+                 u"/opt/t/Jewel case.odt"_qs);
+        const Result<QString> none = CoverTemplatePath(u"/opt/t"_qs, QString());
+        QVERIFY(!none.ok());
+        QVERIFY(none.error().contains(u"No cover template"_qs));
     }
 
     void coverTitle_data()
@@ -449,14 +469,16 @@ private slots:
     void listTemplates()
     {
         QTemporaryDir dir;
-        for (const char *name : {"b-cover.odt", "A-Cover.DOCX", "c.ott", "d.dotx", "e.doc",
-                                 "notes.txt", ".hidden.odt", "noextension", "a-cover.odt"}) {
+        for (const char *name :
+             {"b-cover.odt", "A-Cover.DOCX", "c.ott", "d.dotx", "e.doc", "f.docm", "g.dotm",
+              "notes.txt", ".hidden.odt", "noextension", "a-cover.odt"}) {
             QFile f(dir.filePath(QString::fromLatin1(name)));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         QVERIFY(QDir(dir.path()).mkdir(u"folder.odt"_qs));
         const QStringList expected = {u"A-Cover.DOCX"_qs, u"a-cover.odt"_qs, u"b-cover.odt"_qs,
-                                      u"c.ott"_qs,        u"d.dotx"_qs,      u"e.doc"_qs};
+                                      u"c.ott"_qs,        u"d.dotx"_qs,      u"e.doc"_qs,
+                                      u"f.docm"_qs,       u"g.dotm"_qs};
         QCOMPARE(ListCoverTemplates(dir.path()), expected);
         QVERIFY(ListCoverTemplates(dir.filePath(u"missing"_qs)).isEmpty());
     }

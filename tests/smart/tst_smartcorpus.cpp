@@ -14,10 +14,10 @@ namespace {
 
 QString corpusText(const QString &name)
 {
-    const TextFileResult r = ReadTextFile(QStringLiteral(TAPEWRIGHT_CORPUS "/") + name);
-    if (!r.ok)
+    const Result<DecodedText> r = ReadTextFile(QStringLiteral(TAPEWRIGHT_CORPUS "/") + name);
+    if (!r)
         qFatal("missing corpus file %s", qPrintable(name));
-    return r.text;
+    return r->text;
 }
 
 // "16 17 12 11": the number of tracks on each disc.
