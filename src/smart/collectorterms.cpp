@@ -1,32 +1,29 @@
 #include "collectorterms.h"
 
-#include <algorithm>
 #include <string_view>
-#include <vector>
+#include <unordered_set>
 
 namespace tapewright::smart {
 
 namespace {
 
-using Words = std::vector<std::u16string_view>;
+using Words = std::unordered_set<std::u16string_view>;
 
-// The lists are written for people to read; they are sorted once, on first use.
-Words sorted(std::initializer_list<std::u16string_view> words)
+// The lists are written for people to read; they become hash sets on first use. Every line of
+// an info text asks several of them, and a hash costs less than a binary search's comparisons.
+Words wordSet(std::initializer_list<std::u16string_view> words)
 {
-    Words v(words);
-    std::sort(v.begin(), v.end());
-    return v;
+    return Words(words);
 }
 
 bool contains(const Words &words, QStringView lower)
 {
-    return std::binary_search(words.begin(), words.end(),
-                              std::u16string_view(lower.utf16(), size_t(lower.size())));
+    return words.count(std::u16string_view(lower.utf16(), size_t(lower.size()))) != 0;
 }
 
 const Words &stateNames()
 {
-    static const Words w = sorted(
+    static const Words w = wordSet(
         {// United States
          u"alabama", u"alaska", u"arizona", u"arkansas", u"california", u"colorado", u"connecticut",
          u"delaware", u"florida", u"georgia", u"hawaii", u"idaho", u"illinois", u"indiana", u"iowa",
@@ -55,7 +52,7 @@ const Words &stateNames()
 
 const Words &venueWords()
 {
-    static const Words w = sorted(
+    static const Words w = wordSet(
         {u"amphitheater", u"amphitheatre", u"arena",    u"auditorium", u"ballroom",   u"bar",
          u"bowl",         u"cafe",         u"café",     u"casino",     u"center",     u"centre",
          u"church",       u"club",         u"coliseum", u"college",    u"colosseum",  u"dome",
@@ -72,7 +69,7 @@ const Words &venueWords()
 // The words that end a venue's name and hardly ever a band's ("Autzen Stadium").
 const Words &venueEndWords()
 {
-    static const Words w = sorted(
+    static const Words w = wordSet(
         {u"amphitheater", u"amphitheatre", u"arena",      u"auditorium",  u"ballroom",   u"center",
          u"centre",       u"coliseum",     u"colosseum",  u"fairgrounds", u"fieldhouse", u"forum",
          u"gymnasium",    u"hall",         u"palladium",  u"pavilion",    u"stadium",    u"theater",
@@ -82,7 +79,7 @@ const Words &venueEndWords()
 
 const Words &gearWords()
 {
-    static const Words w = sorted(
+    static const Words w = wordSet(
         {u"sbd",      u"aud",          u"dat",       u"dats",        u"cdr",        u"cdrs",
          u"cd",       u"cds",          u"eac",       u"wav",         u"wave",       u"flac",
          u"shn",      u"mic",          u"mics",      u"microphones", u"cassette",   u"cass",
@@ -103,47 +100,47 @@ const Words &gearWords()
 
 const Words &eventWords()
 {
-    static const Words w =
-        sorted({u"rehearsal", u"rehearsals", u"session", u"sessions", u"soundcheck", u"soundchecks",
-                u"outtakes", u"tour", u"interview", u"interviews", u"broadcast", u"demos", u"demo",
-                u"jam", u"jams", u"compilation", u"bootleg", u"tribute", u"benefit"});
+    static const Words w = wordSet(
+        {u"rehearsal", u"rehearsals", u"session", u"sessions", u"soundcheck", u"soundchecks",
+         u"outtakes", u"tour", u"interview", u"interviews", u"broadcast", u"demos", u"demo", u"jam",
+         u"jams", u"compilation", u"bootleg", u"tribute", u"benefit"});
     return w;
 }
 
 const Words &instrumentWords()
 {
-    static const Words w =
-        sorted({u"guitar",     u"guitars",   u"bass",     u"drums",     u"drum",        u"vocals",
-                u"vocal",      u"keyboards", u"keyboard", u"keys",      u"piano",       u"organ",
-                u"harp",       u"harmonica", u"sax",      u"saxophone", u"trumpet",     u"trombone",
-                u"percussion", u"mandolin",  u"violin",   u"fiddle",    u"banjo",       u"steel",
-                u"cello",      u"flute",     u"horns",    u"synth",     u"synthesizer", u"backing",
-                u"accordion",  u"clarinet",  u"dobro",    u"lead",      u"rhythm",      u"upright",
-                u"electric",   u"acoustic",  u"standup"});
+    static const Words w = wordSet(
+        {u"guitar",     u"guitars",   u"bass",     u"drums",     u"drum",        u"vocals",
+         u"vocal",      u"keyboards", u"keyboard", u"keys",      u"piano",       u"organ",
+         u"harp",       u"harmonica", u"sax",      u"saxophone", u"trumpet",     u"trombone",
+         u"percussion", u"mandolin",  u"violin",   u"fiddle",    u"banjo",       u"steel",
+         u"cello",      u"flute",     u"horns",    u"synth",     u"synthesizer", u"backing",
+         u"accordion",  u"clarinet",  u"dobro",    u"lead",      u"rhythm",      u"upright",
+         u"electric",   u"acoustic",  u"standup"});
     return w;
 }
 
 const Words &connectorWords()
 {
     static const Words w =
-        sorted({u"a",   u"an",   u"the",  u"and", u"or",  u"of", u"in", u"on",  u"at",  u"to",
-                u"for", u"with", u"from", u"by",  u"de",  u"la", u"le", u"les", u"del", u"du",
-                u"des", u"der",  u"die",  u"das", u"y",   u"et", u"n",  u"'n",  u"vs",  u"vs.",
-                u"w/",  u"am",   u"im",   u"van", u"von", u"da", u"di", u"e"});
+        wordSet({u"a",   u"an",   u"the",  u"and", u"or",  u"of", u"in", u"on",  u"at",  u"to",
+                 u"for", u"with", u"from", u"by",  u"de",  u"la", u"le", u"les", u"del", u"du",
+                 u"des", u"der",  u"die",  u"das", u"y",   u"et", u"n",  u"'n",  u"vs",  u"vs.",
+                 u"w/",  u"am",   u"im",   u"van", u"von", u"da", u"di", u"e"});
     return w;
 }
 
 const Words &weekdayWords()
 {
-    static const Words w = sorted({u"monday", u"tuesday", u"wednesday", u"thursday", u"friday",
-                                   u"saturday", u"sunday", u"mon", u"tue", u"tues", u"wed", u"thu",
-                                   u"thur", u"thurs", u"fri", u"sat", u"sun"});
+    static const Words w = wordSet({u"monday", u"tuesday", u"wednesday", u"thursday", u"friday",
+                                    u"saturday", u"sunday", u"mon", u"tue", u"tues", u"wed", u"thu",
+                                    u"thur", u"thurs", u"fri", u"sat", u"sun"});
     return w;
 }
 
 const Words &monthWords()
 {
-    static const Words w = sorted(
+    static const Words w = wordSet(
         {u"january",   u"february", u"march",    u"april",    u"may",  u"june", u"july", u"august",
          u"september", u"october",  u"november", u"december", u"jan",  u"feb",  u"mar",  u"apr",
          u"jun",       u"jul",      u"aug",      u"sep",      u"sept", u"oct",  u"nov",  u"dec"});
