@@ -221,6 +221,12 @@ std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const Date
     QString without;
     QString withoutLower;
     if (hasDigit(s)) {
+        // A date beside the place has a year of two digits at least.
+        bool pair = false;
+        for (qsizetype k = 1; k < s.size() && !pair; ++k)
+            pair = IsAsciiDigit(s[k]) && IsAsciiDigit(s[k - 1]);
+        if (!pair)
+            return std::nullopt;
         // "Marriott Inn, Mansfield, Massachusetts 1986-07-10"
         const std::optional<FoundDate> d = FindDateIn(s, lower, locale);
         if (!d)

@@ -336,6 +336,26 @@ bool IsSetHeading(QStringView lower)
             continue; // "set 1", "encore 2", "(72:34)"
         if (++count > 4)
             return false;
+        // The words' first letters, to turn most lines away without a look-up.
+        switch (w[0].unicode()) {
+        case u'a':
+        case u'b':
+        case u'e':
+        case u'f':
+        case u'i':
+        case u'l':
+        case u'm':
+        case u'o':
+        case u's':
+        case u't':
+        case u'1':
+        case u'2':
+        case u'3':
+        case u'4':
+            break;
+        default:
+            return false;
+        }
         const std::u16string_view v(w.utf16(), size_t(w.size()));
         const auto found =
             std::lower_bound(words.begin(), words.end(), v,
