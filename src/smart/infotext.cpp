@@ -180,9 +180,11 @@ std::optional<std::pair<FieldKey, qsizetype>> readField(QStringView s, QStringVi
 }
 
 // Splits at commas and spaced dashes into trimmed, non-empty parts.
-QList<QStringView> placeParts(QStringView s)
+using PlacePieces = QVarLengthArray<QStringView, 8>;
+
+PlacePieces placeParts(QStringView s)
 {
-    QList<QStringView> parts;
+    PlacePieces parts;
     qsizetype from = 0;
     const auto cut = [&](qsizetype end, qsizetype next) {
         const QStringView part = s.sliced(from, end - from).trimmed();
@@ -245,7 +247,7 @@ std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const Date
     const auto low = [&](QStringView part) {
         return lower.sliced(part.data() - s.data(), part.size());
     };
-    const QList<QStringView> parts = placeParts(s);
+    const PlacePieces parts = placeParts(s);
     const auto nameLike = [](QStringView part) {
         return part.size() <= 48 && part[0].isLetter() && IsTitleLike(part);
     };

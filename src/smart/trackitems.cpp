@@ -208,9 +208,12 @@ struct Candidate
     qsizetype start = 0;
 };
 
-QList<Candidate> candidatesFrom(QStringView s, QStringView lower, qsizetype from)
+// Most lines hold a single track; a few list a whole set.
+using Candidates = QVarLengthArray<Candidate, 16>;
+
+Candidates candidatesFrom(QStringView s, QStringView lower, qsizetype from)
 {
-    QList<Candidate> out;
+    Candidates out;
     const qsizetype n = s.size();
     for (qsizetype i = from; i < n; ++i) {
         if (i == 0 || !isBlank(s[i - 1]))
@@ -235,7 +238,7 @@ QList<Candidate> candidatesFrom(QStringView s, QStringView lower, qsizetype from
 }
 
 // Whether a candidate for number k follows within the next few candidates.
-bool followedBy(const QList<Candidate> &c, qsizetype from, int k)
+bool followedBy(const Candidates &c, qsizetype from, int k)
 {
     for (qsizetype i = from; i < c.size() && i < from + 8; ++i) {
         if (c[i].marker.number == k)
@@ -515,7 +518,7 @@ qsizetype ItemsOfLine(QStringView s, QStringView lower, QList<TrackItem> &items)
 
     if (p > 0 || !first)
         first = markerAt(s, p);
-    QList<Candidate> candidates;
+    Candidates candidates;
     if (first) {
         // Another track in the line needs a number of its own, or a disc heading behind a comma.
         bool more = false;
@@ -541,7 +544,7 @@ qsizetype ItemsOfLine(QStringView s, QStringView lower, QList<TrackItem> &items)
 
     // The splits that continue the numbering; a bare number without a mark of its own splits
     // only in a line already known to be a run, or when the next number follows it.
-    QList<std::pair<Marker, int>> chain{{*first, -1}};
+    QVarLengthArray<std::pair<Marker, int>, 16> chain{{*first, -1}};
     int expected = first->number + 1;
     int tracks = 1;
     for (qsizetype k = 0; k < candidates.size(); ++k) {
