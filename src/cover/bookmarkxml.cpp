@@ -120,24 +120,38 @@ bool isEmptyMarker(const pugi::xml_node &n)
     return n.type() != pugi::node_element || !n.first_child();
 }
 
+// Removes n with everything inside it. pugixml's own removal recurses once per level of
+// nesting, so the subtree is taken apart from its leaves up and each removal is of a leaf.
+void removeNode(pugi::xml_node n)
+{
+    for (pugi::xml_node at = n; at != n || n.first_child();) {
+        if (const pugi::xml_node child = at.first_child()) {
+            at = child;
+            continue;
+        }
+        pugi::xml_node parent = at.parent();
+        parent.remove_child(at);
+        at = parent;
+    }
+    n.parent().remove_child(n);
+}
+
 void removeFollowingSiblings(pugi::xml_node n, const Vocabulary &v)
 {
-    pugi::xml_node parent = n.parent();
     for (pugi::xml_node x = n.next_sibling(); x;) {
         const pugi::xml_node next = x.next_sibling();
         if (!v.isProperty(x))
-            parent.remove_child(x);
+            removeNode(x);
         x = next;
     }
 }
 
 void removePrecedingSiblings(pugi::xml_node n, const Vocabulary &v)
 {
-    pugi::xml_node parent = n.parent();
     for (pugi::xml_node x = n.previous_sibling(); x;) {
         const pugi::xml_node prev = x.previous_sibling();
         if (!v.isProperty(x))
-            parent.remove_child(x);
+            removeNode(x);
         x = prev;
     }
 }
@@ -166,7 +180,7 @@ void removeBetween(pugi::xml_node s, pugi::xml_node e, const Vocabulary &v)
     for (pugi::xml_node x = sChild.next_sibling(); x && x != eChild;) {
         const pugi::xml_node next = x.next_sibling();
         if (!v.isProperty(x))
-            lca.remove_child(x);
+            removeNode(x);
         x = next;
     }
 }
@@ -246,7 +260,7 @@ void chooseFormatting(pugi::xml_node s, pugi::xml_node e, pugi::xml_node ps, con
     const std::string prefix = v.rPr.substr(0, v.rPr.size() - 3);
     for (const char *local : {"rPrChange", "ins", "del", "moveFrom", "moveTo"}) {
         while (pugi::xml_node x = copy.child((prefix + local).c_str()))
-            copy.remove_child(x);
+            removeNode(x);
     }
 }
 
@@ -371,6 +385,31 @@ void insertWordValue(pugi::xml_node s, const QStringList &lines, const Formattin
     }
 }
 
+// How many levels deep the deepest node lies (the root element is at level 1), counted without
+// recursion; stops counting a little past MaxXmlDepth.
+int nestingDepth(const pugi::xml_document &doc)
+{
+    int depth = 1;
+    int deepest = 0;
+    for (pugi::xml_node n = doc.first_child(); n;) {
+        deepest = std::max(deepest, depth);
+        if (deepest > MaxXmlDepth)
+            break;
+        if (n.first_child()) {
+            n = n.first_child();
+            ++depth;
+            continue;
+        }
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (n)
+            n = n.next_sibling();
+    }
+    return deepest;
+}
+
 } // namespace
 
 XmlNames XmlNames::forPart(DocumentFlavor flavor, const pugi::xml_document &doc)
@@ -406,8 +445,14 @@ Result<void> ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
                                pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi;
     const pugi::xml_parse_result r =
         doc->load_buffer(data.constData(), static_cast<std::size_t>(data.size()), flags);
-    if (r)
+    if (r) {
+        if (nestingDepth(*doc) > MaxXmlDepth) {
+            doc->reset();
+            return Failure{
+                QStringLiteral("nests its elements more than %1 levels deep").arg(MaxXmlDepth)};
+        }
         return {};
+    }
     const qsizetype at = std::clamp<qsizetype>(static_cast<qsizetype>(r.offset), 0, data.size());
     const qsizetype line = data.left(at).count('\n') + 1;
     return Failure{QStringLiteral("is not well-formed XML (%1, line %2)")
@@ -590,7 +635,7 @@ Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QS
                 ps.append_move(x);
             x = next;
         }
-        pe.parent().remove_child(pe);
+        removeNode(pe);
     }
 
     const QStringList lines = splitLines(xmlSafe(value));

@@ -1,8 +1,9 @@
 // Bookmarks inside one XML part of a document package (ODF content.xml or styles.xml, OOXML
 // document.xml, headers, footers): finding them, reading their text and replacing it.
 //
-// Every walk over the tree is iterative: a hostile part may nest elements deeply enough to
-// overflow the stack of a recursive one.
+// Every walk over the tree is iterative, and so is every removal (pugixml's own removal recurses
+// once per level): a hostile part may nest elements deeply enough to overflow the stack of a
+// recursive one. Parts nested deeper than any real document are refused all the same.
 #pragma once
 
 #include "result.h"
@@ -33,8 +34,13 @@ struct XmlNames
     static XmlNames forPart(DocumentFlavor flavor, const pugi::xml_document &doc);
 };
 
+// Real documents nest their elements a few dozen levels deep; a part nested deeper than this is
+// refused.
+inline constexpr int MaxXmlDepth = 1000;
+
 // Parses an XML part. Entities are never expanded (pugixml knows only the five predefined
-// ones), and a DTD is kept as an inert node. A failure gives a reason ("is not ...").
+// ones), and a DTD is kept as an inert node. A part nested deeper than MaxXmlDepth is refused.
+// A failure gives a reason ("is not ...").
 Result<void> ParseXmlPart(const QByteArray &data, pugi::xml_document *doc);
 QByteArray SerializeXmlPart(pugi::xml_document &doc);
 

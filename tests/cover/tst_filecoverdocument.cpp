@@ -1,6 +1,7 @@
 // Filling cover templates of both formats: every bookmark shape and place, values that are
 // text and never markup, saving, the cover file of a made cover, zoom, and templates that are
 // broken or hostile.
+#include "bookmarkxml.h"
 #include "coverfiller.h"
 #include "covertemplates.h"
 #include "filecoverdocument.h"
@@ -657,6 +658,26 @@ private slots:
         QTest::newRow("thousands of bookmarks")
             << "a.ott" << zipBytes(packageFromParts(Format::Ott, many, {}, {})) << "bookmarks";
 
+        // The removal of a bookmark's old text once overflowed the stack on these.
+        QTest::newRow("odt nested 200000 deep in a bookmark")
+            << "a.odt"
+            << zipBytes(packageFromParts(Format::Odt,
+                                         "<text:p><text:bookmark-start text:name=\"TrayBand\"/>" +
+                                             nested("<text:span>", "</text:span>", 200000) +
+                                             "<text:bookmark-end text:name=\"TrayBand\"/></text:p>",
+                                         {}, {}))
+            << "its part “content.xml” nests its elements more than 1000 levels deep";
+        // The header's paragraph lies at level 2, its text at 3 + 2 * 499.
+        QTest::newRow("docx header nested 1001 deep")
+            << "a.docx"
+            << zipBytes(packageFromParts(
+                   Format::Docx, {},
+                   "<w:p><w:bookmarkStart w:id=\"1\" w:name=\"TrayBand\"/>" +
+                       nested("<w:sdt><w:sdtContent>", "</w:sdtContent></w:sdt>", 499) +
+                       "<w:bookmarkEnd w:id=\"1\"/></w:p>",
+                   {}))
+            << "its part “word/header1.xml” nests its elements more than 1000 levels deep";
+
         QTest::newRow("missing file") << "" << QByteArray() << "does not exist";
         QTest::newRow("legacy doc without LibreOffice")
             << "a.doc" << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)
@@ -703,15 +724,12 @@ private slots:
                         "<w:bookmarkEnd w:id=\"1\"/></w:p>"
             << "&d;&xxe;";
 
-        QByteArray deep;
-        for (int i = 0; i < 100000; ++i)
-            deep += "<text:span>";
-        deep += "x";
-        for (int i = 0; i < 100000; ++i)
-            deep += "</text:span>";
-        QTest::newRow("odt nested 100000 deep")
+        // Just inside the limit: the paragraph lies four levels deep, the text one below the
+        // innermost span.
+        QTest::newRow("odt nested 1000 deep")
             << Format::Odt
-            << "<text:p><text:bookmark-start text:name=\"TrayBand\"/>" + deep +
+            << "<text:p><text:bookmark-start text:name=\"TrayBand\"/>" +
+                   nested("<text:span>", "</text:span>", MaxXmlDepth - 5) +
                    "<text:bookmark-end text:name=\"TrayBand\"/></text:p>"
             << "x";
         QTest::newRow("end before start, start never ended")
@@ -758,6 +776,12 @@ private slots:
     }
 
 private:
+    // count opening tags, an "x", and count closing tags.
+    static QByteArray nested(const QByteArray &open, const QByteArray &close, int count)
+    {
+        return open.repeated(count) + "x" + close.repeated(count);
+    }
+
     // Rewrites the uncompressed size of the entry name to a small value in its local and
     // central headers, as a crafted bomb would.
     static QByteArray lieAboutSizes(QByteArray zip, const QByteArray &name = "Pictures/huge.bin")
