@@ -67,6 +67,11 @@ struct Vocabulary
     {
         return !name.empty() && n.type() == pugi::node_element && name == n.name();
     }
+    // A bookmark's start, end or point.
+    bool isMarker(const pugi::xml_node &n) const
+    {
+        return is(n, point) || is(n, start) || is(n, end);
+    }
     bool isParagraph(const pugi::xml_node &n) const
     {
         return is(n, paragraph) || (odf && is(n, heading));
@@ -120,46 +125,57 @@ bool isEmptyMarker(const pugi::xml_node &n)
     return n.type() != pugi::node_element || !n.first_child();
 }
 
-// Removes n with everything inside it. pugixml's own removal recurses once per level of
-// nesting, so the subtree is taken apart from its leaves up and each removal is of a leaf.
-void removeNode(pugi::xml_node n)
+// Removes n with everything inside it, and tells whether a bookmark's marker was among it.
+// pugixml's own removal recurses once per level of nesting, so the subtree is taken apart from
+// its leaves up and each removal is of a leaf.
+bool removeNode(pugi::xml_node n, const Vocabulary &v)
 {
+    bool marker = false;
     for (pugi::xml_node at = n; at != n || n.first_child();) {
         if (const pugi::xml_node child = at.first_child()) {
             at = child;
             continue;
         }
         pugi::xml_node parent = at.parent();
+        marker = marker || v.isMarker(at);
         parent.remove_child(at);
         at = parent;
     }
+    marker = marker || v.isMarker(n);
     n.parent().remove_child(n);
+    return marker;
 }
 
-void removeFollowingSiblings(pugi::xml_node n, const Vocabulary &v)
+bool removeFollowingSiblings(pugi::xml_node n, const Vocabulary &v)
 {
+    bool marker = false;
     for (pugi::xml_node x = n.next_sibling(); x;) {
         const pugi::xml_node next = x.next_sibling();
         if (!v.isProperty(x))
-            removeNode(x);
+            marker = removeNode(x, v) || marker;
         x = next;
     }
+    return marker;
 }
 
-void removePrecedingSiblings(pugi::xml_node n, const Vocabulary &v)
+bool removePrecedingSiblings(pugi::xml_node n, const Vocabulary &v)
 {
+    bool marker = false;
     for (pugi::xml_node x = n.previous_sibling(); x;) {
         const pugi::xml_node prev = x.previous_sibling();
         if (!v.isProperty(x))
-            removeNode(x);
+            marker = removeNode(x, v) || marker;
         x = prev;
     }
+    return marker;
 }
 
 // Removes everything that lies between s and e in document order; the elements that hold
-// s or e (spans, hyperlinks, paragraphs) stay with the part on their side.
-void removeBetween(pugi::xml_node s, pugi::xml_node e, const Vocabulary &v)
+// s or e (spans, hyperlinks, paragraphs) stay with the part on their side. Tells whether a
+// bookmark's marker was removed.
+bool removeBetween(pugi::xml_node s, pugi::xml_node e, const Vocabulary &v)
 {
+    bool marker = false;
     std::unordered_set<std::size_t> ancestorsOfS;
     for (pugi::xml_node n = s; n; n = n.parent())
         ancestorsOfS.insert(n.hash_value());
@@ -169,20 +185,21 @@ void removeBetween(pugi::xml_node s, pugi::xml_node e, const Vocabulary &v)
 
     pugi::xml_node sChild = s;
     while (sChild.parent() != lca) {
-        removeFollowingSiblings(sChild, v);
+        marker = removeFollowingSiblings(sChild, v) || marker;
         sChild = sChild.parent();
     }
     pugi::xml_node eChild = e;
     while (eChild.parent() != lca) {
-        removePrecedingSiblings(eChild, v);
+        marker = removePrecedingSiblings(eChild, v) || marker;
         eChild = eChild.parent();
     }
     for (pugi::xml_node x = sChild.next_sibling(); x && x != eChild;) {
         const pugi::xml_node next = x.next_sibling();
         if (!v.isProperty(x))
-            removeNode(x);
+            marker = removeNode(x, v) || marker;
         x = next;
     }
+    return marker;
 }
 
 bool isOdfText(const pugi::xml_node &n, const Vocabulary &v)
@@ -260,7 +277,7 @@ void chooseFormatting(pugi::xml_node s, pugi::xml_node e, pugi::xml_node ps, con
     const std::string prefix = v.rPr.substr(0, v.rPr.size() - 3);
     for (const char *local : {"rPrChange", "ins", "del", "moveFrom", "moveTo"}) {
         while (pugi::xml_node x = copy.child((prefix + local).c_str()))
-            removeNode(x);
+            (void)removeNode(x, v);
     }
 }
 
@@ -561,7 +578,7 @@ QString BookmarkText(const BookmarkSite &site, const XmlNames &names)
     return out;
 }
 
-Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value)
+Result<bool> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value)
 {
     const Vocabulary v(names);
     pugi::xml_node s = site.start;
@@ -626,7 +643,7 @@ Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QS
         e = moveEndInto.append_move(e);
     }
 
-    removeBetween(s, e, v);
+    bool removedMarker = removeBetween(s, e, v);
     if (ps != pe) {
         // The paragraphs the range touched become one, with the first one's properties.
         for (pugi::xml_node x = pe.first_child(); x;) {
@@ -635,7 +652,7 @@ Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QS
                 ps.append_move(x);
             x = next;
         }
-        removeNode(pe);
+        removedMarker = removeNode(pe, v) || removedMarker;
     }
 
     const QStringList lines = splitLines(xmlSafe(value));
@@ -647,7 +664,7 @@ Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QS
     }
     site.start = s;
     site.end = e;
-    return {};
+    return removedMarker;
 }
 
 } // namespace tapewright

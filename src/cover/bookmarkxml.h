@@ -64,7 +64,9 @@ QString BookmarkText(const BookmarkSite &site, const XmlNames &names);
 
 // Replaces everything between start and end by value in the formatting of the run where the
 // bookmark starts. Leaves the bookmark around the new text. A failure gives a reason, and
-// leaves the part unchanged.
-Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
+// leaves the part unchanged. True when the old text held markers of other bookmarks (or a
+// marker elsewhere went with a merged paragraph): they are gone, and with them every
+// BookmarkSite that pointed to them, so the part's bookmarks must be collected again.
+Result<bool> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
 
 } // namespace tapewright

@@ -197,6 +197,32 @@ private slots:
         }
     }
 
+    // Filling a bookmark whose old text holds another removes that one; the other is then
+    // missing, as a bookmark the template lacks, and its removal leaves nothing stale behind.
+    void fill_bookmarkInsideAnother_data() { addFormats(); }
+    void fill_bookmarkInsideAnother()
+    {
+        QFETCH(Format, format);
+        QTemporaryDir dir;
+        const Mark inner{QStringLiteral("TrayBand"), Place::Body, Shape::AcrossRuns, true};
+        const Mark after{QStringLiteral("TrayDate"), Place::Body, Shape::Range, false};
+        const QString path = writeFile(dir, QStringLiteral("t") + extension(format),
+                                       buildTemplate(format, {inner, after}));
+        FileCoverDocument doc(testOptions(dir));
+        QVERIFY(doc.open(path));
+        QVERIFY(doc.setBookmarkText(QStringLiteral("OuterTrayBand"), QStringLiteral("outer")));
+        QCOMPARE(doc.bookmarkNames(),
+                 (QStringList{QStringLiteral("OuterTrayBand"), QStringLiteral("TrayDate")}));
+        QVERIFY(!doc.setBookmarkText(QStringLiteral("TrayBand"), QStringLiteral("inner")));
+        QVERIFY(doc.setBookmarkText(QStringLiteral("TrayDate"), QStringLiteral("date")));
+        const QString saved = dir.filePath(QStringLiteral("out") + extension(format));
+        QVERIFY(doc.saveAs(saved));
+        FileCoverDocument again(testOptions(dir));
+        QVERIFY(again.open(saved));
+        QCOMPARE(again.bookmarkText(QStringLiteral("OuterTrayBand")), u"outer"_qs);
+        QCOMPARE(again.bookmarkText(QStringLiteral("TrayDate")), u"date"_qs);
+    }
+
     void fill_takesFormattingOfStartRun_data()
     {
         QTest::addColumn<Format>("format");
