@@ -52,7 +52,7 @@ void BM_FillShippedTemplate(benchmark::State &state)
                                 QDate(2024, 5, 8)};
     for (auto _ : state) {
         FileCoverDocument document(options);
-        if (Result<void> r = FillCover(document, templatePath, xml, choices, fill); !r) {
+        if (auto r = FillCover(document, templatePath, xml, choices, fill); !r) {
             state.SkipWithError(qPrintable(r.error()));
             break;
         }

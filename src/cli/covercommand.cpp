@@ -86,10 +86,13 @@ int runCover(const QStringList &arguments)
     job.fill = {*locale, QDate::currentDate()};
     job.outputPath = out;
     FileCoverDocument document;
-    if (const Result<QString> cover = MakeCover(document, job); !cover) {
+    const Result<MadeCover> cover = MakeCover(document, job);
+    if (!cover) {
         writeErr(cover.error());
         return 1;
     }
+    if (!cover->notice.isEmpty())
+        writeErr(cover->notice);
     return 0;
 }
 

@@ -27,4 +27,9 @@ void QtMessageBoxes::showError(QWidget *parent, const QString &text)
     QMessageBox::warning(parent, QString::fromUtf16(ProductName), text);
 }
 
+void QtMessageBoxes::showNotice(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QString::fromUtf16(ProductName), text);
+}
+
 } // namespace tapewright

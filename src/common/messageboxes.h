@@ -23,6 +23,8 @@ public:
     virtual Answer askYesNoCancel(QWidget *parent, const QString &text) = 0;
     // Tells the user what failed.
     virtual void showError(QWidget *parent, const QString &text) = 0;
+    // Tells the user something worth knowing about work that was done all the same.
+    virtual void showNotice(QWidget *parent, const QString &text) = 0;
 };
 
 // The real message boxes, titled with the program's name.
@@ -31,6 +33,7 @@ class QtMessageBoxes final : public MessageBoxes
 public:
     Answer askYesNoCancel(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
+    void showNotice(QWidget *parent, const QString &text) override;
 };
 
 } // namespace tapewright

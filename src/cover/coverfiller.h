@@ -29,16 +29,29 @@ struct CoverFillOptions
 
 inline constexpr int CoverZoomPercent = 75;
 
+// What a cover takes, in UTF-16 units: one bookmark's text, and all bookmarks' texts together.
+// A printed cover holds a few thousand characters; the bounds keep a track list with giant or
+// overlapping elements (each track as long as the whole text) from asking for gigabytes. Text
+// beyond them is cut.
+inline constexpr qsizetype MaxCoverValueLength = 32767;
+inline constexpr qsizetype MaxCoverTextLength = 1000000;
+
 // The bookmark rows, disc headings and track lists, the collection line and the creation date.
 // Every write stands alone: a bookmark the template lacks, or a write that fails, is skipped and
-// the next one runs.
-void FillCoverBookmarks(CoverDocument &document, const QString &xml, const CoverChoices &choices,
-                        const CoverFillOptions &options);
+// the next one runs. Returns the bookmarks whose text was cut to the bounds above, in the order
+// they were written.
+QStringList FillCoverBookmarks(CoverDocument &document, const QString &xml,
+                               const CoverChoices &choices, const CoverFillOptions &options);
 
-// Starts the document, opens the template at templatePath, zooms, and fills the bookmarks. A
-// failure to start, open or zoom comes back with its message and nothing is filled.
-Result<void> FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
-                       const CoverChoices &choices, const CoverFillOptions &options);
+// Starts the document, opens the template at templatePath, zooms, and fills the bookmarks: the
+// bookmarks whose text was cut. A failure to start, open or zoom comes back with its message
+// and nothing is filled.
+Result<QStringList> FillCover(CoverDocument &document, const QString &templatePath,
+                              const QString &xml, const CoverChoices &choices,
+                              const CoverFillOptions &options);
+
+// What to tell the user about bookmarks whose text was cut; empty when none was.
+QString CutTextNotice(const QStringList &bookmarks);
 
 // One cover to make, as the cover dialog or tapewright-cli hands it over.
 struct CoverJob
@@ -54,9 +67,15 @@ struct CoverJob
     QString coversFolder;
 };
 
-// Fills the chosen template (FillCover) and writes the cover file: where it was written. A
-// failure comes back with its message; a cover that is not written leaves no file behind.
-Result<QString> MakeCover(CoverDocument &document, const CoverJob &job);
+struct MadeCover
+{
+    QString path;   // where the cover was written
+    QString notice; // for the user although the cover was made (text cut to fit); usually empty
+};
+
+// Fills the chosen template (FillCover) and writes the cover file. A failure comes back with its
+// message; a cover that is not written leaves no file behind.
+Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job);
 
 // The path of the chosen template in folder; a failure when no template is chosen.
 Result<QString> CoverTemplatePath(const QString &folder, const QString &templateFileName);

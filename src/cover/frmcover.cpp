@@ -229,11 +229,11 @@ void frmCover::cmdOK_Click()
     job.xml = m_env.xmlText ? m_env.xmlText() : QString();
     job.fill = {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()};
     job.coversFolder = m_env.coversFolder;
-    Result<QString> cover = MakeCover(*m_env.newDocument(), job);
-    if (cover && !(m_env.openCover && m_env.openCover(*cover)))
+    Result<MadeCover> cover = MakeCover(*m_env.newDocument(), job);
+    if (cover && !(m_env.openCover && m_env.openCover(cover->path)))
         cover = Failure{QStringLiteral("The cover was saved as %1, but no application could be "
                                        "started to open it.")
-                            .arg(QuotedPath(*cover))};
+                            .arg(QuotedPath(cover->path))};
     wait.restore();
     if (!cover) {
         // Nothing is stored for a run that did not end with the cover open; the dialog stays
@@ -242,6 +242,8 @@ void frmCover::cmdOK_Click()
             m_env.messageBoxes->showError(this, cover.error());
         return;
     }
+    if (!cover->notice.isEmpty() && m_env.messageBoxes)
+        m_env.messageBoxes->showNotice(this, cover->notice);
     StoreCoverChoices(choices, m_env.settingsFile);
     accept();
 }

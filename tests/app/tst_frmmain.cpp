@@ -79,6 +79,7 @@ public:
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
     void showError(QWidget *, const QString &text) override { errors.append(text); }
+    void showNotice(QWidget *, const QString &text) override { errors.append(text); }
 };
 
 QByteArray workedExample()

@@ -85,6 +85,21 @@ private slots:
         QVERIFY(!bookmark(out, u"TrayCreationDate"_qs).value_or(QString()).isEmpty());
     }
 
+    // Text cut to fit is told on standard error; the cover is still made.
+    void cutText_toldOnStandardError()
+    {
+        QTemporaryDir dir;
+        const QString longBand = WriteFile(dir, u"long.xml"_qs,
+                                           "<CDR_Track_List><BAND>" + QByteArray(40000, 'b') +
+                                               "</BAND></CDR_Track_List>");
+        const QString out = dir.filePath(u"cover.odt"_qs);
+        const ProcessRun r = run({u"--template"_qs, shipped(u"Jewel Case.odt"_qs), u"--xml"_qs,
+                                  longBand, u"--out"_qs, out});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(QString::fromLocal8Bit(r.err).contains(u"“LinerBand”"_qs), r.err.constData());
+        QCOMPARE(bookmark(out, u"TrayBand"_qs).value_or(QString()).size(), 32767);
+    }
+
     void failures_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -55,16 +55,20 @@ class TestFrmCover : public QObject
 private:
     QTemporaryDir m_dir;
     RecordingCoverDocument m_doc;
-    // The errors the dialog shows, in order.
+    // The errors and notices the dialog shows, in order.
     class RecordingBoxes final : public MessageBoxes
     {
     public:
         QStringList errors;
+        QStringList notices;
         Answer askYesNoCancel(QWidget *, const QString &) override { return Answer::Cancel; }
         void showError(QWidget *, const QString &text) override { errors << text; }
+        void showNotice(QWidget *, const QString &text) override { notices << text; }
     };
     std::shared_ptr<RecordingBoxes> m_boxes = std::make_shared<RecordingBoxes>();
     QStringList &m_errors = m_boxes->errors;
+    QStringList &m_notices = m_boxes->notices;
+    QString m_xml;
     QStringList m_opened;
     bool m_openerWorks = true;
 
@@ -91,7 +95,7 @@ private:
         env.templateFolder = templateFolder();
         env.settingsFile = settingsFile();
         env.coversFolder = coversFolder();
-        env.xmlText = [] { return Xml; };
+        env.xmlText = [this] { return m_xml; };
         env.newDocument = [this] { return std::make_unique<ForwardingDocument>(m_doc); };
         env.openCover = [this](const QString &path) {
             m_opened << path;
@@ -116,6 +120,8 @@ private slots:
     {
         m_doc = RecordingCoverDocument();
         m_errors.clear();
+        m_notices.clear();
+        m_xml = Xml;
         m_opened.clear();
         m_openerWorks = true;
         QFile::remove(settingsFile());
@@ -347,6 +353,23 @@ private slots:
         QCOMPARE(control<QCheckBox>(again.get(), "chkCollection")->checkState(), Qt::Unchecked);
         QCOMPARE(control<QLineEdit>(again.get(), "txtYourName")->text(), u"Jane Doe"_qs);
         QVERIFY(!control<QLineEdit>(again.get(), "txtYourName")->isEnabled());
+    }
+
+    // What the user should know about a cover that was made all the same is told after it
+    // opened; the choices are stored and the dialog closes.
+    void ok_madeWithNotice()
+    {
+        m_xml.replace(u"Blue Lantern"_qs, QString(MaxCoverValueLength + 1, u'x'));
+        const auto dialog = newDialog();
+        dialog->show();
+        control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(1);
+        QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
+        QCOMPARE(m_opened.size(), 1);
+        QVERIFY(m_errors.isEmpty());
+        QCOMPARE(m_notices.size(), 1);
+        QVERIFY2(m_notices.first().contains(u"“LinerBand”"_qs), qPrintable(m_notices.first()));
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(QString::fromUtf8(settingsBytes()).contains(u"Template=Second.odt"_qs));
     }
 
     void ok_failure_data()

@@ -252,7 +252,7 @@ private slots:
         FileCoverDocument document(options);
         const CoverChoices choices{fileName, 1, u"Pat Keeper"_qs};
         const CoverFillOptions fill{UnitedStatesLocale(), QDate(2024, 3, 14)};
-        const Result<void> filled = FillCover(document, TemplatePath(fileName), xml, choices, fill);
+        const auto filled = FillCover(document, TemplatePath(fileName), xml, choices, fill);
         QVERIFY2(filled, qPrintable(filled.error()));
         // What went into the bookmarks is what must be printed.
         QMap<QString, QString> values;
