@@ -151,26 +151,29 @@ QString GetINIString(const QString &section, const QString &key, const QString &
     return limited(unquoted(QString::fromUtf8(value)));
 }
 
-void WriteINIString(const QString &section, const QString &key, const QString &value,
-                    const QString &file)
+Result<void> WriteINIString(const QString &section, const QString &key, const QString &value,
+                            const QString &file)
 {
+    const auto failure = [&file](const QString &reason) {
+        return Failure{QStringLiteral("Cannot save %1: %2.").arg(QuotedPath(file), reason)};
+    };
     Profile profile;
     profile.ini.SetSpaces(false);
     // A file that exists but cannot be read is left alone: writing it anew would lose
     // everything else it holds.
     if (loadProfile(file, &profile) == LoadResult::Unreadable)
-        return;
+        return failure(QStringLiteral("it cannot be read, and writing it anew would lose the "
+                                      "settings it holds"));
 
     const std::string sectionName = oneLine(section);
     const std::string keyName = existingKeyName(profile.ini, sectionName, oneLine(key));
     const std::string text = oneLine(value);
     // Replacing also folds a doubled key into one, at the place of its first occurrence.
-    if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) < 0)
-        return;
-
     std::string out;
-    if (profile.ini.Save(out, false) < 0)
-        return;
+    if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) <
+            0 ||
+        profile.ini.Save(out, false) < 0)
+        return failure(QStringLiteral("there is not enough memory"));
     // SimpleIni separates sections by two empty lines; one is how people write these files.
     for (std::string::size_type at; (at = out.find("\n\n\n")) != std::string::npos;)
         out.erase(at, 1);
@@ -182,8 +185,9 @@ void WriteINIString(const QString &section, const QString &key, const QString &v
 
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()))
-        return;
-    (void)SaveFile(file, QByteArray::fromStdString(out));
+        return failure(
+            QStringLiteral("the folder %1 cannot be made").arg(QuotedPath(info.absolutePath())));
+    return SaveFile(file, QByteArray::fromStdString(out));
 }
 
 QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir)

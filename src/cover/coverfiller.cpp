@@ -332,12 +332,18 @@ CoverChoices LoadCoverChoices(const QString &settingsFile)
     return choices;
 }
 
-void StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile)
+Result<void> StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile)
 {
     const QString section = QString::fromUtf16(SettingsSection);
-    WriteINIString(section, TemplateKey, choices.templateFileName, settingsFile);
-    WriteINIString(section, CollectionKey, QString::number(choices.collectionState), settingsFile);
-    WriteINIString(section, UserNameKey, choices.userName, settingsFile);
+    if (Result<void> r =
+            WriteINIString(section, TemplateKey, choices.templateFileName, settingsFile);
+        !r)
+        return r;
+    if (Result<void> r = WriteINIString(section, CollectionKey,
+                                        QString::number(choices.collectionState), settingsFile);
+        !r)
+        return r;
+    return WriteINIString(section, UserNameKey, choices.userName, settingsFile);
 }
 
 } // namespace tapewright

@@ -93,7 +93,8 @@ QStringList ListCoverTemplates(const QString &folder);
 // The choices stored by the last cover run; the defaults (no template, box checked, no name)
 // for what is missing, and the default box state for a stored state other than 0, 1 or 2.
 CoverChoices LoadCoverChoices(const QString &settingsFile);
-// Stores the three choices in the order Template, PrintCollectionName, UserName.
-void StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile);
+// Stores the three choices in the order Template, PrintCollectionName, UserName; stops at the
+// first that cannot be stored, with its message.
+Result<void> StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile);
 
 } // namespace tapewright

@@ -244,7 +244,13 @@ void frmCover::cmdOK_Click()
     }
     if (!cover->notice.isEmpty() && m_env.messageBoxes)
         m_env.messageBoxes->showNotice(this, cover->notice);
-    StoreCoverChoices(choices, m_env.settingsFile);
+    // The cover is open by now: a failure here is told, and the dialog closes all the same.
+    if (const Result<void> stored = StoreCoverChoices(choices, m_env.settingsFile);
+        !stored && m_env.messageBoxes)
+        m_env.messageBoxes->showError(
+            this, QStringLiteral("The cover was made, but your choices could not be kept for "
+                                 "the next cover. ") +
+                      stored.error());
     accept();
 }
 

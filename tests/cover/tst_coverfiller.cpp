@@ -581,7 +581,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"tapewright.ini"_qs);
-        StoreCoverChoices({u"Two.odt"_qs, 0, u"Jane Doe"_qs}, path);
+        QVERIFY(StoreCoverChoices({u"Two.odt"_qs, 0, u"Jane Doe"_qs}, path));
         const QString text = QString::fromUtf8(ReadBytes(path));
         const qsizetype t = text.indexOf(u"Template="_qs);
         const qsizetype p = text.indexOf(u"PrintCollectionName="_qs);

@@ -125,6 +125,7 @@ private slots:
         m_opened.clear();
         m_openerWorks = true;
         QFile::remove(settingsFile());
+        QDir(settingsFile()).removeRecursively();
         QDir(templateFolder()).removeRecursively();
         QVERIFY(QDir(m_dir.path()).mkdir(u"template"_qs));
         for (const char *name : {"Second.odt", "First.docx"}) {
@@ -356,20 +357,41 @@ private slots:
     }
 
     // What the user should know about a cover that was made all the same is told after it
-    // opened; the choices are stored and the dialog closes.
-    void ok_madeWithNotice()
+    // opened, and the dialog closes.
+    void ok_madeButTold_data()
     {
-        m_xml.replace(u"Blue Lantern"_qs, QString(MaxCoverValueLength + 1, u'x'));
+        QTest::addColumn<bool>("cutText");
+        QTest::addColumn<bool>("settingsUnwritable");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("text cut to fit") << true << false << u"“LinerBand”"_qs << QString();
+        QTest::newRow("choices cannot be stored")
+            << false << true << QString() << u"your choices could not be kept"_qs;
+    }
+    void ok_madeButTold()
+    {
+        QFETCH(bool, cutText);
+        QFETCH(bool, settingsUnwritable);
+        QFETCH(QString, notice);
+        QFETCH(QString, error);
+        if (cutText)
+            m_xml.replace(u"Blue Lantern"_qs, QString(MaxCoverValueLength + 1, u'x'));
+        if (settingsUnwritable) // a folder where the file belongs
+            QVERIFY(QDir().mkpath(settingsFile() + u"/folder"_qs));
         const auto dialog = newDialog();
         dialog->show();
         control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(1);
         QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
         QCOMPARE(m_opened.size(), 1);
-        QVERIFY(m_errors.isEmpty());
-        QCOMPARE(m_notices.size(), 1);
-        QVERIFY2(m_notices.first().contains(u"“LinerBand”"_qs), qPrintable(m_notices.first()));
+        QCOMPARE(m_notices.size(), notice.isEmpty() ? 0 : 1);
+        QCOMPARE(m_errors.size(), error.isEmpty() ? 0 : 1);
+        if (!notice.isEmpty())
+            QVERIFY2(m_notices.first().contains(notice), qPrintable(m_notices.first()));
+        if (!error.isEmpty())
+            QVERIFY2(m_errors.first().contains(error), qPrintable(m_errors.first()));
         QVERIFY(!dialog->isVisible());
-        QVERIFY(QString::fromUtf8(settingsBytes()).contains(u"Template=Second.odt"_qs));
+        if (!settingsUnwritable)
+            QVERIFY(QString::fromUtf8(settingsBytes()).contains(u"Template=Second.odt"_qs));
     }
 
     void ok_failure_data()
