@@ -3,6 +3,7 @@
 // to 99 characters, and a write leaves everything else in the file where it was.
 #include "settings.h"
 
+#include "regularfile.h"
 #include "savefile.h"
 #include "textfile.h"
 
@@ -61,16 +62,23 @@ enum class LoadResult
     Unreadable
 };
 
-LoadResult loadProfile(const QString &file, Profile *profile)
+// Why an Unreadable file cannot be read goes to *reason.
+LoadResult loadProfile(const QString &file, Profile *profile, QString *reason = nullptr)
 {
     QFile in(file);
     if (!in.exists())
         return LoadResult::Missing;
-    if (!in.open(QIODevice::ReadOnly))
+    QString why;
+    if (const Result<void> opened = OpenRegularFile(in); !opened)
+        why = opened.error();
+    const QByteArray bytes = why.isEmpty() ? in.readAll() : QByteArray();
+    if (why.isEmpty() && in.error() != QFile::NoError)
+        why = QStringLiteral("it cannot be read (%1)").arg(in.errorString());
+    if (!why.isEmpty()) {
+        if (reason)
+            *reason = why;
         return LoadResult::Unreadable;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFile::NoError)
-        return LoadResult::Unreadable;
+    }
     // UTF-8 when the bytes are valid UTF-8, else Windows-1252 (files of older tools); SimpleIni
     // then works on UTF-8 throughout. It stops at a NUL character, and a write would then drop
     // everything after a stray one.
@@ -161,9 +169,9 @@ Result<void> WriteINIString(const QString &section, const QString &key, const QS
     profile.ini.SetSpaces(false);
     // A file that exists but cannot be read is left alone: writing it anew would lose
     // everything else it holds.
-    if (loadProfile(file, &profile) == LoadResult::Unreadable)
-        return failure(QStringLiteral("it cannot be read, and writing it anew would lose the "
-                                      "settings it holds"));
+    QString unreadable;
+    if (loadProfile(file, &profile, &unreadable) == LoadResult::Unreadable)
+        return failure(unreadable);
 
     const std::string sectionName = oneLine(section);
     const std::string keyName = existingKeyName(profile.ini, sectionName, oneLine(key));

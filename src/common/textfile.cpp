@@ -1,7 +1,8 @@
 #include "textfile.h"
 
+#include "regularfile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -121,12 +122,9 @@ DecodedText DecodeTextFile(const QByteArray &bytes)
 Result<DecodedText> ReadTextFile(const QString &fileName)
 {
     QFile file(fileName);
-    if (QFileInfo(fileName).isDir())
-        return Failure{QStringLiteral("Cannot read %1: it is a folder, not a file.")
-                           .arg(QuotedPath(fileName))};
-    if (!file.open(QIODevice::ReadOnly))
+    if (const Result<void> opened = OpenRegularFile(file); !opened)
         return Failure{
-            QStringLiteral("Cannot read %1: %2.").arg(QuotedPath(fileName), file.errorString())};
+            QStringLiteral("Cannot read %1: %2.").arg(QuotedPath(fileName), opened.error())};
     // Read at most one byte past the limit, so a huge file (or an endless device) costs nothing.
     const QByteArray bytes = ReadAtMost(file, MaxTextFileSize);
     if (file.error() != QFileDevice::NoError)

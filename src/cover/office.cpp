@@ -1,6 +1,7 @@
 #include "office.h"
 
 #include "productinfo.h"
+#include "regularfile.h"
 #include "savefile.h"
 
 #include <QCryptographicHash>
@@ -69,6 +70,10 @@ Result<QString> ConvertedLegacyTemplate(const QString &docPath, const QString &c
     const QFileInfo fi(docPath);
     if (!fi.exists())
         return Failure{QStringLiteral("the file does not exist")};
+    // LibreOffice would wait for ever on a named pipe.
+    QFile doc(docPath);
+    if (const Result<void> opened = OpenRegularFile(doc); !opened)
+        return Failure{opened.error()};
     const QByteArray key = (fi.absoluteFilePath() + u'\n' + QString::number(fi.size()) + u'\n' +
                             QString::number(fi.lastModified().toMSecsSinceEpoch()))
                                .toUtf8();

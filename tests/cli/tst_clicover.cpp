@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace tapewright;
 using namespace testsupport;
 
@@ -139,6 +141,63 @@ private slots:
         QVERIFY2(QString::fromLocal8Bit(r.err).contains(message), r.err.constData());
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList());
+    }
+
+    // What is not a regular file is named with what it is, at once: a named pipe would
+    // otherwise wait for a writer for ever.
+    void notRegularFiles_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QString odt = shipped(u"Jewel Case.odt"_qs);
+        QTest::newRow("info text is a pipe")
+            << QStringList{u"convert"_qs, u"IN/pipe.txt"_qs} << u"pipe.txt"_qs;
+        QTest::newRow("one of several info texts is a folder")
+            << QStringList{u"convert"_qs, u"--out-dir"_qs, u"IN/out"_qs, u"IN/folder.txt"_qs}
+            << u"folder.txt"_qs;
+        QTest::newRow("xml is a pipe")
+            << QStringList{u"cover"_qs, u"--template"_qs,  odt, u"--xml"_qs, u"IN/pipe.txt"_qs,
+                           u"--out"_qs, u"IN/out/x.odt"_qs}
+            << u"pipe.txt"_qs;
+        QTest::newRow("template is a pipe")
+            << QStringList{u"cover"_qs, u"--template"_qs, u"IN/pipe.odt"_qs, u"--xml"_qs,
+                           xml(),       u"--out"_qs,      u"IN/out/x.odt"_qs}
+            << u"pipe.odt"_qs;
+        QTest::newRow("word template is a pipe")
+            << QStringList{u"cover"_qs, u"--template"_qs, u"IN/pipe.doc"_qs, u"--xml"_qs,
+                           xml(),       u"--out"_qs,      u"IN/out/x.odt"_qs}
+            << u"pipe.doc"_qs;
+        QTest::newRow("xml is a device")
+            << QStringList{u"cover"_qs, u"--template"_qs,  odt, u"--xml"_qs, u"/dev/zero"_qs,
+                           u"--out"_qs, u"IN/out/x.odt"_qs}
+            << u"/dev/zero"_qs;
+    }
+    void notRegularFiles()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"out"_qs));
+        QVERIFY(QDir(dir.path()).mkpath(u"folder.txt"_qs));
+        for (const char *pipe : {"pipe.txt", "pipe.odt", "pipe.doc"})
+            QCOMPARE(
+                ::mkfifo(QFile::encodeName(dir.filePath(QString::fromLatin1(pipe))).constData(),
+                         0600),
+                0);
+        args.replaceInStrings(u"IN/"_qs, dir.path() + u'/');
+        QProcess p;
+        p.start(QStringLiteral(TAPEWRIGHT_CLI), args);
+        // Before the mend this waited for ever: it must not take the test run with it.
+        if (!p.waitForFinished(120 * 1000)) {
+            p.kill();
+            p.waitForFinished();
+            QFAIL("tapewright-cli did not finish");
+        }
+        QCOMPARE(p.exitCode(), 1);
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(err.contains(message), qPrintable(err));
+        QVERIFY2(err.contains(u"not a file"_qs), qPrintable(err));
+        QCOMPARE(QDir(dir.filePath(u"out"_qs)).entryList(QDir::Files), QStringList());
     }
 
     void pdf()

@@ -14,6 +14,8 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+#include <sys/stat.h>
+
 using namespace tapewright;
 using namespace testsupport;
 
@@ -307,14 +309,17 @@ private slots:
         QCOMPARE(GetINIString(Section, u"UserName"_qs, QString(), path), u"x"_qs);
     }
 
-    // A write that cannot be made says which file and why, and changes nothing.
+    // A write that cannot be made says which file and why, and changes nothing; a read gives
+    // the default, at once.
     void write_failure_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
         // A folder that cannot exist (its parent is a file) stops even root.
         QTest::newRow("parent is a file") << u"file.txt/tapewright.ini"_qs << u"folder"_qs;
-        QTest::newRow("path is a folder") << u"folder"_qs << u"it cannot be read"_qs;
+        QTest::newRow("path is a folder") << u"folder"_qs << u"it is a folder, not a file"_qs;
+        QTest::newRow("path is a named pipe")
+            << u"pipe.ini"_qs << u"it is a named pipe, not a file"_qs;
     }
     void write_failure()
     {
@@ -323,7 +328,9 @@ private slots:
         QTemporaryDir dir;
         WriteBytes(dir.filePath(u"file.txt"_qs), "not a folder");
         QVERIFY(QDir().mkpath(dir.filePath(u"folder/inside"_qs)));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.ini"_qs)).constData(), 0600), 0);
         const QString path = dir.filePath(name);
+        QCOMPARE(GetINIString(Section, u"UserName"_qs, u"dflt"_qs, path), u"dflt"_qs);
 
         const Result<void> written = WriteINIString(Section, u"UserName"_qs, u"x"_qs, path);
         QVERIFY(!written);
@@ -332,8 +339,8 @@ private slots:
 
         QCOMPARE(ReadBytes(dir.filePath(u"file.txt"_qs)), QByteArray("not a folder"));
         QVERIFY(QFileInfo(dir.filePath(u"folder/inside"_qs)).isDir());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 (QStringList{u"file.txt"_qs, u"folder"_qs}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{u"file.txt"_qs, u"folder"_qs, u"pipe.ini"_qs}));
     }
 
     // On a full disk the write fails with a message, and the file keeps every key it had.

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/stat.h>
+
 using namespace tapewright;
 
 Q_DECLARE_METATYPE(tapewright::TextEncoding)
@@ -119,7 +121,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing file") << u"missing.txt"_qs << u"No such file"_qs;
-        QTest::newRow("folder") << u"folder"_qs << u"folder"_qs;
+        QTest::newRow("folder") << u"folder"_qs << u"it is a folder, not a file"_qs;
+        // Would wait for a writer, or read for ever.
+        QTest::newRow("named pipe") << u"pipe.txt"_qs << u"it is a named pipe, not a file"_qs;
+        QTest::newRow("device") << u"/dev/zero"_qs << u"it is a device, not a file"_qs;
     }
 
     void read_failures()
@@ -128,7 +133,8 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir dir;
         QDir(dir.path()).mkdir(u"folder"_qs);
-        const QString path = dir.filePath(name);
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.txt"_qs)).constData(), 0600), 0);
+        const QString path = QDir(dir.path()).filePath(name); // "/dev/zero" stays as it is
         const Result<DecodedText> r = ReadTextFile(path);
         QVERIFY(!r);
         QVERIFY2(r.error().contains(path), qPrintable(r.error()));
