@@ -200,6 +200,50 @@ private slots:
         QCOMPARE(QDir(dir.filePath(u"out"_qs)).entryList(QDir::Files), QStringList());
     }
 
+    // --out naming a PDF that exists replaces it in one step: while LibreOffice prints, and
+    // when it fails, the old PDF is there as it was. A stand-in for LibreOffice on the PATH
+    // "prints" by writing a small PDF, or fails.
+    void pdf_replacesExisting_data()
+    {
+        QTest::addColumn<bool>("prints");
+        QTest::newRow("printed") << true;
+        QTest::newRow("printing fails") << false;
+    }
+    void pdf_replacesExisting()
+    {
+        QFETCH(bool, prints);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"bin"_qs));
+        const QString fake =
+            WriteFile(dir, u"bin/soffice"_qs,
+                      "#!/bin/sh\n"
+                      "# The old PDF must stay until the new one is there.\n"
+                      "cmp -s \"$COVER_OUT\" \"$COVER_OLD\" || exit 3\n"
+                      "for a; do [ \"$prev\" = --outdir ] && out=$a; prev=$a; done\n"
+                      "[ \"$PRINTS\" = yes ] || exit 1\n"
+                      "name=$(basename \"$a\")\n"
+                      "printf '%%PDF-1.4 new' > \"$out/${name%.*}.pdf\"\n");
+        QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner));
+        const QString out = WriteFile(dir, u"cover.pdf"_qs, "%PDF-1.4 old");
+        WriteFile(dir, u"old.pdf"_qs, "%PDF-1.4 old");
+
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"PATH"_qs, dir.filePath(u"bin"_qs) + u':' + env.value(u"PATH"_qs));
+        env.insert(u"PRINTS"_qs, prints ? u"yes"_qs : u"no"_qs);
+        env.insert(u"COVER_OUT"_qs, out);
+        env.insert(u"COVER_OLD"_qs, dir.filePath(u"old.pdf"_qs));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TAPEWRIGHT_CLI),
+                {u"cover"_qs, u"--template"_qs, shipped(u"Jewel Case.odt"_qs), u"--xml"_qs, xml(),
+                 u"--out"_qs, out});
+        QVERIFY(p.waitForFinished(-1));
+        QCOMPARE(p.exitCode(), prints ? 0 : 1);
+        QCOMPARE(ReadBytes(out), prints ? QByteArray("%PDF-1.4 new") : QByteArray("%PDF-1.4 old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{u"cover.pdf"_qs, u"old.pdf"_qs}));
+    }
+
     void pdf()
     {
         if (FindOfficeProgram().isEmpty())
