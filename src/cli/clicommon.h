@@ -10,7 +10,9 @@
 
 namespace tapewright::cli {
 
-void writeOut(const QByteArray &bytes);
+// Writes bytes on standard output. A failed write (a full disk, a closed terminal) is told on
+// standard error, once, and this and every later call give false.
+bool writeOut(const QByteArray &bytes);
 void writeErr(const QString &message); // a line on standard error
 
 // The locale named by --locale, or the user's locale. Empty optional (and a message on standard
