@@ -7,19 +7,25 @@
 #include "mainlayout.h"
 #include "paths.h"
 #include "savefile.h"
+#include "settings.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace tapewright {
 
@@ -27,6 +33,10 @@ namespace {
 
 // The designed point size of every control's font.
 constexpr double DesignedPointSize = 8.25;
+
+// The settings file's section for the window's place: its normal (not maximised) client
+// rectangle in pixels, and whether it was maximised.
+constexpr char16_t PlacementSection[] = u"Window";
 
 // The first local file a drag carries, or "" when it carries none (dragged text, for example).
 QString draggedFile(const QMimeData *mime)
@@ -90,6 +100,9 @@ void frmMain::createControls()
 
     lblStatus->setForegroundRole(QPalette::Highlight);
     txtOutput->setReadOnly(true);
+    // A read-only pane only scrolls on plain keys; with a keyboard caret Ctrl+Home, Ctrl+End
+    // and Shift selection work there as in the input pane.
+    txtOutput->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtOutput->viewport()->setCursor(Qt::ArrowCursor);
 
     // Dropped files load like File, Open Info File; the panes would otherwise insert their names.
@@ -235,12 +248,55 @@ void frmMain::showInput(const QString &infoText)
 
 void frmMain::showOutput(const QString &xml)
 {
-    // Rebuilt after every edit: keep the reader's place in the XML.
+    // Rebuilt after every edit: keep the reader's place in the XML, and the caret's.
     const int h = txtOutput->horizontalScrollBar()->value();
     const int v = txtOutput->verticalScrollBar()->value();
+    const int caret = txtOutput->textCursor().position();
     txtOutput->setPlainText(PaneTextFromDocument(xml));
+    QTextCursor cursor = txtOutput->textCursor();
+    cursor.setPosition(std::min(caret, txtOutput->document()->characterCount() - 1));
+    txtOutput->setTextCursor(cursor);
     txtOutput->horizontalScrollBar()->setValue(h);
     txtOutput->verticalScrollBar()->setValue(v);
+}
+
+void frmMain::RestorePlacement(const QString &settingsFile)
+{
+    m_placementFile = settingsFile;
+    const QString section = QString::fromUtf16(PlacementSection);
+    const auto number = [&](const QString &key) {
+        bool ok = false;
+        const int value = GetINIString(section, key, QString(), settingsFile).toInt(&ok);
+        return ok ? value : 0;
+    };
+    const QRect last(number(QStringLiteral("Left")), number(QStringLiteral("Top")),
+                     number(QStringLiteral("Width")), number(QStringLiteral("Height")));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (const std::optional<QRect> placed = RestoredPlacement(last, screens))
+        setGeometry(*placed);
+    if (number(QStringLiteral("Maximized")) == 1)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void frmMain::storePlacement() const
+{
+    if (m_placementFile.isEmpty())
+        return;
+    const QString section = QString::fromUtf16(PlacementSection);
+    const QRect normal = normalGeometry();
+    const std::pair<const char *, int> values[] = {{"Left", normal.left()},
+                                                   {"Top", normal.top()},
+                                                   {"Width", normal.width()},
+                                                   {"Height", normal.height()},
+                                                   {"Maximized", isMaximized() ? 1 : 0}};
+    // Where the window was is a convenience: a failure to keep it is not worth a message while
+    // the window closes, and the file stays as it was.
+    for (const auto &[key, value] : values) {
+        if (!WriteINIString(section, QLatin1String(key), QString::number(value), m_placementFile))
+            break;
+    }
 }
 
 void frmMain::OpenStartupFiles(const QStringList &files)
@@ -286,11 +342,7 @@ void frmMain::txtInput_Change()
 
 void frmMain::mnuFileOpenInfoFile_Click()
 {
-    // The dialog is shared with the saves, which show whatever filter it was left with.
-    m_dialogState.filters =
-        QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("Info Files (*.nfo)")};
-    m_dialogState.selectedFilter = m_dialogState.filters.first();
-    const QString fileName = m_fileDialogs->showOpen(this, m_dialogState);
+    const QString fileName = m_fileDialogs->showOpen(this, OpenInfoFileDialog());
     if (fileName.isEmpty())
         return;
     ProcessFile(fileName);
@@ -299,8 +351,9 @@ void frmMain::mnuFileOpenInfoFile_Click()
 bool frmMain::saveDocument(Document which)
 {
     const bool info = which == Document::Info;
-    const QString fileName =
-        m_fileDialogs->showSave(this, info ? mInfoFileName : mXmlFileName, m_dialogState);
+    const QString proposed = info ? mInfoFileName : mXmlFileName;
+    const QString fileName = m_fileDialogs->showSave(
+        this, proposed, info ? SaveInfoFileDialog(proposed) : SaveXmlFileDialog(proposed));
     if (fileName.isEmpty())
         return false;
     const QByteArray bytes =
@@ -374,10 +427,12 @@ bool frmMain::Form_QueryUnload()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    if (Form_QueryUnload())
+    if (Form_QueryUnload()) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    storePlacement();
+    event->accept();
 }
 
 void frmMain::Form_Resize()

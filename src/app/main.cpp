@@ -41,6 +41,7 @@ int main(int argc, char *argv[])
         ShowCover(parent, DefaultCoverEnvironment(settingsFile, ShellOpen,
                                                   [xml = window.outputText()] { return xml; }));
     });
+    window.RestorePlacement(settingsFile);
     window.show();
     window.OpenStartupFiles(parser.positionalArguments());
     return app.exec();

@@ -9,16 +9,17 @@ using namespace tapewright::cli;
 
 namespace {
 
-const char *const kUsage =
-    "Usage: tapewright-cli COMMAND [OPTIONS]\n"
-    "\n"
-    "Commands:\n"
-    "  convert   Convert info texts into track list XML (see 'convert --help').\n"
-    "  cover     Fill a cover template from a track list XML (see 'cover --help').\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help     Show this help.\n"
-    "  -v, --version  Show the version.\n";
+const char *const kUsage = "Usage: tapewright-cli COMMAND [OPTIONS]\n"
+                           "\n"
+                           "Commands:\n"
+                           "  convert   Convert info texts into track list XML.\n"
+                           "  cover     Fill a cover template from a track list XML.\n"
+                           "\n"
+                           "Options:\n"
+                           "  -h, --help     Show this help.\n"
+                           "  -v, --version  Show the version.\n"
+                           "\n"
+                           "tapewright-cli COMMAND --help shows the options of a command.\n";
 
 } // namespace
 
@@ -48,7 +49,7 @@ int main(int argc, char *argv[])
     }
     writeErr(command.isEmpty()
                  ? QStringLiteral("tapewright-cli: no command given")
-                 : QStringLiteral("tapewright-cli: unknown command \"%1\"").arg(command));
+                 : QStringLiteral("tapewright-cli: unknown command %1").arg(quoted(command)));
     writeErr(QString::fromLatin1(kUsage));
     return 2;
 }

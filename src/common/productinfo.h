@@ -6,8 +6,9 @@ namespace tapewright {
 
 inline constexpr char16_t ProductName[] = u"Tapewright";
 inline constexpr char16_t ProductTitle[] = u"CDR Tapewright";
-// The program's own version text, shown as it is; it is not derived from the build's version.
-inline constexpr char16_t ProductVersion[] = u"0.5 10/04/2000";
+// The build's version (the project's in CMakeLists.txt), so that the About box, --version and
+// the package agree.
+inline constexpr char16_t ProductVersion[] = u"" TAPEWRIGHT_VERSION;
 inline constexpr char16_t ProductCopyright[] = u"Copyright \u00A9 2026 the Tapewright developers";
 inline constexpr char16_t ProductAuthor[] = u"Written by the Tapewright developers";
 inline constexpr char16_t ProductTerms[] = u"Free software under the MIT License";

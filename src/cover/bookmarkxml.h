@@ -69,4 +69,9 @@ QString BookmarkText(const BookmarkSite &site, const XmlNames &names);
 // BookmarkSite that pointed to them, so the part's bookmarks must be collected again.
 Result<bool> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
 
+// Appends text at the end of paragraph, written as SetBookmarkText writes a value. An OOXML run
+// gets a copy of runProperties (a w:rPr) when one is given.
+void AppendText(pugi::xml_node paragraph, const XmlNames &names, const QString &text,
+                const pugi::xml_node &runProperties = {});
+
 } // namespace tapewright

@@ -263,6 +263,10 @@ Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job)
         FillCover(document, *templatePath, job.xml, job.choices, job.fill);
     if (!filled)
         return Failure{filled.error()};
+    MadeCover made;
+    made.notice = CutTextNotice(*filled);
+    if (const QString fit = document.fitLayout(); !fit.isEmpty())
+        made.notice += (made.notice.isEmpty() ? QString() : QStringLiteral("\n\n")) + fit;
     QString target = job.outputPath;
     if (target.isEmpty()) {
         RemoveOldCovers(job.coversFolder, QDateTime::currentDateTimeUtc());
@@ -280,7 +284,8 @@ Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job)
     }
     if (Result<void> saved = document.saveAs(target); !saved)
         return Failure{saved.error()};
-    return MadeCover{target, CutTextNotice(*filled)};
+    made.path = target;
+    return made;
 }
 
 QString CoverTitle(const QString &xml, const QLocale &locale)

@@ -67,14 +67,19 @@ struct CoverJob
     QString coversFolder;
 };
 
+// A cover made: the file written, and what the user should know about it (tracks that do not
+// fit on it even at the smallest type, text cut to what a cover takes), empty when there is
+// nothing to tell.
 struct MadeCover
 {
-    QString path;   // where the cover was written
-    QString notice; // for the user although the cover was made (text cut to fit); usually empty
+    QString path;
+    QString notice;
 };
 
-// Fills the chosen template (FillCover) and writes the cover file. A failure comes back with its
-// message; a cover that is not written leaves no file behind.
+// Fills the chosen template (FillCover), fits its type to the show where the template's layout
+// allows (CoverDocument::fitLayout) and writes the cover file. A failure comes back with its
+// message; a cover that is not written leaves no file behind. Text that does not fit is no
+// failure: the cover is written, and the notice tells of it.
 Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job);
 
 // The path of the chosen template in folder; a failure when no template is chosen.

@@ -46,8 +46,9 @@ private slots:
 
         QTest::newRow("title") << "Label1"
                                << "CDR Tapewright";
+        // The version tapewright --version and tapewright-cli --version show.
         QTest::newRow("version") << "lblVersion"
-                                 << "Version 0.5 10/04/2000";
+                                 << "Version " TAPEWRIGHT_VERSION;
         QTest::newRow("copyright")
             << "lblCopyright"
             << QString::fromUtf16(u"Copyright \u00A9 2026 the Tapewright developers");
