@@ -6,7 +6,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
 namespace tapewright {
 
@@ -64,6 +66,29 @@ bool decodeStrict(QByteArrayView bytes, QStringConverter::Encoding enc, QString 
     return !decoder.hasError();
 }
 
+// UTF-16 without a byte-order mark, as some Windows tools write it: text of the Latin letters
+// has a NUL in every other byte, on one side, which no 8-bit text has. The first few kilobytes
+// decide. Nothing for other bytes.
+std::optional<TextEncoding> utf16WithoutBom(QByteArrayView bytes)
+{
+    const qsizetype pairs = std::min<qsizetype>(bytes.size(), 4096) / 2;
+    qsizetype lowNuls = 0; // the first byte of a pair: big-endian text of the Latin range
+    qsizetype highNuls = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        lowNuls += bytes[2 * i] == 0;
+        highNuls += bytes[2 * i + 1] == 0;
+    }
+    // Three pairs in four, and hardly any NUL on the other side.
+    const auto oneSided = [pairs](qsizetype side, qsizetype other) {
+        return pairs > 0 && side * 4 >= pairs * 3 && other * 8 <= side;
+    };
+    if (oneSided(highNuls, lowNuls))
+        return TextEncoding::Utf16LENoBom;
+    if (oneSided(lowNuls, highNuls))
+        return TextEncoding::Utf16BENoBom;
+    return std::nullopt;
+}
+
 // Every line end (CR LF, lone CR, lone LF) becomes CR LF, and a last line without one gets it.
 QString normaliseLineEnds(const QString &in)
 {
@@ -109,6 +134,12 @@ DecodedText DecodeTextFile(const QByteArray &bytes)
     } else if (view.startsWith("\xFE\xFF")) {
         r.encoding = TextEncoding::Utf16BE;
         decodeStrict(view.sliced(2), QStringConverter::Utf16BE, &decoded);
+    } else if (const std::optional<TextEncoding> utf16 = utf16WithoutBom(view)) {
+        r.encoding = *utf16;
+        decodeStrict(view,
+                     *utf16 == TextEncoding::Utf16LENoBom ? QStringConverter::Utf16LE
+                                                          : QStringConverter::Utf16BE,
+                     &decoded);
     } else if (decodeStrict(view, QStringConverter::Utf8, &decoded)) {
         r.encoding = TextEncoding::Utf8;
     } else {
@@ -178,6 +209,10 @@ Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding)
         return encodeWith(QStringConverter::Utf16LE, "\xFF\xFE");
     case TextEncoding::Utf16BE:
         return encodeWith(QStringConverter::Utf16BE, "\xFE\xFF");
+    case TextEncoding::Utf16LENoBom:
+        return encodeWith(QStringConverter::Utf16LE, {});
+    case TextEncoding::Utf16BENoBom:
+        return encodeWith(QStringConverter::Utf16BE, {});
     case TextEncoding::Windows1252:
         break;
     }

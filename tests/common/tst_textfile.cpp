@@ -2,6 +2,7 @@
 #include "textfile.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -93,6 +94,11 @@ private slots:
             << TextEncoding::Windows1252;
         QTest::newRow("truncated utf8 is cp1252")
             << QByteArray("caf\xC3") << u"caf\u00C3\r\n"_qs << TextEncoding::Windows1252;
+        QTest::newRow("utf16 le without bom") << QByteArray("B\0a\0n\0d\0\r\0\n\0\x19\x20s\0", 16)
+                                              << u"Band\r\n’s\r\n"_qs << TextEncoding::Utf16LENoBom;
+        QTest::newRow("utf16 be without bom")
+            << QByteArray(QStringEncoder(QStringConverter::Utf16BE)(u"Blue Lantern\n\u0100"))
+            << u"Blue Lantern\r\n\u0100\r\n"_qs << TextEncoding::Utf16BENoBom;
         QTest::newRow("nul bytes survive")
             << QByteArray("a\0b\n", 4) << QString(u"a\0b\r\n"_qs) << TextEncoding::Utf8;
     }
@@ -228,6 +234,8 @@ private slots:
         QTest::newRow("utf8 bom") << TextEncoding::Utf8Bom << western << true;
         QTest::newRow("utf16 le") << TextEncoding::Utf16LE << u"Łukasz ♪\r\n"_qs << true;
         QTest::newRow("utf16 be") << TextEncoding::Utf16BE << western << true;
+        QTest::newRow("utf16 le without bom") << TextEncoding::Utf16LENoBom << western << true;
+        QTest::newRow("utf16 be without bom") << TextEncoding::Utf16BENoBom << western << true;
         QTest::newRow("cp1252 fits") << TextEncoding::Windows1252 << western << true;
         QTest::newRow("cp1252 cannot hold Ł")
             << TextEncoding::Windows1252 << u"Łukasz\r\n"_qs << false;
