@@ -677,6 +677,12 @@ private slots:
         QTest::newRow("entry lying about its size")
             << "a.odt" << lieAboutSizes(bombBytes) << "Pictures/huge.bin";
 
+        ZipPackage twice = packageFromParts(Format::Odt, {}, {}, {});
+        twice.entries.push_back(ZipEntry{"contenT.xml", "<x/>", false, 0});
+        QTest::newRow("two entries of one name")
+            << "a.odt" << zipBytes(twice).replace("contenT.xml", "content.xml")
+            << "two entries named “content.xml”";
+
         QByteArray many;
         for (int i = 0; i <= MaxCoverBookmarks; ++i)
             many +=
