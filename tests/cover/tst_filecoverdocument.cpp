@@ -710,6 +710,19 @@ private slots:
                    {}))
             << "its part “word/header1.xml” nests its elements more than 1000 levels deep";
 
+        // A .doc that is none: refused before LibreOffice would make an empty text of it.
+        QByteArray noise(2000, '\0');
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919 + 13) % 251);
+        QTest::newRow("random bytes named doc")
+            << "a.doc" << noise << "it is not a Word 97–2003 document";
+        QTest::newRow("web page named doc")
+            << "a.doc"
+            << QByteArray("\r\n<!DOCTYPE html>\r\n<html><body><p>Cover</p></body></html>")
+            << "it is a web page (HTML)";
+        QTest::newRow("docx named doc") << "a.doc" << buildTemplate(Format::Docx, coverMarks())
+                                        << "a zip package, not a Word 97–2003 document";
+
         QTest::newRow("missing file") << "" << QByteArray() << "does not exist";
         QTest::newRow("legacy doc without LibreOffice")
             << "a.doc" << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)
