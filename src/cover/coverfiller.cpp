@@ -244,6 +244,25 @@ QString CutTextNotice(const QStringList &bookmarks)
         .arg(names, bounds);
 }
 
+Result<void> CheckCoverFields(const QString &xml)
+{
+    const TagText tags(xml);
+    QStringList names;
+    for (const BookmarkRow &row : BookmarkRows) {
+        const QString tag = QString::fromUtf16(row.tag).toUpper();
+        if (!names.contains(tag))
+            names << tag;
+        if (!tags.view(tag).isEmpty())
+            return {};
+    }
+    names << QStringLiteral("<DISCS>");
+    if (!tags.view(names.last()).isEmpty())
+        return {};
+    return Failure{QStringLiteral("it is no track list: it holds none of the elements a cover is "
+                                  "filled from (%1)")
+                       .arg(names.join(QStringLiteral(", ")))};
+}
+
 Result<QString> CoverTemplatePath(const QString &folder, const QString &templateFileName)
 {
     if (templateFileName.isEmpty())

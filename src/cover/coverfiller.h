@@ -53,6 +53,10 @@ Result<QStringList> FillCover(CoverDocument &document, const QString &templatePa
 // What to tell the user about bookmarks whose text was cut; empty when none was.
 QString CutTextNotice(const QStringList &bookmarks);
 
+// Whether xml holds anything a cover is filled from: a value in one of the elements the bookmark
+// rows read, or a disc count. The elements' names, in a message, otherwise.
+Result<void> CheckCoverFields(const QString &xml);
+
 // One cover to make, as the cover dialog or tapewright-cli hands it over.
 struct CoverJob
 {

@@ -124,6 +124,14 @@ private slots:
             << QStringList{u"--template"_qs, u"OUT/none.odt"_qs, u"--xml"_qs, xml(),
                            u"--out"_qs,      u"OUT/x.odt"_qs}
             << 1 << u"none.odt"_qs;
+        QTest::newRow("info text given as the xml")
+            << QStringList{u"--template"_qs,
+                           odt,
+                           u"--xml"_qs,
+                           QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt"),
+                           u"--out"_qs,
+                           u"OUT/x.odt"_qs}
+            << 1 << u"worked-example.txt”: it is no track list"_qs;
         QTest::newRow("out of another format than the template")
             << QStringList{u"--template"_qs, odt, u"--xml"_qs, xml(), u"--out"_qs, u"OUT/x.docx"_qs}
             << 1 << u".odt or .ott"_qs;
