@@ -94,42 +94,65 @@ std::array<bool, MaxDiscs> headedDiscs(QStringView text)
     };
 }
 
-// A cheap look at the lower-cased line that rules out most lines before they are normalised:
-// every header word begins with "disc" or "disk" (Roman numbers and "disk" are spelled out
-// only after those) or with "d" and a disc digit, and normalising only ever removes blanks, "#"
-// and colons between their letters (it never makes a letter). A digit of a disc whose header is
-// already known cannot change anything, so in a checksum list full of "d1" and "d2" only the
-// rare candidates for the missing discs are normalised.
+// A cheap look at the lower-cased line that rules out most lines before they are normalised.
+// Every header word is "d" and a disc digit, or "disc" (or "disk") followed by a disc digit,
+// an "i" (Roman numbers are spelled out only later), "one", "two", "three" or "four"; and
+// normalising only ever removes blanks, "#" and colons between their letters, never makes a
+// letter. A word of a disc whose header is already known cannot change anything, so in a
+// checksum list full of "d1", "d2" and "Disc 1" only the rare candidates for the missing discs
+// are normalised.
 bool mayHeadAnotherDisc(QStringView lower, const std::array<qsizetype, MaxDiscs> &headerLine)
 {
     const qsizetype size = lower.size();
-    // The next character normalising keeps, from j on.
-    const auto kept = [&](qsizetype j) {
-        while (j < size && (lower[j] == u' ' || lower[j] == u'#' || lower[j] == u':'))
-            ++j;
-        return j < size ? lower[j].unicode() : char16_t(0);
-    };
-    const auto keptAfter = [&](qsizetype j) {
+    // Where the next character normalising keeps stands, from j on.
+    const auto keptFrom = [&](qsizetype j) {
         while (j < size && (lower[j] == u' ' || lower[j] == u'#' || lower[j] == u':'))
             ++j;
         return j;
     };
+    const auto keptAt = [&](qsizetype j) { return j < size ? lower[j].unicode() : char16_t(0); };
+    const auto missing = [&](int disc) { return headerLine[size_t(disc - 1)] == 0; };
     int shortLine = -1; // unknown yet
     bool may = false;
     ForEachChar(lower, 0, u'd', [&](qsizetype i) {
-        const qsizetype j = keptAfter(i + 1);
+        qsizetype j = keptFrom(i + 1);
         if (j == size)
             return false; // nothing but blanks, "#" and colons after the last "d"
-        const char16_t next = lower[j].unicode();
+        char16_t next = lower[j].unicode();
         if (next == u'i') {
-            const qsizetype s = keptAfter(j + 1);
-            if (s < size && lower[s] == u's') {
-                const char16_t c = kept(s + 1);
-                may = c == u'c' || c == u'k';
+            j = keptFrom(j + 1);
+            if (keptAt(j) != u's')
+                return true;
+            j = keptFrom(j + 1);
+            if (keptAt(j) != u'c' && keptAt(j) != u'k')
+                return true;
+            switch (keptAt(keptFrom(j + 1))) {
+            case u'1':
+            case u'o':
+                may = missing(1);
+                break;
+            case u'2':
+                may = missing(2);
+                break;
+            case u'3':
+                may = missing(3);
+                break;
+            case u'4':
+            case u'f':
+                may = missing(4);
+                break;
+            case u't':
+                may = missing(2) || missing(3);
+                break;
+            case u'i':
+                may = true;
+                break;
+            default:
+                break;
             }
             return !may;
         }
-        if (next < u'1' || next > u'4' || headerLine[next - u'1'] != 0)
+        if (next < u'1' || next > u'4' || !missing(next - u'0'))
             return true;
         if (next <= u'2') {
             may = true;
@@ -172,29 +195,36 @@ bool beginsWithPositiveNumber(QStringView l)
     return nonZero && !negative;
 }
 
-qsizetype skipDashes(QStringView text, qsizetype from)
+// The track tests read a line lower-cased and as if its dashes were gone, without making either
+// copy: each character they look at is lower-cased where it is read.
+char16_t lowerAt(QStringView l, qsizetype i)
 {
-    while (from < text.size() && text[from] == u'-')
+    return LowerUnit(l[i].unicode());
+}
+
+qsizetype skipDashes(QStringView l, qsizetype from)
+{
+    while (from < l.size() && lowerAt(l, from) == u'-')
         ++from;
     return from;
 }
 
-// w (which holds no dash) stands in text from position `from` on, when the dashes of text are
+// w (lower case, without dashes) stands in l from position `from` on, when the dashes of l are
 // passed over.
-bool matchesSkippingDashes(QStringView text, qsizetype from, QStringView w)
+bool matchesSkippingDashes(QStringView l, qsizetype from, QStringView w)
 {
     for (QChar c : w) {
-        from = skipDashes(text, from);
-        if (from == text.size() || text[from] != c)
+        from = skipDashes(l, from);
+        if (from == l.size() || lowerAt(l, from) != c)
             return false;
         ++from;
     }
     return true;
 }
 
-bool beginsWithNoTrackWord(QStringView lower, qsizetype first)
+bool beginsWithNoTrackWord(QStringView l, qsizetype first)
 {
-    switch (lower[first].unicode()) { // the first letters of the words below
+    switch (lowerAt(l, first)) { // the first letters of the words below
     case u's':
     case u't':
     case u'i':
@@ -206,7 +236,7 @@ bool beginsWithNoTrackWord(QStringView lower, qsizetype first)
     }
     static constexpr QStringView words[] = {u"set", u"total", u"ii", u"iii", u"encore", u"filler"};
     for (QStringView w : words) {
-        if (matchesSkippingDashes(lower, first, w))
+        if (matchesSkippingDashes(l, first, w))
             return true;
     }
     return false;
@@ -224,25 +254,24 @@ struct LineMarks
     bool encore = false;
 };
 
-// The lower-cased line, read without its dashes, has "e:" or "encore" at e. The "e" itself is
-// no dash, so only what follows it needs the dashes skipped.
-bool encoreAt(QStringView lower, qsizetype e)
+// The line, lower-cased and read without its dashes, has "e:" or "encore" at e. The "e" itself
+// is no dash, so only what follows it needs the dashes skipped.
+bool encoreAt(QStringView l, qsizetype e)
 {
     // "e" is the commonest letter; nearly always the next one starts neither word.
-    const char16_t next = e + 1 < lower.size() ? lower[e + 1].unicode() : char16_t(0);
+    const char16_t next = e + 1 < l.size() ? lowerAt(l, e + 1) : char16_t(0);
     if (next != u':' && next != u'n' && next != u'-')
         return false;
-    return matchesSkippingDashes(lower, e + 1, u":") ||
-           matchesSkippingDashes(lower, e + 1, u"ncore");
+    return matchesSkippingDashes(l, e + 1, u":") || matchesSkippingDashes(l, e + 1, u"ncore");
 }
 
-LineMarks marksOf(QStringView lower, bool lookForEncore)
+LineMarks marksOf(QStringView l, bool lookForEncore)
 {
     LineMarks marks;
-    const char16_t *const p = lower.utf16();
-    const qsizetype size = lower.size();
+    const char16_t *const p = l.utf16();
+    const qsizetype size = l.size();
     const auto at = [&](qsizetype i) {
-        switch (p[i]) {
+        switch (LowerUnit(p[i])) {
         case u':':
             if (marks.colon < 0)
                 marks.colon = i;
@@ -257,7 +286,7 @@ LineMarks marksOf(QStringView lower, bool lookForEncore)
             break;
         case u'e':
             if (lookForEncore && !marks.encore)
-                marks.encore = encoreAt(lower, i);
+                marks.encore = encoreAt(l, i);
             break;
         default:
             break;
@@ -265,21 +294,26 @@ LineMarks marksOf(QStringView lower, bool lookForEncore)
     };
     qsizetype i = 0;
 #if defined(__SSE2__)
+    // Looked for as the line stands: ":", "(", "[", and when an encore is still to be found "e",
+    // "E" and whatever is not ASCII (the place where the character is read lower-cases it).
     const __m128i colon = _mm_set1_epi16(short(u':'));
     const __m128i round = _mm_set1_epi16(short(u'('));
     const __m128i square = _mm_set1_epi16(short(u'['));
-    // Without an encore to look for, the "e"s are not wanted: the colon stands in for them.
     const __m128i e = _mm_set1_epi16(short(lookForEncore ? u'e' : u':'));
+    const __m128i upperE = _mm_set1_epi16(short(lookForEncore ? u'E' : u':'));
+    const __m128i ascii = _mm_set1_epi16(short(lookForEncore ? 0xFF80 : 0));
     for (; i + 8 <= size; i += 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const __m128i encore = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(units, e), _mm_cmpeq_epi16(units, upperE)),
+            _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(units, ascii), _mm_setzero_si128()),
+                          _mm_set1_epi16(-1)));
         const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi16(units, colon), _mm_cmpeq_epi16(units, e)),
+            _mm_or_si128(_mm_cmpeq_epi16(units, colon), encore),
             _mm_or_si128(_mm_cmpeq_epi16(units, round), _mm_cmpeq_epi16(units, square)));
-        for (unsigned mask = unsigned(_mm_movemask_epi8(hits)); mask != 0;) {
-            const int bit = std::countr_zero(mask);
-            at(i + bit / 2);
-            mask &= ~(3u << bit);
-        }
+        for (unsigned mask = unsigned(_mm_movemask_epi8(hits)); mask != 0;
+             mask &= mask - 1, mask &= mask - 1)
+            at(i + std::countr_zero(mask) / 2);
     }
 #endif
     for (; i < size; ++i)
@@ -361,7 +395,7 @@ public:
             const QStringView l = m_lines.line(n); // already trimmed when the text was cut
             if (d == 1 && !m_numberedTracks && beginsWithPositiveNumber(l))
                 m_numberedTracks = true;
-            const bool leftEmpty = l.isEmpty() || examine(d, l, n);
+            const bool leftEmpty = l.isEmpty() || examine(d, l);
             if (leftEmpty && m_encoreSeen)
                 return;
         }
@@ -378,20 +412,17 @@ public:
 
 private:
     // Records the line as a track when it is one; returns whether the line was left empty.
-    bool examine(int d, QStringView l, qsizetype n)
+    bool examine(int d, QStringView l)
     {
-        // The tests below read the lower-cased line as if its dashes were gone, without making
-        // that copy.
-        const QStringView lower = m_lines.lower(n, m_lower);
-        const qsizetype first = skipDashes(lower, 0);
-        if (first == lower.size() || beginsWithNoTrackWord(lower, first))
+        const qsizetype first = skipDashes(l, 0);
+        if (first == l.size() || beginsWithNoTrackWord(l, first))
             return false;
-        if (m_numberedTracks && !isDigit(lower[first]))
+        if (m_numberedTracks && !isDigit(lowerAt(l, first)))
             return false;
 
         // The encore test reads the line as it stands, so it may come before the track is built;
         // knowing it first spares stripping lines whose result nobody reads.
-        const LineMarks marks = marksOf(lower, !m_encoreSeen);
+        const LineMarks marks = marksOf(l, !m_encoreSeen);
         m_encoreSeen = m_encoreSeen || marks.encore;
 
         // Tracks past the fiftieth of a disc are counted but never written, so they get no
@@ -444,7 +475,6 @@ private:
     DiscSet &m_result;
     bool m_numberedTracks = false;
     bool m_encoreSeen = false;
-    UnitBuffer m_lower; // the line being examined, lower-cased
     UnitBuffer m_title; // the line being stripped of its time
     std::vector<Pending> m_pending;
 };

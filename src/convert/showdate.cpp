@@ -28,18 +28,53 @@ HeaderField dateField(QStringView literal, QDate date, const DateLocale &locale)
 // buffer. The suffixes go one after the other, each pass over what the last one left: pass 2
 // removes "th", "rd", "st" in this order, pass 3 "th", "st", "rd", and the two orders differ on
 // texts such as "srdt".
-QStringView cleaned(QStringView lower, std::initializer_list<QStringView> suffixes, bool dashes,
+//
+// The three passes run as one: each holds back one character to see whether the next makes its
+// pair with it, and hands on what it keeps to the next. That is exactly a pass from left to right
+// that removes each pair it meets and never looks at what a removal joins; the next pass does.
+QStringView cleaned(QStringView lower, const std::array<QStringView, 3> &suffixes, bool dashes,
                     UnitBuffer &buffer)
 {
-    char16_t *const w = buffer.reserve(lower.size());
-    std::copy_n(lower.utf16(), lower.size(), w);
-    qsizetype size = lower.size();
-    for (QStringView suffix : suffixes)
-        size = RemoveAll(w, size, suffix);
-    ReplaceChar(w, size, u'.', u'/');
-    if (dashes)
-        ReplaceChar(w, size, u'-', u'/');
-    return QStringView(w, size);
+    char16_t *const out = buffer.reserve(lower.size());
+    qsizetype size = 0;
+    struct Pass
+    {
+        char16_t first;
+        char16_t second;
+        char16_t held = 0;
+        bool holding = false;
+    };
+    std::array<Pass, 3> passes;
+    for (size_t k = 0; k < passes.size(); ++k)
+        passes[k] = {suffixes[k][0].unicode(), suffixes[k][1].unicode()};
+    const auto keep = [&](char16_t c) {
+        out[size++] = c == u'.' || (dashes && c == u'-') ? u'/' : c;
+    };
+    const auto feed = [&](auto &self, size_t k, char16_t c) -> void {
+        if (k == passes.size()) {
+            keep(c);
+            return;
+        }
+        Pass &pass = passes[k];
+        if (pass.holding) {
+            if (pass.held == pass.first && c == pass.second) {
+                pass.holding = false; // the pair goes
+                return;
+            }
+            self(self, k + 1, pass.held);
+        }
+        pass.held = c;
+        pass.holding = true;
+    };
+    for (QChar c : lower)
+        feed(feed, 0, c.unicode());
+    for (size_t k = 0; k < passes.size(); ++k) {
+        if (passes[k].holding) {
+            passes[k].holding = false;
+            feed(feed, k + 1, passes[k].held);
+        }
+    }
+    return QStringView(out, size);
 }
 
 QStringView cleanedForSearch(QStringView lower, UnitBuffer &buffer)
@@ -103,11 +138,34 @@ HeaderField keywordLines(const FirstLines &lines, const DateLocale &locale, Unit
     return found;
 }
 
+// Whether the line, once cleaned, could be a date as a whole: the characters that are neither
+// blanks nor letters of the suffixes all stay, and a date has only so many besides its blanks.
+// A long line of text is no date and is not cleaned.
+bool mayBeWholeDate(QStringView lower, const DateLocale &locale)
+{
+    qsizetype kept = 0;
+    for (QChar c : lower) {
+        switch (c.unicode()) {
+        case u' ':
+        case u't':
+        case u'h':
+        case u'r':
+        case u'd':
+        case u's':
+            break;
+        default:
+            if (++kept > locale.longestDate)
+                return false;
+        }
+    }
+    return true;
+}
+
 HeaderField wholeLines(const InfoLines &lines, const FirstLines &lower, const DateLocale &locale,
                        UnitBuffer &buffer)
 {
     for (qsizetype n = 1; n <= DateLines; ++n) {
-        if (!hasDigit(lower.lower(n)))
+        if (!hasDigit(lower.lower(n)) || !mayBeWholeDate(lower.lower(n), locale))
             continue;
         // "th", "rd", "st" in this order: "August 8th" is tested as "augu 8", which the month
         // prefixes still read as August.

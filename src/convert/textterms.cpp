@@ -17,15 +17,6 @@ QString LowerCased(QStringView s)
     return out;
 }
 
-namespace {
-
-char16_t lowerUnit(char16_t u)
-{
-    return u < 0x80 ? char16_t(u + (char16_t(u - u'A') < 26 ? 32 : 0)) : QChar::toLower(u);
-}
-
-} // namespace
-
 void LowerCasedInto(QStringView s, char16_t *dst)
 {
     const char16_t *src = s.utf16();
@@ -43,7 +34,7 @@ void LowerCasedInto(QStringView s, char16_t *dst)
         if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, nonAscii), _mm_setzero_si128())) !=
             0xFFFF) {
             for (qsizetype k = at; k < at + 8; ++k)
-                dst[k] = lowerUnit(src[k]);
+                dst[k] = LowerUnit(src[k]);
             return;
         }
         // ASCII only, so signed 16-bit comparisons are safe.
@@ -61,7 +52,7 @@ void LowerCasedInto(QStringView s, char16_t *dst)
     }
 #endif
     for (; i < n; ++i)
-        dst[i] = lowerUnit(src[i]);
+        dst[i] = LowerUnit(src[i]);
 }
 
 QString UpperCased(QStringView s)

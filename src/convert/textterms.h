@@ -36,6 +36,12 @@ private:
     qsizetype m_capacity = 0;
 };
 
+// One UTF-16 unit lower-cased, as every lower-cased text of the converter is.
+inline char16_t LowerUnit(char16_t u)
+{
+    return u < 0x80 ? char16_t(u + (char16_t(u - u'A') < 26 ? 32 : 0)) : QChar::toLower(u);
+}
+
 QString LowerCased(QStringView s);
 QString UpperCased(QStringView s);
 // s lower-cased into dst, which has room for s.size() units.

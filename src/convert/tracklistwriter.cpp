@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tapewright {
 
 namespace {
@@ -28,20 +32,101 @@ qsizetype writeNumber(qsizetype n, char16_t *p)
     return d;
 }
 
-// Adds one to the decimal number of `size` digits at p; returns its new number of digits.
-qsizetype increment(char16_t *p, qsizetype size)
+// Room an Output leaves behind the document for copies of eight units at a time.
+constexpr qsizetype Slack = 8;
+
+// Copies n units eight at a time: it reads and writes up to seven units past n, so src must
+// have them (a TrackTags buffer) and dst must be written again after them (or be slack).
+void copyBlocks(char16_t *dst, const char16_t *src, qsizetype n)
 {
-    for (qsizetype i = size - 1; i >= 0; --i) {
-        if (p[i] != u'9') {
-            ++p[i];
-            return size;
-        }
-        p[i] = u'0';
-    }
-    std::copy_backward(p, p + size, p + size + 1);
-    p[0] = u'1';
-    return size + 1;
+#if defined(__SSE2__)
+    for (qsizetype k = 0; k < n; k += 8)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + k),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + k)));
+#else
+    std::copy_n(src, n, dst);
+#endif
 }
+
+// The tags of one disc's tracks, kept written out: "<D1T3>", then "</D1T3>" and CR LF for a
+// track without a time, or "</D1T3><D1T3Time>" and "</D1T3Time>" and CR LF. From one track to
+// the next only the digits of the track number change in them; a number with one digit more
+// rewrites them.
+class TrackTags
+{
+public:
+    explicit TrackTags(qsizetype disc) : m_disc(disc) { write(); }
+
+    // To the next track (the first, at the start).
+    void next()
+    {
+        for (qsizetype i = m_digits - 1; i >= 0; --i) {
+            if (m_number[i] != u'9') {
+                ++m_number[i];
+                for (char16_t *place : m_places) {
+                    for (qsizetype k = i; k < m_digits; ++k) // a digit or two: no memmove
+                        place[k] = m_number[k];
+                }
+                return;
+            }
+            m_number[i] = u'0';
+        }
+        std::copy_backward(m_number, m_number + m_digits, m_number + m_digits + 1);
+        m_number[0] = u'1';
+        ++m_digits;
+        write();
+    }
+
+    struct Piece
+    {
+        const char16_t *at;
+        qsizetype size;
+    };
+    Piece open() const { return {m_open, m_openSize}; }
+    Piece titleEnd(bool time) const
+    {
+        return time ? Piece{m_titleEnd, m_titleEndSize} : Piece{m_lineEnd, m_lineEndSize};
+    }
+    Piece timeEnd() const { return {m_timeEnd, m_timeEndSize}; }
+
+private:
+    // Writes the four pieces anew and notes where the track number's digits stand in each.
+    void write()
+    {
+        int place = 0;
+        const auto build = [&](char16_t *buffer, std::initializer_list<QStringView> parts) {
+            char16_t *p = buffer;
+            for (QStringView part : parts) {
+                if (part.utf16() == m_number) // the track number, written in its place
+                    m_places[size_t(place++)] = p;
+                for (const QChar c : part) // a few units each: no memmove
+                    *p++ = c.unicode();
+            }
+            return p - buffer;
+        };
+        char16_t disc[24];
+        const QStringView d(disc, writeNumber(m_disc, disc));
+        const QStringView t(m_number, m_digits);
+        m_openSize = build(m_open, {u"<D", d, u"T", t, u">"});
+        m_titleEndSize = build(m_titleEnd, {u"</D", d, u"T", t, u"><D", d, u"T", t, u"Time>"});
+        m_lineEndSize = build(m_lineEnd, {u"</D", d, u"T", t, u">\r\n"});
+        m_timeEndSize = build(m_timeEnd, {u"</D", d, u"T", t, u"Time>\r\n"});
+    }
+
+    qsizetype m_disc;
+    char16_t m_number[24] = {u'0'};
+    qsizetype m_digits = 1;
+    // Each with room for its longest text (two tags of two 20-digit numbers) and a block more.
+    char16_t m_open[128];
+    char16_t m_titleEnd[128];
+    char16_t m_lineEnd[128];
+    char16_t m_timeEnd[128];
+    qsizetype m_openSize = 0;
+    qsizetype m_titleEndSize = 0;
+    qsizetype m_lineEndSize = 0;
+    qsizetype m_timeEndSize = 0;
+    std::array<char16_t *, 5> m_places{}; // where the track number stands in the pieces
+};
 
 qsizetype lineSize(const QString &element)
 {
@@ -93,26 +178,23 @@ public:
     }
 
     // A track's line: "<D1T3>" title "</D1T3>", then "<D1T3Time>" time "</D1T3Time>" when it
-    // has a time. tag is "D1T3", written four times.
-    void trackLine(QStringView tag, const TrackRec &track)
+    // has a time.
+    void trackLine(const TrackTags &tags, const TrackRec &track)
     {
-        *m_p++ = u'<';
-        putShort(tag);
-        *m_p++ = u'>';
+        const bool time = !track.Time.isEmpty();
+        put(tags.open());
         text(track.Title);
-        putShort(u"</");
-        putShort(tag);
-        *m_p++ = u'>';
-        if (!track.Time.isEmpty()) {
-            *m_p++ = u'<';
-            putShort(tag);
-            putShort(u"Time>");
+        put(tags.titleEnd(time));
+        if (time) {
             text(track.Time);
-            putShort(u"</");
-            putShort(tag);
-            putShort(u"Time>");
+            put(tags.timeEnd());
         }
-        putShort(u"\r\n");
+    }
+
+    void put(TrackTags::Piece piece)
+    {
+        copyBlocks(m_p, piece.at, piece.size);
+        m_p += piece.size;
     }
 
     const char16_t *position() const { return m_p; }
@@ -150,7 +232,7 @@ QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> dis
         }
     }
 
-    QString document(size, Qt::Uninitialized);
+    QString document(size + Slack, Qt::Uninitialized);
     Output w(document, textsMayHoldLineBreaks);
     w.put(Head);
     w.lineIfFound(fields.Band.Element);
@@ -179,21 +261,18 @@ QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> dis
         const std::span<const TrackRec> tracks = discs[size_t(n - 1)].Tracks;
         const qsizetype written =
             qMin<qsizetype>(qsizetype(tracks.size()), MaxWrittenTracksPerDisc);
-        // "D" n "T" and the track number, counted up in place.
-        char16_t tag[48] = {u'D'};
-        char16_t *const disc = tag + 1;
-        char16_t *const number = disc + writeNumber(n, disc) + 1;
-        number[-1] = u'T';
-        number[0] = u'0';
-        qsizetype digitsOfT = 1;
+        if (written == 0)
+            continue;
+        TrackTags tags(n);
         for (qsizetype t = 1; t <= written; ++t) {
-            digitsOfT = increment(number, digitsOfT);
-            w.trackLine(QStringView(tag, number + digitsOfT - tag), tracks[size_t(t - 1)]);
+            tags.next();
+            w.trackLine(tags, tracks[size_t(t - 1)]);
         }
     }
     w.lineIfFound(fields.Notes.Element);
     w.put(Tail);
-    Q_ASSERT(w.position() == QStringView(document).utf16() + document.size());
+    Q_ASSERT(w.position() == QStringView(document).utf16() + size);
+    document.truncate(size);
     return document;
 }
 
