@@ -15,12 +15,12 @@ namespace {
 QString fixture(const char *name)
 {
     const QString path = QStringLiteral(TAPEWRIGHT_TEST_DATA "/") + QString::fromUtf8(name);
-    const TextFileResult r = ReadTextFile(path);
-    if (!r.ok) {
-        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error));
+    const Result<DecodedText> r = ReadTextFile(path);
+    if (!r) {
+        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error()));
         std::abort();
     }
-    return r.text;
+    return r->text;
 }
 
 ConvertOptions usOptions()

@@ -40,12 +40,12 @@ const std::vector<QString> &corpusTexts()
     static const std::vector<QString> texts = [] {
         std::vector<QString> out;
         for (const QString &path : corpusFiles()) {
-            const TextFileResult r = ReadTextFile(path);
-            if (!r.ok) {
-                std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error));
+            const Result<DecodedText> r = ReadTextFile(path);
+            if (!r) {
+                std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error()));
                 std::abort();
             }
-            out.push_back(r.text);
+            out.push_back(r->text);
         }
         return out;
     }();
@@ -101,8 +101,8 @@ void BM_CorpusReadConvert(benchmark::State &state)
     warmUp(options);
     qsizetype i = 0;
     for (auto _ : state) {
-        const TextFileResult r = ReadTextFile(files[i]);
-        benchmark::DoNotOptimize(ConvertInfoText(r.text, options));
+        const Result<DecodedText> r = ReadTextFile(files[i]);
+        benchmark::DoNotOptimize(ConvertInfoText(r->text, options));
         i = (i + 1) % files.size();
     }
 }

@@ -19,18 +19,18 @@ namespace {
 
 QString workedExampleXml()
 {
-    const TextFileResult r =
+    const Result<DecodedText> r =
         ReadTextFile(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt"));
-    if (!r.ok) {
-        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error));
+    if (!r) {
+        std::fprintf(stderr, "benchmark fixture missing: %s\n", qPrintable(r.error()));
         std::abort();
     }
     ConvertOptions options;
     options.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    return ConvertInfoText(r.text, options);
+    return ConvertInfoText(r->text, options);
 }
 
-// Open, zoom, fill every bookmark and write the filled cover as a template file (what show()
+// Open, zoom, fill every bookmark and write the filled cover as a template file (what the dialog
 // hands to the desktop), for the shipped template of range(0): 0 the .odt, 1 the .docx.
 void BM_FillShippedTemplate(benchmark::State &state)
 {
@@ -41,8 +41,7 @@ void BM_FillShippedTemplate(benchmark::State &state)
     QTemporaryDir dir;
     FileCoverOptions options;
     options.cacheFolder = dir.path();
-    options.opener = [](const QString &) { return true; };
-    options.officeProgram.clear();
+    options.officeProgram = QString();
     const QString out = dir.filePath(QStringLiteral("cover") +
                                      (word ? QStringLiteral(".dotx") : QStringLiteral(".ott")));
     const CoverChoices choices{QStringLiteral("Jewel Case.odt"), 1, QStringLiteral("A. Trader")};
@@ -50,12 +49,12 @@ void BM_FillShippedTemplate(benchmark::State &state)
                                 QDate(2024, 5, 8)};
     for (auto _ : state) {
         FileCoverDocument document(options);
-        if (CoverResult r = FillCover(document, templatePath, xml, choices, fill); !r) {
-            state.SkipWithError(qPrintable(r.error));
+        if (Result<void> r = FillCover(document, templatePath, xml, choices, fill); !r) {
+            state.SkipWithError(qPrintable(r.error()));
             break;
         }
-        if (CoverResult r = document.saveAs(out); !r) {
-            state.SkipWithError(qPrintable(r.error));
+        if (Result<void> r = document.saveAs(out); !r) {
+            state.SkipWithError(qPrintable(r.error()));
             break;
         }
     }

@@ -31,7 +31,7 @@ constexpr int OKGapBelow = ClientHeight - (OKTop + OKHeight);
 
 const QColor LinkColor(0, 0, 192);
 
-QLabel *NewLabel(QWidget *parent, const QString &name, const QString &text)
+QLabel *newLabel(QWidget *parent, const QString &name, const QString &text)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -41,7 +41,7 @@ QLabel *NewLabel(QWidget *parent, const QString &name, const QString &text)
     return label;
 }
 
-void MakeLink(QLabel *label)
+void makeLink(QLabel *label)
 {
     QFont font = label->font();
     font.setUnderline(true);
@@ -52,7 +52,7 @@ void MakeLink(QLabel *label)
     label->setCursor(Qt::PointingHandCursor);
 }
 
-QLabel *NewPicture(QWidget *parent, const QString &name, const QIcon &icon, const QRect &twips)
+QLabel *newPicture(QWidget *parent, const QString &name, const QIcon &icon, const QRect &twips)
 {
     auto *picture = new QLabel(parent);
     picture->setObjectName(name);
@@ -64,7 +64,8 @@ QLabel *NewPicture(QWidget *parent, const QString &name, const QIcon &icon, cons
 
 } // namespace
 
-frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
+frmAbout::frmAbout(ShellOpener shellOpen, QWidget *parent)
+    : QDialog(parent), m_shellOpen(std::move(shellOpen))
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
@@ -79,24 +80,24 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 
 void frmAbout::createControls()
 {
-    Picture2 = NewPicture(this, QStringLiteral("Picture2"), TapewrightIcon(), {90, 120, 480, 480});
-    Picture1 = NewPicture(this, QStringLiteral("Picture1"), EmblemIcon(), {150, 690, 480, 480});
+    Picture2 = newPicture(this, QStringLiteral("Picture2"), TapewrightIcon(), {90, 120, 480, 480});
+    Picture1 = newPicture(this, QStringLiteral("Picture1"), EmblemIcon(), {150, 690, 480, 480});
 
-    Label1 = NewLabel(this, QStringLiteral("Label1"), QString::fromUtf16(ProductTitle));
+    Label1 = newLabel(this, QStringLiteral("Label1"), QString::fromUtf16(ProductTitle));
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
     // Placeholders until Form_Load sets them.
-    lblVersion = NewLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"));
-    lblCopyright = NewLabel(this, QStringLiteral("lblCopyright"), QStringLiteral("Copyright"));
-    lblSales = NewLabel(this, QStringLiteral("lblSales"), QString::fromUtf16(ProductSupportEmail));
-    lblWeb = NewLabel(this, QStringLiteral("lblWeb"), QString::fromUtf16(ProductWebAddress));
-    MakeLink(lblSales);
-    MakeLink(lblWeb);
+    lblVersion = newLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"));
+    lblCopyright = newLabel(this, QStringLiteral("lblCopyright"), QStringLiteral("Copyright"));
+    lblSales = newLabel(this, QStringLiteral("lblSales"), QString::fromUtf16(ProductSupportEmail));
+    lblWeb = newLabel(this, QStringLiteral("lblWeb"), QString::fromUtf16(ProductWebAddress));
+    makeLink(lblSales);
+    makeLink(lblWeb);
     lblSales->installEventFilter(this);
     lblWeb->installEventFilter(this);
-    Label2 = NewLabel(this, QStringLiteral("Label2"), QString::fromUtf16(ProductAuthor));
-    Label3 = NewLabel(this, QStringLiteral("Label3"), QString::fromUtf16(ProductTerms));
+    Label2 = newLabel(this, QStringLiteral("Label2"), QString::fromUtf16(ProductAuthor));
+    Label3 = newLabel(this, QStringLiteral("Label3"), QString::fromUtf16(ProductTerms));
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -176,12 +177,12 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 // Both links open what the label shows, so the text read and the address opened never differ.
 void frmAbout::lblSales_Click()
 {
-    ShellOpen(QStringLiteral("mailto:") + lblSales->text());
+    m_shellOpen(QStringLiteral("mailto:") + lblSales->text());
 }
 
 void frmAbout::lblWeb_Click()
 {
-    ShellOpen(lblWeb->text());
+    m_shellOpen(lblWeb->text());
 }
 
 void frmAbout::cmdOK_Click()
@@ -189,9 +190,9 @@ void frmAbout::cmdOK_Click()
     accept();
 }
 
-void ShowAbout(QWidget *parent)
+void ShowAbout(QWidget *parent, const ShellOpener &shellOpen)
 {
-    frmAbout dialog(parent);
+    frmAbout dialog(shellOpen, parent);
     dialog.exec();
 }
 

@@ -1,6 +1,8 @@
 // The About dialog: the program's title, version, copyright, two links and the terms of use.
 #pragma once
 
+#include "formhelpers.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -14,7 +16,8 @@ class frmAbout : public QDialog
 
 public:
     // Builds the dialog and runs its load steps; show it with exec().
-    explicit frmAbout(QWidget *parent = nullptr);
+    // The links go to the desktop through shellOpen.
+    explicit frmAbout(ShellOpener shellOpen, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -29,6 +32,7 @@ private:
     void lblWeb_Click();
     void cmdOK_Click();
 
+    ShellOpener m_shellOpen;
     QLabel *Picture2 = nullptr;
     QLabel *Picture1 = nullptr;
     QLabel *Label1 = nullptr;
@@ -42,6 +46,6 @@ private:
 };
 
 // Help, About: a new dialog each time, modal over parent; returns when it has closed.
-void ShowAbout(QWidget *parent);
+void ShowAbout(QWidget *parent, const ShellOpener &shellOpen);
 
 } // namespace tapewright

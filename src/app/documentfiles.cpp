@@ -1,29 +1,16 @@
 #include "documentfiles.h"
 
 #include "formhelpers.h"
-
-#include <QSaveFile>
+#include "productinfo.h"
 
 namespace tapewright {
 
 QString WindowCaption(const QString &infoFileName)
 {
-    const QString title = QString::fromUtf16(ProgramTitle);
+    const QString title = QString::fromUtf16(ProductName);
     if (infoFileName.isEmpty())
         return title;
     return title + QStringLiteral(" - ") + ExtractFileName(infoFileName);
-}
-
-QString ProposedXmlFileName(const QString &infoFileName)
-{
-    if (infoFileName.isEmpty())
-        return {};
-    // Only a dot in the file's own name starts an extension, not one in a folder's name.
-    const qsizetype nameStart = infoFileName.lastIndexOf(u'/') + 1;
-    const qsizetype dot = infoFileName.lastIndexOf(u'.');
-    if (dot < nameStart)
-        return infoFileName + QStringLiteral(".xml");
-    return infoFileName.first(dot + 1) + QStringLiteral("xml");
 }
 
 QString PaneTextFromDocument(const QString &documentText)
@@ -53,24 +40,16 @@ QString UnloadQuestionText(const QString &fileName)
 
 QByteArray EncodeInfoText(const QString &text, std::optional<TextEncoding> loadedEncoding)
 {
-    QByteArray bytes;
-    if (loadedEncoding && EncodeText(text, *loadedEncoding, &bytes))
-        return bytes;
+    if (loadedEncoding) {
+        if (Result<QByteArray> bytes = EncodeText(text, *loadedEncoding))
+            return *std::move(bytes);
+    }
     return text.toUtf8();
 }
 
 QByteArray EncodeXmlText(const QString &xml)
 {
     return xml.toUtf8();
-}
-
-SaveResult SaveTextFile(const QString &fileName, const QByteArray &bytes)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return {false, QStringLiteral("Cannot save \"%1\": %2.").arg(fileName, file.errorString())};
-    }
-    return {true, {}};
 }
 
 } // namespace tapewright

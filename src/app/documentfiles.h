@@ -1,5 +1,6 @@
 // The main window's document rules, kept apart from the window so tests can call them: the
-// names it proposes and shows, the text a pane holds, and how a save writes a file.
+// name it shows, the text a pane holds, and the bytes a save writes. The XML file's name comes
+// from ProposedXmlFileName (paths.h), shared with tapewright-cli.
 #pragma once
 
 #include "textfile.h"
@@ -11,18 +12,12 @@
 
 namespace tapewright {
 
-// The program's name: the window caption and the title of every message box.
-inline constexpr char16_t ProgramTitle[] = u"Tapewright";
 // Names the unload question shows for a text that has no file yet.
 inline constexpr char16_t UntitledInfoName[] = u"<untitled>";
 inline constexpr char16_t UntitledXmlName[] = u"untitled.xml";
 
-// "Tapewright", or "Tapewright - " and the file's name without its folder.
+// The program's name ("Tapewright"), or it, " - " and the file's name without its folder.
 QString WindowCaption(const QString &infoFileName);
-
-// The info file's path with the extension of its name replaced by "xml", or ".xml" appended when
-// the name has none ("show.txt" gives "show.xml", "readme" gives "readme.xml").
-QString ProposedXmlFileName(const QString &infoFileName);
 
 // A pane holds lines; the documents separate them by CR LF. Text for a pane has its CR LF
 // pairs as plain line breaks; text taken from a pane (QTextDocument::toRawText, whose block
@@ -39,14 +34,5 @@ QString UnloadQuestionText(const QString &fileName);
 QByteArray EncodeInfoText(const QString &text, std::optional<TextEncoding> loadedEncoding);
 // The track list XML is always written as UTF-8 (no byte-order mark).
 QByteArray EncodeXmlText(const QString &xml);
-
-struct SaveResult
-{
-    bool ok = false;
-    QString error; // names the file and the reason when !ok
-};
-
-// Replaces the file in one step: a failed save leaves the previous file as it was.
-SaveResult SaveTextFile(const QString &fileName, const QByteArray &bytes);
 
 } // namespace tapewright

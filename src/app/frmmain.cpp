@@ -5,7 +5,8 @@
 #include "documentfiles.h"
 #include "formhelpers.h"
 #include "mainlayout.h"
-#include "settings.h"
+#include "paths.h"
+#include "savefile.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -196,7 +197,6 @@ void frmMain::Form_Load()
     showInput(QString());
     txtOutput->clear();
     lblStatus->clear();
-    SetSettingsFilePath(DefaultSettingsFilePath());
 }
 
 void frmMain::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
@@ -252,20 +252,20 @@ void frmMain::OpenStartupFiles(const QStringList &files)
 bool frmMain::ProcessFile(const QString &pFileName)
 {
     // Read and convert first: a failure must leave caption, panes, names and flags as they were.
-    const TextFileResult file = ReadTextFile(pFileName);
-    if (!file.ok) {
-        m_messageBoxes->showError(this, file.error);
+    const Result<DecodedText> file = ReadTextFile(pFileName);
+    if (!file) {
+        m_messageBoxes->showError(this, file.error());
         return false;
     }
-    const QString xml = convert(file.text);
+    const QString xml = convert(file->text);
 
     setWindowTitle(WindowCaption(pFileName));
-    showInput(file.text);
+    showInput(file->text);
     m_xml = xml;
     showOutput(xml);
     mInfoFileName = pFileName;
     mXmlFileName = ProposedXmlFileName(pFileName);
-    m_infoEncoding = file.encoding;
+    m_infoEncoding = file->encoding;
     mInfoChanged = false;
     mXmlChanged = true;
     return true;
@@ -305,9 +305,9 @@ bool frmMain::saveDocument(Document which)
         return false;
     const QByteArray bytes =
         info ? EncodeInfoText(inputText(), m_infoEncoding) : EncodeXmlText(m_xml);
-    const SaveResult saved = SaveTextFile(fileName, bytes);
-    if (!saved.ok) {
-        m_messageBoxes->showError(this, saved.error);
+    const Result<void> saved = SaveFile(fileName, bytes);
+    if (!saved) {
+        m_messageBoxes->showError(this, saved.error());
         return false;
     }
     // Saving under another name changes neither proposed name nor the caption.

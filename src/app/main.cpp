@@ -4,6 +4,8 @@
 #include "frmabout.h"
 #include "frmcover.h"
 #include "frmmain.h"
+#include "productinfo.h"
+#include "settings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,7 +13,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tapewright"));
+    // Also names the per-user folders (configuration, cache) that QStandardPaths gives.
+    QApplication::setApplicationName(QString::fromUtf16(tapewright::ProductName));
     QApplication::setApplicationVersion(QStringLiteral(TAPEWRIGHT_VERSION));
     // Every window without an icon of its own shows the program's.
     QApplication::setWindowIcon(tapewright::TapewrightIcon());
@@ -26,13 +29,18 @@ int main(int argc, char *argv[])
                                  QStringLiteral("[FILE]"));
     parser.process(app);
 
-    tapewright::frmMain window;
-    // Other windows plug in here: window.setCoverDialog(...), window.setAboutDialog(...).
-    window.setAboutDialog(&tapewright::ShowAbout);
+    using namespace tapewright;
+    // What the windows reach outside the program is decided here and passed down: the settings
+    // file and the desktop's opener.
+    const QString settingsFile = DefaultSettingsFilePath();
+    frmMain window;
+    window.setAboutDialog([](QWidget *parent) { ShowAbout(parent, ShellOpen); });
     // The cover is filled from the output pane as it stands when the dialog opens; the dialog
     // is modal, so the pane cannot change while it is open.
-    window.setCoverDialog(
-        [&window](QWidget *parent) { tapewright::ShowCover(parent, window.outputText()); });
+    window.setCoverDialog([&window, settingsFile](QWidget *parent) {
+        ShowCover(parent, DefaultCoverEnvironment(settingsFile, ShellOpen,
+                                                  [xml = window.outputText()] { return xml; }));
+    });
     window.show();
     window.OpenStartupFiles(parser.positionalArguments());
     return app.exec();

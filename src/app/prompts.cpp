@@ -1,9 +1,6 @@
 #include "prompts.h"
 
-#include "documentfiles.h"
-
 #include <QFileDialog>
-#include <QMessageBox>
 
 namespace tapewright {
 
@@ -48,27 +45,6 @@ QString QtFileDialogs::showSave(QWidget *parent, const QString &proposedName,
     if (!state.filters.isEmpty())
         state.selectedFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().value(0);
-}
-
-Answer QtMessageBoxes::askYesNoCancel(QWidget *parent, const QString &text)
-{
-    QMessageBox box(QMessageBox::Question, QString::fromUtf16(ProgramTitle), text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
-}
-
-void QtMessageBoxes::showError(QWidget *parent, const QString &text)
-{
-    QMessageBox::warning(parent, QString::fromUtf16(ProgramTitle), text);
 }
 
 } // namespace tapewright

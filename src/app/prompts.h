@@ -1,6 +1,9 @@
-// The main window's ways of asking the user: its one file dialog and its message boxes. They sit
-// behind these small interfaces so that tests answer them and no test opens a real dialog.
+// The main window's ways of asking the user: its one file dialog, behind a small interface so
+// that tests answer it and no test opens a real dialog, and the message boxes every window
+// shares (messageboxes.h).
 #pragma once
+
+#include "messageboxes.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,23 +32,6 @@ public:
                              FileDialogState &state) = 0;
 };
 
-enum class Answer
-{
-    Yes,
-    No,
-    Cancel,
-};
-
-class MessageBoxes
-{
-public:
-    virtual ~MessageBoxes() = default;
-    // A question with Yes (the default), No and Cancel. Closing the box answers Cancel.
-    virtual Answer askYesNoCancel(QWidget *parent, const QString &text) = 0;
-    // Tells the user what failed.
-    virtual void showError(QWidget *parent, const QString &text) = 0;
-};
-
 // Sets up a save dialog: the remembered filters, then the proposed name. In this order because
 // Qt renames the file in the dialog to the extension of a filter selected after it: with the
 // text files filter left by an Open, "show.xml" would become "show.txt", and the XML save would
@@ -53,19 +39,12 @@ public:
 void PrepareSaveDialog(QFileDialog &dialog, const QString &proposedName,
                        const FileDialogState &state);
 
-// The real dialogs, titled "Tapewright".
+// The real file dialogs.
 class QtFileDialogs final : public FileDialogs
 {
 public:
     QString showOpen(QWidget *parent, FileDialogState &state) override;
     QString showSave(QWidget *parent, const QString &proposedName, FileDialogState &state) override;
-};
-
-class QtMessageBoxes final : public MessageBoxes
-{
-public:
-    Answer askYesNoCancel(QWidget *parent, const QString &text) override;
-    void showError(QWidget *parent, const QString &text) override;
 };
 
 } // namespace tapewright

@@ -2,12 +2,13 @@
 
 #include "clicommon.h"
 #include "convertinfotext.h"
+#include "paths.h"
+#include "savefile.h"
 #include "textfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -15,43 +16,18 @@ namespace tapewright::cli {
 
 namespace {
 
-TextFileResult readInput(const QString &name)
+Result<DecodedText> readInput(const QString &name)
 {
     if (name != u"-")
         return ReadTextFile(name);
     QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly)) {
-        TextFileResult r;
-        r.error = QStringLiteral("Cannot read standard input: %1.").arg(in.errorString());
-        return r;
-    }
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return Failure{QStringLiteral("Cannot read standard input: %1.").arg(in.errorString())};
     const QByteArray bytes = ReadAtMost(in, MaxTextFileSize);
-    if (bytes.size() > MaxTextFileSize) {
-        TextFileResult r;
-        r.error = QStringLiteral("Standard input is larger than 16 MiB; that is too large for an "
-                                 "info text.");
-        return r;
-    }
+    if (bytes.size() > MaxTextFileSize)
+        return Failure{QStringLiteral("Standard input is larger than 16 MiB; that is too large "
+                                      "for an info text.")};
     return DecodeTextFile(bytes);
-}
-
-// "show.txt" gives "show.xml", "readme" gives "readme.xml".
-QString xmlNameFor(const QString &inputPath)
-{
-    const QFileInfo info(inputPath);
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return (dot > 0 ? name.first(dot) : name) + QStringLiteral(".xml");
-}
-
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        *error = QStringLiteral("Cannot write \"%1\": %2.").arg(path, out.errorString());
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -87,12 +63,12 @@ int runConvert(const QStringList &arguments)
             writeErr(QStringLiteral("tapewright-cli convert: name one FILE (or use --out-dir)"));
             return 2;
         }
-        const TextFileResult in = readInput(files.first());
-        if (!in.ok) {
-            writeErr(in.error);
+        const Result<DecodedText> in = readInput(files.first());
+        if (!in) {
+            writeErr(in.error());
             return 1;
         }
-        writeOut(ConvertInfoText(in.text, options).toUtf8());
+        writeOut(ConvertInfoText(in->text, options).toUtf8());
         return 0;
     }
 
@@ -102,18 +78,22 @@ int runConvert(const QStringList &arguments)
         return 2;
     }
     if (!QFileInfo(outDir).isDir()) {
-        writeErr(QStringLiteral("Cannot write into \"%1\": no such folder.").arg(outDir));
+        writeErr(QStringLiteral("Cannot write into %1: no such folder.").arg(QuotedPath(outDir)));
         return 1;
     }
     bool anyFailed = false;
     for (const QString &file : files) {
-        const TextFileResult in = readInput(file);
-        QString error = in.error;
-        const QString target = QDir(outDir).filePath(xmlNameFor(file == u"-" ? u"stdin"_qs : file));
-        if (in.ok && writeAtomically(target, ConvertInfoText(in.text, options).toUtf8(), &error)) {
+        const Result<DecodedText> in = readInput(file);
+        // The main window's name for the XML, in the output folder.
+        const QString target = QDir(outDir).filePath(
+            QFileInfo(ProposedXmlFileName(file == u"-" ? u"stdin"_qs : file)).fileName());
+        const Result<void> written =
+            in ? SaveFile(target, ConvertInfoText(in->text, options).toUtf8())
+               : Failure{in.error()};
+        if (written) {
             writeOut((file + QStringLiteral(" -> ") + target + u'\n').toUtf8());
         } else {
-            writeErr(error);
+            writeErr(written.error());
             anyFailed = true;
         }
     }

@@ -14,9 +14,7 @@ namespace {
 
 constexpr double TwipsPerInch = 1440.0;
 
-ShellOpenHook shellOpenHook;
-
-QScreen *ScreenOf(const QWidget *widget)
+QScreen *screenOf(const QWidget *widget)
 {
     if (widget) {
         if (QScreen *screen = widget->screen())
@@ -25,13 +23,13 @@ QScreen *ScreenOf(const QWidget *widget)
     return QGuiApplication::primaryScreen();
 }
 
-double TwipsPerPixel(double dotsPerInch)
+double twipsPerPixel(double dotsPerInch)
 {
     // Without a screen (or with a screen reporting nonsense) fall back to the common 96 DPI.
     return TwipsPerInch / (dotsPerInch > 0 ? dotsPerInch : 96.0);
 }
 
-void SetChildFonts(QWidget *parent, const QString &fontName)
+void setChildFonts(QWidget *parent, const QString &fontName)
 {
     for (QObject *object : parent->children()) {
         auto *child = qobject_cast<QWidget *>(object);
@@ -42,7 +40,7 @@ void SetChildFonts(QWidget *parent, const QString &fontName)
         QFont font = child->font();
         font.setFamily(fontName);
         child->setFont(font);
-        SetChildFonts(child, fontName);
+        setChildFonts(child, fontName);
     }
 }
 
@@ -59,7 +57,7 @@ void CenterForm(QWidget *form)
 {
     if (!form)
         return;
-    QScreen *screen = ScreenOf(form);
+    QScreen *screen = screenOf(form);
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
@@ -76,19 +74,19 @@ void CenterForm(QWidget *form)
 void SetFormFont(QWidget *form, const QString &fontName)
 {
     if (form)
-        SetChildFonts(form, fontName);
+        setChildFonts(form, fontName);
 }
 
 double TwipsPerPixelX(const QWidget *widget)
 {
-    const QScreen *screen = ScreenOf(widget);
-    return TwipsPerPixel(screen ? screen->logicalDotsPerInchX() : 0.0);
+    const QScreen *screen = screenOf(widget);
+    return twipsPerPixel(screen ? screen->logicalDotsPerInchX() : 0.0);
 }
 
 double TwipsPerPixelY(const QWidget *widget)
 {
-    const QScreen *screen = ScreenOf(widget);
-    return TwipsPerPixel(screen ? screen->logicalDotsPerInchY() : 0.0);
+    const QScreen *screen = screenOf(widget);
+    return twipsPerPixel(screen ? screen->logicalDotsPerInchY() : 0.0);
 }
 
 int TwipsToPixelsX(double twips, const QWidget *widget)
@@ -125,18 +123,12 @@ QUrl ShellTargetUrl(const QString &target)
     return QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile);
 }
 
-void ShellOpen(const QString &target)
+bool ShellOpen(const QString &target)
 {
-    if (shellOpenHook) {
-        shellOpenHook(target);
-        return;
-    }
-    QDesktopServices::openUrl(ShellTargetUrl(target));
-}
-
-void SetShellOpenHook(ShellOpenHook hook)
-{
-    shellOpenHook = std::move(hook);
+    // QDesktopServices needs the platform integration that only a QGuiApplication brings.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return false;
+    return QDesktopServices::openUrl(ShellTargetUrl(target));
 }
 
 } // namespace tapewright

@@ -32,14 +32,13 @@ QRect TwipsToPixels(const QRect &twips, const QWidget *widget = nullptr);
 // The text after the last path separator of the platform ("/" here; "\" and "/" on Windows).
 QString ExtractFileName(const QString &path);
 
-// Hands a document, a web address or a "mailto:" address to the desktop. The result is not
-// looked at. Tests replace the opener with SetShellOpenHook so that nothing is started.
-void ShellOpen(const QString &target);
+// Hands a document, a web address or a "mailto:" address to the desktop's application for it.
+// False when nothing could be started; always without a running QGuiApplication.
+bool ShellOpen(const QString &target);
 // What ShellOpen hands to the desktop: web and "mailto:" addresses as they are, anything else as
 // a local file (relative paths against the current folder).
 QUrl ShellTargetUrl(const QString &target);
-using ShellOpenHook = std::function<void(const QString &target)>;
-// Installs a replacement opener; an empty hook restores the desktop's.
-void SetShellOpenHook(ShellOpenHook hook);
+// How a window reaches ShellOpen: its creator passes it in, and tests pass one that records.
+using ShellOpener = std::function<bool(const QString &target)>;
 
 } // namespace tapewright

@@ -1,5 +1,5 @@
-// The product's name, version and addresses, kept in one place for the windows and the About
-// dialog.
+// The product's name, version and addresses, kept in one place: the windows' captions, the
+// message boxes, the About dialog, messages and the names of files made for the user read them.
 #pragma once
 
 namespace tapewright {

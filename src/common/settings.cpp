@@ -3,13 +3,13 @@
 // to 99 characters, and a write leaves everything else in the file where it was.
 #include "settings.h"
 
+#include "savefile.h"
 #include "textfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 // Only the 8-bit (UTF-8) classes are used: decoding is done here, so SimpleIni's own wide
@@ -33,8 +33,6 @@ constexpr qsizetype MaxValueLength = 99;
 // Nothing in a real file is named like this (the control characters cannot be typed in it).
 constexpr char TrailSection[] = "\x01tapewright-trailing-comment\x01";
 
-QString settingsPath;
-
 // CSimpleIniA compares section and key names without regard to ASCII letter case. Several
 // values per key are allowed so that a file holding a key twice keeps both; reads take the
 // first, as the Windows profile functions do.
@@ -46,7 +44,7 @@ struct Profile
 
 // A value or name must stay on its one line: a line break in it would start new keys or
 // sections of the file's own.
-std::string OneLine(const QString &text)
+std::string oneLine(const QString &text)
 {
     QString line = text;
     for (QChar &c : line) {
@@ -63,7 +61,7 @@ enum class LoadResult
     Unreadable
 };
 
-LoadResult LoadProfile(const QString &file, Profile *profile)
+LoadResult loadProfile(const QString &file, Profile *profile)
 {
     QFile in(file);
     if (!in.exists())
@@ -101,7 +99,7 @@ LoadResult LoadProfile(const QString &file, Profile *profile)
 
 // The key's spelling as the file has it ("username" stays "username" when "UserName" is
 // written), so that a write changes nothing but the value.
-std::string ExistingKeyName(const CSimpleIniA &ini, const std::string &section,
+std::string existingKeyName(const CSimpleIniA &ini, const std::string &section,
                             const std::string &key)
 {
     CSimpleIniA::TNamesDepend keys;
@@ -116,7 +114,7 @@ std::string ExistingKeyName(const CSimpleIniA &ini, const std::string &section,
 }
 
 // Drops one pair of matching quotes around a value, as the profile read does.
-QString Unquoted(const QString &value)
+QString unquoted(const QString &value)
 {
     if (value.size() >= 2) {
         const QChar first = value.front();
@@ -126,7 +124,7 @@ QString Unquoted(const QString &value)
     return value;
 }
 
-QString Limited(QString value)
+QString limited(QString value)
 {
     if (value.size() > MaxValueLength) {
         value.truncate(MaxValueLength);
@@ -143,14 +141,14 @@ QString GetINIString(const QString &section, const QString &key, const QString &
                      const QString &file)
 {
     Profile profile;
-    if (LoadProfile(file, &profile) != LoadResult::Loaded)
-        return Limited(defaultValue);
-    const std::string sectionName = OneLine(section);
-    const std::string keyName = OneLine(key);
+    if (loadProfile(file, &profile) != LoadResult::Loaded)
+        return limited(defaultValue);
+    const std::string sectionName = oneLine(section);
+    const std::string keyName = oneLine(key);
     const char *value = profile.ini.GetValue(sectionName.c_str(), keyName.c_str(), nullptr);
     if (!value)
-        return Limited(defaultValue);
-    return Limited(Unquoted(QString::fromUtf8(value)));
+        return limited(defaultValue);
+    return limited(unquoted(QString::fromUtf8(value)));
 }
 
 void WriteINIString(const QString &section, const QString &key, const QString &value,
@@ -160,12 +158,12 @@ void WriteINIString(const QString &section, const QString &key, const QString &v
     profile.ini.SetSpaces(false);
     // A file that exists but cannot be read is left alone: writing it anew would lose
     // everything else it holds.
-    if (LoadProfile(file, &profile) == LoadResult::Unreadable)
+    if (loadProfile(file, &profile) == LoadResult::Unreadable)
         return;
 
-    const std::string sectionName = OneLine(section);
-    const std::string keyName = ExistingKeyName(profile.ini, sectionName, OneLine(key));
-    const std::string text = OneLine(value);
+    const std::string sectionName = oneLine(section);
+    const std::string keyName = existingKeyName(profile.ini, sectionName, oneLine(key));
+    const std::string text = oneLine(value);
     // Replacing also folds a doubled key into one, at the place of its first occurrence.
     if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) < 0)
         return;
@@ -185,21 +183,7 @@ void WriteINIString(const QString &section, const QString &key, const QString &v
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()))
         return;
-    QSaveFile saveFile(file);
-    if (!saveFile.open(QIODevice::WriteOnly))
-        return;
-    saveFile.write(out.data(), qint64(out.size()));
-    saveFile.commit();
-}
-
-QString SettingsFilePath()
-{
-    return settingsPath;
-}
-
-void SetSettingsFilePath(const QString &path)
-{
-    settingsPath = path;
+    (void)SaveFile(file, QByteArray::fromStdString(out));
 }
 
 QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir)

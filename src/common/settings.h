@@ -5,6 +5,8 @@
 
 namespace tapewright {
 
+// The section holding the choices. Settings files on users' disks are read by it, so it stays
+// as it is whatever the program is called (productinfo.h).
 inline constexpr char16_t SettingsSection[] = u"Tapewright";
 
 // The stored value (at most 99 characters), or defaultValue when the file, section or key is
@@ -16,10 +18,6 @@ QString GetINIString(const QString &section, const QString &key, const QString &
 // The write is atomic; a failure is silent.
 void WriteINIString(const QString &section, const QString &key, const QString &value,
                     const QString &file);
-
-// The program-wide path of the settings file, set once by the main window when it loads.
-QString SettingsFilePath();
-void SetSettingsFilePath(const QString &path);
 
 // Where the settings file belongs: beside the program when that folder is writable or the file
 // already exists there (a portable install), else in the per-user configuration folder.

@@ -220,10 +220,9 @@ QString withCrLf(QStringView decoded)
 
 } // namespace
 
-TextFileResult DecodeTextFile(const QByteArray &bytes)
+DecodedText DecodeTextFile(const QByteArray &bytes)
 {
-    TextFileResult r;
-    r.ok = true;
+    DecodedText r;
     const QByteArrayView view(bytes);
     if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF")) {
         const bool little = view[0] == '\xFF';
@@ -256,32 +255,27 @@ TextFileResult DecodeTextFile(const QByteArray &bytes)
     return r;
 }
 
-TextFileResult ReadTextFile(const QString &fileName)
+Result<DecodedText> ReadTextFile(const QString &fileName)
 {
-    TextFileResult r;
     QFile file(fileName);
     // Unbuffered: the bytes go straight into the one array that holds them, in one read.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         // Only a failure asks what the name is: a successful read costs no look at it first.
         if (QFileInfo(fileName).isDir())
-            r.error =
-                QStringLiteral("Cannot read \"%1\": it is a folder, not a file.").arg(fileName);
-        else
-            r.error = QStringLiteral("Cannot read \"%1\": %2.").arg(fileName, file.errorString());
-        return r;
+            return Failure{QStringLiteral("Cannot read %1: it is a folder, not a file.")
+                               .arg(QuotedPath(fileName))};
+        return Failure{
+            QStringLiteral("Cannot read %1: %2.").arg(QuotedPath(fileName), file.errorString())};
     }
     // Read at most one byte past the limit, so a huge file (or an endless device) costs nothing.
     const QByteArray bytes = ReadAtMost(file, MaxTextFileSize);
-    if (file.error() != QFileDevice::NoError) {
-        r.error = QStringLiteral("Cannot read \"%1\": %2.").arg(fileName, file.errorString());
-        return r;
-    }
-    if (bytes.size() > MaxTextFileSize) {
-        r.error = QStringLiteral("\"%1\" is larger than 16 MiB. That is too large for an info "
-                                 "text; please choose the show's .txt or .nfo file.")
-                      .arg(fileName);
-        return r;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return Failure{
+            QStringLiteral("Cannot read %1: %2.").arg(QuotedPath(fileName), file.errorString())};
+    if (bytes.size() > MaxTextFileSize)
+        return Failure{QStringLiteral("%1 is larger than 16 MiB. That is too large for an info "
+                                      "text; please choose the show's .txt or .nfo file.")
+                           .arg(QuotedPath(fileName))};
     return DecodeTextFile(bytes);
 }
 
@@ -307,15 +301,15 @@ QByteArray ReadAtMost(QIODevice &device, qint64 limit)
     return bytes;
 }
 
-bool EncodeText(const QString &text, TextEncoding encoding, QByteArray *out)
+Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding)
 {
-    auto encodeWith = [&](QStringConverter::Encoding enc, QByteArrayView bom) {
+    auto encodeWith = [&](QStringConverter::Encoding enc,
+                          QByteArrayView bom) -> Result<QByteArray> {
         QStringEncoder encoder(enc, QStringConverter::Flag::Stateless);
         QByteArray body = encoder.encode(text);
         if (encoder.hasError())
-            return false;
-        *out = bom.toByteArray() + body;
-        return true;
+            return Failure{QStringLiteral("the text holds characters this encoding cannot hold")};
+        return bom.toByteArray() + body;
     };
     switch (encoding) {
     case TextEncoding::Utf8:
@@ -327,26 +321,12 @@ bool EncodeText(const QString &text, TextEncoding encoding, QByteArray *out)
     case TextEncoding::Utf16BE:
         return encodeWith(QStringConverter::Utf16BE, "\xFE\xFF");
     case TextEncoding::Windows1252:
-        return encodeCp1252(text, out);
+        break;
     }
-    return false;
-}
-
-QString EncodingName(TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::Utf8:
-        return QStringLiteral("UTF-8");
-    case TextEncoding::Utf8Bom:
-        return QStringLiteral("UTF-8 with BOM");
-    case TextEncoding::Utf16LE:
-        return QStringLiteral("UTF-16 LE");
-    case TextEncoding::Utf16BE:
-        return QStringLiteral("UTF-16 BE");
-    case TextEncoding::Windows1252:
-        return QStringLiteral("Windows-1252");
-    }
-    return {};
+    QByteArray out;
+    if (!encodeCp1252(text, &out))
+        return Failure{QStringLiteral("the text holds characters Windows-1252 cannot hold")};
+    return out;
 }
 
 } // namespace tapewright

@@ -2,6 +2,8 @@
 // line ends, for the window and the command-line program alike.
 #pragma once
 
+#include "result.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -21,30 +23,26 @@ enum class TextEncoding
 // certainly a wrong pick (a video, an archive) and would only freeze the window.
 inline constexpr qint64 MaxTextFileSize = 16 * 1024 * 1024;
 
-struct TextFileResult
+struct DecodedText
 {
-    bool ok = false;
     QString text;                               // every line followed by CR LF
     TextEncoding encoding = TextEncoding::Utf8; // how the bytes were decoded
-    QString error;                              // readable message when !ok
 };
 
 // Decodes raw bytes: BOMs first, then valid UTF-8, then Windows-1252. Lines end at CR LF, a lone
 // CR or a lone LF; each line of the result, the last included, is followed by CR LF.
-TextFileResult DecodeTextFile(const QByteArray &bytes);
+DecodedText DecodeTextFile(const QByteArray &bytes);
 
 // Reads and decodes a whole file. Failures carry a message naming the file and the reason.
-TextFileResult ReadTextFile(const QString &fileName);
+Result<DecodedText> ReadTextFile(const QString &fileName);
 
 // Reads device to its end, but never more than limit + 1 bytes, so that a caller can refuse
 // what is larger than limit. The bytes come in pieces: QIODevice::read(limit + 1) would
 // allocate the whole limit at once, for a file of any size.
 QByteArray ReadAtMost(QIODevice &device, qint64 limit);
 
-// Turns text back into bytes of the given encoding (with its byte-order mark, if any).
-// Returns false when a character cannot be written in that encoding.
-bool EncodeText(const QString &text, TextEncoding encoding, QByteArray *out);
-
-QString EncodingName(TextEncoding encoding);
+// Turns text back into bytes of the given encoding (with its byte-order mark, if any). Fails
+// when a character cannot be written in that encoding.
+Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding);
 
 } // namespace tapewright

@@ -400,7 +400,7 @@ std::string DeclaredPrefix(const pugi::xml_node &root, const char *uri, const st
     return fallback;
 }
 
-QString ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
+Result<void> ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
 {
     constexpr unsigned flags = pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype |
                                pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi;
@@ -410,9 +410,9 @@ QString ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
         return {};
     const qsizetype at = std::clamp<qsizetype>(static_cast<qsizetype>(r.offset), 0, data.size());
     const qsizetype line = data.left(at).count('\n') + 1;
-    return QStringLiteral("is not well-formed XML (%1, line %2)")
-        .arg(QString::fromUtf8(r.description()).toLower())
-        .arg(line);
+    return Failure{QStringLiteral("is not well-formed XML (%1, line %2)")
+                       .arg(QString::fromUtf8(r.description()).toLower())
+                       .arg(line)};
 }
 
 QByteArray SerializeXmlPart(pugi::xml_document &doc)
@@ -516,7 +516,7 @@ QString BookmarkText(const BookmarkSite &site, const XmlNames &names)
     return out;
 }
 
-QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value)
+Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value)
 {
     const Vocabulary v(names);
     pugi::xml_node s = site.start;
@@ -537,7 +537,7 @@ QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString
                 break;
         }
         if (!n || !v.isParagraph(n))
-            return QStringLiteral("it does not start inside a paragraph");
+            return Failure{QStringLiteral("it does not start inside a paragraph")};
         ps = moveStartInto = n;
     }
     pugi::xml_node pe = ps;
@@ -551,12 +551,12 @@ QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString
                     break;
             }
             if (!n || !v.isParagraph(n))
-                return QStringLiteral("it does not end inside a paragraph");
+                return Failure{QStringLiteral("it does not end inside a paragraph")};
             pe = moveEndInto = n;
         }
     }
     if (ps != pe && ps.parent() != pe.parent())
-        return QStringLiteral("it spans more than one table cell, frame or section");
+        return Failure{QStringLiteral("it spans more than one table cell, frame or section")};
 
     Formatting formatting;
     chooseFormatting(s, endFollowsStart ? pugi::xml_node() : e, ps, v, &formatting);

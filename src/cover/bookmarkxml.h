@@ -5,6 +5,8 @@
 // overflow the stack of a recursive one.
 #pragma once
 
+#include "result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -32,8 +34,8 @@ struct XmlNames
 };
 
 // Parses an XML part. Entities are never expanded (pugixml knows only the five predefined
-// ones), and a DTD is kept as an inert node. Returns a reason on failure ("is not ...").
-QString ParseXmlPart(const QByteArray &data, pugi::xml_document *doc);
+// ones), and a DTD is kept as an inert node. A failure gives a reason ("is not ...").
+Result<void> ParseXmlPart(const QByteArray &data, pugi::xml_document *doc);
 QByteArray SerializeXmlPart(pugi::xml_document &doc);
 
 // The namespace prefix (with its colon) that the root element declares for uri; "" when the
@@ -55,8 +57,8 @@ std::vector<BookmarkSite> CollectBookmarks(const pugi::xml_document &doc, const 
 QString BookmarkText(const BookmarkSite &site, const XmlNames &names);
 
 // Replaces everything between start and end by value in the formatting of the run where the
-// bookmark starts. Leaves the bookmark around the new text. Returns a reason on failure, and
-// on failure the part is unchanged.
-QString SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
+// bookmark starts. Leaves the bookmark around the new text. A failure gives a reason, and
+// leaves the part unchanged.
+Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
 
 } // namespace tapewright

@@ -1,43 +1,36 @@
 // The word processor operations the cover filler needs, as an interface: the filler is written
-// against it, and whatever serves it (a file-based filler here, a word processor elsewhere)
-// can be swapped without touching the filling logic.
+// against it, and whatever serves it (the template files themselves here, a word processor
+// elsewhere) can be swapped without touching the filling logic.
 #pragma once
+
+#include "result.h"
 
 #include <QString>
 
 namespace tapewright {
 
-// Outcome of one document operation. A failure carries a message a user can read: which file,
-// which bookmark, what is wrong.
-struct [[nodiscard]] CoverResult
-{
-    bool ok = true;
-    QString error;
-
-    static CoverResult success() { return {}; }
-    static CoverResult failure(const QString &message) { return {false, message}; }
-    explicit operator bool() const { return ok; }
-};
-
+// A failing operation's message is one a user can read: which file, which bookmark, what is
+// wrong.
 class CoverDocument
 {
 public:
     virtual ~CoverDocument() = default;
 
     // Starts the word processor visibly and brings it to the front.
-    virtual CoverResult start() = 0;
+    virtual Result<void> start() = 0;
     // Opens the document at path (a cover template).
-    virtual CoverResult open(const QString &path) = 0;
+    virtual Result<void> open(const QString &path) = 0;
     // Sets the zoom percentage of the document's window.
-    virtual CoverResult setZoom(int percent) = 0;
+    virtual Result<void> setZoom(int percent) = 0;
     // Fails when the document has no bookmark of that name (names match exactly).
-    virtual CoverResult lookUpBookmark(const QString &name) = 0;
+    virtual Result<void> lookUpBookmark(const QString &name) = 0;
     // Brings the bookmark into view; fails like lookUpBookmark.
-    virtual CoverResult scrollIntoView(const QString &name) = 0;
+    virtual Result<void> scrollIntoView(const QString &name) = 0;
     // Replaces the bookmark's text by text (plain text; CR LF starts a new line; may be empty).
-    virtual CoverResult setBookmarkText(const QString &name, const QString &text) = 0;
-    // Hands the filled document to the user, unsaved; title names it (the show, say).
-    virtual CoverResult show(const QString &title) = 0;
+    virtual Result<void> setBookmarkText(const QString &name, const QString &text) = 0;
+    // Writes the filled document as a new file at path, in the format its extension names;
+    // the template itself stays as it was.
+    virtual Result<void> saveAs(const QString &path) = 0;
 
 protected:
     CoverDocument() = default;

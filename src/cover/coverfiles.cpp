@@ -1,12 +1,12 @@
 #include "coverfiles.h"
 
+#include "productinfo.h"
+#include "templateformats.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QUrl>
 
 namespace tapewright {
 
@@ -49,14 +49,31 @@ QString CoverFileBaseName(const QString &title)
     while (!name.isEmpty() && (name.back() == u'.' || name.back() == u' '))
         name.chop(1);
     if (name.isEmpty())
-        name = QStringLiteral("Tapewright");
+        name = QString::fromUtf16(ProductName);
     return name + QStringLiteral(" cover");
+}
+
+QString NewCoverFilePath(const QString &folder, const QString &title, const QString &extension)
+{
+    const QString base = QDir(folder).filePath(CoverFileBaseName(title));
+    QString path = base + extension;
+    for (int n = 2; QFileInfo::exists(path) && n < 1000; ++n)
+        path = base + QStringLiteral(" (%1)").arg(n) + extension;
+    return path;
 }
 
 bool IsCoverFileName(const QString &fileName)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^.+ cover( \\(\\d+\\))?\\.(ott|odt|dotx|docx|dotm|docm)$"));
+    // Covers are written in the formats that are filled, never as .doc.
+    static const QRegularExpression pattern = [] {
+        QStringList extensions;
+        for (const TemplateFormat &format : TemplateFormats) {
+            if (format.family != FormatFamily::LegacyWord)
+                extensions << QString::fromUtf16(format.extension);
+        }
+        return QRegularExpression(
+            QStringLiteral("^.+ cover( \\(\\d+\\))?\\.(%1)$").arg(extensions.join(u'|')));
+    }();
     return pattern.match(fileName).hasMatch();
 }
 
@@ -73,57 +90,6 @@ int RemoveOldCovers(const QString &folder, const QDateTime &now)
             ++removed;
     }
     return removed;
-}
-
-QString FindOfficeProgram()
-{
-    for (const QString &name : {QStringLiteral("soffice"), QStringLiteral("libreoffice")}) {
-        const QString path = QStandardPaths::findExecutable(name);
-        if (!path.isEmpty())
-            return path;
-    }
-    return {};
-}
-
-OfficeConversion ConvertWithOffice(const QString &officeProgram, const QString &inputPath,
-                                   const QString &format, const QString &outDir, int timeoutMs)
-{
-    const QString program =
-        QStringLiteral("LibreOffice (“%1”)").arg(QDir::toNativeSeparators(officeProgram));
-    QTemporaryDir profile;
-    if (!profile.isValid())
-        return {{}, QStringLiteral("no temporary folder for %1 could be made").arg(program)};
-    // A private profile: LibreOffice hands a conversion over to an instance that already runs
-    // with the same profile (the user's open one, or a parallel conversion), which then leaves
-    // it undone.
-    const QStringList args = {QStringLiteral("-env:UserInstallation=") +
-                                  QUrl::fromLocalFile(profile.path()).toString(),
-                              QStringLiteral("--headless"),
-                              QStringLiteral("--norestore"),
-                              QStringLiteral("--convert-to"),
-                              format,
-                              QStringLiteral("--outdir"),
-                              outDir,
-                              QFileInfo(inputPath).absoluteFilePath()};
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(officeProgram, args);
-    if (!process.waitForStarted(30 * 1000))
-        return {{}, QStringLiteral("%1 could not be started").arg(program)};
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return {
-            {},
-            QStringLiteral("LibreOffice did not finish within %1 seconds").arg(timeoutMs / 1000)};
-    }
-    // A format may name LibreOffice's filter after a colon ("doc:MS Word 97").
-    const QString suffix = format.section(u':', 0, 0);
-    const QString out =
-        QDir(outDir).filePath(QFileInfo(inputPath).completeBaseName() + u'.' + suffix);
-    if (!QFileInfo::exists(out))
-        return {{}, QStringLiteral("LibreOffice could not convert it to .%1").arg(suffix)};
-    return {out, {}};
 }
 
 } // namespace tapewright

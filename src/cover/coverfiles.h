@@ -18,6 +18,11 @@ QString DefaultCacheFolder();
 // ends, and the name is kept short. An empty title gives "Tapewright cover".
 QString CoverFileBaseName(const QString &title);
 
+// A free path for a new cover of the show in folder: "<folder>/Blue Lantern 1977-05-08
+// cover.ott", or with " (2)" and up when an earlier cover of the show is there (it may still be
+// open in the word processor). extension includes its dot.
+QString NewCoverFilePath(const QString &folder, const QString &title, const QString &extension);
+
 // Whether fileName is one this program writes into the covers folder ("... cover.ott",
 // "... cover (2).dotx").
 bool IsCoverFileName(const QString &fileName);
@@ -25,22 +30,5 @@ bool IsCoverFileName(const QString &fileName);
 // Removes the covers in folder last changed before now minus CoverKeepDays. Touches nothing
 // else in the folder, follows no links. Returns how many were removed.
 int RemoveOldCovers(const QString &folder, const QDateTime &now);
-
-// The LibreOffice program on the PATH ("soffice"), or an empty text.
-QString FindOfficeProgram();
-
-// What one headless LibreOffice conversion gave: the converted file, or why there is none.
-struct OfficeConversion
-{
-    QString outputPath; // empty when the conversion failed
-    QString error;      // "LibreOffice did not finish within 180 seconds"; to follow a colon
-    explicit operator bool() const { return !outputPath.isEmpty(); }
-};
-
-// Converts inputPath with officeProgram to format ("pdf", "odt", "doc:MS Word 97") into outDir,
-// where the result takes the input's base name. Runs with a private, throw-away profile and waits
-// at most timeoutMs for LibreOffice to finish.
-OfficeConversion ConvertWithOffice(const QString &officeProgram, const QString &inputPath,
-                                   const QString &format, const QString &outDir, int timeoutMs);
 
 } // namespace tapewright

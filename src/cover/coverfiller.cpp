@@ -1,8 +1,10 @@
 #include "coverfiller.h"
 
+#include "coverfiles.h"
 #include "daterecogniser.h"
 #include "settings.h"
 #include "tagreader.h"
+#include "templateformats.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,7 +69,7 @@ const QString CollectionKey = QStringLiteral("PrintCollectionName");
 const QString UserNameKey = QStringLiteral("UserName");
 
 // A disc or track count: a whole number that fits 16 signed bits, else 0.
-int CountOf(const QString &text)
+int countOf(const QString &text)
 {
     bool ok = false;
     const int value = text.toInt(&ok, 10);
@@ -77,7 +79,7 @@ int CountOf(const QString &text)
     return value;
 }
 
-QString DateTreated(const QString &value, DateTreatment treatment, const DateLocale &dates)
+QString dateTreated(const QString &value, DateTreatment treatment, const DateLocale &dates)
 {
     if (treatment == DateTreatment::AsRead)
         return value;
@@ -90,7 +92,7 @@ QString DateTreated(const QString &value, DateTreatment treatment, const DateLoc
 
 // One bookmark write under the continue-on-error rule: an absent bookmark writes nothing, and a
 // failing scroll does not keep the text from being written.
-void WriteBookmark(CoverDocument &document, const QString &name, const QString &text, bool scroll)
+void writeBookmark(CoverDocument &document, const QString &name, const QString &text, bool scroll)
 {
     if (!document.lookUpBookmark(name))
         return;
@@ -99,19 +101,19 @@ void WriteBookmark(CoverDocument &document, const QString &name, const QString &
     (void)document.setBookmarkText(name, text);
 }
 
-QString DiscBookmark(int disc)
+QString discBookmark(int disc)
 {
     return QStringLiteral("TrayDisc") + QString::number(disc);
 }
 
-QString TrackListBookmark(int disc)
+QString trackListBookmark(int disc)
 {
-    return DiscBookmark(disc) + QStringLiteral("Tracks");
+    return discBookmark(disc) + QStringLiteral("Tracks");
 }
 
-QString TrackList(const TagText &tags, int disc)
+QString trackList(const TagText &tags, int disc)
 {
-    const int tracks = CountOf(tags.value(QStringLiteral("<TracksD%1>").arg(disc)));
+    const int tracks = countOf(tags.value(QStringLiteral("<TracksD%1>").arg(disc)));
     QString list;
     for (int t = 1; t <= tracks; ++t) {
         list += tags.value(QStringLiteral("<D%1T%2>").arg(disc).arg(t));
@@ -135,62 +137,88 @@ void FillCoverBookmarks(CoverDocument &document, const QString &xml, const Cover
         // An empty value keeps the template's own text at that bookmark.
         if (value.isEmpty())
             continue;
-        WriteBookmark(document, QString::fromUtf16(row.bookmark),
-                      DateTreated(value, row.treatment, dates), true);
+        writeBookmark(document, QString::fromUtf16(row.bookmark),
+                      dateTreated(value, row.treatment, dates), true);
     }
 
     // Counts above four run on: a template with room for more discs gets them, a four-disc
     // template simply lacks the bookmarks.
-    const int discs = CountOf(tags.value(u"<discs>"));
+    const int discs = countOf(tags.value(u"<discs>"));
     for (int n = 1; n <= discs; ++n) {
-        WriteBookmark(document, DiscBookmark(n), QStringLiteral("Disc ") + QString::number(n),
+        writeBookmark(document, discBookmark(n), QStringLiteral("Disc ") + QString::number(n),
                       true);
         // Looked up before the list is built: the list of a disc the template has no room for
         // would be read for nothing, and a hand-edited count can ask for thousands of them.
-        const QString listBookmark = TrackListBookmark(n);
+        const QString listBookmark = trackListBookmark(n);
         if (document.lookUpBookmark(listBookmark))
-            (void)document.setBookmarkText(listBookmark, TrackList(tags, n));
+            (void)document.setBookmarkText(listBookmark, trackList(tags, n));
     }
     // The discs the show does not have leave no heading or list behind. A count below zero
     // (only a hand-edited text holds one) empties from disc 1 on, not from names like
     // "TrayDisc-1".
     for (int n = std::max(discs + 1, 1); n <= TemplateDiscs; ++n) {
-        WriteBookmark(document, DiscBookmark(n), QString(), false);
-        WriteBookmark(document, TrackListBookmark(n), QString(), false);
+        writeBookmark(document, discBookmark(n), QString(), false);
+        writeBookmark(document, trackListBookmark(n), QString(), false);
     }
 
-    WriteBookmark(document, QStringLiteral("TrayCollection"),
+    writeBookmark(document, QStringLiteral("TrayCollection"),
                   choices.collectionState == 1
                       ? QStringLiteral("From the collection of ") + choices.userName
                       : QString(),
                   false);
-    WriteBookmark(document, QStringLiteral("TrayCreationDate"), ShortDateText(options.today, dates),
+    writeBookmark(document, QStringLiteral("TrayCreationDate"), ShortDateText(options.today, dates),
                   false);
 }
 
-CoverResult FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
-                      const CoverChoices &choices, const CoverFillOptions &options)
+Result<void> FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
+                       const CoverChoices &choices, const CoverFillOptions &options)
 {
-    if (CoverResult r = document.start(); !r)
+    if (Result<void> r = document.start(); !r)
         return r;
-    if (CoverResult r = document.open(templatePath); !r)
+    if (Result<void> r = document.open(templatePath); !r)
         return r;
-    if (CoverResult r = document.setZoom(CoverZoomPercent); !r)
+    if (Result<void> r = document.setZoom(CoverZoomPercent); !r)
         return r;
     FillCoverBookmarks(document, xml, choices, options);
-    return CoverResult::success();
+    return {};
 }
 
-CoverResult CoverTemplatePath(const QString &folder, const QString &templateFileName, QString *path)
+Result<QString> CoverTemplatePath(const QString &folder, const QString &templateFileName)
 {
-    if (templateFileName.isEmpty()) {
-        return CoverResult::failure(
-            QStringLiteral("No cover template is chosen. Choose one from the list of templates "
-                           "in \"%1\".")
-                .arg(QDir::toNativeSeparators(folder)));
+    if (templateFileName.isEmpty())
+        return Failure{QStringLiteral("No cover template is chosen. Choose one from the list of "
+                                      "templates in %1.")
+                           .arg(QuotedPath(folder))};
+    return QDir(folder).filePath(templateFileName);
+}
+
+Result<QString> MakeCover(CoverDocument &document, const CoverJob &job)
+{
+    const Result<QString> templatePath =
+        CoverTemplatePath(job.templateFolder, job.choices.templateFileName);
+    if (!templatePath)
+        return templatePath;
+    if (Result<void> filled = FillCover(document, *templatePath, job.xml, job.choices, job.fill);
+        !filled)
+        return Failure{filled.error()};
+    QString target = job.outputPath;
+    if (target.isEmpty()) {
+        RemoveOldCovers(job.coversFolder, QDateTime::currentDateTimeUtc());
+        if (!QDir().mkpath(job.coversFolder))
+            return Failure{QStringLiteral("Cannot create the folder %1 for finished covers.")
+                               .arg(QuotedPath(job.coversFolder))};
+        // A template opens as a new, untitled document: the user prints it or saves it where
+        // they like, and the folder only holds what was handed over.
+        const TemplateFormat *format = TemplateFormatOf(*templatePath);
+        const TemplateFormat &cover =
+            format ? FilledFormat(*format, PackageKind::Template)
+                   : FilledFormat(FormatFamily::OpenDocument, false, PackageKind::Template);
+        target = NewCoverFilePath(job.coversFolder, CoverTitle(job.xml, job.fill.locale),
+                                  u'.' + QString::fromUtf16(cover.extension));
     }
-    *path = QDir(folder).filePath(templateFileName);
-    return CoverResult::success();
+    if (Result<void> saved = document.saveAs(target); !saved)
+        return Failure{saved.error()};
+    return target;
 }
 
 QString CoverTitle(const QString &xml, const QLocale &locale)
@@ -207,16 +235,7 @@ QString CoverTitle(const QString &xml, const QLocale &locale)
 
 bool IsCoverTemplateName(const QString &fileName)
 {
-    static const QStringList suffixes = {QStringLiteral("odt"), QStringLiteral("ott"),
-                                         QStringLiteral("docx"), QStringLiteral("dotx"),
-                                         QStringLiteral("doc")};
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    if (dot <= 0)
-        return false;
-    const QString suffix = fileName.sliced(dot + 1);
-    return std::any_of(suffixes.cbegin(), suffixes.cend(), [&](const QString &s) {
-        return suffix.compare(s, Qt::CaseInsensitive) == 0;
-    });
+    return TemplateFormatOf(fileName) != nullptr;
 }
 
 QStringList ListCoverTemplates(const QString &folder)

@@ -1,5 +1,6 @@
-// The work behind the cover dialog's OK button, without the window: filling a cover template's
-// bookmarks from the track list XML, and the dialog's template list and stored choices.
+// The work behind the cover dialog's OK button, without the window: making a cover (filling a
+// template's bookmarks from the track list XML and writing the cover file), and the dialog's
+// template list and stored choices. tapewright-cli cover makes its covers the same way.
 #pragma once
 
 #include "coverdocument.h"
@@ -36,12 +37,29 @@ void FillCoverBookmarks(CoverDocument &document, const QString &xml, const Cover
 
 // Starts the document, opens the template at templatePath, zooms, and fills the bookmarks. A
 // failure to start, open or zoom comes back with its message and nothing is filled.
-CoverResult FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
-                      const CoverChoices &choices, const CoverFillOptions &options);
+Result<void> FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
+                       const CoverChoices &choices, const CoverFillOptions &options);
 
-// The path of the chosen template in folder; an error when no template is chosen.
-CoverResult CoverTemplatePath(const QString &folder, const QString &templateFileName,
-                              QString *path);
+// One cover to make, as the cover dialog or tapewright-cli hands it over.
+struct CoverJob
+{
+    QString templateFolder; // holds choices.templateFileName
+    CoverChoices choices;
+    QString xml; // the track list XML
+    CoverFillOptions fill;
+    // The file to write, in the format its extension names (a document, a template, a PDF).
+    // When empty, a new template file in coversFolder named after the show, which opens as a
+    // new untitled document; covers there older than a week are removed first.
+    QString outputPath;
+    QString coversFolder;
+};
+
+// Fills the chosen template (FillCover) and writes the cover file: where it was written. A
+// failure comes back with its message; a cover that is not written leaves no file behind.
+Result<QString> MakeCover(CoverDocument &document, const CoverJob &job);
+
+// The path of the chosen template in folder; a failure when no template is chosen.
+Result<QString> CoverTemplatePath(const QString &folder, const QString &templateFileName);
 
 // A name for the filled cover: the band and the show's date ("Blue Lantern 1977-05-08"), either
 // alone when the other is missing, "Cover" when both are.

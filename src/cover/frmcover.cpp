@@ -3,7 +3,6 @@
 #include "filecoverdocument.h"
 #include "formhelpers.h"
 #include "paths.h"
-#include "settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include <algorithm>
@@ -45,7 +43,7 @@ private:
 
 // Places a control at its designed twips; it never gets smaller than its text needs, so that a
 // larger font than the design's does not cut a caption off.
-void Place(QWidget *control, const QRect &twips)
+void place(QWidget *control, const QRect &twips)
 {
     QRect pixels = TwipsToPixels(twips, control);
     const QSize hint = control->sizeHint();
@@ -55,7 +53,7 @@ void Place(QWidget *control, const QRect &twips)
 }
 
 // A label sizes itself to its caption; only its position is designed.
-void PlaceLabel(QLabel *label, int left, int top)
+void placeLabel(QLabel *label, int left, int top)
 {
     label->move(TwipsToPixelsX(left, label), TwipsToPixelsY(top, label));
     label->adjustSize();
@@ -63,16 +61,18 @@ void PlaceLabel(QLabel *label, int left, int top)
 
 } // namespace
 
-CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText)
+CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
+                                               const ShellOpener &openCover,
+                                               std::function<QString()> xmlText)
 {
     CoverDialogEnvironment env;
     env.templateFolder = TemplateFolderFor(QCoreApplication::applicationDirPath());
-    env.settingsFile = SettingsFilePath();
+    env.settingsFile = settingsFile;
+    env.coversFolder = DefaultCacheFolder() + QStringLiteral("/covers");
     env.xmlText = std::move(xmlText);
     env.newDocument = [] { return std::make_unique<FileCoverDocument>(); };
-    env.showError = [](QWidget *parent, const QString &message) {
-        QMessageBox::warning(parent, QStringLiteral("Tapewright"), message);
-    };
+    env.openCover = openCover;
+    env.messageBoxes = std::make_shared<QtMessageBoxes>();
     env.locale = QLocale();
     env.today = [] { return QDate::currentDate(); };
     return env;
@@ -150,14 +150,14 @@ void frmCover::Form_Load()
     // The font first: the controls' sizes follow their captions in that face.
     SetFormFont(this, QStringLiteral("Tahoma"));
     resize(TwipsToPixelsX(ClientWidth, this), TwipsToPixelsY(ClientHeight, this));
-    PlaceLabel(Label1, 180, 210);
-    Place(cboTemplate, {1440, 150, 2775, 315});
-    Place(Frame1, {150, 810, 4035, 975});
-    Place(chkCollection, {300, 750, 2655, 315});
-    PlaceLabel(lblYourName, 210, 480);
-    Place(txtYourName, {1140, 420, 2505, 315});
-    Place(cmdOK, {4440, 150, 1200, 360});
-    Place(cmdCancel, {4440, 600, 1200, 360});
+    placeLabel(Label1, 180, 210);
+    place(cboTemplate, {1440, 150, 2775, 315});
+    place(Frame1, {150, 810, 4035, 975});
+    place(chkCollection, {300, 750, 2655, 315});
+    placeLabel(lblYourName, 210, 480);
+    place(txtYourName, {1140, 420, 2505, 315});
+    place(cmdOK, {4440, 150, 1200, 360});
+    place(cmdCancel, {4440, 600, 1200, 360});
     CenterForm(this);
 
     cboTemplate->addItems(ListCoverTemplates(m_env.templateFolder));
@@ -223,23 +223,23 @@ void frmCover::cmdOK_Click()
 {
     const CoverChoices choices{cboTemplate->currentText(), collectionValue(), txtYourName->text()};
     WaitCursor wait;
-    QString templatePath;
-    CoverResult result =
-        CoverTemplatePath(m_env.templateFolder, choices.templateFileName, &templatePath);
-    if (result) {
-        const std::unique_ptr<CoverDocument> document = m_env.newDocument();
-        const QString xml = m_env.xmlText ? m_env.xmlText() : QString();
-        result = FillCover(*document, templatePath, xml, choices,
-                           {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()});
-        if (result)
-            result = document->show(CoverTitle(xml, m_env.locale));
-    }
+    CoverJob job;
+    job.templateFolder = m_env.templateFolder;
+    job.choices = choices;
+    job.xml = m_env.xmlText ? m_env.xmlText() : QString();
+    job.fill = {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()};
+    job.coversFolder = m_env.coversFolder;
+    Result<QString> cover = MakeCover(*m_env.newDocument(), job);
+    if (cover && !(m_env.openCover && m_env.openCover(*cover)))
+        cover = Failure{QStringLiteral("The cover was saved as %1, but no application could be "
+                                       "started to open it.")
+                            .arg(QuotedPath(*cover))};
     wait.restore();
-    if (!result) {
-        // Nothing is stored for a run that did not fill; the dialog stays open so that another
-        // template can be chosen.
-        if (m_env.showError)
-            m_env.showError(this, result.error);
+    if (!cover) {
+        // Nothing is stored for a run that did not end with the cover open; the dialog stays
+        // open so that another template can be chosen.
+        if (m_env.messageBoxes)
+            m_env.messageBoxes->showError(this, cover.error());
         return;
     }
     StoreCoverChoices(choices, m_env.settingsFile);
@@ -251,9 +251,9 @@ void frmCover::cmdCancel_Click()
     reject();
 }
 
-void ShowCover(QWidget *parent, const QString &xml)
+void ShowCover(QWidget *parent, CoverDialogEnvironment environment)
 {
-    frmCover dialog(DefaultCoverEnvironment([xml] { return xml; }), parent);
+    frmCover dialog(std::move(environment), parent);
     dialog.exec();
 }
 

@@ -5,6 +5,8 @@
 
 #include "coverdocument.h"
 #include "coverfiller.h"
+#include "formhelpers.h"
+#include "messageboxes.h"
 
 #include <QDate>
 #include <QDialog>
@@ -28,19 +30,25 @@ struct CoverDialogEnvironment
 {
     QString templateFolder; // the templates listed in cboTemplate
     QString settingsFile;   // where the choices are read and stored
+    QString coversFolder;   // where finished covers are written
     // The track list XML to fill from (the main window's output pane), read when OK is pressed.
     std::function<QString()> xmlText;
     // A new document for every run.
     std::function<std::unique_ptr<CoverDocument>()> newDocument;
-    // Tells the user what failed, in a message box titled "Tapewright".
-    std::function<void(QWidget *parent, const QString &message)> showError;
+    // Opens the finished cover with the desktop's application.
+    ShellOpener openCover;
+    // Tells the user what failed.
+    std::shared_ptr<MessageBoxes> messageBoxes;
     QLocale locale;               // dates are recognised and written in this locale
     std::function<QDate()> today; // the creation date
 };
 
 // The environment of the running program: the template folder beside it (or the installed
-// one), SettingsFilePath, the file-based cover documents, real message boxes, the user's locale.
-CoverDialogEnvironment DefaultCoverEnvironment(std::function<QString()> xmlText);
+// one), the given settings file and opener, the covers folder in the user's cache, the
+// file-based cover documents, real message boxes, the user's locale.
+CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
+                                               const ShellOpener &openCover,
+                                               std::function<QString()> xmlText);
 
 class frmCover : public QDialog
 {
@@ -74,8 +82,8 @@ private:
     QPushButton *cmdCancel = nullptr;
 };
 
-// File, Create CDR Cover via Word: a new dialog each time, modal over parent, filling from the
-// given XML; returns when it has closed.
-void ShowCover(QWidget *parent, const QString &xml);
+// File, Create CDR Cover via Word: a new dialog each time, modal over parent; returns when it
+// has closed.
+void ShowCover(QWidget *parent, CoverDialogEnvironment environment);
 
 } // namespace tapewright

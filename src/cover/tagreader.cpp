@@ -9,14 +9,14 @@ namespace tapewright {
 namespace {
 
 // "<BAND>" gives "</BAND>": the slash goes behind the first character, whatever it is.
-QString ClosingTag(const QString &upperTag)
+QString closingTag(const QString &upperTag)
 {
     return upperTag.first(1) + u'/' + upperTag.sliced(1);
 }
 
 // The name inside "<name>" when tag has that shape and the name holds no angle bracket: only
 // such tags can be answered from the index.
-bool IndexableName(QStringView upperTag, QStringView *name)
+bool indexableName(QStringView upperTag, QStringView *name)
 {
     if (upperTag.size() < 2 || upperTag.front() != u'<' || upperTag.back() != u'>')
         return false;
@@ -34,7 +34,7 @@ QString GetTagValue(QStringView tag, QStringView text)
     if (tag.isEmpty())
         return QString();
     const QString open = UpperCased(tag);
-    const QString close = ClosingTag(open);
+    const QString close = closingTag(open);
     // Positions found in the upper-cased copy are used on the text itself; that holds because
     // UpperCased maps every UTF-16 unit to exactly one unit.
     const QString upper = UpperCased(text);
@@ -71,9 +71,9 @@ QString TagText::value(QStringView tag) const
     if (tag.isEmpty())
         return QString();
     const QString open = UpperCased(tag);
-    const QString close = ClosingTag(open);
+    const QString close = closingTag(open);
     QStringView name;
-    if (!IndexableName(open, &name))
+    if (!indexableName(open, &name))
         return GetTagValue(tag, m_text);
 
     const auto opens = m_tags.constFind(name);

@@ -78,27 +78,28 @@ QString entryName(const char *name)
 
 } // namespace
 
-QString ReadZipPackage(const QByteArray &bytes, ZipPackage *package)
+Result<ZipPackage> ReadZipPackage(const QByteArray &bytes)
 {
-    package->entries.clear();
+    ZipPackage package;
     ZipErrorHolder err;
     zip_source_t *source = zip_source_buffer_create(
         bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &err.error);
     if (!source)
-        return openReason(&err.error);
+        return Failure{openReason(&err.error)};
     std::unique_ptr<zip_t, ZipCloser> archive(zip_open_from_source(source, ZIP_RDONLY, &err.error));
     if (!archive) {
         zip_source_free(source);
-        return openReason(&err.error);
+        return Failure{openReason(&err.error)};
     }
 
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     if (count < 0)
-        return QStringLiteral("it is a damaged zip package");
+        return Failure{QStringLiteral("it is a damaged zip package")};
     if (count > MaxZipEntries)
-        return QStringLiteral("it holds %1 zip entries, more than the %2 a document may have")
-            .arg(count)
-            .arg(MaxZipEntries);
+        return Failure{
+            QStringLiteral("it holds %1 zip entries, more than the %2 a document may have")
+                .arg(count)
+                .arg(MaxZipEntries)};
 
     qint64 total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -106,16 +107,17 @@ QString ReadZipPackage(const QByteArray &bytes, ZipPackage *package)
         zip_stat_t st;
         zip_stat_init(&st);
         if (zip_stat_index(archive.get(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
-            return QStringLiteral("it is a damaged zip package (entry %1 cannot be read)").arg(i);
+            return Failure{
+                QStringLiteral("it is a damaged zip package (entry %1 cannot be read)").arg(i)};
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-            return QStringLiteral("it is encrypted (password-protected); save it without a "
-                                  "password");
+            return Failure{QStringLiteral("it is encrypted (password-protected); save it without a "
+                                          "password")};
         // The declared size is checked first so that an honest bomb is refused before any
         // inflating; the reading loop below catches sizes that lie.
         if ((st.valid & ZIP_STAT_SIZE) && st.size > static_cast<zip_uint64_t>(MaxZipEntrySize))
-            return QStringLiteral("its entry %1 inflates to more than %2 MiB")
-                .arg(entryName(st.name))
-                .arg(MaxZipEntrySize / (1024 * 1024));
+            return Failure{QStringLiteral("its entry %1 inflates to more than %2 MiB")
+                               .arg(entryName(st.name))
+                               .arg(MaxZipEntrySize / (1024 * 1024))};
 
         ZipEntry entry;
         entry.name = st.name;
@@ -127,10 +129,11 @@ QString ReadZipPackage(const QByteArray &bytes, ZipPackage *package)
             zip_error_t *e = zip_get_error(archive.get());
             if (zip_error_code_zip(e) == ZIP_ER_NOPASSWD ||
                 zip_error_code_zip(e) == ZIP_ER_WRONGPASSWD)
-                return QStringLiteral("it is encrypted (password-protected); save it without a "
-                                      "password");
-            return QStringLiteral("its entry %1 cannot be read (%2)")
-                .arg(entryName(st.name), libzipReason(e));
+                return Failure{
+                    QStringLiteral("it is encrypted (password-protected); save it without a "
+                                   "password")};
+            return Failure{QStringLiteral("its entry %1 cannot be read (%2)")
+                               .arg(entryName(st.name), libzipReason(e))};
         }
         constexpr qint64 chunk = 64 * 1024;
         for (;;) {
@@ -138,33 +141,35 @@ QString ReadZipPackage(const QByteArray &bytes, ZipPackage *package)
             entry.data.resize(at + chunk);
             const zip_int64_t got = zip_fread(file.get(), entry.data.data() + at, chunk);
             if (got < 0) {
-                return QStringLiteral("its entry %1 is damaged (%2)")
-                    .arg(entryName(st.name), libzipReason(zip_file_get_error(file.get())));
+                return Failure{
+                    QStringLiteral("its entry %1 is damaged (%2)")
+                        .arg(entryName(st.name), libzipReason(zip_file_get_error(file.get())))};
             }
             entry.data.resize(at + got);
             if (entry.data.size() > MaxZipEntrySize)
-                return QStringLiteral("its entry %1 inflates to more than %2 MiB")
-                    .arg(entryName(st.name))
-                    .arg(MaxZipEntrySize / (1024 * 1024));
+                return Failure{QStringLiteral("its entry %1 inflates to more than %2 MiB")
+                                   .arg(entryName(st.name))
+                                   .arg(MaxZipEntrySize / (1024 * 1024))};
             if (got == 0)
                 break;
         }
         total += entry.data.size();
         if (total > MaxZipPackageSize)
-            return QStringLiteral("its entries inflate to more than %1 MiB together")
-                .arg(MaxZipPackageSize / (1024 * 1024));
-        package->entries.push_back(std::move(entry));
+            return Failure{QStringLiteral("its entries inflate to more than %1 MiB together")
+                               .arg(MaxZipPackageSize / (1024 * 1024))};
+        package.entries.push_back(std::move(entry));
     }
-    return {};
+    return package;
 }
 
-QString WriteZipPackage(const ZipPackage &package, QByteArray *bytes)
+Result<QByteArray> WriteZipPackage(const ZipPackage &package)
 {
-    bytes->clear();
+    QByteArray bytes;
     ZipErrorHolder err;
     zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &err.error);
     if (!buffer)
-        return QStringLiteral("the package cannot be built (%1)").arg(libzipReason(&err.error));
+        return Failure{
+            QStringLiteral("the package cannot be built (%1)").arg(libzipReason(&err.error))};
     // The buffer must outlive zip_close, which would otherwise free it with the archive.
     zip_source_keep(buffer);
     std::unique_ptr<zip_source_t, decltype(&zip_source_free)> bufferOwner(buffer, &zip_source_free);
@@ -172,7 +177,8 @@ QString WriteZipPackage(const ZipPackage &package, QByteArray *bytes)
     std::unique_ptr<zip_t, ZipCloser> archive(
         zip_open_from_source(buffer, ZIP_TRUNCATE, &err.error));
     if (!archive)
-        return QStringLiteral("the package cannot be built (%1)").arg(libzipReason(&err.error));
+        return Failure{
+            QStringLiteral("the package cannot be built (%1)").arg(libzipReason(&err.error))};
 
     for (const ZipEntry &e : package.entries) {
         zip_int64_t index;
@@ -182,8 +188,8 @@ QString WriteZipPackage(const ZipPackage &package, QByteArray *bytes)
             zip_source_t *data = zip_source_buffer(archive.get(), e.data.constData(),
                                                    static_cast<zip_uint64_t>(e.data.size()), 0);
             if (!data)
-                return QStringLiteral("the package cannot be built (%1)")
-                    .arg(libzipReason(zip_get_error(archive.get())));
+                return Failure{QStringLiteral("the package cannot be built (%1)")
+                                   .arg(libzipReason(zip_get_error(archive.get())))};
             index = zip_file_add(archive.get(), e.name.c_str(), data, ZIP_FL_ENC_GUESS);
             if (index < 0) {
                 zip_source_free(data);
@@ -193,27 +199,28 @@ QString WriteZipPackage(const ZipPackage &package, QByteArray *bytes)
             }
         }
         if (index < 0)
-            return QStringLiteral("the entry %1 cannot be written (%2)")
-                .arg(entryName(e.name.c_str()), libzipReason(zip_get_error(archive.get())));
+            return Failure{
+                QStringLiteral("the entry %1 cannot be written (%2)")
+                    .arg(entryName(e.name.c_str()), libzipReason(zip_get_error(archive.get())))};
         if (e.mtime > 0)
             zip_file_set_mtime(archive.get(), static_cast<zip_uint64_t>(index), e.mtime, 0);
     }
 
     if (zip_close(archive.get()) != 0)
-        return QStringLiteral("the package cannot be written (%1)")
-            .arg(libzipReason(zip_get_error(archive.get())));
+        return Failure{QStringLiteral("the package cannot be written (%1)")
+                           .arg(libzipReason(zip_get_error(archive.get())))};
     (void)archive.release(); // zip_close freed it
 
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_source_stat(buffer, &st) != 0 || zip_source_open(buffer) != 0)
-        return QStringLiteral("the written package cannot be read back");
-    bytes->resize(static_cast<qsizetype>(st.size));
-    const zip_int64_t got = zip_source_read(buffer, bytes->data(), st.size);
+        return Failure{QStringLiteral("the written package cannot be read back")};
+    bytes.resize(static_cast<qsizetype>(st.size));
+    const zip_int64_t got = zip_source_read(buffer, bytes.data(), st.size);
     zip_source_close(buffer);
     if (got < 0 || static_cast<zip_uint64_t>(got) != st.size)
-        return QStringLiteral("the written package cannot be read back");
-    return {};
+        return Failure{QStringLiteral("the written package cannot be read back")};
+    return bytes;
 }
 
 } // namespace tapewright

@@ -2,6 +2,8 @@
 // from exhausting memory or time, and written back entry by entry.
 #pragma once
 
+#include "result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -35,11 +37,11 @@ struct ZipPackage
     ZipEntry &findOrAdd(const std::string &name);
 };
 
-// Reads every entry of the zip held in bytes. On failure returns a reason (lower case, no file
-// name, no final full stop), such as "it is not a zip package".
-QString ReadZipPackage(const QByteArray &bytes, ZipPackage *package);
+// Reads every entry of the zip held in bytes. A failure gives a reason (lower case, no file name,
+// no final full stop), such as "it is not a zip package".
+Result<ZipPackage> ReadZipPackage(const QByteArray &bytes);
 
-// Writes the entries in their order. On failure returns a reason as above.
-QString WriteZipPackage(const ZipPackage &package, QByteArray *bytes);
+// Writes the entries in their order. A failure gives a reason as above.
+Result<QByteArray> WriteZipPackage(const ZipPackage &package);
 
 } // namespace tapewright

@@ -19,6 +19,15 @@ class TestFrmAbout : public QObject
 private:
     QStringList m_opened;
 
+    // Records what the dialog hands to the desktop instead of opening it.
+    ShellOpener opener()
+    {
+        return [this](const QString &target) {
+            m_opened.append(target);
+            return true;
+        };
+    }
+
     static QLabel *label(const QDialog &dialog, const char *name)
     {
         auto *found = dialog.findChild<QLabel *>(QLatin1String(name));
@@ -28,12 +37,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_opened.clear();
-        SetShellOpenHook([this](const QString &target) { m_opened.append(target); });
-    }
-    void cleanup() { SetShellOpenHook({}); }
+    void init() { m_opened.clear(); }
 
     void texts_data()
     {
@@ -60,13 +64,13 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, text);
-        frmAbout dialog;
+        frmAbout dialog(opener());
         QCOMPARE(label(dialog, name.toLatin1().constData())->text(), text);
     }
 
     void window_caption_and_border()
     {
-        frmAbout dialog;
+        frmAbout dialog(opener());
         QCOMPARE(dialog.windowTitle(), u"About"_qs);
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         QVERIFY(!(dialog.windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -90,7 +94,7 @@ private slots:
             big.setPointSize(pointSize);
             QApplication::setFont(big);
         }
-        frmAbout dialog;
+        frmAbout dialog(opener());
         QApplication::setFont(saved);
 
         const char *names[] = {"Label1", "lblVersion", "lblCopyright", "lblSales",
@@ -113,7 +117,7 @@ private slots:
 
     void version_isOneLine()
     {
-        frmAbout dialog;
+        frmAbout dialog(opener());
         const QLabel *version = label(dialog, "lblVersion");
         QVERIFY(!version->wordWrap());
         QVERIFY(version->height() < 2 * version->fontMetrics().lineSpacing());
@@ -128,7 +132,7 @@ private slots:
     void look()
     {
         QFETCH(QString, name);
-        frmAbout dialog;
+        frmAbout dialog(opener());
         const QLabel *link = label(dialog, name.toLatin1().constData());
         QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 192));
         QVERIFY(link->font().underline());
@@ -139,7 +143,7 @@ private slots:
 
     void okButton_centred()
     {
-        frmAbout dialog;
+        frmAbout dialog(opener());
         const QPushButton *ok = dialog.findChild<QPushButton *>(u"cmdOK"_qs);
         QCOMPARE(ok->text(), u"OK"_qs);
         QVERIFY(qAbs(ok->geometry().center().x() - dialog.rect().center().x()) <= 1);
@@ -155,7 +159,7 @@ private slots:
     void keys_close()
     {
         QFETCH(int, key);
-        frmAbout dialog;
+        frmAbout dialog(opener());
         QSignalSpy finished(&dialog, &QDialog::finished);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -166,7 +170,7 @@ private slots:
 
     void okButton_closes()
     {
-        frmAbout dialog;
+        frmAbout dialog(opener());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTest::mouseClick(dialog.findChild<QPushButton *>(u"cmdOK"_qs), Qt::LeftButton);
@@ -188,7 +192,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, target);
-        frmAbout dialog;
+        frmAbout dialog(opener());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QLabel *link = label(dialog, name.toLatin1().constData());
@@ -206,7 +210,7 @@ private slots:
 
     void otherLabels_openNothing()
     {
-        frmAbout dialog;
+        frmAbout dialog(opener());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         for (const char *name : {"Label1", "lblVersion", "lblCopyright", "Label2", "Label3"})
@@ -217,7 +221,7 @@ private slots:
 
     void pictures_show_icons()
     {
-        frmAbout dialog;
+        frmAbout dialog(opener());
         for (const char *name : {"Picture2", "Picture1"}) {
             const QLabel *picture = label(dialog, name);
             QVERIFY2(!picture->pixmap().isNull(), name);

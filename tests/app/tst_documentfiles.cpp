@@ -1,5 +1,5 @@
-// The main window's document rules without the window: the names it proposes and shows, and
-// the text its panes hold.
+// The main window's document rules without the window: the name it shows and the text its
+// panes hold.
 #include "documentfiles.h"
 
 #include <QTest>
@@ -11,40 +11,11 @@ class TestDocumentFiles : public QObject
     Q_OBJECT
 
 private slots:
-    void proposedXmlFileName_data();
-    void proposedXmlFileName();
     void caption_data();
     void caption();
     void paneText_data();
     void paneText();
 };
-
-void TestDocumentFiles::proposedXmlFileName_data()
-{
-    QTest::addColumn<QString>("info");
-    QTest::addColumn<QString>("xml");
-
-    QTest::newRow("txt") << "/shows/gd77-05-08.txt"
-                         << "/shows/gd77-05-08.xml";
-    // Cutting three characters would give "/x/reaxml", a different file the save could replace.
-    QTest::newRow("no extension") << "/x/readme"
-                                  << "/x/readme.xml";
-    QTest::newRow("dot only in a folder name") << "/x.y/readme"
-                                               << "/x.y/readme.xml";
-    QTest::newRow("two dots") << "/x/show.flac.txt"
-                              << "/x/show.flac.xml";
-    QTest::newRow("trailing dot") << "/x/show."
-                                  << "/x/show.xml";
-    QTest::newRow("nothing loaded") << ""
-                                    << "";
-}
-
-void TestDocumentFiles::proposedXmlFileName()
-{
-    QFETCH(QString, info);
-    QFETCH(QString, xml);
-    QCOMPARE(ProposedXmlFileName(info), xml);
-}
 
 void TestDocumentFiles::caption_data()
 {

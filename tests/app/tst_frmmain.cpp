@@ -214,7 +214,6 @@ void TestFrmMain::startUp_state()
     QVERIFY(f.window->xmlFileName().isEmpty());
     QVERIFY(!f.window->infoChanged());
     QVERIFY(!f.window->xmlChanged());
-    QVERIFY(!SettingsFilePath().isEmpty());
 
     QCOMPARE(f.child<QLabel>("lblInput")->text(), QStringLiteral("&Input NFO File"));
     QCOMPARE(f.child<QLabel>("lblOutput")->text(), QStringLiteral("&Output XML File"));

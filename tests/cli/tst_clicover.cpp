@@ -1,6 +1,7 @@
 // tapewright-cli cover run as a user runs it, on the shipped templates, with the written cover
 // opened again through the cover documents.
 #include "filecoverdocument.h"
+#include "office.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -35,7 +36,7 @@ private:
     static std::optional<QString> bookmark(const QString &path, const QString &name)
     {
         FileCoverOptions options;
-        options.officeProgram.clear();
+        options.officeProgram = QString();
         FileCoverDocument doc(options);
         if (!doc.open(path))
             return std::nullopt;

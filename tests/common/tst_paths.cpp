@@ -1,4 +1,5 @@
-// Finding the templates beside the program or in the share folder of an installed program.
+// Finding the templates beside the program or in the share folder of an installed program, and
+// the name of the track list XML for an info file.
 #include "paths.h"
 
 #include <QDir>
@@ -57,6 +58,35 @@ private slots:
         file.close();
         QCOMPARE(TemplateFolderFor(root.filePath(u"bin"_qs)),
                  QDir::cleanPath(root.filePath(u"share/tapewright/template"_qs)));
+    }
+
+    void proposedXmlFileName_data()
+    {
+        QTest::addColumn<QString>("info");
+        QTest::addColumn<QString>("xml");
+
+        QTest::newRow("txt") << "/shows/gd77-05-08.txt"
+                             << "/shows/gd77-05-08.xml";
+        // Cutting three characters would give "/x/reaxml", a different file the save could
+        // replace.
+        QTest::newRow("no extension") << "/x/readme"
+                                      << "/x/readme.xml";
+        QTest::newRow("dot only in a folder name") << "/x.y/readme"
+                                                   << "/x.y/readme.xml";
+        QTest::newRow("two dots") << "/x/show.flac.txt"
+                                  << "/x/show.flac.xml";
+        QTest::newRow("trailing dot") << "/x/show."
+                                      << "/x/show.xml";
+        QTest::newRow("name that is only an extension") << "/x/.nfo"
+                                                        << "/x/.xml";
+        QTest::newRow("nothing loaded") << ""
+                                        << "";
+    }
+    void proposedXmlFileName()
+    {
+        QFETCH(QString, info);
+        QFETCH(QString, xml);
+        QCOMPARE(ProposedXmlFileName(info), xml);
     }
 };
 

@@ -123,8 +123,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QFETCH(TextEncoding, encoding);
-        const TextFileResult r = DecodeTextFile(bytes);
-        QVERIFY(r.ok);
+        const DecodedText r = DecodeTextFile(bytes);
         QCOMPARE(r.text, text);
         QCOMPARE(r.encoding, encoding);
     }
@@ -133,9 +132,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = write(dir, u"show.txt"_qs, "Band\nDate\n");
-        const TextFileResult r = ReadTextFile(path);
-        QVERIFY(r.ok);
-        QCOMPARE(r.text, u"Band\r\nDate\r\n"_qs);
+        const Result<DecodedText> r = ReadTextFile(path);
+        QVERIFY(r);
+        QCOMPARE(r->text, u"Band\r\nDate\r\n"_qs);
     }
 
     void read_failures_data()
@@ -153,10 +152,10 @@ private slots:
         QTemporaryDir dir;
         QDir(dir.path()).mkdir(u"folder"_qs);
         const QString path = dir.filePath(name);
-        const TextFileResult r = ReadTextFile(path);
-        QVERIFY(!r.ok);
-        QVERIFY2(r.error.contains(path), qPrintable(r.error));
-        QVERIFY2(r.error.contains(reason, Qt::CaseInsensitive), qPrintable(r.error));
+        const Result<DecodedText> r = ReadTextFile(path);
+        QVERIFY(!r);
+        QVERIFY2(r.error().contains(path), qPrintable(r.error()));
+        QVERIFY2(r.error().contains(reason, Qt::CaseInsensitive), qPrintable(r.error()));
     }
 
     void read_tooLarge()
@@ -167,10 +166,10 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         QVERIFY(f.resize(MaxTextFileSize + 1)); // sparse: costs no disk
         f.close();
-        const TextFileResult r = ReadTextFile(path);
-        QVERIFY(!r.ok);
-        QVERIFY(r.error.contains(path));
-        QVERIFY(r.error.contains(u"16 MiB"_qs));
+        const Result<DecodedText> r = ReadTextFile(path);
+        QVERIFY(!r);
+        QVERIFY(r.error().contains(path));
+        QVERIFY(r.error().contains(u"16 MiB"_qs));
     }
 
     void read_exactlyAtLimit()
@@ -181,7 +180,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         QVERIFY(f.resize(MaxTextFileSize));
         f.close();
-        QVERIFY(ReadTextFile(path).ok);
+        QVERIFY(ReadTextFile(path));
     }
 
     // Reading stops one byte past the limit and costs no more than the file: asking a device
@@ -256,11 +255,11 @@ private slots:
         QFETCH(TextEncoding, encoding);
         QFETCH(QString, text);
         QFETCH(bool, fits);
-        QByteArray bytes;
-        QCOMPARE(EncodeText(text, encoding, &bytes), fits);
+        const Result<QByteArray> bytes = EncodeText(text, encoding);
+        QCOMPARE(bytes.ok(), fits);
         if (!fits)
             return;
-        const TextFileResult back = DecodeTextFile(bytes);
+        const DecodedText back = DecodeTextFile(*bytes);
         QCOMPARE(back.text, text);
         QCOMPARE(back.encoding, encoding);
     }

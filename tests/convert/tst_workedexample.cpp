@@ -14,13 +14,13 @@ namespace {
 
 QString convertedExample()
 {
-    const TextFileResult info =
+    const Result<DecodedText> info =
         ReadTextFile(QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt"));
-    if (!info.ok)
-        qFatal("%s", qPrintable(info.error));
+    if (!info)
+        qFatal("%s", qPrintable(info.error()));
     ConvertOptions options;
     options.locale = QLocale(u"en_US"_qs);
-    return ConvertInfoText(info.text, options);
+    return ConvertInfoText(info->text, options);
 }
 
 bool isDateLine(const QString &line)

@@ -409,11 +409,10 @@ inline tapewright::ZipPackage packageFromParts(Format format, const QByteArray &
 
 inline QByteArray zipBytes(const tapewright::ZipPackage &p)
 {
-    QByteArray bytes;
-    const QString error = tapewright::WriteZipPackage(p, &bytes);
-    if (!error.isEmpty())
-        qFatal("cannot build a test package: %s", qPrintable(error));
-    return bytes;
+    const tapewright::Result<QByteArray> bytes = tapewright::WriteZipPackage(p);
+    if (!bytes)
+        qFatal("cannot build a test package: %s", qPrintable(bytes.error()));
+    return *bytes;
 }
 
 inline QByteArray buildTemplate(Format format, const std::vector<Mark> &marks,

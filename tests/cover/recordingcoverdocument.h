@@ -26,35 +26,36 @@ public:
 
     static QString templateText(const QString &name) { return u"["_qs + name + u"]"_qs; }
 
-    CoverResult start() override { return answer(u"start"_qs, failStart); }
-    CoverResult open(const QString &path) override
+    Result<void> start() override { return answer(u"start"_qs, failStart); }
+    Result<void> open(const QString &path) override
     {
         openedPath = path;
         return answer(u"open "_qs + path, failOpen);
     }
-    CoverResult setZoom(int percent) override
+    Result<void> setZoom(int percent) override
     {
         return answer(u"zoom "_qs + QString::number(percent), failZoom);
     }
-    CoverResult lookUpBookmark(const QString &name) override
+    Result<void> lookUpBookmark(const QString &name) override
     {
         return answer(u"lookUp "_qs + name, !texts.contains(name));
     }
-    CoverResult scrollIntoView(const QString &name) override
+    Result<void> scrollIntoView(const QString &name) override
     {
         return answer(u"scroll "_qs + name, !texts.contains(name) || failingScrolls.contains(name));
     }
-    CoverResult setBookmarkText(const QString &name, const QString &text) override
+    Result<void> setBookmarkText(const QString &name, const QString &text) override
     {
-        const CoverResult r = answer(u"set "_qs + name, !texts.contains(name));
+        const Result<void> r = answer(u"set "_qs + name, !texts.contains(name));
         if (r)
             texts[name] = text;
         return r;
     }
-    CoverResult show(const QString &title) override
+    // Records the path; writes nothing.
+    Result<void> saveAs(const QString &path) override
     {
-        shownTitle = title;
-        return answer(u"show "_qs + title, failShow);
+        savedPath = path;
+        return answer(u"saveAs "_qs + path, failSave);
     }
 
     // The operations asked, in order ("lookUp LinerBand", "set LinerBand" ...).
@@ -62,18 +63,18 @@ public:
     // Bookmark name to its current text; a bookmark not in here is absent from the template.
     QHash<QString, QString> texts;
     QString openedPath;
-    QString shownTitle;
+    QString savedPath;
     bool failStart = false;
     bool failOpen = false;
     bool failZoom = false;
-    bool failShow = false;
+    bool failSave = false;
     QSet<QString> failingScrolls;
 
 private:
-    CoverResult answer(const QString &call, bool fail)
+    Result<void> answer(const QString &call, bool fail)
     {
         calls << call;
-        return fail ? CoverResult::failure(u"failed: "_qs + call) : CoverResult::success();
+        return fail ? Result<void>(Failure{u"failed: "_qs + call}) : Result<void>();
     }
 };
 

@@ -1,5 +1,5 @@
 // The worked example's track list XML filled into real templates through the real cover
-// documents, the shown cover opened again and every bookmark read back.
+// documents, the cover file opened again and every bookmark read back.
 #include "coverfiller.h"
 #include "covertemplates.h"
 #include "filecoverdocument.h"
@@ -84,12 +84,7 @@ private slots:
 
         FileCoverOptions options;
         options.cacheFolder = dir.filePath(u"cache"_qs);
-        options.officeProgram.clear();
-        QStringList opened;
-        options.opener = [&opened](const QString &path) {
-            opened << path;
-            return true;
-        };
+        options.officeProgram = QString();
 
         // The template's own texts, for the bookmarks the example leaves alone.
         FileCoverDocument original(options);
@@ -100,17 +95,18 @@ private slots:
         const QString xml = WorkedExampleXml();
         const QLocale us = UnitedStatesLocale();
         FileCoverDocument document(options);
-        const CoverResult filled = FillCover(
-            document, templatePath, xml, {QFileInfo(templatePath).fileName(), 1, u"Jane Doe"_qs},
-            {us, QDate(2024, 3, 9)});
-        QVERIFY2(filled.ok, qPrintable(filled.error));
-        const CoverResult shown = document.show(CoverTitle(xml, us));
-        QVERIFY2(shown.ok, qPrintable(shown.error));
-        QCOMPARE(opened.size(), 1);
-        QVERIFY(opened.first().contains(u"Blue Lantern 1977-05-08"_qs));
+        CoverJob job;
+        job.templateFolder = QFileInfo(templatePath).absolutePath();
+        job.choices = {QFileInfo(templatePath).fileName(), 1, u"Jane Doe"_qs};
+        job.xml = xml;
+        job.fill = {us, QDate(2024, 3, 9)};
+        job.coversFolder = dir.filePath(u"covers"_qs);
+        const Result<QString> cover = MakeCover(document, job);
+        QVERIFY2(cover, qPrintable(cover.error()));
+        QVERIFY(cover->contains(u"Blue Lantern 1977-05-08"_qs));
 
         FileCoverDocument back(options);
-        QVERIFY(back.open(opened.first()));
+        QVERIFY(back.open(*cover));
         const QHash<QString, QString> expected = WorkedExampleCover();
         for (const QString &name : CoverBookmarkNames()) {
             const std::optional<QString> text = back.bookmarkText(name);

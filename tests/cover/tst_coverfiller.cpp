@@ -399,19 +399,19 @@ private slots:
         doc.failStart = failing == u"start";
         doc.failOpen = failing == u"open";
         doc.failZoom = failing == u"zoom";
-        const CoverResult r =
+        const Result<void> r =
             FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
-        QVERIFY(!r.ok);
-        QVERIFY(r.error.contains(calls.last()));
+        QVERIFY(!r.ok());
+        QVERIFY(r.error().contains(calls.last()));
         QCOMPARE(doc.calls, calls);
     }
 
     void fillCover_success()
     {
         RecordingCoverDocument doc;
-        const CoverResult r =
+        const Result<void> r =
             FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
-        QVERIFY(r.ok);
+        QVERIFY(r.ok());
         QCOMPARE(doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open /t/c.odt"_qs, u"zoom 75"_qs}));
         QCOMPARE(doc.calls.last(), u"set TrayCreationDate"_qs);
@@ -420,12 +420,11 @@ private slots:
 
     void templatePath()
     {
-        QString path;
-        QVERIFY(CoverTemplatePath(u"/opt/t"_qs, u"Jewel case.odt"_qs, &path).ok);
-        QCOMPARE(path, u"/opt/t/Jewel case.odt"_qs);
-        const CoverResult none = CoverTemplatePath(u"/opt/t"_qs, QString(), &path);
-        QVERIFY(!none.ok);
-        QVERIFY(none.error.contains(u"No cover template"_qs));
+        QCOMPARE(CoverTemplatePath(u"/opt/t"_qs, u"Jewel case.odt"_qs).value(),
+                 u"/opt/t/Jewel case.odt"_qs);
+        const Result<QString> none = CoverTemplatePath(u"/opt/t"_qs, QString());
+        QVERIFY(!none.ok());
+        QVERIFY(none.error().contains(u"No cover template"_qs));
     }
 
     void coverTitle_data()
@@ -449,14 +448,16 @@ private slots:
     void listTemplates()
     {
         QTemporaryDir dir;
-        for (const char *name : {"b-cover.odt", "A-Cover.DOCX", "c.ott", "d.dotx", "e.doc",
-                                 "notes.txt", ".hidden.odt", "noextension", "a-cover.odt"}) {
+        for (const char *name :
+             {"b-cover.odt", "A-Cover.DOCX", "c.ott", "d.dotx", "e.doc", "f.docm", "g.dotm",
+              "notes.txt", ".hidden.odt", "noextension", "a-cover.odt"}) {
             QFile f(dir.filePath(QString::fromLatin1(name)));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         QVERIFY(QDir(dir.path()).mkdir(u"folder.odt"_qs));
         const QStringList expected = {u"A-Cover.DOCX"_qs, u"a-cover.odt"_qs, u"b-cover.odt"_qs,
-                                      u"c.ott"_qs,        u"d.dotx"_qs,      u"e.doc"_qs};
+                                      u"c.ott"_qs,        u"d.dotx"_qs,      u"e.doc"_qs,
+                                      u"f.docm"_qs,       u"g.dotm"_qs};
         QCOMPARE(ListCoverTemplates(dir.path()), expected);
         QVERIFY(ListCoverTemplates(dir.filePath(u"missing"_qs)).isEmpty());
     }

@@ -3,6 +3,7 @@
 // Skipped where LibreOffice (soffice) is not installed.
 #include "covertemplates.h"
 #include "filecoverdocument.h"
+#include "office.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -62,7 +63,7 @@ private slots:
         QTest::addColumn<Format>("format");
         QTest::newRow("odt") << Format::Odt;
         QTest::newRow("docx") << Format::Docx;
-        // Templates as show() writes them open as new documents.
+        // Templates, as the cover dialog writes them, open as new documents.
         QTest::newRow("ott") << Format::Ott;
         QTest::newRow("dotx") << Format::Dotx;
     }
@@ -78,7 +79,6 @@ private slots:
                                                buildTemplate(format, coverMarks()));
         FileCoverOptions options;
         options.cacheFolder = dir.filePath(QStringLiteral("cache"));
-        options.opener = [](const QString &) { return true; };
         FileCoverDocument doc(options);
         QVERIFY(doc.open(templatePath));
         QVERIFY(doc.setZoom(75));
@@ -88,10 +88,10 @@ private slots:
         const QString filled = dir.filePath(QStringLiteral("Filled") + extension(format));
         QVERIFY(doc.saveAs(filled));
 
-        const OfficeConversion pdf = ConvertWithOffice(m_office, filled, QStringLiteral("pdf"),
-                                                       dir.path(), OfficeConversionTimeoutMs);
-        QVERIFY2(pdf, qPrintable(pdf.error));
-        const QString page = collapsed(PdfText(pdf.outputPath));
+        const Result<QString> pdf = ConvertWithOffice(m_office, filled, QStringLiteral("pdf"),
+                                                      dir.path(), OfficeConversionTimeoutMs);
+        QVERIFY2(pdf, qPrintable(pdf.error()));
+        const QString page = collapsed(PdfText(*pdf));
 
         for (int i = 0; i < names.size(); ++i) {
             const QString value = pdfValueFor(i, names.at(i));
@@ -118,11 +118,11 @@ private slots:
         const QString docx =
             WriteFile(dir, QStringLiteral("Legacy.docx"), buildTemplate(Format::Docx, marks));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("template")));
-        const OfficeConversion legacy =
+        const Result<QString> legacy =
             ConvertWithOffice(m_office, docx, QStringLiteral("doc:MS Word 97"),
                               dir.filePath(QStringLiteral("template")), OfficeConversionTimeoutMs);
-        QVERIFY2(legacy, qPrintable(legacy.error));
-        const QString doc = legacy.outputPath;
+        QVERIFY2(legacy, qPrintable(legacy.error()));
+        const QString doc = *legacy;
         const QStringList templateFolder =
             QDir(dir.filePath(QStringLiteral("template"))).entryList(QDir::Files);
 
@@ -130,8 +130,8 @@ private slots:
         options.cacheFolder = dir.filePath(QStringLiteral("cache"));
         options.officeProgram = m_office;
         FileCoverDocument first(options);
-        const CoverResult opened = first.open(doc);
-        QVERIFY2(opened.ok, qPrintable(opened.error));
+        const Result<void> opened = first.open(doc);
+        QVERIFY2(opened.ok(), qPrintable(opened.error()));
         QVERIFY(
             first.setBookmarkText(QStringLiteral("LinerBand"), QStringLiteral("Blue & Lantern")));
         QVERIFY(first.setBookmarkText(QStringLiteral("TrayDisc1Tracks"), QStringLiteral("A\r\nB")));

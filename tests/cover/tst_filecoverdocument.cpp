@@ -1,5 +1,7 @@
 // Filling cover templates of both formats: every bookmark shape and place, values that are
-// text and never markup, saving and showing, zoom, and templates that are broken or hostile.
+// text and never markup, saving, the cover file of a made cover, zoom, and templates that are
+// broken or hostile.
+#include "coverfiller.h"
 #include "covertemplates.h"
 #include "filecoverdocument.h"
 
@@ -49,16 +51,11 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     return path;
 }
 
-FileCoverOptions testOptions(const QTemporaryDir &dir, QStringList *opened = nullptr)
+FileCoverOptions testOptions(const QTemporaryDir &dir)
 {
     FileCoverOptions o;
     o.cacheFolder = dir.filePath(QStringLiteral("cache"));
-    o.officeProgram.clear();
-    o.opener = [opened](const QString &path) {
-        if (opened)
-            opened->append(path);
-        return true;
-    };
+    o.officeProgram = QString();
     return o;
 }
 
@@ -124,8 +121,8 @@ private slots:
 
         FileCoverDocument doc(testOptions(dir));
         QVERIFY(doc.start());
-        const CoverResult opened = doc.open(path);
-        QVERIFY2(opened.ok, qPrintable(opened.error));
+        const Result<void> opened = doc.open(path);
+        QVERIFY2(opened.ok(), qPrintable(opened.error()));
         QStringList sorted = names;
         sorted.sort();
         QCOMPARE(doc.bookmarkNames(), sorted);
@@ -133,8 +130,8 @@ private slots:
         for (int i = 0; i < names.size(); ++i) {
             QVERIFY(doc.lookUpBookmark(names.at(i)));
             QVERIFY(doc.scrollIntoView(names.at(i)));
-            const CoverResult r = doc.setBookmarkText(names.at(i), valueFor(i, names.at(i)));
-            QVERIFY2(r.ok, qPrintable(r.error));
+            const Result<void> r = doc.setBookmarkText(names.at(i), valueFor(i, names.at(i)));
+            QVERIFY2(r.ok(), qPrintable(r.error()));
         }
         for (int i = 0; i < names.size(); ++i)
             QCOMPARE(doc.bookmarkText(names.at(i)).value_or(QStringLiteral("<missing>")),
@@ -143,11 +140,11 @@ private slots:
         // Written out and read again, then filled a second time: the bookmarks stay around the
         // new text.
         const QString saved = dir.filePath(QStringLiteral("filled") + extension(format));
-        const CoverResult s = doc.saveAs(saved);
-        QVERIFY2(s.ok, qPrintable(s.error));
+        const Result<void> s = doc.saveAs(saved);
+        QVERIFY2(s.ok(), qPrintable(s.error()));
         FileCoverDocument again(testOptions(dir));
-        const CoverResult reopened = again.open(saved);
-        QVERIFY2(reopened.ok, qPrintable(reopened.error));
+        const Result<void> reopened = again.open(saved);
+        QVERIFY2(reopened.ok(), qPrintable(reopened.error()));
         QCOMPARE(again.bookmarkNames(), sorted);
         for (int i = 0; i < names.size(); ++i) {
             QCOMPARE(again.bookmarkText(names.at(i)).value_or(QStringLiteral("<missing>")),
@@ -189,8 +186,8 @@ private slots:
         QVERIFY(doc.open(path));
         for (const QString &value :
              {QStringLiteral("A & B\r\nC"), QString(), QStringLiteral("x")}) {
-            const CoverResult r = doc.setBookmarkText(QStringLiteral("TrayBand"), value);
-            QVERIFY2(r.ok, qPrintable(r.error));
+            const Result<void> r = doc.setBookmarkText(QStringLiteral("TrayBand"), value);
+            QVERIFY2(r.ok(), qPrintable(r.error()));
             QCOMPARE(doc.bookmarkText(QStringLiteral("TrayBand")).value_or(QStringLiteral("?")),
                      value);
             QCOMPARE(
@@ -294,21 +291,21 @@ private slots:
         QVERIFY(doc.open(path));
         const QStringList all = CoverBookmarkNames();
         for (const QString &name : all) {
-            const CoverResult looked = doc.lookUpBookmark(name);
-            const CoverResult set = doc.setBookmarkText(name, name + QStringLiteral(" value"));
-            QCOMPARE(looked.ok, present.contains(name));
-            QCOMPARE(set.ok, present.contains(name));
-            if (!looked.ok) {
-                QVERIFY(looked.error.contains(name));
-                QVERIFY(looked.error.contains(QStringLiteral("Partial")));
-                QVERIFY(!doc.scrollIntoView(name).ok);
+            const Result<void> looked = doc.lookUpBookmark(name);
+            const Result<void> set = doc.setBookmarkText(name, name + QStringLiteral(" value"));
+            QCOMPARE(looked.ok(), present.contains(name));
+            QCOMPARE(set.ok(), present.contains(name));
+            if (!looked.ok()) {
+                QVERIFY(looked.error().contains(name));
+                QVERIFY(looked.error().contains(QStringLiteral("Partial")));
+                QVERIFY(!doc.scrollIntoView(name).ok());
             }
         }
         for (const QString &name : present)
             QCOMPARE(doc.bookmarkText(name).value_or(QString()), name + QStringLiteral(" value"));
         // Names match exactly, as Word's do.
-        QVERIFY(!doc.lookUpBookmark(QStringLiteral("linerband")).ok);
-        QVERIFY(!doc.lookUpBookmark(QStringLiteral("LinerDate")).ok);
+        QVERIFY(!doc.lookUpBookmark(QStringLiteral("linerband")).ok());
+        QVERIFY(!doc.lookUpBookmark(QStringLiteral("LinerDate")).ok());
     }
 
     void bookmarkBetweenParagraphs_wordPlacesMarkersInParagraphs()
@@ -354,7 +351,7 @@ private slots:
             buildTemplate(format, coverMarks({QStringLiteral("TrayBand")}), withSettings));
         FileCoverDocument doc(testOptions(dir));
         QVERIFY(doc.open(path));
-        QVERIFY(!doc.setZoom(0).ok);
+        QVERIFY(!doc.setZoom(0).ok());
         QVERIFY(doc.setZoom(75));
         const QString saved = dir.filePath(QStringLiteral("out") + extension(format));
         QVERIFY(doc.saveAs(saved));
@@ -386,8 +383,11 @@ private slots:
         QVERIFY(reread.open(saved));
     }
 
-    void show_writesTemplateCopyAndOpensIt_data() { addFormats(); }
-    void show_writesTemplateCopyAndOpensIt()
+    // A cover made for the dialog is a template copy in the covers folder, which opens as a
+    // new document; a second cover of the same show does not replace the first, and covers of
+    // long ago are cleared away.
+    void makeCover_writesTemplateCopy_data() { addFormats(); }
+    void makeCover_writesTemplateCopy()
     {
         QFETCH(Format, format);
         QTemporaryDir dir;
@@ -395,22 +395,33 @@ private slots:
         const QString path = writeFile(dir, QStringLiteral("template/Jewel") + extension(format),
                                        buildTemplate(format, coverMarks()));
         const QByteArray before = sha1Of(path);
-        QStringList opened;
-        FileCoverDocument doc(testOptions(dir, &opened));
-        QVERIFY(doc.start());
-        QVERIFY(doc.open(path));
-        QVERIFY(doc.setZoom(75));
-        QVERIFY(doc.setBookmarkText(QStringLiteral("CoverBand"), QStringLiteral("Blue Lantern")));
-        QVERIFY(doc.show(QStringLiteral("Blue Lantern 1977-05-08")));
-        QVERIFY(doc.show(QStringLiteral("Blue Lantern 1977-05-08")));
+        CoverJob job;
+        job.templateFolder = dir.filePath(QStringLiteral("template"));
+        job.choices = {QStringLiteral("Jewel") + extension(format), 1, QStringLiteral("Jane")};
+        job.xml = QStringLiteral("<BAND>Blue Lantern</BAND><DATE>5/8/1977</DATE>");
+        job.fill = {UnitedStatesLocale(), QDate(2024, 3, 9)};
+        job.coversFolder = dir.filePath(QStringLiteral("cache/covers"));
+        QDir().mkpath(job.coversFolder);
+        QFile old(writeFile(dir, QStringLiteral("cache/covers/Old cover.ott"), "x"));
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-CoverKeepDays - 1),
+                                QFileDevice::FileModificationTime));
+        old.close();
+        QStringList written;
+        for (int run = 0; run < 2; ++run) {
+            FileCoverDocument doc(testOptions(dir));
+            const Result<QString> cover = MakeCover(doc, job);
+            QVERIFY2(cover, qPrintable(cover.error()));
+            written << *cover;
+        }
 
-        const QString folder = dir.filePath(QStringLiteral("cache/covers/"));
+        const QString folder = job.coversFolder + u'/';
         const QString ext = isOdf(format) ? QStringLiteral(".ott") : QStringLiteral(".dotx");
         const QStringList expected = {
             folder + QStringLiteral("Blue Lantern 1977-05-08 cover") + ext,
             folder + QStringLiteral("Blue Lantern 1977-05-08 cover (2)") + ext};
-        QCOMPARE(opened, expected);
-        QCOMPARE(doc.shownPath(), expected.at(1));
+        QCOMPARE(written, expected);
+        QVERIFY(!old.exists());
 
         if (isOdf(format)) {
             int index = -1;
@@ -434,6 +445,8 @@ private slots:
         QVERIFY(shown.open(expected.at(0)));
         QCOMPARE(shown.bookmarkText(QStringLiteral("CoverBand")).value_or(QString()),
                  QStringLiteral("Blue Lantern"));
+        QCOMPARE(shown.bookmarkText(QStringLiteral("TrayCollection")).value_or(QString()),
+                 QStringLiteral("From the collection of Jane"));
 
         // The template is never changed, and nothing is written beside it.
         QCOMPARE(sha1Of(path), before);
@@ -441,25 +454,10 @@ private slots:
                      .entryList(QDir::Files | QDir::Hidden)
                      .size(),
                  1);
-        QVERIFY(!doc.saveAs(path).ok);
-        QCOMPARE(sha1Of(path), before);
-    }
-
-    void show_openerFails_reportsSavedFile()
-    {
-        QTemporaryDir dir;
-        const QString path =
-            writeFile(dir, QStringLiteral("t.odt"),
-                      buildTemplate(Format::Odt, coverMarks({QStringLiteral("TrayBand")})));
-        FileCoverOptions o = testOptions(dir);
-        o.opener = [](const QString &) { return false; };
-        FileCoverDocument doc(o);
+        FileCoverDocument doc(testOptions(dir));
         QVERIFY(doc.open(path));
-        const CoverResult r = doc.show(QString());
-        QVERIFY(!r.ok);
-        const QString written = dir.filePath(QStringLiteral("cache/covers/Tapewright cover.ott"));
-        QVERIFY(QFile::exists(written));
-        QVERIFY(r.error.contains(QDir::toNativeSeparators(written)));
+        QVERIFY(!doc.saveAs(path).ok());
+        QCOMPARE(sha1Of(path), before);
     }
 
     void saveAs_extensionMustFitFormat_data()
@@ -477,6 +475,8 @@ private slots:
         QTest::newRow("docx as dotx")
             << Format::Docx << "c.dotx" << true << QByteArray("template.main+xml");
         QTest::newRow("odt as docx") << Format::Odt << "c.docx" << false << QByteArray();
+        QTest::newRow("docx as macro-enabled docm")
+            << Format::Docx << "c.docm" << false << QByteArray();
         QTest::newRow("docx as pdf") << Format::Docx << "c.pdf" << false << QByteArray();
     }
     void saveAs_extensionMustFitFormat()
@@ -491,8 +491,8 @@ private slots:
                       buildTemplate(format, coverMarks({QStringLiteral("TrayBand")})));
         FileCoverDocument doc(testOptions(dir));
         QVERIFY(doc.open(path));
-        const CoverResult r = doc.saveAs(dir.filePath(target));
-        QCOMPARE(r.ok, ok);
+        const Result<void> r = doc.saveAs(dir.filePath(target));
+        QCOMPARE(r.ok(), ok);
         QCOMPARE(QFile::exists(dir.filePath(target)), ok);
         if (ok) {
             const QByteArray type = isOdf(format)
@@ -502,7 +502,7 @@ private slots:
             if (isOdf(format))
                 QCOMPARE(type.endsWith("template"), typeText.endsWith("template"));
         } else {
-            QVERIFY(r.error.contains(target));
+            QVERIFY(r.error().contains(target));
         }
     }
 
@@ -545,10 +545,9 @@ private slots:
             int ageDays;
             bool removed;
         };
-        const File files[] = {{"Old cover.ott", 8, true},
-                              {"Old cover (3).dotx", 30, true},
-                              {"Recent cover.ott", 6, false},
-                              {"Old notes.txt", 30, false},
+        const File files[] = {{"Old cover.ott", 8, true},     {"Old cover (3).dotx", 30, true},
+                              {"Old cover.dotm", 30, true},   {"Old cover.doc", 30, false},
+                              {"Recent cover.ott", 6, false}, {"Old notes.txt", 30, false},
                               {"cover.ott", 30, false}};
         for (const File &f : files) {
             const QString path = writeFile(dir, QString::fromUtf8(f.name), "x");
@@ -556,7 +555,7 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadWrite));
             QVERIFY(file.setFileTime(now.addDays(-f.ageDays), QFileDevice::FileModificationTime));
         }
-        QCOMPARE(RemoveOldCovers(dir.path(), now), 2);
+        QCOMPARE(RemoveOldCovers(dir.path(), now), 3);
         for (const File &f : files)
             QCOMPARE(QFile::exists(dir.filePath(QString::fromUtf8(f.name))), !f.removed);
     }
@@ -572,7 +571,8 @@ private slots:
         QTest::newRow("empty file") << "a.docx" << QByteArray() << "the file is empty";
         QTest::newRow("truncated zip")
             << "a.odt" << buildTemplate(Format::Odt, coverMarks()).left(300) << "zip package";
-        QTest::newRow("unsupported extension") << "a.rtf" << QByteArray("{\\rtf1}") << "neither";
+        QTest::newRow("unsupported extension")
+            << "a.rtf" << QByteArray("{\\rtf1}") << "Word (.docx, .dotx, .docm, .dotm) templates";
 
         ZipPackage noContent = packageFromParts(Format::Odt, {}, {}, {});
         noContent.entries.erase(noContent.entries.begin() + 2);
@@ -671,13 +671,13 @@ private slots:
         const QString path = fileName.isEmpty() ? dir.filePath(QStringLiteral("gone.odt"))
                                                 : writeFile(dir, fileName, bytes);
         FileCoverDocument doc(testOptions(dir));
-        const CoverResult r = doc.open(path);
-        QVERIFY(!r.ok);
-        QVERIFY2(r.error.contains(reason), qPrintable(r.error));
-        QVERIFY2(r.error.contains(QDir::toNativeSeparators(path)), qPrintable(r.error));
+        const Result<void> r = doc.open(path);
+        QVERIFY(!r.ok());
+        QVERIFY2(r.error().contains(reason), qPrintable(r.error()));
+        QVERIFY2(r.error().contains(QDir::toNativeSeparators(path)), qPrintable(r.error()));
         // A failed open leaves no document behind.
-        QVERIFY(!doc.lookUpBookmark(QStringLiteral("TrayBand")).ok);
-        QVERIFY(!doc.show(QStringLiteral("x")).ok);
+        QVERIFY(!doc.lookUpBookmark(QStringLiteral("TrayBand")).ok());
+        QVERIFY(!doc.saveAs(dir.filePath(QStringLiteral("x.odt"))).ok());
     }
 
     void hostile_opensSafely_data()
@@ -744,8 +744,8 @@ private slots:
         const QString path = writeFile(dir, QStringLiteral("h") + extension(format), zipBytes(p));
 
         FileCoverDocument doc(testOptions(dir));
-        const CoverResult r = doc.open(path);
-        QVERIFY2(r.ok, qPrintable(r.error));
+        const Result<void> r = doc.open(path);
+        QVERIFY2(r.ok(), qPrintable(r.error()));
         QCOMPARE(doc.bookmarkText(QStringLiteral("TrayBand")).value_or(QStringLiteral("?")),
                  before);
         QVERIFY(doc.setBookmarkText(QStringLiteral("TrayBand"), QStringLiteral("filled")));

@@ -22,22 +22,22 @@ class ForwardingDocument final : public CoverDocument
 {
 public:
     explicit ForwardingDocument(RecordingCoverDocument &target) : m_target(target) {}
-    CoverResult start() override { return m_target.start(); }
-    CoverResult open(const QString &path) override { return m_target.open(path); }
-    CoverResult setZoom(int percent) override { return m_target.setZoom(percent); }
-    CoverResult lookUpBookmark(const QString &name) override
+    Result<void> start() override { return m_target.start(); }
+    Result<void> open(const QString &path) override { return m_target.open(path); }
+    Result<void> setZoom(int percent) override { return m_target.setZoom(percent); }
+    Result<void> lookUpBookmark(const QString &name) override
     {
         return m_target.lookUpBookmark(name);
     }
-    CoverResult scrollIntoView(const QString &name) override
+    Result<void> scrollIntoView(const QString &name) override
     {
         return m_target.scrollIntoView(name);
     }
-    CoverResult setBookmarkText(const QString &name, const QString &text) override
+    Result<void> setBookmarkText(const QString &name, const QString &text) override
     {
         return m_target.setBookmarkText(name, text);
     }
-    CoverResult show(const QString &title) override { return m_target.show(title); }
+    Result<void> saveAs(const QString &path) override { return m_target.saveAs(path); }
 
 private:
     RecordingCoverDocument &m_target;
@@ -55,10 +55,22 @@ class TestFrmCover : public QObject
 private:
     QTemporaryDir m_dir;
     RecordingCoverDocument m_doc;
-    QStringList m_errors;
+    // The errors the dialog shows, in order.
+    class RecordingBoxes final : public MessageBoxes
+    {
+    public:
+        QStringList errors;
+        Answer askYesNoCancel(QWidget *, const QString &) override { return Answer::Cancel; }
+        void showError(QWidget *, const QString &text) override { errors << text; }
+    };
+    std::shared_ptr<RecordingBoxes> m_boxes = std::make_shared<RecordingBoxes>();
+    QStringList &m_errors = m_boxes->errors;
+    QStringList m_opened;
+    bool m_openerWorks = true;
 
     QString templateFolder() const { return m_dir.filePath(u"template"_qs); }
     QString settingsFile() const { return m_dir.filePath(u"tapewright.ini"_qs); }
+    QString coversFolder() const { return m_dir.filePath(u"covers"_qs); }
 
     void writeSettings(const QByteArray &ini)
     {
@@ -78,9 +90,14 @@ private:
         CoverDialogEnvironment env;
         env.templateFolder = templateFolder();
         env.settingsFile = settingsFile();
+        env.coversFolder = coversFolder();
         env.xmlText = [] { return Xml; };
         env.newDocument = [this] { return std::make_unique<ForwardingDocument>(m_doc); };
-        env.showError = [this](QWidget *, const QString &message) { m_errors << message; };
+        env.openCover = [this](const QString &path) {
+            m_opened << path;
+            return m_openerWorks;
+        };
+        env.messageBoxes = m_boxes;
         env.locale = QLocale(QLocale::English, QLocale::UnitedStates);
         env.today = [] { return QDate(2024, 3, 9); };
         return std::make_unique<frmCover>(env);
@@ -99,6 +116,8 @@ private slots:
     {
         m_doc = RecordingCoverDocument();
         m_errors.clear();
+        m_opened.clear();
+        m_openerWorks = true;
         QFile::remove(settingsFile());
         QDir(templateFolder()).removeRecursively();
         QVERIFY(QDir(m_dir.path()).mkdir(u"template"_qs));
@@ -290,7 +309,8 @@ private slots:
         QVERIFY(m_doc.calls.contains(u"set TrayCreationDate"_qs));
     }
 
-    // OK fills the chosen template, shows the cover, stores the three choices and closes.
+    // OK fills the chosen template, writes the cover into the covers folder and opens it, stores
+    // the three choices and closes.
     void ok_fillsShowsStoresAndCloses()
     {
         writeSettings("[Tapewright]\r\nPrintCollectionName=1\r\n");
@@ -305,7 +325,10 @@ private slots:
         QCOMPARE(m_doc.openedPath, QDir(templateFolder()).filePath(u"Second.odt"_qs));
         QCOMPARE(m_doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open "_qs + m_doc.openedPath, u"zoom 75"_qs}));
-        QCOMPARE(m_doc.calls.last(), u"show Blue Lantern 1977-05-08"_qs);
+        const QString cover =
+            QDir(coversFolder()).filePath(u"Blue Lantern 1977-05-08 cover.ott"_qs);
+        QCOMPARE(m_doc.calls.last(), u"saveAs "_qs + cover);
+        QCOMPARE(m_opened, QStringList{cover});
         QCOMPARE(m_doc.texts.value(u"CoverDate"_qs), u"May 8, 1977"_qs);
         // The box was unchecked: no collection line, but the name is stored as typed.
         QCOMPARE(m_doc.texts.value(u"TrayCollection"_qs), QString());
@@ -334,7 +357,8 @@ private slots:
         QTest::newRow("word processor cannot start") << u"start"_qs << u"failed: start"_qs;
         QTest::newRow("template cannot be opened") << u"open"_qs << u"failed: open"_qs;
         QTest::newRow("zoom cannot be set") << u"zoom"_qs << u"failed: zoom"_qs;
-        QTest::newRow("nothing to show the cover") << u"show"_qs << u"failed: show"_qs;
+        QTest::newRow("cover cannot be written") << u"save"_qs << u"failed: saveAs"_qs;
+        QTest::newRow("nothing to open the cover") << u"open cover"_qs << u"no application"_qs;
     }
 
     // A run that did not fill reports once, stores nothing and leaves the dialog open.
@@ -349,16 +373,21 @@ private slots:
         m_doc.failStart = failing == u"start";
         m_doc.failOpen = failing == u"open";
         m_doc.failZoom = failing == u"zoom";
-        m_doc.failShow = failing == u"show";
+        m_doc.failSave = failing == u"save";
+        m_openerWorks = failing != u"open cover";
         QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
         QCOMPARE(m_errors.size(), 1);
         QVERIFY2(m_errors.first().contains(message), qPrintable(m_errors.first()));
+        // A cover that was written but not opened is named, so the user can open it.
+        if (failing == u"open cover")
+            QVERIFY(m_errors.first().contains(QDir::toNativeSeparators(coversFolder())));
         QVERIFY(dialog->isVisible());
         QVERIFY(!QFile::exists(settingsFile()));
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // The user chooses again and succeeds.
         m_doc = RecordingCoverDocument();
+        m_openerWorks = true;
         control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(1);
         QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
         QCOMPARE(m_errors.size(), 1);

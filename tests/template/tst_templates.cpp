@@ -2,6 +2,7 @@
 // exactly once, and covers that print on one or two A4 or Letter pages with every value visible.
 #include "coverfiller.h"
 #include "filecoverdocument.h"
+#include "office.h"
 
 #include <pugixml.hpp>
 #include <zip.h>
@@ -248,12 +249,11 @@ private slots:
         QVERIFY(dir.isValid());
         FileCoverOptions options;
         options.cacheFolder = dir.filePath(u"cache"_qs);
-        options.opener = [](const QString &) { return true; };
         FileCoverDocument document(options);
         const CoverChoices choices{fileName, 1, u"Pat Keeper"_qs};
         const CoverFillOptions fill{UnitedStatesLocale(), QDate(2024, 3, 14)};
-        const CoverResult filled = FillCover(document, TemplatePath(fileName), xml, choices, fill);
-        QVERIFY2(filled, qPrintable(filled.error));
+        const Result<void> filled = FillCover(document, TemplatePath(fileName), xml, choices, fill);
+        QVERIFY2(filled, qPrintable(filled.error()));
         // What went into the bookmarks is what must be printed.
         QMap<QString, QString> values;
         for (const QString &bookmark : CoverBookmarkNames())
@@ -266,15 +266,15 @@ private slots:
 
         const QString suffix = QFileInfo(fileName).suffix();
         const QString cover = dir.filePath(name + u"."_qs + suffix);
-        const CoverResult saved = document.saveAs(cover);
-        QVERIFY2(saved, qPrintable(saved.error));
+        const Result<void> saved = document.saveAs(cover);
+        QVERIFY2(saved, qPrintable(saved.error()));
 
         // A loaded machine may take long over four discs of tracks.
-        const OfficeConversion pdf =
+        const Result<QString> pdf =
             ConvertWithOffice(office, cover, u"pdf"_qs, dir.path(), 600 * 1000);
-        QVERIFY2(pdf, qPrintable(pdf.error));
+        QVERIFY2(pdf, qPrintable(pdf.error()));
 
-        const QString infoText = QString::fromUtf8(RunProcess(pdfinfo, {pdf.outputPath}).out);
+        const QString infoText = QString::fromUtf8(RunProcess(pdfinfo, {*pdf}).out);
         const QRegularExpressionMatch pages =
             QRegularExpression(u"^Pages:\\s+(\\d+)"_qs, QRegularExpression::MultilineOption)
                 .match(infoText);
@@ -287,7 +287,7 @@ private slots:
                 .match(infoText);
         QVERIFY2(size.hasMatch(), qPrintable(infoText));
 
-        const QString printed = Words(PdfText(pdf.outputPath, {u"-raw"_qs}));
+        const QString printed = Words(PdfText(*pdf, {u"-raw"_qs}));
         QVERIFY(!printed.isEmpty());
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
             // Each line of a value on its own: the track lists stand side by side.

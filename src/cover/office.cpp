@@ -1,0 +1,110 @@
+#include "office.h"
+
+#include "productinfo.h"
+#include "savefile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace tapewright {
+
+QString FindOfficeProgram()
+{
+    for (const QString &name : {QStringLiteral("soffice"), QStringLiteral("libreoffice")}) {
+        const QString path = QStandardPaths::findExecutable(name);
+        if (!path.isEmpty())
+            return path;
+    }
+    return {};
+}
+
+Result<QString> ConvertWithOffice(const QString &officeProgram, const QString &inputPath,
+                                  const QString &format, const QString &outDir, int timeoutMs)
+{
+    const QString program = QStringLiteral("LibreOffice (%1)").arg(QuotedPath(officeProgram));
+    QTemporaryDir profile;
+    if (!profile.isValid())
+        return Failure{QStringLiteral("no temporary folder for %1 could be made").arg(program)};
+    // A private profile: LibreOffice hands a conversion over to an instance that already runs
+    // with the same profile (the user's open one, or a parallel conversion), which then leaves
+    // it undone.
+    const QStringList args = {QStringLiteral("-env:UserInstallation=") +
+                                  QUrl::fromLocalFile(profile.path()).toString(),
+                              QStringLiteral("--headless"),
+                              QStringLiteral("--norestore"),
+                              QStringLiteral("--convert-to"),
+                              format,
+                              QStringLiteral("--outdir"),
+                              outDir,
+                              QFileInfo(inputPath).absoluteFilePath()};
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(officeProgram, args);
+    if (!process.waitForStarted(30 * 1000))
+        return Failure{QStringLiteral("%1 could not be started").arg(program)};
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return Failure{
+            QStringLiteral("LibreOffice did not finish within %1 seconds").arg(timeoutMs / 1000)};
+    }
+    // A format may name LibreOffice's filter after a colon ("doc:MS Word 97").
+    const QString suffix = format.section(u':', 0, 0);
+    const QString out =
+        QDir(outDir).filePath(QFileInfo(inputPath).completeBaseName() + u'.' + suffix);
+    if (!QFileInfo::exists(out))
+        return Failure{QStringLiteral("LibreOffice could not convert it to .%1").arg(suffix)};
+    return out;
+}
+
+Result<QString> ConvertedLegacyTemplate(const QString &docPath, const QString &cacheFolder,
+                                        const std::optional<QString> &officeProgram)
+{
+    const QFileInfo fi(docPath);
+    if (!fi.exists())
+        return Failure{QStringLiteral("the file does not exist")};
+    const QByteArray key = (fi.absoluteFilePath() + u'\n' + QString::number(fi.size()) + u'\n' +
+                            QString::number(fi.lastModified().toMSecsSinceEpoch()))
+                               .toUtf8();
+    const QString folder = cacheFolder + QStringLiteral("/converted");
+    const QString cached =
+        folder + u'/' +
+        QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex()) +
+        QStringLiteral(".odt");
+    if (QFileInfo::exists(cached))
+        return cached;
+    const QString office = officeProgram ? *officeProgram : FindOfficeProgram();
+    if (office.isEmpty())
+        return Failure{
+            QStringLiteral("it is a Word 97–2003 document (.doc). %1 fills .odt and .docx "
+                           "templates: open the template in Word or LibreOffice Writer and save "
+                           "it as a Word document (.docx) or an ODF text document (.odt) in the "
+                           "template folder, or install LibreOffice so that %1 can convert it")
+                .arg(QString::fromUtf16(ProductName))};
+
+    QTemporaryDir work;
+    if (!work.isValid())
+        return Failure{QStringLiteral("no temporary folder for converting it could be made")};
+    const Result<QString> converted =
+        ConvertWithOffice(office, fi.absoluteFilePath(), QStringLiteral("odt"), work.path(),
+                          OfficeConversionTimeoutMs);
+    if (!converted)
+        return Failure{
+            QStringLiteral("it is a Word 97–2003 document (.doc), and converting it failed: ") +
+            converted.error()};
+    QFile out(*converted);
+    const QByteArray bytes = out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray();
+    if (bytes.isEmpty() || out.error() != QFileDevice::NoError || !QDir().mkpath(folder) ||
+        !SaveFile(cached, bytes))
+        return Failure{
+            QStringLiteral("its converted copy cannot be stored in %1").arg(QuotedPath(folder))};
+    return cached;
+}
+
+} // namespace tapewright
