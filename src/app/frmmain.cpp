@@ -122,6 +122,8 @@ void frmMain::createControls()
 
     lblStatus->setForegroundRole(QPalette::Highlight);
     txtOutput->setReadOnly(true);
+    // Its text is replaced in pieces after every edit of the info text; nothing to undo there.
+    txtOutput->setUndoRedoEnabled(false);
     txtOutput->viewport()->setCursor(Qt::ArrowCursor);
 
     // Dropped files load like File, Open Info File; the panes would otherwise insert their names.
@@ -233,6 +235,7 @@ void frmMain::Form_Load()
 
     showInput(QString());
     txtOutput->clear();
+    m_outputPane.clear();
     lblStatus->clear();
 }
 
@@ -294,11 +297,28 @@ void frmMain::showInput(const QString &infoText)
 
 void frmMain::showOutput(const QString &xml)
 {
-    // Rebuilt after every edit: keep the reader's place in the XML. The pane is never read
-    // back (m_xml is the XML), so long lines are cut for it without keeping where.
+    // The pane is never read back (m_xml is the XML), so long lines are cut for it without
+    // keeping where.
+    const QString pane = PaneContentFromDocument(xml).text;
+    // Rebuilt after every edit, which mostly changes a line or two: only what differs from the
+    // pane's last text is replaced, so that the pane lays out no more than those lines again,
+    // and the reader keeps their place. Pane positions are those of the text: each line end is
+    // one character, as in the pane.
+    const QStringView before(m_outputPane);
+    const qsizetype common = qMin(before.size(), pane.size());
+    qsizetype head = 0;
+    while (head < common && before[head] == pane[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && before[before.size() - 1 - tail] == pane[pane.size() - 1 - tail])
+        ++tail;
     const int h = txtOutput->horizontalScrollBar()->value();
     const int v = txtOutput->verticalScrollBar()->value();
-    txtOutput->setPlainText(PaneContentFromDocument(xml).text);
+    QTextCursor cursor(txtOutput->document());
+    cursor.setPosition(int(head));
+    cursor.setPosition(int(before.size() - tail), QTextCursor::KeepAnchor);
+    cursor.insertText(pane.mid(head, pane.size() - tail - head));
+    m_outputPane = pane;
     txtOutput->horizontalScrollBar()->setValue(h);
     txtOutput->verticalScrollBar()->setValue(v);
 }

@@ -133,6 +133,7 @@ private:
     bool mXmlChanged = false;
     std::optional<TextEncoding> m_infoEncoding; // how the loaded file was written
     QString m_xml;                              // the converter's latest result
+    QString m_outputPane;                       // the output pane's text (m_xml as shown)
 
     bool m_settingInput = false; // the window itself is filling the input pane
     // Lines of the loaded text longer than a pane line are shown cut into pieces, each piece
