@@ -294,23 +294,32 @@ LineMarks marksOf(QStringView l, bool lookForEncore)
     };
     qsizetype i = 0;
 #if defined(__SSE2__)
-    // Looked for as the line stands: ":", "(", "[", and when an encore is still to be found "e",
-    // "E" and whatever is not ASCII (the place where the character is read lower-cases it).
+    // Looked for as the line stands: ":", "(", "[", and while an encore is still to be found an
+    // "e" or "E" followed by ":", "n", "N" or "-" (the only ways "e:" and "encore" can go on).
+    // Whatever is not ASCII is looked at too: the place where it is read lower-cases it.
     const __m128i colon = _mm_set1_epi16(short(u':'));
     const __m128i round = _mm_set1_epi16(short(u'('));
     const __m128i square = _mm_set1_epi16(short(u'['));
-    const __m128i e = _mm_set1_epi16(short(lookForEncore ? u'e' : u':'));
-    const __m128i upperE = _mm_set1_epi16(short(lookForEncore ? u'E' : u':'));
-    const __m128i ascii = _mm_set1_epi16(short(lookForEncore ? 0xFF80 : 0));
-    for (; i + 8 <= size; i += 8) {
+    const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    const auto is = [](__m128i v, char16_t c) {
+        return _mm_cmpeq_epi16(v, _mm_set1_epi16(short(c)));
+    };
+    for (; i + 9 <= size; i += 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
-        const __m128i encore = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi16(units, e), _mm_cmpeq_epi16(units, upperE)),
-            _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(units, ascii), _mm_setzero_si128()),
-                          _mm_set1_epi16(-1)));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi16(units, colon), encore),
-            _mm_or_si128(_mm_cmpeq_epi16(units, round), _mm_cmpeq_epi16(units, square)));
+        __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, colon), _mm_cmpeq_epi16(units, round)),
+                         _mm_cmpeq_epi16(units, square));
+        if (lookForEncore) {
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 1));
+            const __m128i e = _mm_or_si128(is(units, u'e'), is(units, u'E'));
+            const __m128i goesOn = _mm_or_si128(_mm_or_si128(is(next, u':'), is(next, u'-')),
+                                                _mm_or_si128(is(next, u'n'), is(next, u'N')));
+            const __m128i other = _mm_xor_si128(
+                _mm_cmpeq_epi16(_mm_and_si128(_mm_or_si128(units, next), nonAscii), zero),
+                _mm_set1_epi16(-1));
+            hits = _mm_or_si128(hits, _mm_or_si128(_mm_and_si128(e, goesOn), other));
+        }
         for (unsigned mask = unsigned(_mm_movemask_epi8(hits)); mask != 0;
              mask &= mask - 1, mask &= mask - 1)
             at(i + std::countr_zero(mask) / 2);

@@ -81,17 +81,6 @@ QString Joined(std::initializer_list<QStringView> parts)
     return out;
 }
 
-QStringView Trimmed(QStringView s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.sliced(b, e - b);
-}
-
 qsizetype ReplaceAll(char16_t *text, qsizetype size, QStringView a, QStringView b)
 {
     Q_ASSERT(!a.isEmpty() && b.size() <= a.size());

@@ -57,8 +57,18 @@ inline QStringView LowerCased(QStringView s, UnitBuffer &buffer)
 // The parts one after the other, in one allocation: an element is its tags and its text.
 QString Joined(std::initializer_list<QStringView> parts);
 
-// Leading and trailing blanks (U+0020 only) removed.
-QStringView Trimmed(QStringView s);
+// Leading and trailing blanks (U+0020 only) removed. Inline: several times for every track.
+inline QStringView Trimmed(QStringView s)
+{
+    const char16_t *const p = s.utf16();
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && p[b] == u' ')
+        ++b;
+    while (e > b && p[e - 1] == u' ')
+        --e;
+    return QStringView(p + b, e - b);
+}
 
 // The text from character n + 1 on; empty when s is not longer than n.
 inline QStringView RestAfter(QStringView s, qsizetype n)
