@@ -8,7 +8,7 @@ LAUNCHER := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE))
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: all deps configure build run test test-asan fuzz bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench package package-check clean
 
 all: build
 
@@ -33,6 +33,7 @@ test-asan: deps
 		-DTAPEWRIGHT_SANITIZE=address,undefined $(LAUNCHER) >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 # Runs every libFuzzer target for FUZZ_SECONDS on a copy of its seed corpus.
@@ -47,6 +48,18 @@ fuzz: deps
 # Runs the benchmarks and writes their figures beside the speed targets into bench/REPORT.md.
 bench: build
 	@scripts/bench-report $(BUILD_DIR)/bin/tapewright-bench bench/REPORT.md
+
+# The Debian package, tapewright_<version>_amd64.deb, in the build folder.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB | grep -v '^CPack: -'
+
+# Checks the package and its desktop files the way Debian and software centres do; the checkers
+# are installed on first use (scripts/install-deps --package-tools).
+package-check: package
+	@scripts/install-deps --package-tools
+	desktop-file-validate desktop/tapewright.desktop
+	appstreamcli validate --no-net desktop/org.example.tapewright.metainfo.xml
+	lintian --fail-on error $(BUILD_DIR)/tapewright_*_amd64.deb
 
 clean:
 	rm -rf $(BUILD_DIR)

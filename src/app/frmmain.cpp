@@ -7,21 +7,27 @@
 #include "mainlayout.h"
 #include "paths.h"
 #include "savefile.h"
+#include "settings.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace tapewright {
 
@@ -53,6 +59,9 @@ constexpr int LinesPerGroupedBlock = 8;
 // Above this many lines a text is converted after a pause too, however few its characters:
 // the converter's cost goes with lines as much as with characters.
 constexpr qsizetype DeferredConversionLines = 100'000;
+// The settings file's section for the window's place: its normal (not maximised) client
+// rectangle in pixels, and whether it was maximised.
+constexpr char16_t PlacementSection[] = u"Window";
 
 // The first local file a drag carries, or "" when it carries none (dragged text, for example).
 QString draggedFile(const QMimeData *mime)
@@ -124,6 +133,9 @@ void frmMain::createControls()
     txtOutput->setReadOnly(true);
     // Its text is replaced in pieces after every edit of the info text; nothing to undo there.
     txtOutput->setUndoRedoEnabled(false);
+    // A read-only pane only scrolls on plain keys; with a keyboard caret Ctrl+Home, Ctrl+End
+    // and Shift selection work there as in the input pane.
+    txtOutput->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtOutput->viewport()->setCursor(Qt::ArrowCursor);
 
     // Dropped files load like File, Open Info File; the panes would otherwise insert their names.
@@ -323,6 +335,41 @@ void frmMain::showOutput(const QString &xml)
     txtOutput->verticalScrollBar()->setValue(v);
 }
 
+void frmMain::RestorePlacement(const QString &settingsFile)
+{
+    m_placementFile = settingsFile;
+    const QString section = QString::fromUtf16(PlacementSection);
+    const auto number = [&](const QString &key) {
+        bool ok = false;
+        const int value = GetINIString(section, key, QString(), settingsFile).toInt(&ok);
+        return ok ? value : 0;
+    };
+    const QRect last(number(QStringLiteral("Left")), number(QStringLiteral("Top")),
+                     number(QStringLiteral("Width")), number(QStringLiteral("Height")));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (const std::optional<QRect> placed = RestoredPlacement(last, screens))
+        setGeometry(*placed);
+    if (number(QStringLiteral("Maximized")) == 1)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void frmMain::storePlacement() const
+{
+    if (m_placementFile.isEmpty())
+        return;
+    const QString section = QString::fromUtf16(PlacementSection);
+    const QRect normal = normalGeometry();
+    const std::pair<const char *, int> values[] = {{"Left", normal.left()},
+                                                   {"Top", normal.top()},
+                                                   {"Width", normal.width()},
+                                                   {"Height", normal.height()},
+                                                   {"Maximized", isMaximized() ? 1 : 0}};
+    for (const auto &[key, value] : values)
+        WriteINIString(section, QLatin1String(key), QString::number(value), m_placementFile);
+}
+
 void frmMain::OpenStartupFiles(const QStringList &files)
 {
     if (!files.isEmpty())
@@ -434,11 +481,7 @@ void frmMain::settleXml()
 
 void frmMain::mnuFileOpenInfoFile_Click()
 {
-    // The dialog is shared with the saves, which show whatever filter it was left with.
-    m_dialogState.filters =
-        QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("Info Files (*.nfo)")};
-    m_dialogState.selectedFilter = m_dialogState.filters.first();
-    const QString fileName = m_fileDialogs->showOpen(this, m_dialogState);
+    const QString fileName = m_fileDialogs->showOpen(this, OpenInfoFileDialog());
     if (fileName.isEmpty())
         return;
     ProcessFile(fileName);
@@ -447,8 +490,9 @@ void frmMain::mnuFileOpenInfoFile_Click()
 bool frmMain::saveDocument(Document which)
 {
     const bool info = which == Document::Info;
-    const QString fileName =
-        m_fileDialogs->showSave(this, info ? mInfoFileName : mXmlFileName, m_dialogState);
+    const QString proposed = info ? mInfoFileName : mXmlFileName;
+    const QString fileName = m_fileDialogs->showSave(
+        this, proposed, info ? SaveInfoFileDialog(proposed) : SaveXmlFileDialog(proposed));
     if (fileName.isEmpty())
         return false;
     if (!info)
@@ -526,10 +570,12 @@ bool frmMain::Form_QueryUnload()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    if (Form_QueryUnload())
+    if (Form_QueryUnload()) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    storePlacement();
+    event->accept();
 }
 
 void frmMain::Form_Resize()

@@ -2,6 +2,7 @@
 // the question about unsaved work on closing.
 #pragma once
 
+#include "daterecogniser.h"
 #include "prompts.h"
 #include "textfile.h"
 
@@ -38,6 +39,9 @@ public:
     // Loads an info file and shows it with its XML. The file is read and converted before
     // anything changes; a file that cannot be read is reported and changes nothing.
     bool ProcessFile(const QString &pFileName);
+    // Reopens the window where it was last closed, from the section "Window" of settingsFile, and
+    // stores its place there when it closes. Without this call nothing is read or written.
+    void RestorePlacement(const QString &settingsFile);
     // The files named on the program's command line: the first is loaded as File, Open Info
     // File loads it (a relative name is taken from the current folder); none changes nothing.
     void OpenStartupFiles(const QStringList &files);
@@ -56,7 +60,7 @@ public:
     void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
     void setCoverDialog(DialogHook hook) { m_coverDialog = std::move(hook); }
     void setAboutDialog(DialogHook hook) { m_aboutDialog = std::move(hook); }
-    // The locale dates are recognised and written in; the user's own by default.
+    // The locale dates are recognised and written in; UserDateLocale() by default.
     void setConversionLocale(const QLocale &locale) { m_locale = locale; }
     // An info text of more characters than this is converted after a pause in typing and away
     // from the window's thread, so that no keystroke waits for it; a smaller one after every
@@ -106,6 +110,7 @@ private:
     bool saveDocument(Document which);
     bool askToSave(Document which);
     void loadDroppedFile(const QString &fileName);
+    void storePlacement() const;
 
     QWidget *m_client = nullptr;
     QLabel *lblInput = nullptr;
@@ -147,11 +152,11 @@ private:
     qsizetype m_deferredSize;
     QTimer *m_pause = nullptr; // the pause in typing before a large text is converted
     QThreadPool m_conversions; // where a large text is converted, one at a time
-    QLocale m_locale;
-    FileDialogState m_dialogState;
+    QLocale m_locale = UserDateLocale();
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MessageBoxes> m_messageBoxes;
     std::unique_ptr<BusyObserver> m_busy;
+    QString m_placementFile; // where the window's place is kept; "" keeps none
     DialogHook m_coverDialog;
     DialogHook m_aboutDialog;
 };

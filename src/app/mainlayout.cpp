@@ -5,6 +5,28 @@
 
 namespace tapewright {
 
+std::optional<QRect> RestoredPlacement(const QRect &last, const QList<QRect> &screens)
+{
+    if (last.isEmpty())
+        return std::nullopt;
+    const QRect *best = nullptr;
+    long long bestArea = 0;
+    for (const QRect &screen : screens) {
+        const QRect common = screen.intersected(last);
+        const long long area = static_cast<long long>(common.width()) * common.height();
+        if (area > bestArea) {
+            best = &screen;
+            bestArea = area;
+        }
+    }
+    if (!best)
+        return std::nullopt;
+    QRect placed(last.topLeft(), last.size().boundedTo(best->size()));
+    placed.moveLeft(std::clamp(placed.left(), best->left(), best->right() - placed.width() + 1));
+    placed.moveTop(std::clamp(placed.top(), best->top(), best->bottom() - placed.height() + 1));
+    return placed;
+}
+
 PaneLayout ComputePaneLayout(const LayoutInput &in)
 {
     // The window has no minimum size: a client area smaller than the margins gives negative

@@ -2,7 +2,10 @@
 // panes side by side, filling the window, whatever its size.
 #pragma once
 
+#include <QList>
 #include <QRect>
+
+#include <optional>
 
 namespace tapewright {
 
@@ -46,5 +49,11 @@ struct PaneLayout
 // Panes with margin m on the left, between them and on the right, and 2m at the bottom; the
 // output label over the output pane's left edge, the status label's right edge on its right edge.
 PaneLayout ComputePaneLayout(const LayoutInput &in);
+
+// Where the window reopens, in pixels: its last rectangle, shrunk and moved as little as needed
+// to lie wholly within the screen it overlaps most (screens: their available rectangles).
+// Nothing when it overlaps none (a screen since unplugged) or is empty; the window then opens
+// at its designed size, centred.
+std::optional<QRect> RestoredPlacement(const QRect &last, const QList<QRect> &screens);
 
 } // namespace tapewright

@@ -1,49 +1,94 @@
 #include "prompts.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace tapewright {
 
 namespace {
 
-QString joinedFilters(const FileDialogState &state)
+const QString TextFiles = QStringLiteral("Text Files (*.txt)");
+const QString InfoFiles = QStringLiteral("Info Files (*.nfo)");
+const QString AllFiles = QStringLiteral("All Files (*)");
+
+// "Info Texts (*.txt *.nfo)" gives "*.txt" and "*.nfo".
+QStringList PatternsOf(const QString &filter)
 {
-    return state.filters.join(QStringLiteral(";;"));
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const qsizetype close = filter.lastIndexOf(u')');
+    if (open < 0 || close < open)
+        return {};
+    return filter.sliced(open + 1, close - open - 1).split(u' ', Qt::SkipEmptyParts);
+}
+
+// The request with the first filter whose patterns match the file's name selected.
+FileDialogRequest SaveRequest(const QString &title, const QStringList &filters,
+                              const QString &proposedName)
+{
+    FileDialogRequest request{title, filters, filters.first()};
+    const QString name = QFileInfo(proposedName).fileName();
+    if (name.isEmpty())
+        return request;
+    for (const QString &filter : filters) {
+        if (QDir::match(PatternsOf(filter), name)) {
+            request.selectedFilter = filter;
+            break;
+        }
+    }
+    return request;
 }
 
 } // namespace
 
-QString QtFileDialogs::showOpen(QWidget *parent, FileDialogState &state)
+FileDialogRequest OpenInfoFileDialog()
 {
-    // No caption and no folder: Qt's dialog then starts in the folder it last showed.
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), joinedFilters(state),
-                                        &state.selectedFilter);
+    const QStringList filters{QStringLiteral("Info Texts (*.txt *.nfo)"), TextFiles, InfoFiles,
+                              AllFiles};
+    return {QStringLiteral("Open Info File"), filters, filters.first()};
+}
+
+FileDialogRequest SaveInfoFileDialog(const QString &proposedName)
+{
+    return SaveRequest(QStringLiteral("Save Info File"), {TextFiles, InfoFiles, AllFiles},
+                       proposedName);
+}
+
+FileDialogRequest SaveXmlFileDialog(const QString &proposedName)
+{
+    return SaveRequest(QStringLiteral("Save XML File"),
+                       {QStringLiteral("XML Files (*.xml)"), AllFiles}, proposedName);
+}
+
+QString QtFileDialogs::showOpen(QWidget *parent, const FileDialogRequest &request)
+{
+    // No folder: Qt's dialog then starts in the folder it last showed.
+    QString selected = request.selectedFilter;
+    return QFileDialog::getOpenFileName(parent, request.title, QString(),
+                                        request.filters.join(QStringLiteral(";;")), &selected);
 }
 
 void PrepareSaveDialog(QFileDialog &dialog, const QString &proposedName,
-                       const FileDialogState &state)
+                       const FileDialogRequest &request)
 {
+    dialog.setWindowTitle(request.title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // No default suffix: a name typed without an extension is used as typed. Replacing an
     // existing file is confirmed (Qt's default), as nobody asks afterwards.
-    if (!state.filters.isEmpty())
-        dialog.setNameFilters(state.filters);
-    if (!state.selectedFilter.isEmpty())
-        dialog.selectNameFilter(state.selectedFilter);
+    dialog.setNameFilters(request.filters);
+    dialog.selectNameFilter(request.selectedFilter);
     if (!proposedName.isEmpty())
         dialog.selectFile(proposedName);
 }
 
 QString QtFileDialogs::showSave(QWidget *parent, const QString &proposedName,
-                                FileDialogState &state)
+                                const FileDialogRequest &request)
 {
     QFileDialog dialog(parent);
-    PrepareSaveDialog(dialog, proposedName, state);
+    PrepareSaveDialog(dialog, proposedName, request);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    if (!state.filters.isEmpty())
-        state.selectedFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().value(0);
 }
 

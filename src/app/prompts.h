@@ -1,5 +1,5 @@
-// The main window's ways of asking the user: its one file dialog, behind a small interface so
-// that tests answer it and no test opens a real dialog, and the message boxes every window
+// The main window's ways of asking the user: its file dialogs, behind a small interface so that
+// tests answer them and no test opens a real dialog, and the message boxes every window
 // shares (messageboxes.h).
 #pragma once
 
@@ -13,38 +13,45 @@ class QWidget;
 
 namespace tapewright {
 
-// What the window's one file dialog remembers from command to command: the save dialogs show the
-// filters the last Open left (none before the first Open), with the one chosen there selected.
-struct FileDialogState
+// What a file dialog shows: a title saying what is opened or saved, and its filters.
+struct FileDialogRequest
 {
+    QString title;
     QStringList filters;    // Qt name filters, "Text Files (*.txt)"
-    QString selectedFilter; // one of filters, or ""
+    QString selectedFilter; // one of filters
 };
+
+// File, Open Info File: both kinds of info text in one filter first, then each kind, then any.
+FileDialogRequest OpenInfoFileDialog();
+// The save dialogs offer the filters of what they save, the one that fits the proposed name
+// selected (the first when none does).
+FileDialogRequest SaveInfoFileDialog(const QString &proposedName);
+FileDialogRequest SaveXmlFileDialog(const QString &proposedName);
 
 class FileDialogs
 {
 public:
     virtual ~FileDialogs() = default;
-    // The chosen file's path, or "" when the user cancelled. Updates state.selectedFilter.
-    virtual QString showOpen(QWidget *parent, FileDialogState &state) = 0;
+    // The chosen file's path, or "" when the user cancelled.
+    virtual QString showOpen(QWidget *parent, const FileDialogRequest &request) = 0;
     // proposedName is a full path or "". The dialog itself confirms replacing an existing file.
     virtual QString showSave(QWidget *parent, const QString &proposedName,
-                             FileDialogState &state) = 0;
+                             const FileDialogRequest &request) = 0;
 };
 
-// Sets up a save dialog: the remembered filters, then the proposed name. In this order because
-// Qt renames the file in the dialog to the extension of a filter selected after it: with the
-// text files filter left by an Open, "show.xml" would become "show.txt", and the XML save would
-// propose the info file itself.
+// Sets up a save dialog: title and filters, then the proposed name. In this order because Qt
+// renames the file in the dialog to the extension of a filter selected after it: "show.nfo"
+// would become "show.txt".
 void PrepareSaveDialog(QFileDialog &dialog, const QString &proposedName,
-                       const FileDialogState &state);
+                       const FileDialogRequest &request);
 
 // The real file dialogs.
 class QtFileDialogs final : public FileDialogs
 {
 public:
-    QString showOpen(QWidget *parent, FileDialogState &state) override;
-    QString showSave(QWidget *parent, const QString &proposedName, FileDialogState &state) override;
+    QString showOpen(QWidget *parent, const FileDialogRequest &request) override;
+    QString showSave(QWidget *parent, const QString &proposedName,
+                     const FileDialogRequest &request) override;
 };
 
 } // namespace tapewright

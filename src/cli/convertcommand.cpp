@@ -37,19 +37,20 @@ int runConvert(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Converts info texts into track list XML documents."));
-    parser.addHelpOption();
+    addHelpOption(parser);
     parser.addOption({QStringLiteral("locale"),
                       QStringLiteral("Locale for recognising and writing dates (default: yours)."),
                       QStringLiteral("NAME")});
     parser.addOption(
         {QStringLiteral("out-dir"),
-         QStringLiteral("Write one .xml per FILE into DIR instead of standard output."),
+         QStringLiteral("Write one .xml per FILE into DIR (made when missing) instead of "
+                        "standard output."),
          QStringLiteral("DIR")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Info text to convert; - reads standard input."),
                                  QStringLiteral("FILE..."));
-    if (const std::optional<int> exitCode =
-            parseArguments(parser, arguments, QStringLiteral("convert")))
+    if (const std::optional<int> exitCode = parseArguments(
+            parser, arguments, QStringLiteral("convert"), QStringLiteral("[options] FILE...")))
         return *exitCode;
     const auto locale = localeOption(parser);
     if (!locale)
@@ -77,8 +78,8 @@ int runConvert(const QStringList &arguments)
         writeErr(QStringLiteral("tapewright-cli convert: no FILE to convert"));
         return 2;
     }
-    if (!QFileInfo(outDir).isDir()) {
-        writeErr(QStringLiteral("Cannot write into %1: no such folder.").arg(QuotedPath(outDir)));
+    if (!QDir().mkpath(outDir)) {
+        writeErr(QStringLiteral("Cannot create the folder %1.").arg(QuotedPath(outDir)));
         return 1;
     }
     bool anyFailed = false;

@@ -9,6 +9,7 @@
 #include "textfile.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 
 namespace tapewright::cli {
@@ -19,7 +20,7 @@ int runCover(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Fills a cover template from a track list XML document, as the cover dialog does, and "
         "writes the filled cover to a file."));
-    parser.addHelpOption();
+    addHelpOption(parser);
     const QStringList filled = FormatExtensions(FormatFamily::OpenDocument) +
                                FormatExtensions(FormatFamily::OfficeOpenXml);
     parser.addOption(
@@ -51,7 +52,8 @@ int runCover(const QStringList &arguments)
                           .arg(pairs.join(u", ")),
                       QStringLiteral("FILE")});
     if (const std::optional<int> exitCode =
-            parseArguments(parser, arguments, QStringLiteral("cover")))
+            parseArguments(parser, arguments, QStringLiteral("cover"),
+                           QStringLiteral("--template FILE --xml FILE --out FILE [options]")))
         return *exitCode;
     for (const char *required : {"template", "xml", "out"}) {
         if (!parser.isSet(QString::fromLatin1(required))) {
@@ -61,8 +63,8 @@ int runCover(const QStringList &arguments)
         }
     }
     if (!parser.positionalArguments().isEmpty()) {
-        writeErr(QStringLiteral("tapewright-cli cover: unexpected argument \"%1\"")
-                     .arg(parser.positionalArguments().first()));
+        writeErr(QStringLiteral("tapewright-cli cover: unexpected argument %1")
+                     .arg(quoted(parser.positionalArguments().first())));
         return 2;
     }
     const auto locale = localeOption(parser);
@@ -86,10 +88,15 @@ int runCover(const QStringList &arguments)
     job.fill = {*locale, QDate::currentDate()};
     job.outputPath = out;
     FileCoverDocument document;
-    if (const Result<QString> cover = MakeCover(document, job); !cover) {
+    const Result<MadeCover> cover = MakeCover(document, job);
+    if (!cover) {
         writeErr(cover.error());
         return 1;
     }
+    // The cover is made all the same: what does not fit is the show's, not a failure.
+    if (!cover->notice.isEmpty())
+        writeErr(QStringLiteral("tapewright-cli cover: warning: %1: %2")
+                     .arg(QDir::toNativeSeparators(out), cover->notice));
     return 0;
 }
 

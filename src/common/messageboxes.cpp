@@ -3,6 +3,7 @@
 #include "productinfo.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tapewright {
 
@@ -25,6 +26,23 @@ Answer QtMessageBoxes::askYesNoCancel(QWidget *parent, const QString &text)
 void QtMessageBoxes::showError(QWidget *parent, const QString &text)
 {
     QMessageBox::warning(parent, QString::fromUtf16(ProductName), text);
+}
+
+void QtMessageBoxes::showNotice(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QString::fromUtf16(ProductName), text);
+}
+
+bool QtMessageBoxes::showNoticeWithAction(QWidget *parent, const QString &text,
+                                          const QString &action)
+{
+    QMessageBox box(QMessageBox::Information, QString::fromUtf16(ProductName), text,
+                    QMessageBox::Ok, parent);
+    const QAbstractButton *chosen = box.addButton(action, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == chosen;
 }
 
 } // namespace tapewright

@@ -190,9 +190,10 @@ QString LocateSettingsFile(const QString &programDir, const QString &userConfigD
 {
     const QString fileName = QStringLiteral("tapewright.ini");
     const QDir program(programDir);
-    const QFileInfo programInfo(programDir);
+    // A file beside the program is read where it is, whoever put it there: moving the settings
+    // would lose the choices of a user who had them there.
     if (QFileInfo::exists(program.filePath(fileName)) ||
-        (programInfo.isDir() && programInfo.isWritable()))
+        QFileInfo(program.filePath(QStringLiteral("template"))).isDir())
         return program.filePath(fileName);
     return QDir(userConfigDir).filePath(fileName);
 }

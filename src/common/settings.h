@@ -19,8 +19,9 @@ QString GetINIString(const QString &section, const QString &key, const QString &
 void WriteINIString(const QString &section, const QString &key, const QString &value,
                     const QString &file);
 
-// Where the settings file belongs: beside the program when that folder is writable or the file
-// already exists there (a portable install), else in the per-user configuration folder.
+// Where the settings file belongs: beside the program for a copy that runs from its own folder
+// (a build tree or a portable copy, with its "template" folder beside it) or when the file is
+// already there; else, for an installed program, in the per-user configuration folder.
 QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir);
 // LocateSettingsFile for this running program.
 QString DefaultSettingsFilePath();

@@ -305,6 +305,18 @@ bool needsLowerCasing(QStringView t)
 
 } // namespace
 
+QLocale DateLocaleFor(const QLocale &locale)
+{
+    if (locale.language() == QLocale::C)
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    return locale;
+}
+
+QLocale UserDateLocale()
+{
+    return DateLocaleFor(QLocale());
+}
+
 DateLocale::DateLocale(const QLocale &locale)
 {
     readShortFormat(locale.dateFormat(QLocale::ShortFormat), *this);

@@ -24,6 +24,14 @@ enum class DateOrder
     YearMonthDay
 };
 
+// The locale dates are recognised and written in, for a locale the user runs in: the locale
+// itself, except that the C (POSIX) locale (LANG=C.UTF-8 on minimal systems) reads and writes
+// dates as en_US does. Month first is that locale's own order (its %x is mm/dd/yy); Qt's C
+// locale would read "2/11/74" as 2 November and write "8/05/1977".
+QLocale DateLocaleFor(const QLocale &locale);
+// DateLocaleFor the user's locale: the one the window and tapewright-cli use by default.
+QLocale UserDateLocale();
+
 // What the recogniser needs to know of a locale, worked out once: month names lower-cased, the
 // order of the fields and the separator of its short date format.
 struct DateLocale

@@ -300,10 +300,11 @@ struct Inserter
     }
 };
 
-void insertOdfValue(pugi::xml_node s, const QStringList &lines, const Formatting &f,
-                    const Vocabulary &v)
+// Writes the lines after the node `after` in parent (at the end of parent when it is null).
+void insertOdfValue(pugi::xml_node parent, pugi::xml_node after, const QStringList &lines,
+                    const Formatting &f, const Vocabulary &v)
 {
-    Inserter ins{s.parent(), s};
+    Inserter ins{parent, after};
     if (!f.spanStyle.empty()) {
         pugi::xml_node span = ins.element(v.span);
         span.append_attribute(v.styleName.c_str()) = f.spanStyle.c_str();
@@ -348,10 +349,11 @@ void insertOdfValue(pugi::xml_node s, const QStringList &lines, const Formatting
     }
 }
 
-void insertWordValue(pugi::xml_node s, const QStringList &lines, const Formatting &f,
-                     const Vocabulary &v)
+void insertWordValue(pugi::xml_node parent, pugi::xml_node after, const QStringList &lines,
+                     const Formatting &f, const Vocabulary &v)
 {
-    pugi::xml_node run = s.parent().insert_child_after(v.run.c_str(), s);
+    pugi::xml_node run = after ? parent.insert_child_after(v.run.c_str(), after)
+                               : parent.append_child(v.run.c_str());
     if (f.runProperties.first_child())
         run.append_copy(f.runProperties.first_child());
     Inserter ins{run, run.last_child()};
@@ -596,13 +598,29 @@ Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QS
     const QStringList lines = splitLines(xmlSafe(value));
     if (!value.isEmpty()) {
         if (v.odf)
-            insertOdfValue(s, lines, formatting, v);
+            insertOdfValue(s.parent(), s, lines, formatting, v);
         else
-            insertWordValue(s, lines, formatting, v);
+            insertWordValue(s.parent(), s, lines, formatting, v);
     }
     site.start = s;
     site.end = e;
     return {};
+}
+
+void AppendText(pugi::xml_node paragraph, const XmlNames &names, const QString &text,
+                const pugi::xml_node &runProperties)
+{
+    if (text.isEmpty())
+        return;
+    const Vocabulary v(names);
+    Formatting formatting;
+    if (runProperties)
+        formatting.runProperties.append_copy(runProperties);
+    const QStringList lines = splitLines(xmlSafe(text));
+    if (v.odf)
+        insertOdfValue(paragraph, {}, lines, formatting, v);
+    else
+        insertWordValue(paragraph, {}, lines, formatting, v);
 }
 
 } // namespace tapewright

@@ -61,4 +61,9 @@ QString BookmarkText(const BookmarkSite &site, const XmlNames &names);
 // leaves the part unchanged.
 Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
 
+// Appends text at the end of paragraph, written as SetBookmarkText writes a value. An OOXML run
+// gets a copy of runProperties (a w:rPr) when one is given.
+void AppendText(pugi::xml_node paragraph, const XmlNames &names, const QString &text,
+                const pugi::xml_node &runProperties = {});
+
 } // namespace tapewright

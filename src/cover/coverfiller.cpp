@@ -192,15 +192,17 @@ Result<QString> CoverTemplatePath(const QString &folder, const QString &template
     return QDir(folder).filePath(templateFileName);
 }
 
-Result<QString> MakeCover(CoverDocument &document, const CoverJob &job)
+Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job)
 {
     const Result<QString> templatePath =
         CoverTemplatePath(job.templateFolder, job.choices.templateFileName);
     if (!templatePath)
-        return templatePath;
+        return Failure{templatePath.error()};
     if (Result<void> filled = FillCover(document, *templatePath, job.xml, job.choices, job.fill);
         !filled)
         return Failure{filled.error()};
+    MadeCover made;
+    made.notice = document.fitLayout();
     QString target = job.outputPath;
     if (target.isEmpty()) {
         RemoveOldCovers(job.coversFolder, QDateTime::currentDateTimeUtc());
@@ -218,7 +220,8 @@ Result<QString> MakeCover(CoverDocument &document, const CoverJob &job)
     }
     if (Result<void> saved = document.saveAs(target); !saved)
         return Failure{saved.error()};
-    return target;
+    made.path = target;
+    return made;
 }
 
 QString CoverTitle(const QString &xml, const QLocale &locale)

@@ -54,9 +54,19 @@ struct CoverJob
     QString coversFolder;
 };
 
-// Fills the chosen template (FillCover) and writes the cover file: where it was written. A
-// failure comes back with its message; a cover that is not written leaves no file behind.
-Result<QString> MakeCover(CoverDocument &document, const CoverJob &job);
+// A cover made: the file written, and what the user should know about it (tracks that do not
+// fit on it even at the smallest type), empty when there is nothing to tell.
+struct MadeCover
+{
+    QString path;
+    QString notice;
+};
+
+// Fills the chosen template (FillCover), fits its type to the show where the template's layout
+// allows (CoverDocument::fitLayout) and writes the cover file. A failure comes back with its
+// message; a cover that is not written leaves no file behind. Text that does not fit is no
+// failure: the cover is written, and the notice tells of it.
+Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job);
 
 // The path of the chosen template in folder; a failure when no template is chosen.
 Result<QString> CoverTemplatePath(const QString &folder, const QString &templateFileName);

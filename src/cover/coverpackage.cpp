@@ -1,5 +1,7 @@
 #include "coverpackage.h"
 
+#include "coverlayout.h"
+
 #include <algorithm>
 #include <cstring>
 #include <ctime>
@@ -86,6 +88,21 @@ Result<void> CoverPackage::setBookmarkText(const QString &name, const QString &t
     at.part->sites = CollectBookmarks(at.part->doc, at.part->names);
     rebuildIndex();
     return {};
+}
+
+QString CoverPackage::fitLayout()
+{
+    const QString layout = layoutName();
+    if (!IsKnownLayout(layout) || m_bookmarkParts.empty())
+        return {};
+    // The main part (content.xml, the Word document) holds the pieces of the layout.
+    Part *main = m_bookmarkParts.front();
+    const LayoutFit fit = FitLayoutType(layout, main->doc, main->names);
+    main->changed = true;
+    // The track area was rebuilt: its bookmarks are new nodes.
+    main->sites = CollectBookmarks(main->doc, main->names);
+    rebuildIndex();
+    return LayoutFitNotice(fit);
 }
 
 Result<CoverPackage::Part *> CoverPackage::part(const std::string &name)

@@ -55,6 +55,11 @@ public:
     std::optional<QString> bookmarkText(const QString &name) const;
     Result<void> setBookmarkText(const QString &name, const QString &text);
 
+    // Once the bookmarks are filled: fits the type to the show when the package names a layout
+    // this program knows (coverlayout.h), and leaves any other package as it is. Returns what
+    // the user should know about text that does not fit even so, or an empty text.
+    QString fitLayout();
+
 protected:
     struct Part
     {
@@ -71,6 +76,9 @@ protected:
     virtual Result<void> readParts() = 0;
     // Declares the package a document or a template of its format.
     virtual void markKind(PackageKind kind) = 0;
+    // The layout the package names in its "Tapewright layout" document property; empty when
+    // it names none.
+    virtual QString layoutName() = 0;
 
     // The entry parsed once: nullptr when the package has no such entry, a failure when it is
     // not well-formed.

@@ -125,6 +125,11 @@ Result<void> FileCoverDocument::setBookmarkText(const QString &name, const QStri
     return {};
 }
 
+QString FileCoverDocument::fitLayout()
+{
+    return m_package ? m_package->fitLayout() : QString();
+}
+
 Result<void> FileCoverDocument::saveAs(const QString &path)
 {
     if (!m_package)

@@ -48,6 +48,9 @@ public:
     // A file has no window to scroll; fails only for a missing bookmark.
     Result<void> scrollIntoView(const QString &name) override;
     Result<void> setBookmarkText(const QString &name, const QString &text) override;
+    // For a template that names a layout this program knows in its "Tapewright layout"
+    // document property (the shipped templates).
+    QString fitLayout() override;
     // Writes the filled document to path as a document or a template of the template's
     // format (.odt or .ott, .docx or .dotx, .docm or .dotm), or as a PDF printed by
     // LibreOffice (.pdf), as the extension says; never over the template itself.

@@ -1,5 +1,6 @@
 #include "frmcover.h"
 
+#include "daterecogniser.h"
 #include "filecoverdocument.h"
 #include "formhelpers.h"
 #include "paths.h"
@@ -7,12 +8,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <algorithm>
+#include <QVBoxLayout>
 
 namespace tapewright {
 
@@ -41,23 +43,15 @@ private:
     bool m_on = true;
 };
 
-// Places a control at its designed twips; it never gets smaller than its text needs, so that a
-// larger font than the design's does not cut a caption off.
-void place(QWidget *control, const QRect &twips)
-{
-    QRect pixels = TwipsToPixels(twips, control);
-    const QSize hint = control->sizeHint();
-    pixels.setWidth(std::max(pixels.width(), hint.width()));
-    pixels.setHeight(std::max(pixels.height(), hint.height()));
-    control->setGeometry(pixels);
-}
-
-// A label sizes itself to its caption; only its position is designed.
-void placeLabel(QLabel *label, int left, int top)
-{
-    label->move(TwipsToPixelsX(left, label), TwipsToPixelsY(top, label));
-    label->adjustSize();
-}
+// The designed sizes, in twips: the least the controls start with.
+constexpr int TemplateListWidth = 2775;
+constexpr int NameBoxWidth = 2505;
+constexpr int ButtonWidth = 1200;
+constexpr int ButtonHeight = 360;
+// Between a caption and its control: a label never touches what it names.
+constexpr int CaptionGap = 180;
+// Between OK and Cancel, as designed; some styles put buttons edge to edge.
+constexpr int ButtonGap = 90;
 
 } // namespace
 
@@ -73,7 +67,7 @@ CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
     env.newDocument = [] { return std::make_unique<FileCoverDocument>(); };
     env.openCover = openCover;
     env.messageBoxes = std::make_shared<QtMessageBoxes>();
-    env.locale = QLocale();
+    env.locale = UserDateLocale();
     env.today = [] { return QDate::currentDate(); };
     return env;
 }
@@ -83,8 +77,7 @@ frmCover::frmCover(CoverDialogEnvironment environment, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmCover"));
     setWindowTitle(QStringLiteral("Create CDR Cover via Word"));
-    // The ordinary sizable border with a close box, no minimise or maximise button. Nothing
-    // moves when it is resized.
+    // The ordinary sizable border with a close box, no minimise or maximise button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     createControls();
@@ -105,16 +98,13 @@ void frmCover::createControls()
     cboTemplate->setInsertPolicy(QComboBox::NoInsert);
     Label1->setBuddy(cboTemplate);
 
-    // Created before the check box, which lies across its top edge as its title.
+    // The check box heads the frame that holds the name it switches on and off.
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFocusPolicy(Qt::NoFocus);
 
-    chkCollection = new QCheckBox(QStringLiteral("Add \"&From the collection of\" text"), this);
+    chkCollection = new QCheckBox(QStringLiteral("Add \"&From the collection of\" text"), Frame1);
     chkCollection->setObjectName(QStringLiteral("chkCollection"));
-    // Paints over the frame's line behind its caption.
-    chkCollection->setAutoFillBackground(true);
-    chkCollection->raise();
 
     lblYourName = new QLabel(QStringLiteral("Your &Name"), Frame1);
     lblYourName->setObjectName(QStringLiteral("lblYourName"));
@@ -128,6 +118,30 @@ void frmCover::createControls()
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    // Layouts rather than the designed positions: every caption keeps its whole text whatever
+    // the font and its size; the designed sizes are where the controls start.
+    auto *frameLayout = new QGridLayout(Frame1);
+    frameLayout->addWidget(chkCollection, 0, 0, 1, 2);
+    frameLayout->addWidget(lblYourName, 1, 0);
+    frameLayout->addWidget(txtYourName, 1, 1);
+    frameLayout->setColumnStretch(1, 1);
+    frameLayout->setHorizontalSpacing(TwipsToPixelsX(CaptionGap, this));
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch();
+    buttons->setSpacing(TwipsToPixelsY(ButtonGap, this));
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(Label1, 0, 0);
+    layout->addWidget(cboTemplate, 0, 1);
+    layout->addWidget(Frame1, 1, 0, 1, 2);
+    layout->addLayout(buttons, 0, 2, 3, 1);
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(2, 1);
+    layout->setHorizontalSpacing(TwipsToPixelsX(CaptionGap, this));
 
     setTabOrder(cboTemplate, chkCollection);
     setTabOrder(chkCollection, txtYourName);
@@ -147,17 +161,16 @@ void frmCover::createControls()
 
 void frmCover::Form_Load()
 {
-    // The font first: the controls' sizes follow their captions in that face.
+    // The font first: the layout's sizes follow the captions in that face.
     SetFormFont(this, QStringLiteral("Tahoma"));
-    resize(TwipsToPixelsX(ClientWidth, this), TwipsToPixelsY(ClientHeight, this));
-    placeLabel(Label1, 180, 210);
-    place(cboTemplate, {1440, 150, 2775, 315});
-    place(Frame1, {150, 810, 4035, 975});
-    place(chkCollection, {300, 750, 2655, 315});
-    placeLabel(lblYourName, 210, 480);
-    place(txtYourName, {1140, 420, 2505, 315});
-    place(cmdOK, {4440, 150, 1200, 360});
-    place(cmdCancel, {4440, 600, 1200, 360});
+    cboTemplate->setMinimumWidth(TwipsToPixelsX(TemplateListWidth, this));
+    txtYourName->setMinimumWidth(TwipsToPixelsX(NameBoxWidth, this));
+    for (QPushButton *button : {cmdOK, cmdCancel})
+        button->setMinimumSize(TwipsToPixelsX(ButtonWidth, this),
+                               TwipsToPixelsY(ButtonHeight, this));
+    layout()->activate();
+    resize(QSize(TwipsToPixelsX(ClientWidth, this), TwipsToPixelsY(ClientHeight, this))
+               .expandedTo(sizeHint()));
     CenterForm(this);
 
     cboTemplate->addItems(ListCoverTemplates(m_env.templateFolder));
@@ -229,21 +242,34 @@ void frmCover::cmdOK_Click()
     job.xml = m_env.xmlText ? m_env.xmlText() : QString();
     job.fill = {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()};
     job.coversFolder = m_env.coversFolder;
-    Result<QString> cover = MakeCover(*m_env.newDocument(), job);
-    if (cover && !(m_env.openCover && m_env.openCover(*cover)))
-        cover = Failure{QStringLiteral("The cover was saved as %1, but no application could be "
-                                       "started to open it.")
-                            .arg(QuotedPath(*cover))};
+    const Result<MadeCover> cover = MakeCover(*m_env.newDocument(), job);
+    const bool opened = cover && m_env.openCover && m_env.openCover(cover->path);
     wait.restore();
     if (!cover) {
-        // Nothing is stored for a run that did not end with the cover open; the dialog stays
-        // open so that another template can be chosen.
+        // Nothing is stored for a run that made no cover; the dialog stays open so that another
+        // template can be chosen.
         if (m_env.messageBoxes)
             m_env.messageBoxes->showError(this, cover.error());
         return;
     }
+    // The cover exists, opened or not: the run succeeded. Pressing OK again would only write a
+    // second copy of it. What did not fit on it is told once, over the dialog.
+    if (!cover->notice.isEmpty() && m_env.messageBoxes)
+        m_env.messageBoxes->showNotice(this, cover->notice);
     StoreCoverChoices(choices, m_env.settingsFile);
     accept();
+    if (!opened && m_env.messageBoxes) {
+        const QString folder = QFileInfo(cover->path).absolutePath();
+        const QString text =
+            QStringLiteral("The cover was saved as %1, but no application could be started to "
+                           "open it. Viewing and printing a cover needs a word processor, such as "
+                           "LibreOffice Writer.")
+                .arg(QuotedPath(cover->path));
+        if (m_env.messageBoxes->showNoticeWithAction(parentWidget(), text,
+                                                     QStringLiteral("Open &Folder")) &&
+            m_env.openCover)
+            m_env.openCover(folder);
+    }
 }
 
 void frmCover::cmdCancel_Click()

@@ -35,9 +35,9 @@ struct CoverDialogEnvironment
     std::function<QString()> xmlText;
     // A new document for every run.
     std::function<std::unique_ptr<CoverDocument>()> newDocument;
-    // Opens the finished cover with the desktop's application.
+    // Opens the finished cover, or its folder, with the desktop's application.
     ShellOpener openCover;
-    // Tells the user what failed.
+    // Tells the user what failed, or where a cover that could not be opened is.
     std::shared_ptr<MessageBoxes> messageBoxes;
     QLocale locale;               // dates are recognised and written in this locale
     std::function<QDate()> today; // the creation date

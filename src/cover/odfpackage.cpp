@@ -2,7 +2,10 @@
 // styles.xml, the zoom in settings.xml, and the kind in its mimetype and manifest.
 #include "coverpackage.h"
 
+#include "coverlayout.h"
+
 #include <algorithm>
+#include <cstring>
 
 namespace tapewright {
 
@@ -19,6 +22,7 @@ public:
 protected:
     Result<void> readParts() override;
     void markKind(PackageKind kind) override;
+    QString layoutName() override;
 };
 
 constexpr const char *ManifestNs = "urn:oasis:names:tc:opendocument:xmlns:manifest:1.0";
@@ -146,6 +150,30 @@ void OdfPackage::markKind(PackageKind kind)
         type.set_value(mime);
         (*manifest)->changed = true;
     }
+}
+
+// User-defined metadata in meta.xml, matched by local name whatever prefixes the writer chose.
+QString OdfPackage::layoutName()
+{
+    auto local = [](const char *name) {
+        const char *colon = std::strchr(name, ':');
+        return colon ? colon + 1 : name;
+    };
+    const Result<Part *> meta = part("meta.xml");
+    if (!meta || !*meta)
+        return {};
+    for (pugi::xml_node group : (*meta)->doc.document_element().children()) {
+        for (pugi::xml_node item : group.children()) {
+            if (std::strcmp(local(item.name()), "user-defined") != 0)
+                continue;
+            for (pugi::xml_attribute a : item.attributes()) {
+                if (std::strcmp(local(a.name()), "name") == 0 &&
+                    std::strcmp(a.value(), LayoutPropertyName) == 0)
+                    return QString::fromUtf8(item.text().get()).trimmed();
+            }
+        }
+    }
+    return {};
 }
 
 } // namespace tapewright

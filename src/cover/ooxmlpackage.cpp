@@ -3,6 +3,8 @@
 // the kind in the main part's content type.
 #include "coverpackage.h"
 
+#include "coverlayout.h"
+
 #include <cstring>
 
 namespace tapewright {
@@ -21,6 +23,7 @@ public:
 protected:
     Result<void> readParts() override;
     void markKind(PackageKind kind) override;
+    QString layoutName() override;
 
 private:
     std::string m_mainPart = "word/document.xml";
@@ -229,6 +232,26 @@ void OoxmlPackage::markKind(PackageKind kind)
     }
     o.attribute("ContentType").set_value(format(kind).mediaType);
     (*types)->changed = true;
+}
+
+// A custom property of the package (docProps/custom.xml, found through its relationship).
+QString OoxmlPackage::layoutName()
+{
+    const Result<Part *> rels = part("_rels/.rels");
+    if (!rels || !*rels)
+        return {};
+    for (pugi::xml_node r : (*rels)->doc.document_element().children()) {
+        if (!endsWith(r.attribute("Type").value(), "/custom-properties"))
+            continue;
+        const Result<Part *> custom = part(resolveTarget({}, r.attribute("Target").value()));
+        if (!custom || !*custom)
+            return {};
+        for (pugi::xml_node property : (*custom)->doc.document_element().children()) {
+            if (std::strcmp(property.attribute("name").value(), LayoutPropertyName) == 0)
+                return QString::fromUtf8(property.first_child().text().get()).trimmed();
+        }
+    }
+    return {};
 }
 
 } // namespace tapewright

@@ -46,6 +46,7 @@ private slots:
 
         QTest::newRow("title") << "Label1"
                                << "CDR Tapewright";
+        // The version tapewright --version and tapewright-cli --version show.
         QTest::newRow("version") << "lblVersion"
                                  << "Version 0.5 10/04/2000";
         QTest::newRow("copyright")

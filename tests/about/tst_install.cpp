@@ -80,6 +80,28 @@ private slots:
         QVERIFY(svg.readAll().contains("<svg"));
     }
 
+    // What a package holds besides programs, icons and templates.
+    void documents_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("begins"); // the file's first bytes
+        QTest::newRow("manual page") << "share/man/man1/tapewright.1.gz" << QByteArray("\x1f\x8b");
+        QTest::newRow("command-line manual page")
+            << "share/man/man1/tapewright-cli.1.gz" << QByteArray("\x1f\x8b");
+        QTest::newRow("metainfo") << "share/metainfo/org.example.tapewright.metainfo.xml"
+                                  << QByteArray("<?xml");
+        QTest::newRow("copyright") << "share/doc/tapewright/copyright" << QByteArray("Format:");
+        QTest::newRow("changelog") << "share/doc/tapewright/changelog.gz" << QByteArray("\x1f\x8b");
+    }
+    void documents()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, begins);
+        QFile file(m_prefix.filePath(path));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        QVERIFY(file.readAll().startsWith(begins));
+    }
+
     void desktopFile()
     {
         QFile file(m_prefix.filePath(u"share/applications/tapewright.desktop"_qs));

@@ -41,30 +41,24 @@ public:
     struct SaveCall
     {
         QString proposed;
-        QStringList filters;
-        QString selectedFilter;
+        FileDialogRequest request;
     };
 
     QStringList openAnswers;
-    QString openChoosesFilter; // the filter the user picks in the Open dialog, if any
     QStringList saveAnswers;
     int openCalls = 0;
-    QStringList openFilters;
-    QString openSelectedFilter;
+    FileDialogRequest openRequest;
     QList<SaveCall> saveCalls;
 
-    QString showOpen(QWidget *, FileDialogState &state) override
+    QString showOpen(QWidget *, const FileDialogRequest &request) override
     {
         ++openCalls;
-        openFilters = state.filters;
-        openSelectedFilter = state.selectedFilter;
-        if (!openChoosesFilter.isEmpty())
-            state.selectedFilter = openChoosesFilter;
+        openRequest = request;
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
-    QString showSave(QWidget *, const QString &proposed, FileDialogState &state) override
+    QString showSave(QWidget *, const QString &proposed, const FileDialogRequest &request) override
     {
-        saveCalls.append({proposed, state.filters, state.selectedFilter});
+        saveCalls.append({proposed, request});
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
 };
@@ -75,6 +69,7 @@ public:
     QList<Answer> answers;
     QStringList questions;
     QStringList errors;
+    QStringList notices;
 
     Answer askYesNoCancel(QWidget *, const QString &text) override
     {
@@ -82,6 +77,12 @@ public:
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
     void showError(QWidget *, const QString &text) override { errors.append(text); }
+    void showNotice(QWidget *, const QString &text) override { notices.append(text); }
+    bool showNoticeWithAction(QWidget *, const QString &text, const QString &) override
+    {
+        notices.append(text);
+        return false;
+    }
 };
 
 QByteArray workedExample()
@@ -196,7 +197,8 @@ private slots:
     void save_cancelled();
     void save_failure_data();
     void save_failure();
-    void save_dialogRemembersOpenFilter();
+    void save_dialogFitsDocument_data();
+    void save_dialogFitsDocument();
     void saveDialog_keepsProposedName_data();
     void saveDialog_keepsProposedName();
     void unload_data();
@@ -204,6 +206,9 @@ private slots:
     void resize_data();
     void resize();
     void accessKeys_moveFocus();
+    void navigationKeys_data();
+    void navigationKeys();
+    void placement_remembered();
     void drop_fileLoads();
     void startupFiles_loadAsOpen();
     void dialogHooks();
@@ -277,10 +282,11 @@ void TestFrmMain::open_loadsAndConverts()
     const QString file = f.openExample();
 
     QCOMPARE(f.dialogs->openCalls, 1);
-    const QStringList filters{QStringLiteral("Text Files (*.txt)"),
-                              QStringLiteral("Info Files (*.nfo)")};
-    QCOMPARE(f.dialogs->openFilters, filters);
-    QCOMPARE(f.dialogs->openSelectedFilter, filters.first());
+    QCOMPARE(f.dialogs->openRequest.title, QStringLiteral("Open Info File"));
+    const QStringList filters{u"Info Texts (*.txt *.nfo)"_qs, u"Text Files (*.txt)"_qs,
+                              u"Info Files (*.nfo)"_qs, u"All Files (*)"_qs};
+    QCOMPARE(f.dialogs->openRequest.filters, filters);
+    QCOMPARE(f.dialogs->openRequest.selectedFilter, filters.first());
 
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Tapewright - gd77-05-08.txt"));
     QCOMPARE(f.window->inputText(), QString::fromUtf8(workedExample()));
@@ -796,25 +802,50 @@ void TestFrmMain::save_failure()
     }
 }
 
-void TestFrmMain::save_dialogRemembersOpenFilter()
+// Each save dialog says what it saves and offers the filters of that kind of file, with the
+// one that fits the proposed name selected.
+void TestFrmMain::save_dialogFitsDocument_data()
 {
+    QTest::addColumn<QString>("loaded"); // "" for nothing loaded
+    QTest::addColumn<bool>("xml");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("filters");
+    QTest::addColumn<QString>("selectedFilter");
+
+    const QStringList info{u"Text Files (*.txt)"_qs, u"Info Files (*.nfo)"_qs, u"All Files (*)"_qs};
+    const QStringList xml{u"XML Files (*.xml)"_qs, u"All Files (*)"_qs};
+    QTest::newRow("info text from a .txt")
+        << "show.txt" << false << "Save Info File" << info << info.at(0);
+    QTest::newRow("info text from a .NFO")
+        << "show.NFO" << false << "Save Info File" << info << info.at(1);
+    QTest::newRow("info text without extension")
+        << "readme" << false << "Save Info File" << info << info.at(2);
+    QTest::newRow("xml") << "show.nfo" << true << "Save XML File" << xml << xml.at(0);
+    QTest::newRow("xml before any load") << "" << true << "Save XML File" << xml << xml.at(0);
+}
+
+void TestFrmMain::save_dialogFitsDocument()
+{
+    QFETCH(QString, loaded);
+    QFETCH(bool, xml);
+    QFETCH(QString, title);
+    QFETCH(QStringList, filters);
+    QFETCH(QString, selectedFilter);
+
     Fixture f;
-    // Before any Open the shared dialog holds no filter.
-    f.window->mnuFileSaveXMLFile_Click();
-    QVERIFY(f.dialogs->saveCalls.at(0).filters.isEmpty());
-
-    f.dialogs->openChoosesFilter = QStringLiteral("Info Files (*.nfo)");
-    f.openExample();
-    f.window->mnuFileSaveXMLFile_Click();
-    const QStringList filters{QStringLiteral("Text Files (*.txt)"),
-                              QStringLiteral("Info Files (*.nfo)")};
-    QCOMPARE(f.dialogs->saveCalls.at(1).filters, filters);
-    QCOMPARE(f.dialogs->saveCalls.at(1).selectedFilter, QStringLiteral("Info Files (*.nfo)"));
-
-    // Every Open starts again from the text files.
-    f.dialogs->openChoosesFilter.clear();
-    f.open(QString());
-    QCOMPARE(f.dialogs->openSelectedFilter, filters.first());
+    if (!loaded.isEmpty()) {
+        WriteBytes(f.path(loaded), workedExample());
+        f.open(f.path(loaded));
+    }
+    if (xml)
+        f.window->mnuFileSaveXMLFile_Click();
+    else
+        f.window->mnuFileSaveInfoFile_Click();
+    QCOMPARE(f.dialogs->saveCalls.size(), 1);
+    const FileDialogRequest &request = f.dialogs->saveCalls.at(0).request;
+    QCOMPARE(request.title, title);
+    QCOMPARE(request.filters, filters);
+    QCOMPARE(request.selectedFilter, selectedFilter);
 }
 
 void TestFrmMain::saveDialog_keepsProposedName_data()
@@ -826,8 +857,6 @@ void TestFrmMain::saveDialog_keepsProposedName_data()
                                                           << "Text Files (*.txt)";
     QTest::newRow("info name under the info files filter") << "show.txt"
                                                            << "Info Files (*.nfo)";
-    QTest::newRow("before any open") << "show.xml"
-                                     << "";
 }
 
 void TestFrmMain::saveDialog_keepsProposedName()
@@ -837,18 +866,15 @@ void TestFrmMain::saveDialog_keepsProposedName()
 
     // Set up, never shown.
     QTemporaryDir dir;
-    FileDialogState state;
-    if (!selectedFilter.isEmpty())
-        state.filters =
-            QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("Info Files (*.nfo)")};
-    state.selectedFilter = selectedFilter;
+    const FileDialogRequest request{
+        u"Save"_qs, {u"Text Files (*.txt)"_qs, u"Info Files (*.nfo)"_qs}, selectedFilter};
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     const QString path = dir.filePath(proposed);
-    PrepareSaveDialog(dialog, path, state);
+    PrepareSaveDialog(dialog, path, request);
+    QCOMPARE(dialog.windowTitle(), u"Save"_qs);
     QCOMPARE(dialog.selectedFiles().value(0), path);
-    if (!selectedFilter.isEmpty())
-        QCOMPARE(dialog.selectedNameFilter(), selectedFilter);
+    QCOMPARE(dialog.selectedNameFilter(), selectedFilter);
     QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
 }
 
@@ -1010,6 +1036,78 @@ void TestFrmMain::accessKeys_moveFocus()
     QTRY_VERIFY(f.output()->hasFocus());
     // The keys are not typed into the pane.
     QVERIFY(!f.window->infoChanged());
+}
+
+// Every navigation key works in both panes, the read-only XML pane included.
+void TestFrmMain::navigationKeys_data()
+{
+    QTest::addColumn<bool>("output");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<int>("line");   // where the caret ends, from the second line's start
+    QTest::addColumn<int>("column"); // -1: the end of the line
+    QTest::addColumn<bool>("selects");
+
+    for (const bool output : {false, true}) {
+        const char *pane = output ? "xml pane" : "info pane";
+        QTest::addRow("%s: Ctrl+End", pane)
+            << output << QKeySequence(Qt::CTRL | Qt::Key_End) << 16 << (output ? -1 : 0) << false;
+        QTest::addRow("%s: Ctrl+Home", pane)
+            << output << QKeySequence(Qt::CTRL | Qt::Key_Home) << 0 << 0 << false;
+        QTest::addRow("%s: Down, End", pane)
+            << output << QKeySequence(Qt::Key_Down, Qt::Key_End) << 2 << -1 << false;
+        QTest::addRow("%s: Shift+Down", pane)
+            << output << QKeySequence(Qt::SHIFT | Qt::Key_Down) << 2 << 0 << true;
+    }
+}
+
+void TestFrmMain::navigationKeys()
+{
+    QFETCH(bool, output);
+    QFETCH(QKeySequence, keys);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    QFETCH(bool, selects);
+
+    Fixture f;
+    f.openExample();
+    QPlainTextEdit *pane = output ? f.output() : f.input();
+    QTextCursor cursor = pane->textCursor();
+    cursor.setPosition(pane->document()->findBlockByNumber(1).position());
+    pane->setTextCursor(cursor);
+
+    for (int i = 0; i < keys.count(); ++i)
+        QTest::keyClick(pane, keys[i].key(), keys[i].keyboardModifiers());
+    const QTextCursor moved = pane->textCursor();
+    QCOMPARE(moved.blockNumber(), line);
+    QCOMPARE(moved.positionInBlock(), column < 0 ? moved.block().length() - 1 : column);
+    QCOMPARE(moved.hasSelection(), selects);
+    QVERIFY(!f.window->infoChanged());
+}
+
+// The window reopens where it was closed; the place has a section of its own.
+void TestFrmMain::placement_remembered()
+{
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(u"tapewright.ini"_qs);
+    QRect closedAt;
+    {
+        Fixture f;
+        f.window->RestorePlacement(settings);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        // Nothing stored yet: the designed size.
+        QCOMPARE(f.window->centralWidget()->width(),
+                 TwipsToPixelsX(DesignedClientWidth, f.window.get()));
+        f.window->setGeometry(40, 30, 500, 300);
+        QTRY_COMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
+        closedAt = f.window->geometry();
+        QVERIFY(f.window->close());
+    }
+    QCOMPARE(GetINIString(u"Window"_qs, u"Width"_qs, QString(), settings), u"500"_qs);
+
+    Fixture f;
+    f.window->RestorePlacement(settings);
+    QCOMPARE(f.window->geometry(), closedAt);
 }
 
 void TestFrmMain::drop_fileLoads()

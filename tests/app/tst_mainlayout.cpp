@@ -14,6 +14,8 @@ private slots:
     void resizeRule();
     void resizeRule_neverNegative_data();
     void resizeRule_neverNegative();
+    void restoredPlacement_data();
+    void restoredPlacement();
 };
 
 void TestMainLayout::resizeRule_data()
@@ -83,6 +85,40 @@ void TestMainLayout::resizeRule_neverNegative()
     QCOMPARE(out.inputHeight, paneHeight);
     QCOMPARE(out.outputHeight, paneHeight);
     QCOMPARE(out.outputLeft, paneWidth + 120);
+}
+
+// The window reopens where it was, but always wholly on a screen that is still there.
+void TestMainLayout::restoredPlacement_data()
+{
+    QTest::addColumn<QRect>("last");
+    QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<QRect>("placed"); // a null rectangle: designed size, centred
+
+    const QList<QRect> one{{0, 0, 1280, 1024}};
+    const QList<QRect> two{{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
+    QTest::newRow("on the screen") << QRect(100, 80, 712, 410) << one << QRect(100, 80, 712, 410);
+    QTest::newRow("on the second screen")
+        << QRect(1500, 80, 712, 410) << two << QRect(1500, 80, 712, 410);
+    QTest::newRow("second screen unplugged") << QRect(1500, 80, 712, 410) << one << QRect();
+    QTest::newRow("partly off the right edge")
+        << QRect(1000, 80, 712, 410) << one << QRect(568, 80, 712, 410);
+    QTest::newRow("partly above the top")
+        << QRect(100, -200, 712, 410) << one << QRect(100, 0, 712, 410);
+    QTest::newRow("partly below the bottom")
+        << QRect(100, 900, 712, 410) << one << QRect(100, 614, 712, 410);
+    QTest::newRow("mostly on the second screen")
+        << QRect(1000, 80, 712, 410) << two << QRect(1280, 80, 712, 410);
+    QTest::newRow("larger than the screen")
+        << QRect(-50, -50, 1500, 1200) << one << QRect(0, 0, 1280, 1024);
+    QTest::newRow("nothing stored") << QRect(0, 0, 0, 0) << one << QRect();
+}
+
+void TestMainLayout::restoredPlacement()
+{
+    QFETCH(QRect, last);
+    QFETCH(QList<QRect>, screens);
+    QFETCH(QRect, placed);
+    QCOMPARE(RestoredPlacement(last, screens).value_or(QRect()), placed);
 }
 
 QTEST_GUILESS_MAIN(TestMainLayout)

@@ -60,6 +60,21 @@ private slots:
         QCOMPARE(r.out, m_sixLinesXml);
     }
 
+    // Without --locale the user's locale is used; under LANG=C.UTF-8 dates are month first.
+    void convert_cLocale_monthFirst()
+    {
+        const QByteArray saved = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "C.UTF-8");
+        const ProcessRun r = run({QStringLiteral("convert"),
+                                  QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt")});
+        if (saved.isNull())
+            qunsetenv("LC_ALL");
+        else
+            qputenv("LC_ALL", saved);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("<DATE>5/8/1977</DATE>"), r.out.constData());
+    }
+
     void convert_missingFile()
     {
         QTemporaryDir dir;
@@ -111,15 +126,14 @@ private slots:
         }
     }
 
+    // The folder is made when it does not exist yet (--out-dir xml/ *.txt).
     void convert_outDir()
     {
         QTemporaryDir dir;
-        const QString out = dir.filePath(QStringLiteral("out"));
-        QDir().mkpath(out);
+        const QString out = dir.filePath(QStringLiteral("out/xml"));
         WriteBytes(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
         WriteBytes(dir.filePath(QStringLiteral("readme")), m_sixLines);
         WriteBytes(dir.filePath(QStringLiteral("show.v2.nfo")), m_sixLines);
-        WriteBytes(out + QStringLiteral("/a.xml"), "old contents");
         const ProcessRun r = run(
             {QStringLiteral("convert"), QStringLiteral("--out-dir"), out,
              dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("missing.txt")),
@@ -133,33 +147,90 @@ private slots:
         QCOMPARE(QString::fromUtf8(r.out).count(QLatin1Char('\n')), 3);
     }
 
+    // Names in the messages are quoted as files are: “frobnicate”.
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("no command") << QStringList{};
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
-        QTest::newRow("convert without file") << QStringList{QStringLiteral("convert")};
+        QTest::addColumn<QString>("named"); // what the message names, if anything
+        QTest::newRow("no command") << QStringList{} << QString();
+        QTest::newRow("unknown command") << QStringList{u"frobnicate"_qs} << u"frobnicate"_qs;
+        QTest::newRow("convert without file") << QStringList{u"convert"_qs} << QString();
         QTest::newRow("unknown locale")
-            << QStringList{QStringLiteral("convert"), QStringLiteral("--locale"),
-                           QStringLiteral("xx_nowhere"), QStringLiteral("-")};
-        QTest::newRow("unknown option") << QStringList{
-            QStringLiteral("convert"), QStringLiteral("--bogus"), QStringLiteral("-")};
+            << QStringList{u"convert"_qs, u"--locale"_qs, u"xx_nowhere"_qs, u"-"_qs}
+            << u"xx_nowhere"_qs;
+        QTest::newRow("unknown option")
+            << QStringList{u"convert"_qs, u"--bogus"_qs, u"-"_qs} << u"bogus"_qs;
+        QTest::newRow("option without its value")
+            << QStringList{u"convert"_qs, u"-"_qs, u"--locale"_qs} << u"--locale"_qs;
+        QTest::newRow("cover with a stray argument")
+            << QStringList{u"cover"_qs, u"--template"_qs, u"t.odt"_qs, u"--xml"_qs,
+                           u"s.xml"_qs, u"--out"_qs,      u"c.odt"_qs, u"stray"_qs}
+            << u"stray"_qs;
     }
 
     void usageErrors()
     {
         QFETCH(QStringList, args);
+        QFETCH(QString, named);
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 2);
         QVERIFY(!r.err.isEmpty());
+        const QString err = QString::fromUtf8(r.err);
+        if (!named.isEmpty())
+            QVERIFY2(err.contains(u'\u201C' + named + u'\u201D'), qPrintable(err));
+        QVERIFY2(!err.contains(u'"') && !err.contains(u'\''), qPrintable(err));
     }
 
-    void helpAndVersion()
+    void convert_outDirIsAFile()
     {
-        QCOMPARE(run({QStringLiteral("--version")}).exitCode, 0);
-        QVERIFY(run({QStringLiteral("--help")}).out.contains("convert"));
-        QVERIFY(
-            run({QStringLiteral("convert"), QStringLiteral("--help")}).out.contains("--out-dir"));
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("xml"));
+        WriteBytes(out, "a file");
+        WriteBytes(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
+        const ProcessRun r = run({QStringLiteral("convert"), QStringLiteral("--out-dir"), out,
+                                  dir.filePath(QStringLiteral("a.txt"))});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(out.toLocal8Bit()), r.err.constData());
+        QCOMPARE(ReadBytes(out), QByteArray("a file"));
+    }
+
+    // A command's help names the program and the command as typed, and lists only what
+    // applies to it.
+    void help_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("usage");
+        QTest::addColumn<QByteArray>("option");
+        QTest::newRow("program") << QStringList{QStringLiteral("--help")}
+                                 << QByteArray("Usage: tapewright-cli COMMAND [OPTIONS]\n")
+                                 << QByteArray("convert");
+        QTest::newRow("convert") << QStringList{QStringLiteral("convert"), QStringLiteral("--help")}
+                                 << QByteArray("Usage: tapewright-cli convert [options] FILE...\n")
+                                 << QByteArray("--out-dir <DIR>");
+        QTest::newRow("cover") << QStringList{QStringLiteral("cover"), QStringLiteral("-h")}
+                               << QByteArray("Usage: tapewright-cli cover --template FILE --xml "
+                                             "FILE --out FILE [options]\n")
+                               << QByteArray("--collector <NAME>");
+    }
+
+    void help()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, usage);
+        QFETCH(QByteArray, option);
+        const ProcessRun r = run(args);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith(usage), r.out.constData());
+        QVERIFY(r.out.contains(option));
+        QVERIFY2(!r.out.contains("--help-all"), r.out.constData());
+    }
+
+    // The About box shows the same version.
+    void version()
+    {
+        const ProcessRun r = run({QStringLiteral("--version")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("tapewright-cli 0.5 10/04/2000\n"));
     }
 };
 

@@ -46,7 +46,7 @@ private:
 private slots:
     void initTestCase()
     {
-        if (!QFile::exists(shipped(u"Jewel Case.odt"_qs)))
+        if (!QFile::exists(shipped(u"Jewel Case A4.odt"_qs)))
             QSKIP("the shipped templates are not built");
     }
 
@@ -56,13 +56,13 @@ private slots:
         QTest::addColumn<QString>("outName");
         QTest::addColumn<QStringList>("extra");
         QTest::addColumn<QString>("collection");
-        QTest::newRow("odt with a collector") << u"Jewel Case.odt"_qs << u"cover.odt"_qs
+        QTest::newRow("odt with a collector") << u"Jewel Case A4.odt"_qs << u"cover.odt"_qs
                                               << QStringList{u"--collector"_qs, u"Jane Doe"_qs}
                                               << u"From the collection of Jane Doe"_qs;
         QTest::newRow("docx as a template, no collection line")
-            << u"Jewel Case.docx"_qs << u"cover.dotx"_qs << QStringList{u"--no-collection"_qs}
-            << QString();
-        QTest::newRow("odt without a collector") << u"Jewel Case.odt"_qs << u"cover.ott"_qs
+            << u"Jewel Case Letter.docx"_qs << u"cover.dotx"_qs
+            << QStringList{u"--no-collection"_qs} << QString();
+        QTest::newRow("odt without a collector") << u"Jewel Case A4.odt"_qs << u"cover.ott"_qs
                                                  << QStringList() << u"From the collection of "_qs;
     }
 
@@ -90,7 +90,7 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        const QString odt = shipped(u"Jewel Case.odt"_qs);
+        const QString odt = shipped(u"Jewel Case A4.odt"_qs);
         QTest::newRow("no template")
             << QStringList{u"--xml"_qs, xml(), u"--out"_qs, u"x.odt"_qs} << 2 << u"--template"_qs;
         QTest::newRow("no out") << QStringList{u"--template"_qs, odt, u"--xml"_qs, xml()} << 2
@@ -126,14 +126,41 @@ private slots:
                  QStringList());
     }
 
+    // A cover whose tracks do not all fit is written all the same, with a warning.
+    void fill_warnsOfTracksThatDoNotFit()
+    {
+        QStringList lines{u"<?xml version=\"1.0\"?>"_qs, u"<CDR_Track_List>"_qs,
+                          u"<BAND>Blue Lantern</BAND>"_qs, u"<DISCS>4</DISCS>"_qs};
+        for (int d = 1; d <= 4; ++d) {
+            lines << QStringLiteral("<TRACKSD%1>50</TRACKSD%1>").arg(d);
+            for (int t = 1; t <= 50; ++t)
+                lines << QStringLiteral("<D%1T%2>%2. A long improvisation that segues into "
+                                        "another and then into a third one</D%1T%2>")
+                             .arg(d)
+                             .arg(t);
+        }
+        lines << u"</CDR_Track_List>"_qs;
+        QTemporaryDir dir;
+        const QString xmlFile = WriteFile(dir, u"long.xml"_qs, lines.join(u"\r\n"_qs).toUtf8());
+        const QString out = dir.filePath(u"cover.odt"_qs);
+        const ProcessRun r = run({u"--template"_qs, shipped(u"Jewel Case A4.odt"_qs), u"--xml"_qs,
+                                  xmlFile, u"--out"_qs, out});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(QFile::exists(out));
+        const QString err = QString::fromUtf8(r.err);
+        QVERIFY2(err.contains(u"warning"_qs) && err.contains(u"of the 200 tracks do not fit"_qs),
+                 r.err.constData());
+    }
+
     void pdf()
     {
         if (FindOfficeProgram().isEmpty())
             QSKIP("LibreOffice is not installed");
         QTemporaryDir dir;
         const QString out = dir.filePath(u"cover.pdf"_qs);
-        const ProcessRun r = run({u"--template"_qs, shipped(u"Jewel Case.docx"_qs), u"--xml"_qs,
-                                  xml(), u"--locale"_qs, u"en_US"_qs, u"--out"_qs, out});
+        const ProcessRun r =
+            run({u"--template"_qs, shipped(u"Jewel Case Letter.docx"_qs), u"--xml"_qs, xml(),
+                 u"--locale"_qs, u"en_US"_qs, u"--out"_qs, out});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QFile f(out);
         QVERIFY(f.open(QIODevice::ReadOnly));

@@ -331,29 +331,36 @@ private slots:
         QVERIFY(QFileInfo(path + u"/inside"_qs).isDir());
     }
 
+    // An installed program keeps its settings in the user's folder even where it may write
+    // into its own (as in ~/.local/bin); a copy that runs from its own folder keeps them beside
+    // it; a file found beside the program is used where it is.
     void locate_data()
     {
-        QTest::addColumn<QString>("programDir"); // relative to the test's folder
+        QTest::addColumn<bool>("templatesBeside");
+        QTest::addColumn<bool>("fileBeside");
         QTest::addColumn<bool>("besideProgram");
 
-        QTest::newRow("writable program folder") << u"bin"_qs << true;
-        QTest::newRow("program folder missing") << u"gone"_qs << false;
-        QTest::newRow("program path is a file") << u"file.txt"_qs << false;
-        QTest::newRow("file already beside program") << u"portable"_qs << true;
+        QTest::newRow("installed program") << false << false << false;
+        QTest::newRow("build tree or portable copy") << true << false << true;
+        QTest::newRow("installed, file left beside it") << false << true << true;
     }
 
     void locate()
     {
-        QFETCH(QString, programDir);
+        QFETCH(bool, templatesBeside);
+        QFETCH(bool, fileBeside);
         QFETCH(bool, besideProgram);
 
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath(u"bin"_qs));
-        QVERIFY(QDir(dir.path()).mkpath(u"portable"_qs));
-        WriteBytes(dir.filePath(u"portable/tapewright.ini"_qs), "[Tapewright]\n");
-        WriteBytes(dir.filePath(u"file.txt"_qs), "x");
-        const QString program = dir.filePath(programDir);
+        const QString program = dir.filePath(u"bin"_qs);
         const QString user = dir.filePath(u"user"_qs);
+        QVERIFY(QDir().mkpath(program));
+        QVERIFY(QDir().mkpath(user));
+        WriteBytes(user + u"/tapewright.ini"_qs, "[Tapewright]\n");
+        if (templatesBeside)
+            QVERIFY(QDir().mkpath(program + u"/template"_qs));
+        if (fileBeside)
+            WriteBytes(program + u"/tapewright.ini"_qs, "[Tapewright]\n");
 
         const QString expected =
             besideProgram ? program + u"/tapewright.ini"_qs : user + u"/tapewright.ini"_qs;

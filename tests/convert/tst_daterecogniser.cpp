@@ -47,6 +47,28 @@ class TestDateRecogniser : public QObject
     Q_OBJECT
 
 private slots:
+    // The C (POSIX) locale reads and writes dates month first, as en_US; other locales keep
+    // their own order.
+    void dateLocaleFor_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QDate>("read");      // what "2/11/74" is
+        QTest::addColumn<QString>("written"); // how 8 May 1977 is written
+        QTest::newRow("C") << QLocale::c() << QDate(1974, 2, 11) << u"5/8/1977"_qs;
+        QTest::newRow("en_GB stays day first")
+            << testLocale(u"en_GB"_qs) << QDate(1974, 11, 2) << u"08/05/1977"_qs;
+    }
+
+    void dateLocaleFor()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QDate, read);
+        QFETCH(QString, written);
+        const QLocale dates = DateLocaleFor(locale);
+        QCOMPARE(RecogniseDate(u"2/11/74", dates), std::optional<QDate>(read));
+        QCOMPARE(ShortDateText(QDate(1977, 5, 8), dates), written);
+    }
+
     void recognise_data()
     {
         QTest::addColumn<QString>("locale");

@@ -51,6 +51,11 @@ public:
             texts[name] = text;
         return r;
     }
+    QString fitLayout() override
+    {
+        calls << u"fit"_qs;
+        return fitNotice;
+    }
     // Records the path; writes nothing.
     Result<void> saveAs(const QString &path) override
     {
@@ -64,6 +69,7 @@ public:
     QHash<QString, QString> texts;
     QString openedPath;
     QString savedPath;
+    QString fitNotice; // what fitLayout answers
     bool failStart = false;
     bool failOpen = false;
     bool failZoom = false;

@@ -101,12 +101,13 @@ private slots:
         job.xml = xml;
         job.fill = {us, QDate(2024, 3, 9)};
         job.coversFolder = dir.filePath(u"covers"_qs);
-        const Result<QString> cover = MakeCover(document, job);
+        const Result<MadeCover> cover = MakeCover(document, job);
         QVERIFY2(cover, qPrintable(cover.error()));
-        QVERIFY(cover->contains(u"Blue Lantern 1977-05-08"_qs));
+        QVERIFY(cover->path.contains(u"Blue Lantern 1977-05-08"_qs));
+        QCOMPARE(cover->notice, QString());
 
         FileCoverDocument back(options);
-        QVERIFY(back.open(*cover));
+        QVERIFY(back.open(cover->path));
         const QHash<QString, QString> expected = WorkedExampleCover();
         for (const QString &name : CoverBookmarkNames()) {
             const std::optional<QString> text = back.bookmarkText(name);

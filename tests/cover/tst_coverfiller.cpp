@@ -418,6 +418,27 @@ private slots:
         QVERIFY(!doc.calls.join(u'|').contains(u"show"_qs)); // the caller decides how to hand over
     }
 
+    // The type is fitted once every bookmark is written and before the cover is saved; what
+    // does not fit comes back with the cover.
+    void makeCover_fitsBeforeSaving()
+    {
+        RecordingCoverDocument doc;
+        doc.fitNotice = u"2 of the 40 tracks do not fit"_qs;
+        CoverJob job;
+        job.templateFolder = u"/t"_qs;
+        job.choices = Checked(u"J"_qs);
+        job.choices.templateFileName = u"c.odt"_qs;
+        job.xml = WorkedExampleXml();
+        job.fill = UnitedStates();
+        job.outputPath = u"/t/cover.odt"_qs;
+        const Result<MadeCover> made = MakeCover(doc, job);
+        QVERIFY2(made, qPrintable(made.error()));
+        QCOMPARE(made->path, job.outputPath);
+        QCOMPARE(made->notice, doc.fitNotice);
+        QCOMPARE(doc.calls.last(3),
+                 (QStringList{u"set TrayCreationDate"_qs, u"fit"_qs, u"saveAs /t/cover.odt"_qs}));
+    }
+
     void templatePath()
     {
         QCOMPARE(CoverTemplatePath(u"/opt/t"_qs, u"Jewel case.odt"_qs).value(),

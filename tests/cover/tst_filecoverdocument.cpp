@@ -410,9 +410,9 @@ private slots:
         QStringList written;
         for (int run = 0; run < 2; ++run) {
             FileCoverDocument doc(testOptions(dir));
-            const Result<QString> cover = MakeCover(doc, job);
+            const Result<MadeCover> cover = MakeCover(doc, job);
             QVERIFY2(cover, qPrintable(cover.error()));
-            written << *cover;
+            written << cover->path;
         }
 
         const QString folder = job.coversFolder + u'/';

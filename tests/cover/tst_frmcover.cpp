@@ -37,6 +37,7 @@ public:
     {
         return m_target.setBookmarkText(name, text);
     }
+    QString fitLayout() override { return m_target.fitLayout(); }
     Result<void> saveAs(const QString &path) override { return m_target.saveAs(path); }
 
 private:
@@ -55,16 +56,26 @@ class TestFrmCover : public QObject
 private:
     QTemporaryDir m_dir;
     RecordingCoverDocument m_doc;
-    // The errors the dialog shows, in order.
+    // The errors and notices the dialog shows, in order.
     class RecordingBoxes final : public MessageBoxes
     {
     public:
         QStringList errors;
+        QStringList notices;
+        QStringList actionNotices; // text, then the extra button's caption
+        bool chooseAction = false;
         Answer askYesNoCancel(QWidget *, const QString &) override { return Answer::Cancel; }
         void showError(QWidget *, const QString &text) override { errors << text; }
+        void showNotice(QWidget *, const QString &text) override { notices << text; }
+        bool showNoticeWithAction(QWidget *, const QString &text, const QString &action) override
+        {
+            actionNotices << text << action;
+            return chooseAction;
+        }
     };
     std::shared_ptr<RecordingBoxes> m_boxes = std::make_shared<RecordingBoxes>();
     QStringList &m_errors = m_boxes->errors;
+    QStringList &m_notices = m_boxes->notices;
     QStringList m_opened;
     bool m_openerWorks = true;
 
@@ -116,6 +127,9 @@ private slots:
     {
         m_doc = RecordingCoverDocument();
         m_errors.clear();
+        m_notices.clear();
+        m_boxes->actionNotices.clear();
+        m_boxes->chooseAction = false;
         m_opened.clear();
         m_openerWorks = true;
         QFile::remove(settingsFile());
@@ -322,6 +336,8 @@ private slots:
         QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
 
         QVERIFY(m_errors.isEmpty());
+        QVERIFY(m_notices.isEmpty());
+        QVERIFY(m_boxes->actionNotices.isEmpty());
         QCOMPARE(m_doc.openedPath, QDir(templateFolder()).filePath(u"Second.odt"_qs));
         QCOMPARE(m_doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open "_qs + m_doc.openedPath, u"zoom 75"_qs}));
@@ -349,6 +365,22 @@ private slots:
         QVERIFY(!control<QLineEdit>(again.get(), "txtYourName")->isEnabled());
     }
 
+    // Tracks that do not fit are told once; the cover is written, opened and the choices
+    // stored all the same.
+    void ok_noticeOfWhatDoesNotFit()
+    {
+        m_doc.fitNotice = u"3 of the 40 tracks do not fit on the tray card"_qs;
+        const auto dialog = newDialog();
+        dialog->show();
+        control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(0);
+        QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
+        QCOMPARE(m_notices, QStringList{m_doc.fitNotice});
+        QVERIFY(m_errors.isEmpty());
+        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(QFile::exists(settingsFile()));
+    }
+
     void ok_failure_data()
     {
         QTest::addColumn<QString>("failing");
@@ -358,7 +390,6 @@ private slots:
         QTest::newRow("template cannot be opened") << u"open"_qs << u"failed: open"_qs;
         QTest::newRow("zoom cannot be set") << u"zoom"_qs << u"failed: zoom"_qs;
         QTest::newRow("cover cannot be written") << u"save"_qs << u"failed: saveAs"_qs;
-        QTest::newRow("nothing to open the cover") << u"open cover"_qs << u"no application"_qs;
     }
 
     // A run that did not fill reports once, stores nothing and leaves the dialog open.
@@ -374,25 +405,58 @@ private slots:
         m_doc.failOpen = failing == u"open";
         m_doc.failZoom = failing == u"zoom";
         m_doc.failSave = failing == u"save";
-        m_openerWorks = failing != u"open cover";
         QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
         QCOMPARE(m_errors.size(), 1);
         QVERIFY2(m_errors.first().contains(message), qPrintable(m_errors.first()));
-        // A cover that was written but not opened is named, so the user can open it.
-        if (failing == u"open cover")
-            QVERIFY(m_errors.first().contains(QDir::toNativeSeparators(coversFolder())));
+        QVERIFY(m_opened.isEmpty());
         QVERIFY(dialog->isVisible());
         QVERIFY(!QFile::exists(settingsFile()));
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // The user chooses again and succeeds.
         m_doc = RecordingCoverDocument();
-        m_openerWorks = true;
         control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(1);
         QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
         QCOMPARE(m_errors.size(), 1);
         QVERIFY(!dialog->isVisible());
         QVERIFY(QFile::exists(settingsFile()));
+    }
+
+    // A cover that was written but could not be opened (no application for .ott) is a success:
+    // the choices are stored, the dialog closes, and the user learns where the cover is, with a
+    // button that opens its folder.
+    void ok_coverWrittenButNotOpened_data()
+    {
+        QTest::addColumn<bool>("openFolder");
+        QTest::newRow("OK") << false;
+        QTest::newRow("Open Folder") << true;
+    }
+
+    void ok_coverWrittenButNotOpened()
+    {
+        QFETCH(bool, openFolder);
+        m_openerWorks = false;
+        m_boxes->chooseAction = openFolder;
+        const auto dialog = newDialog();
+        dialog->show();
+        control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(1);
+        QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
+
+        QVERIFY(m_errors.isEmpty());
+        const QString cover =
+            QDir(coversFolder()).filePath(u"Blue Lantern 1977-05-08 cover.ott"_qs);
+        QCOMPARE(m_boxes->actionNotices.size(), 2);
+        QVERIFY2(m_boxes->actionNotices.at(0).contains(QDir::toNativeSeparators(cover)),
+                 qPrintable(m_boxes->actionNotices.at(0)));
+        QCOMPARE(m_boxes->actionNotices.at(1), u"Open &Folder"_qs);
+        QStringList opened{cover};
+        if (openFolder)
+            opened << QDir(coversFolder()).absolutePath();
+        QCOMPARE(m_opened, opened);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(settingsBytes().contains("Template=Second.odt"));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 };
 

@@ -1,0 +1,42 @@
+// Tapewright's own cover layouts: recognised by a document property the shipped templates carry
+// ("Tapewright layout"), and their type fitted to the show once the bookmarks are filled. The
+// discs' track lists are set in as many columns as they need, at the largest size that fits;
+// spines and title lines stay on one line; the source and notes shrink to their boxes. Sizes
+// are measured with the metrics of the layout's fonts and written into the filled part as
+// styles (OpenDocument) or direct formatting (Word). A template without the property, or with a
+// layout this program does not know, is left exactly as filled.
+#pragma once
+
+#include "bookmarkxml.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <pugixml.hpp>
+
+namespace tapewright {
+
+// The document property that names the layout: user-defined metadata in an OpenDocument file,
+// a custom property in a Word file.
+inline constexpr char LayoutPropertyName[] = "Tapewright layout";
+
+bool IsKnownLayout(const QString &layout);
+
+// What fitting the type of a cover did.
+struct LayoutFit
+{
+    int tracks = 0;           // on the tray card
+    int tracksNotFitting = 0; // past the last column even at the smallest size: not printed
+    QStringList crowded;      // other places whose text does not fit at their smallest size
+    QString error;            // why nothing was fitted (no font to measure with); else empty
+};
+
+// Fits the type of the filled main part (content.xml, word/document.xml) of a cover in the
+// given layout. The part's bookmarks stay, around the same text, as far as the new columns
+// allow: a disc's track list bookmark covers its tracks in the first column the disc takes.
+LayoutFit FitLayoutType(const QString &layout, pugi::xml_document &part, const XmlNames &names);
+
+// What the user is told: empty when everything fits.
+QString LayoutFitNotice(const LayoutFit &fit);
+
+} // namespace tapewright

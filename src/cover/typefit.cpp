@@ -1,0 +1,387 @@
+#include "typefit.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tapewright {
+
+namespace {
+
+// Widths are compared with this much slack, so that sums of floating-point advances that
+// match a width exactly count as fitting.
+constexpr double Slack = 1e-9;
+
+// A paragraph measured once, in em, for every size and width it is tried at.
+struct Measured
+{
+    enum class Kind
+    {
+        Word,
+        Space,
+        Tab,
+        Break,
+    };
+    struct Token
+    {
+        Kind kind;
+        double em = 0;
+        std::size_t first = 0; // words: their characters in chars
+        std::size_t count = 0;
+    };
+    std::vector<Token> tokens;
+    std::vector<double> chars;
+    int breaks = 0;
+    double naturalEm = 0; // the widest line when nothing but the hard breaks breaks it
+};
+
+Measured measure(const std::vector<TextRun> &runs, const MeasureText &measureText)
+{
+    Measured m;
+    Measured::Token word{Measured::Kind::Word};
+    auto endWord = [&] {
+        if (word.count > 0)
+            m.tokens.push_back(word);
+        word = {Measured::Kind::Word, 0, m.chars.size(), 0};
+    };
+    bool lastWasCr = false;
+    for (const TextRun &run : runs) {
+        const QString &t = run.text;
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            const QChar c = t.at(i);
+            if (c == u'\n' && lastWasCr) {
+                lastWasCr = false;
+                continue;
+            }
+            lastWasCr = c == u'\r';
+            if (c == u'\r' || c == u'\n') {
+                endWord();
+                m.tokens.push_back({Measured::Kind::Break});
+                ++m.breaks;
+            } else if (c == u' ') {
+                endWord();
+                m.tokens.push_back({Measured::Kind::Space, measureText(u" ", run.bold)});
+            } else if (c == u'\t') {
+                endWord();
+                m.tokens.push_back({Measured::Kind::Tab});
+            } else {
+                const qsizetype n =
+                    c.isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate() ? 2 : 1;
+                const double em = measureText(QStringView(t).sliced(i, n), run.bold);
+                m.chars.push_back(em);
+                word.em += em;
+                ++word.count;
+                i += n - 1;
+            }
+        }
+    }
+    endWord();
+
+    double line = 0;
+    double pending = 0;
+    for (const Measured::Token &token : m.tokens) {
+        switch (token.kind) {
+        case Measured::Kind::Word:
+            line += pending + token.em;
+            pending = 0;
+            m.naturalEm = std::max(m.naturalEm, line);
+            break;
+        case Measured::Kind::Space:
+            pending += token.em;
+            break;
+        case Measured::Kind::Tab:
+            // Only a bound: its true width depends on where the stops fall.
+            pending += 1;
+            break;
+        case Measured::Kind::Break:
+            line = 0;
+            pending = 0;
+            break;
+        }
+    }
+    return m;
+}
+
+// The greedy line breaking of a word processor: as many words on a line as fit, blanks at a
+// break swallowed, a word wider than a whole line broken between characters.
+int lineCount(const Measured &m, double size, double width, double indent, double tabStop)
+{
+    const double firstAvail = width / size;
+    const double restAvail = std::max(0.0, (width - indent) / size);
+    const double tabEm = tabStop > 0 ? tabStop / size : 0;
+    double avail = firstAvail;
+    int lines = 1;
+    double x = 0;
+    double pending = 0;
+    bool empty = true; // nothing on the line yet but blanks
+    auto newLine = [&] {
+        ++lines;
+        avail = restAvail;
+        x = 0;
+        pending = 0;
+        empty = true;
+    };
+    auto place = [&](const Measured::Token &word) {
+        if (word.em <= avail - x + Slack) {
+            x += word.em;
+            empty = false;
+            return;
+        }
+        for (std::size_t i = word.first; i < word.first + word.count; ++i) {
+            if (!empty && x + m.chars[i] > avail + Slack)
+                newLine();
+            x += m.chars[i];
+            empty = false;
+        }
+    };
+    for (const Measured::Token &token : m.tokens) {
+        switch (token.kind) {
+        case Measured::Kind::Space:
+            pending += token.em;
+            break;
+        case Measured::Kind::Tab: {
+            x += pending;
+            pending = 0;
+            const double stop = tabEm > 0 ? (std::floor(x / tabEm + Slack) + 1) * tabEm : x;
+            if (stop > avail + Slack && !empty)
+                newLine();
+            else
+                x = stop;
+            empty = false;
+            break;
+        }
+        case Measured::Kind::Break:
+            newLine();
+            break;
+        case Measured::Kind::Word:
+            if (!empty && x + pending + token.em > avail + Slack) {
+                newLine();
+            } else {
+                x += pending;
+                pending = 0;
+            }
+            place(token);
+            break;
+        }
+    }
+    return lines;
+}
+
+std::vector<double> sizesOf(const TypeRange &range)
+{
+    std::vector<double> sizes;
+    const double step = range.step > 0 ? range.step : 0.5;
+    for (int i = 0;; ++i) {
+        const double size = range.largest - i * step;
+        if (size < range.smallest - Slack)
+            break;
+        sizes.push_back(size);
+    }
+    if (sizes.empty())
+        sizes.push_back(range.smallest);
+    return sizes;
+}
+
+double twentieths(double points)
+{
+    return std::ceil(points * 20 - 1e-6) / 20;
+}
+
+// One paragraph of the track area, measured once.
+struct AreaItem
+{
+    int disc;
+    int track; // -1: the heading
+    Measured text;
+    bool blank = false; // prints nothing: not missed when it does not fit
+};
+
+struct Flow
+{
+    std::vector<std::vector<TrackPlace>> columns;
+    int tracksNotFitting = 0;
+    bool fits = true;
+};
+
+// Fills n columns with the items, whose line counts are given. Each disc opens a column of its
+// own when ownColumns is set; a heading stays with its first track. Without overflow the flow
+// stops at the first item that finds no room; with it, such items go on after the last column.
+Flow flow(const std::vector<AreaItem> &items, const std::vector<int> &lines, int n, bool ownColumns,
+          bool overflow, const TrackAreaFit &t, double height)
+{
+    Flow f;
+    f.columns.resize(std::size_t(n));
+    int col = 0;
+    double y = 0;
+    bool full = false; // past the last column: nothing more fits
+    auto heightOf = [&](std::size_t i, bool top) {
+        if (items[i].track < 0)
+            return (top ? 0 : t.headingSpace) + lines[i] * t.headingPitch;
+        return lines[i] * t.pitch;
+    };
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const AreaItem &item = items[i];
+        const bool opensDisc = i == 0 || items[i - 1].disc != item.disc;
+        if (ownColumns && opensDisc && y > 0 && !full) {
+            ++col;
+            y = 0;
+        }
+        const bool keepsNext =
+            item.track < 0 && i + 1 < items.size() && items[i + 1].disc == item.disc;
+        auto need = [&](bool top) {
+            return heightOf(i, top) + (keepsNext ? lines[i + 1] * t.pitch : 0);
+        };
+        if (!full && y > 0 && y + need(false) > height + Slack) {
+            ++col;
+            y = 0;
+        }
+        if (col >= n)
+            full = true;
+        const bool top = y == 0;
+        const bool fitsHere = !full && y + need(top) <= height + Slack;
+        if (!fitsHere && !overflow) {
+            f.fits = false;
+            return f;
+        }
+        TrackPlace place{item.disc, item.track, lines[i], item.track < 0 && !top, fitsHere};
+        if (!fitsHere) {
+            f.fits = false;
+            if (item.track >= 0 && !item.blank)
+                ++f.tracksNotFitting;
+        }
+        f.columns[std::size_t(std::min(col, n - 1))].push_back(place);
+        if (!full)
+            y += heightOf(i, top);
+    }
+    return f;
+}
+
+} // namespace
+
+double LinePitch(double size, double factor)
+{
+    return twentieths(size * factor);
+}
+
+int LineCount(const std::vector<TextRun> &runs, double size, double width, double indent,
+              double tabStop, const MeasureText &measureText)
+{
+    return lineCount(measure(runs, measureText), size, width, indent, tabStop);
+}
+
+LineFit FitOneLine(const std::vector<TextRun> &runs, double width, const TypeRange &sizes,
+                   double floor, const MeasureText &measureText)
+{
+    const Measured m = measure(runs, measureText);
+    const int wanted = m.breaks + 1;
+    for (const double size : sizesOf(sizes)) {
+        if (lineCount(m, size, width, 0, 0) <= wanted)
+            return {size, true};
+    }
+    // Below the range, in its steps (a Word document states sizes in half points): the largest
+    // size at which the widest line fits.
+    const double step = sizes.step > 0 ? sizes.step : 0.5;
+    double size =
+        m.naturalEm > 0 ? std::floor(width / m.naturalEm / step + Slack) * step : sizes.smallest;
+    size = std::clamp(size, std::min(floor, sizes.smallest), sizes.smallest);
+    while (size > floor + Slack && lineCount(m, size, width, 0, 0) > wanted)
+        size = std::max(floor, size - step);
+    return {size, false};
+}
+
+LineFit FitBlock(const std::vector<std::vector<TextRun>> &paragraphs, double width, double height,
+                 const TypeRange &sizes, double pitch, const MeasureText &measureText)
+{
+    std::vector<Measured> measured;
+    measured.reserve(paragraphs.size());
+    for (const std::vector<TextRun> &runs : paragraphs)
+        measured.push_back(measure(runs, measureText));
+    for (const double size : sizesOf(sizes)) {
+        int lines = 0;
+        for (const Measured &m : measured)
+            lines += lineCount(m, size, width, 0, 0);
+        if (lines * LinePitch(size, pitch) <= height + Slack)
+            return {size, true};
+    }
+    return {sizes.smallest, false};
+}
+
+TrackAreaFit FitTrackArea(const std::vector<TrackDisc> &discs, const TrackArea &area,
+                          const MeasureText &measureText)
+{
+    std::vector<AreaItem> items;
+    for (std::size_t d = 0; d < discs.size(); ++d) {
+        const TrackDisc &disc = discs[d];
+        if (disc.heading.isEmpty() && disc.tracks.isEmpty())
+            continue;
+        if (!disc.heading.isEmpty())
+            items.push_back({int(d), -1, measure({{disc.heading, true}}, measureText)});
+        for (qsizetype t = 0; t < disc.tracks.size(); ++t) {
+            const QString &title = disc.tracks.at(t);
+            items.push_back({int(d), int(t), measure({{title, false}}, measureText),
+                             title.trimmed().isEmpty()});
+        }
+    }
+
+    const int most = std::max(1, int(std::floor((area.width + area.columnGap + Slack) /
+                                                (area.minColumnWidth + area.columnGap))));
+    auto atSize = [&](double size) {
+        TrackAreaFit t;
+        t.size = size;
+        t.pitch = LinePitch(size, area.pitch);
+        t.headingSize = size + area.headingLarger;
+        t.headingPitch = LinePitch(t.headingSize, area.pitch);
+        t.headingSpace = twentieths(area.headingSpace * t.pitch);
+        t.indent = area.indent * size;
+        return t;
+    };
+    auto linesAt = [&](const TrackAreaFit &t, double columnWidth) {
+        std::vector<int> lines;
+        lines.reserve(items.size());
+        for (const AreaItem &item : items) {
+            lines.push_back(
+                item.track < 0 ? lineCount(item.text, t.headingSize, columnWidth, 0, area.tabStop)
+                               : lineCount(item.text, t.size, columnWidth, t.indent, area.tabStop));
+        }
+        return lines;
+    };
+    auto columnWidth = [&](int n) { return (area.width - (n - 1) * area.columnGap) / n; };
+
+    if (items.empty()) {
+        TrackAreaFit t = atSize(sizesOf(area.sizes).front());
+        t.columnWidth = area.width;
+        t.columns.resize(1);
+        return t;
+    }
+
+    for (const double size : sizesOf(area.sizes)) {
+        TrackAreaFit t = atSize(size);
+        for (const bool ownColumns : {true, false}) {
+            for (int n = 1; n <= most; ++n) {
+                const std::vector<int> lines = linesAt(t, columnWidth(n));
+                Flow f = flow(items, lines, n, ownColumns, false, t, area.height);
+                if (f.fits) {
+                    t.columnWidth = columnWidth(n);
+                    t.columns = std::move(f.columns);
+                    return t;
+                }
+            }
+        }
+    }
+
+    // Even the smallest size does not take every track: the column count that takes the most.
+    TrackAreaFit best = atSize(std::max(area.sizes.smallest, 0.1));
+    int fewestLeft = -1;
+    for (int n = 1; n <= most; ++n) {
+        const std::vector<int> lines = linesAt(best, columnWidth(n));
+        Flow f = flow(items, lines, n, false, true, best, area.height);
+        if (fewestLeft < 0 || f.tracksNotFitting < fewestLeft) {
+            fewestLeft = f.tracksNotFitting;
+            best.columnWidth = columnWidth(n);
+            best.columns = std::move(f.columns);
+            best.tracksNotFitting = f.tracksNotFitting;
+        }
+    }
+    return best;
+}
+
+} // namespace tapewright

@@ -1,0 +1,369 @@
+// Fitting the type of a filled cover, read back from the written file without a word
+// processor: the shipped templates get the sizes the show needs and keep their bookmarks; any
+// other template, and anything a template holds beside the discs, is left as filled.
+#include "coverfiller.h"
+#include "covertemplates.h"
+#include "filecoverdocument.h"
+#include "paths.h"
+#include "testsupport.h"
+#include "zippackage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <pugixml.hpp>
+
+using namespace tapewright;
+using namespace testsupport;
+
+namespace {
+
+QString ShippedFolder()
+{
+    return TemplateFolderFor(QDir(QCoreApplication::applicationDirPath()).filePath(u"../bin"_qs));
+}
+
+struct Show
+{
+    int discs = 1;
+    int tracks = 8;
+    bool longTitles = false; // wrapping in a narrow column
+    QString band = u"Blue Lantern"_qs;
+    QString source;
+    QString notes;
+};
+
+Show Discs(int discs, int tracks, bool longTitles)
+{
+    Show show;
+    show.discs = discs;
+    show.tracks = tracks;
+    show.longTitles = longTitles;
+    return show;
+}
+
+QString ShowXml(const Show &show)
+{
+    QStringList lines{u"<?xml version=\"1.0\"?>"_qs, u"<CDR_Track_List>"_qs,
+                      u"<BAND>"_qs + show.band + u"</BAND>"_qs};
+    if (!show.source.isEmpty())
+        lines << u"<SOURCE>"_qs + show.source + u"</SOURCE>"_qs;
+    lines << QStringLiteral("<DISCS>%1</DISCS>").arg(show.discs);
+    for (int d = 1; d <= show.discs; ++d) {
+        lines << QStringLiteral("<TRACKSD%1>%2</TRACKSD%1>").arg(d).arg(show.tracks);
+        for (int t = 1; t <= show.tracks; ++t) {
+            lines << QStringLiteral("<D%1T%2>%2. %3</D%1T%2>")
+                         .arg(d)
+                         .arg(t)
+                         .arg(show.longTitles ? u"A long improvisation that segues into another"_qs
+                                              : u"Song"_qs);
+        }
+    }
+    if (!show.notes.isEmpty())
+        lines << u"<NOTES>"_qs + show.notes + u"</NOTES>"_qs;
+    lines << u"</CDR_Track_List>"_qs;
+    return lines.join(u"\r\n"_qs);
+}
+
+ZipPackage ReadPackage(const QString &path)
+{
+    Result<ZipPackage> package = ReadZipPackage(ReadBytes(path));
+    if (!package)
+        qFatal("%s: %s", qPrintable(path), qPrintable(package.error()));
+    return *std::move(package);
+}
+
+// A cover of show made from the template at path with MakeCover, written to out.
+Result<MadeCover> Make(FileCoverDocument &document, const QString &path, const Show &show,
+                       const QString &out)
+{
+    CoverJob job;
+    job.templateFolder = QFileInfo(path).absolutePath();
+    job.choices = {QFileInfo(path).fileName(), 1, u"Jane Doe"_qs};
+    job.xml = ShowXml(show);
+    job.fill = {UnitedStatesLocale(), QDate(2024, 3, 9)};
+    job.outputPath = out;
+    return MakeCover(document, job);
+}
+
+// The main part of a written cover or template, parsed.
+struct MainPart
+{
+    bool odf = false;
+    pugi::xml_document doc;
+
+    explicit MainPart(const QString &path) : odf(path.endsWith(u".odt"_qs))
+    {
+        const ZipPackage package = ReadPackage(path);
+        const ZipEntry *entry = package.find(odf ? "content.xml" : "word/document.xml");
+        if (!entry || !doc.load_buffer(entry->data.constData(), std::size_t(entry->data.size())))
+            qFatal("%s has no main part", qPrintable(path));
+    }
+
+    pugi::xml_node paragraphOf(const char *bookmark) const
+    {
+        const std::string path =
+            odf ? "//text:bookmark-start[@text:name='" : "//w:bookmarkStart[@w:name='";
+        pugi::xml_node n = doc.select_node((path + bookmark + "']").c_str()).node();
+        while (n && std::string_view(n.name()) != (odf ? "text:p" : "w:p"))
+            n = n.parent();
+        return n;
+    }
+
+    // The type size of the paragraph that holds the bookmark: its automatic style
+    // (OpenDocument), its first run or else its paragraph mark (Word).
+    double sizeAt(const char *bookmark) const
+    {
+        const pugi::xml_node paragraph = paragraphOf(bookmark);
+        if (!odf) {
+            pugi::xml_node rPr = paragraph.child("w:r").child("w:rPr");
+            if (!rPr)
+                rPr = paragraph.child("w:pPr").child("w:rPr");
+            return rPr.child("w:sz").attribute("w:val").as_double() / 2;
+        }
+        const std::string style = paragraph.attribute("text:style-name").value();
+        const pugi::xml_node props =
+            doc.select_node(
+                   ("//style:style[@style:name='" + style + "']/style:text-properties").c_str())
+                .node();
+        return QString::fromUtf8(props.attribute("fo:font-size").value()).chopped(2).toDouble();
+    }
+
+    // How many bookmarks start in the part, and under how many names.
+    std::pair<int, int> bookmarkCount() const
+    {
+        QSet<QString> names;
+        int starts = 0;
+        for (const pugi::xpath_node &n :
+             doc.select_nodes(odf ? "//text:bookmark-start" : "//w:bookmarkStart")) {
+            names.insert(
+                QString::fromUtf8(n.node().attribute(odf ? "text:name" : "w:name").value()));
+            ++starts;
+        }
+        return {starts, int(names.size())};
+    }
+
+    // The text of the paragraph that holds the bookmark.
+    QString textAt(const char *bookmark) const
+    {
+        QString text;
+        const char *query = odf ? ".//text() | .//text:s | .//text:line-break" : ".//text()";
+        for (const pugi::xpath_node &n : paragraphOf(bookmark).select_nodes(query)) {
+            if (n.node().type() == pugi::node_pcdata)
+                text += QString::fromUtf8(n.node().value());
+            else if (std::string_view(n.node().name()) == "text:s")
+                text += QString(n.node().attribute("text:c").as_int(1), u' ');
+            else
+                text += u'\n';
+        }
+        return text;
+    }
+};
+
+// Word refuses a file whose property elements are out of their schema's order. The names the
+// templates and the fitting write, in that order:
+const QStringList ParagraphPropertyOrder = {u"pStyle"_qs, u"keepNext"_qs, u"pageBreakBefore"_qs,
+                                            u"pBdr"_qs,   u"tabs"_qs,     u"spacing"_qs,
+                                            u"ind"_qs,    u"jc"_qs,       u"rPr"_qs};
+const QStringList RunPropertyOrder = {u"rStyle"_qs, u"rFonts"_qs, u"b"_qs,  u"bCs"_qs, u"i"_qs,
+                                      u"iCs"_qs,    u"color"_qs,  u"sz"_qs, u"szCs"_qs};
+
+// The first property element out of order in a Word main part, or an empty text.
+QString OutOfOrder(const pugi::xml_document &doc)
+{
+    for (const auto &[element, order] :
+         {std::pair{"//w:pPr", &ParagraphPropertyOrder}, std::pair{"//w:rPr", &RunPropertyOrder}}) {
+        for (const pugi::xpath_node &n : doc.select_nodes(element)) {
+            qsizetype last = -1;
+            for (const pugi::xml_node &c : n.node().children()) {
+                const qsizetype at = order->indexOf(QString::fromUtf8(c.name()).sliced(2));
+                if (at <= last)
+                    return QString::fromUtf8(c.name());
+                last = at;
+            }
+        }
+    }
+    return {};
+}
+
+FileCoverOptions Options(const QTemporaryDir &dir)
+{
+    FileCoverOptions options;
+    options.cacheFolder = dir.path();
+    options.officeProgram = QString();
+    return options;
+}
+
+struct SizeRange
+{
+    const char *bookmark;
+    double smallest;
+    double largest;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Show)
+Q_DECLARE_METATYPE(QList<SizeRange>)
+
+class TestCoverLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shipped_data()
+    {
+        QTest::addColumn<QString>("templateName");
+        QTest::addColumn<Show>("show");
+        QTest::addColumn<QList<SizeRange>>("sizes");
+        QTest::addColumn<QStringList>("notices");
+        const QStringList shipped = ListCoverTemplates(ShippedFolder());
+        if (shipped.isEmpty())
+            QSKIP("the shipped templates are not built");
+        Show crowded = Discs(4, 50, true);
+        crowded.band = QString(u"The Midnight Lantern Orchestra and Friends "_qs).repeated(4);
+        crowded.source = QString(u"SBD > MR > DAT > CD-R > EAC > FLAC level 8 > "_qs).repeated(15);
+        crowded.notes =
+            QString(u"A line of notes about the show and its taping.\r\n"_qs).repeated(80);
+        for (const QString &name : shipped) {
+            QTest::addRow("%s, one short disc", qPrintable(name))
+                << name << Show{}
+                << QList<SizeRange>{{"TrayDisc1Tracks", 9, 9},  {"SpineBand", 8, 8},
+                                    {"CoverBand2", 8, 8},       {"CoverBand", 12, 12},
+                                    {"LinerCoverBand", 26, 26}, {"TraySource", 6.5, 6.5},
+                                    {"LinerSource", 7.5, 7.5}}
+                << QStringList();
+            QTest::addRow("%s, four discs of 25 long titles", qPrintable(name))
+                << name << Discs(4, 25, true) << QList<SizeRange>{{"TrayDisc1Tracks", 4.5, 8.5}}
+                << QStringList();
+            QTest::addRow("%s, too much of everything", qPrintable(name))
+                << name << crowded
+                << QList<SizeRange>{{"TrayDisc1Tracks", 4.5, 4.5}, {"SpineBand", 2, 4.4},
+                                    {"CoverBand", 2, 4.4},         {"LinerCoverBand", 12, 25.5},
+                                    {"TraySource", 4.5, 4.5},      {"LinerSource", 4.5, 4.5}}
+                << QStringList{u"of the 200 tracks do not fit on the tray card"_qs,
+                               u"the source line of the tray card"_qs,
+                               u"the source and notes on the back of the booklet"_qs};
+        }
+    }
+
+    // The sizes lie in the ranges the show calls for, every bookmark is still there and reads
+    // as filled, and what does not fit is told.
+    void shipped()
+    {
+        QFETCH(QString, templateName);
+        QFETCH(Show, show);
+        QFETCH(QList<SizeRange>, sizes);
+        QFETCH(QStringList, notices);
+        QTemporaryDir dir;
+        FileCoverDocument document(Options(dir));
+        const QString out = dir.filePath(u"cover."_qs + QFileInfo(templateName).suffix());
+        const Result<MadeCover> made =
+            Make(document, QDir(ShippedFolder()).filePath(templateName), show, out);
+        QVERIFY2(made, qPrintable(made.error()));
+        for (const QString &notice : notices)
+            QVERIFY2(made->notice.contains(notice), qPrintable(made->notice));
+        if (notices.isEmpty())
+            QCOMPARE(made->notice, QString());
+
+        QCOMPARE(document.bookmarkNames().size(), CoverBookmarkNames().size());
+        QCOMPARE(document.bookmarkText(u"TrayDisc1"_qs), std::optional<QString>(u"Disc 1"_qs));
+        QVERIFY(document.bookmarkText(u"TrayDisc1Tracks"_qs)->startsWith(u"1. "_qs));
+        QCOMPARE(document.bookmarkText(u"TrayDisc2Tracks"_qs).has_value(), true);
+        QCOMPARE(document.bookmarkText(u"TrayCollection"_qs),
+                 std::optional<QString>(u"From the collection of Jane Doe"_qs));
+
+        const MainPart part(out);
+        // Each bookmark once, the discs' as much as the others.
+        const int all = int(CoverBookmarkNames().size());
+        QCOMPARE(part.bookmarkCount(), std::make_pair(all, all));
+        for (const SizeRange &range : sizes) {
+            const double size = part.sizeAt(range.bookmark);
+            QVERIFY2(
+                size >= range.smallest && size <= range.largest,
+                qPrintable(
+                    QStringLiteral("%1 at %2 pt").arg(QLatin1String(range.bookmark)).arg(size)));
+        }
+        // The blanks between the spine's fields go with the missing date and place.
+        QCOMPARE(part.textAt("SpineBand"), show.band);
+        if (!part.odf)
+            QVERIFY2(OutOfOrder(part.doc).isEmpty(), qPrintable(OutOfOrder(part.doc)));
+    }
+
+    void shipped_keepsMoreInTheTrackCell_data()
+    {
+        QTest::addColumn<QString>("templateName");
+        QTest::newRow("odt") << u"Jewel Case A4.odt"_qs;
+        QTest::newRow("docx") << u"Jewel Case A4.docx"_qs;
+    }
+
+    // A template that names the layout but holds more than the discs where they are set keeps
+    // it all: the track lists stay as filled.
+    void shipped_keepsMoreInTheTrackCell()
+    {
+        QFETCH(QString, templateName);
+        const QString shipped = QDir(ShippedFolder()).filePath(templateName);
+        if (!QFile::exists(shipped))
+            QSKIP("the shipped templates are not built");
+        QTemporaryDir dir;
+        ZipPackage package = ReadPackage(shipped);
+        const bool odf = templateName.endsWith(u".odt"_qs);
+        ZipEntry *main = package.find(odf ? "content.xml" : "word/document.xml");
+        main->data.replace(
+            odf ? "<text:p text:style-name=\"TwDiscHeading\">"
+                : "<w:p><w:pPr><w:pStyle w:val=\"TwDiscHeading\"/>",
+            odf ? "<text:p>Keep me</text:p><text:p text:style-name=\"TwDiscHeading\">"
+                : "<w:p><w:r><w:t>Keep me</w:t></w:r></w:p><w:p><w:pPr><w:pStyle "
+                  "w:val=\"TwDiscHeading\"/>");
+        const Result<QByteArray> bytes = WriteZipPackage(package);
+        QVERIFY(bytes);
+        const QString path = WriteFile(dir, templateName, *bytes);
+
+        FileCoverDocument document(Options(dir));
+        const QString out =
+            dir.filePath(u"cover"_qs + templateName.mid(templateName.lastIndexOf(u'.')));
+        QVERIFY(Make(document, path, Discs(4, 25, true), out));
+        // Still one paragraph of 25 lines, not a paragraph a track in columns.
+        const MainPart part(out);
+        QVERIFY(part.textAt("TrayDisc1Tracks").contains(u"25. A long"_qs));
+        QVERIFY(ReadPackage(out)
+                    .find(odf ? "content.xml" : "word/document.xml")
+                    ->data.contains("Keep me"));
+    }
+
+    void otherTemplate_data()
+    {
+        QTest::addColumn<covertest::Format>("format");
+        QTest::newRow("odt") << covertest::Format::Odt;
+        QTest::newRow("docx") << covertest::Format::Docx;
+    }
+
+    // A template without the layout property: the fitting step changes nothing at all.
+    void otherTemplate()
+    {
+        QFETCH(covertest::Format, format);
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, u"mine"_qs + covertest::extension(format),
+                                       covertest::buildTemplate(format, covertest::coverMarks()));
+        FileCoverDocument document(Options(dir));
+        QVERIFY(document.open(path));
+        FillCoverBookmarks(document, ShowXml(Discs(4, 50, true)), {QString(), 1, u"Jane"_qs},
+                           {UnitedStatesLocale(), QDate(2024, 3, 9)});
+        const QString before = dir.filePath(u"before"_qs + covertest::extension(format));
+        const QString after = dir.filePath(u"after"_qs + covertest::extension(format));
+        QVERIFY(document.saveAs(before));
+        QCOMPARE(document.fitLayout(), QString());
+        QVERIFY(document.saveAs(after));
+        const ZipPackage a = ReadPackage(before);
+        const ZipPackage b = ReadPackage(after);
+        QCOMPARE(a.entries.size(), b.entries.size());
+        for (std::size_t i = 0; i < a.entries.size(); ++i)
+            QVERIFY2(a.entries[i].data == b.entries[i].data, a.entries[i].name.c_str());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCoverLayout)
+#include "tst_coverlayout.moc"
