@@ -44,6 +44,11 @@ class FailingBoxes final : public MessageBoxes
 public:
     Answer askYesNoCancel(QWidget *, const QString &) override { return Answer::No; }
     void showError(QWidget *, const QString &text) override { fail(qPrintable(text)); }
+    void showNotice(QWidget *, const QString &) override {}
+    bool showNoticeWithAction(QWidget *, const QString &, const QString &) override
+    {
+        return false;
+    }
 };
 
 // The realistic info text repeated to `megabytes` MB, written once per process.
