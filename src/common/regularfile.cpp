@@ -51,7 +51,7 @@ Result<void> OpenRegularFile(QFile &file)
         return Failure{notAFile(info.st_mode)};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return Failure{QStringLiteral("it cannot be opened (%1)").arg(file.errorString())};
     }

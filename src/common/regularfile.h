@@ -9,7 +9,8 @@
 
 namespace tapewright {
 
-// Opens file (its name set) read-only when the name leads to a regular file, following links.
+// Opens file (its name set) read-only and unbuffered (every caller reads the whole file in
+// large pieces) when the name leads to a regular file, following links.
 // A folder, named pipe, device or socket is refused without waiting, as is what cannot be
 // opened. A failure gives the bare reason ("it is a named pipe, not a file", "there is no such
 // file"), for the caller to frame with the file's name.

@@ -6,12 +6,17 @@
 
 #include <QString>
 
+#include <span>
+
 namespace tapewright {
 
-// fieldsMayHoldLineBreaks: whether an element text may hold a lone CR or LF, which is then
-// written as a blank so that every element stays on one line. Without any, the texts are
-// appended without looking at them again.
-QString WriteTrackList(const ShowFields &fields, const DiscSet &discs,
-                       bool fieldsMayHoldLineBreaks = true);
+// discs holds discs 1, 2, ... in order; the document counts as many discs as it holds, and lists
+// at most the first 50 tracks of each. The texts need live only for the call.
+//
+// textsMayHoldLineBreaks: whether an element text may hold a CR or LF, which is then written as
+// a blank so that every element stays on one line. Without any, the texts are copied without
+// looking at them again.
+QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> discs,
+                       bool textsMayHoldLineBreaks = true);
 
 } // namespace tapewright

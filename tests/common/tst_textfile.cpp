@@ -101,6 +101,29 @@ private slots:
             << u"Blue Lantern\r\n\u0100\r\n"_qs << TextEncoding::Utf16BENoBom;
         QTest::newRow("nul bytes survive")
             << QByteArray("a\0b\n", 4) << QString(u"a\0b\r\n"_qs) << TextEncoding::Utf8;
+        // Lines longer than the sixteen bytes decoded at once, every kind of end at every offset.
+        QTest::newRow("long lines")
+            << QByteArray("0123456789abcdefghij\r\n0123456789abcdef\nxy\r\r\n0123456789abcde\r")
+            << u"0123456789abcdefghij\r\n0123456789abcdef\r\nxy\r\n\r\n0123456789abcde\r\n"_qs
+            << TextEncoding::Utf8;
+        QTest::newRow("utf8 at the edge of sixteen bytes")
+            << QByteArray("0123456789abcd\xC3\xA9\xF0\x9F\x8E\xB8 last")
+            << u"0123456789abcdé\U0001F3B8 last\r\n"_qs << TextEncoding::Utf8;
+        // What UTF-8 does not allow makes the file Windows-1252.
+        QTest::newRow("utf8 surrogate is cp1252")
+            << QByteArray("a\xED\xA0\x80") << u"a\u00ED\u00A0\u20AC\r\n"_qs
+            << TextEncoding::Windows1252;
+        QTest::newRow("overlong utf8 is cp1252")
+            << QByteArray("\xE0\x80\xAF") << u"\u00E0\u20AC\u00AF\r\n"_qs
+            << TextEncoding::Windows1252;
+        QTest::newRow("utf8 past U+10FFFF is cp1252")
+            << QByteArray("\xF4\x90\x80\x80") << u"\u00F4\u0090\u20AC\u20AC\r\n"_qs
+            << TextEncoding::Windows1252;
+        QTest::newRow("errors after a utf8 bom become U+FFFD")
+            << QByteArray("\xEF\xBB\xBF"
+                          "a\xE9"
+                          "b\r")
+            << u"a\uFFFDb\r\n"_qs << TextEncoding::Utf8Bom;
     }
 
     void decode()
