@@ -217,12 +217,12 @@ QByteArray EncodeInfoText(const QString &text, std::optional<TextEncoding> loade
         if (Result<QByteArray> bytes = EncodeText(text, *loadedEncoding))
             return *std::move(bytes);
     }
-    return text.toUtf8();
+    return Utf8Bytes(text);
 }
 
 QByteArray EncodeXmlText(const QString &xml)
 {
-    return xml.toUtf8();
+    return Utf8Bytes(xml);
 }
 
 } // namespace tapewright

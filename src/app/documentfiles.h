@@ -59,7 +59,8 @@ QString UnloadQuestionText(const QString &fileName);
 // The bytes a save of the info text writes: in the encoding the file was read in when every
 // character fits, else UTF-8 (also for a text that was never loaded from a file).
 QByteArray EncodeInfoText(const QString &text, std::optional<TextEncoding> loadedEncoding);
-// The track list XML is always written as UTF-8 (no byte-order mark).
+// The track list XML is always written as UTF-8 (no byte-order mark). In both, what UTF-8 cannot
+// hold (half of a pair of UTF-16 units) is written as U+FFFD.
 QByteArray EncodeXmlText(const QString &xml);
 
 } // namespace tapewright

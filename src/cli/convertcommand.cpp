@@ -83,7 +83,7 @@ int runConvert(const QStringList &arguments)
             writeErr(in.error());
             return 1;
         }
-        return writeOut(ConvertInfoText(in->text, options).toUtf8()) ? 0 : 1;
+        return writeOut(Utf8Bytes(ConvertInfoText(in->text, options))) ? 0 : 1;
     }
 
     const QString outDir = parser.value(QStringLiteral("out-dir"));
@@ -123,7 +123,7 @@ int runConvert(const QStringList &arguments)
         } else if (const Result<DecodedText> in = readInput(file); !in) {
             written = Failure{in.error()};
         } else {
-            written = SaveFile(target, ConvertInfoText(in->text, options).toUtf8());
+            written = SaveFile(target, Utf8Bytes(ConvertInfoText(in->text, options)));
         }
         if (written) {
             writtenFrom.insert(targetIdentity, file);

@@ -330,6 +330,12 @@ QByteArray ReadAtMost(QIODevice &device, qint64 limit)
     return bytes;
 }
 
+QByteArray Utf8Bytes(QStringView text)
+{
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+
 Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding)
 {
     auto encodeWith = [&](QStringConverter::Encoding enc,

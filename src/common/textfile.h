@@ -48,4 +48,8 @@ QByteArray ReadAtMost(QIODevice &device, qint64 limit);
 // when a character cannot be written in that encoding.
 Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding);
 
+// text as UTF-8, with U+FFFD for what UTF-8 cannot hold: half of a pair of UTF-16 units, as a
+// UTF-16 file may bring. (QString::toUtf8 writes "?" for it.)
+QByteArray Utf8Bytes(QStringView text);
+
 } // namespace tapewright

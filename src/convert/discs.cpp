@@ -330,15 +330,22 @@ LineMarks marksOf(QStringView l, bool lookForEncore)
     return marks;
 }
 
+// A time ends before a character of two UTF-16 units that its last position would cut in half
+// ("4:5" and an emoji): the character stays whole, in the title.
+QStringView wholeCharacters(QStringView time)
+{
+    return !time.isEmpty() && time.back().isHighSurrogate() ? Trimmed(time.chopped(1)) : time;
+}
+
 // The time of a track line, looked for only around its first colon: two digits before it give
 // five characters ("12:34"), one digit gives four ("4:56"). Anything else, including a colon at
 // the very start, gives no time.
 QStringView timeOf(QStringView l, qsizetype colon)
 {
     if (colon >= 2 && isDigit(l[colon - 2]))
-        return Trimmed(l.mid(colon - 2, 5));
+        return wholeCharacters(Trimmed(l.mid(colon - 2, 5)));
     if (colon >= 1 && isDigit(l[colon - 1]))
-        return Trimmed(l.mid(colon - 1, 4));
+        return wholeCharacters(Trimmed(l.mid(colon - 1, 4)));
     return {};
 }
 

@@ -1,5 +1,7 @@
 #include "bookmarkxml.h"
 
+#include "textfile.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -327,7 +329,7 @@ struct Inserter
             return;
         cursor = cursor ? parent.insert_child_after(pugi::node_pcdata, cursor)
                         : parent.append_child(pugi::node_pcdata);
-        cursor.set_value(t.toUtf8().constData());
+        cursor.set_value(Utf8Bytes(t).constData());
     }
 };
 
@@ -399,7 +401,7 @@ void insertWordValue(pugi::xml_node parent, pugi::xml_node after, const QStringL
                 continue;
             pugi::xml_node t = ins.element(v.t);
             t.append_attribute("xml:space") = "preserve";
-            t.append_child(pugi::node_pcdata).set_value(pieces.at(pi).toUtf8().constData());
+            t.append_child(pugi::node_pcdata).set_value(Utf8Bytes(pieces.at(pi)).constData());
         }
     }
 }

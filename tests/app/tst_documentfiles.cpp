@@ -17,6 +17,8 @@ private slots:
     void paneText();
     void paneContent_data();
     void paneContent();
+    void encode_data();
+    void encode();
 };
 
 void TestDocumentFiles::caption_data()
@@ -125,6 +127,36 @@ void TestDocumentFiles::paneContent()
                        .replace(u'\r', u'\n')
                        .replace(QChar::ParagraphSeparator, u'\n')
                        .replace(u"\n"_qs, u"\r\n"_qs));
+}
+
+// What a save writes for half of a pair of UTF-16 units, as a UTF-16 file may bring: U+FFFD in
+// UTF-8, never "?"; itself again in the UTF-16 file it came from.
+void TestDocumentFiles::encode_data()
+{
+    QTest::addColumn<bool>("xml");
+    QTest::addColumn<int>("loaded"); // the info text's encoding, -1 when never loaded
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray replaced = "a\xEF\xBF\xBD"
+                                "b";
+    QTest::newRow("xml") << true << -1 << replaced;
+    QTest::newRow("info text of no file") << false << -1 << replaced;
+    QTest::newRow("info text loaded as utf-8") << false << int(TextEncoding::Utf8) << replaced;
+    QTest::newRow("info text loaded as utf-16") << false << int(TextEncoding::Utf16LE)
+                                                << QByteArray("\xFF\xFE"
+                                                              "a\0\x3D\xD8"
+                                                              "b\0",
+                                                              8);
+}
+
+void TestDocumentFiles::encode()
+{
+    QFETCH(bool, xml);
+    QFETCH(int, loaded);
+    QFETCH(QByteArray, bytes);
+    const QString text = u"a"_qs + QChar(0xD83D) + u"b"_qs;
+    const std::optional<TextEncoding> encoding =
+        loaded < 0 ? std::nullopt : std::optional(TextEncoding(loaded));
+    QCOMPARE(xml ? EncodeXmlText(text) : EncodeInfoText(text, encoding), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFiles)

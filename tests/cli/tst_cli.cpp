@@ -201,6 +201,21 @@ private slots:
             QVERIFY2(expectedFiles.contains(file), qPrintable(file));
     }
 
+    // A UTF-16 file may hold half of a pair of units: the XML holds U+FFFD for it, never "?".
+    void convert_loneSurrogateWrittenAsReplacement()
+    {
+        QTemporaryDir dir;
+        const QString text = QString::fromUtf8(m_sixLines) + u"Disc 1\r\n01. Opener "_qs +
+                             QChar(0xDE00) + u" 4:56\r\n"_qs;
+        const QString path = WriteBytes(
+            dir.filePath(u"show.txt"_qs),
+            "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+        const ProcessRun r = run({u"convert"_qs, path});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("<D1T1>01. Opener \xEF\xBF\xBD</D1T1>"), r.out.constData());
+        QVERIFY(!r.out.contains("Opener ?"));
+    }
+
     // A failed write to standard output is an error, with a message.
     void convert_standardOutputFull()
     {

@@ -155,6 +155,10 @@ private slots:
         for (const QString &name : names)
             QCOMPARE(again.bookmarkText(name).value_or(QString()),
                      QStringLiteral("second ") + name);
+
+        // Half of a pair of UTF-16 units is written as U+FFFD, never as "?".
+        QVERIFY(again.setBookmarkText(names.at(0), QStringLiteral("a") + QChar(0xD83D) + u'b'));
+        QCOMPARE(again.bookmarkText(names.at(0)).value_or(QString()), QStringLiteral("a\uFFFDb"));
     }
 
     void fill_keepsTextAroundBookmark_data()
