@@ -33,7 +33,7 @@ test-asan: deps
 		-DTAPEWRIGHT_SANITIZE=address,undefined $(LAUNCHER) >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
-		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 # Runs every libFuzzer target for FUZZ_SECONDS on a copy of its seed corpus.

@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -63,6 +65,48 @@ void BM_Scaled(benchmark::State &state)
     runConversion(state, text);
 }
 
+// The largest resident size of the process so far, or the present one, in bytes (Linux).
+qint64 residentBytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return -1;
+}
+
+// Memory a conversion of 10 MB takes above what the text itself takes: the largest resident
+// size during one conversion, less the resident size before it, per byte of the file (the
+// realistic text is ASCII: a byte a character). The first conversion is measured, before any
+// other has left memory behind for the next to reuse.
+void BM_PeakMemory10MB(benchmark::State &state)
+{
+    static const QString unit =
+        fixture("corpus/26-dylan-1987-07-lbdir-listing-md5-shntool-long.txt");
+    const qsizetype size = 10'000'000;
+    QString text;
+    text.reserve(size + unit.size());
+    while (text.size() < size)
+        text += unit;
+    const ConvertOptions options = usOptions();
+    // Writing 5 to clear_refs sets the peak back to the present resident size.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    const qint64 before = residentBytes("VmRSS:");
+    if (before < 0 || !clear.open(QIODevice::WriteOnly) || clear.write("5") != 1) {
+        state.SkipWithError("no /proc/self to measure memory with");
+        return;
+    }
+    clear.close();
+    benchmark::DoNotOptimize(ConvertInfoText(text, options));
+    const qint64 peak = residentBytes("VmHWM:");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ConvertInfoText(text, options));
+    state.counters["bytes_per_input_byte"] = double(peak - before) / double(text.size());
+}
+
 } // namespace
 
 BENCHMARK(BM_WorkedExample)->Unit(benchmark::kMicrosecond);
@@ -73,3 +117,4 @@ BENCHMARK(BM_Scaled)
     ->Arg(1'000'000)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PeakMemory10MB)->Unit(benchmark::kMillisecond)->Iterations(3);

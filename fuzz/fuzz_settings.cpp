@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Writing Template changes Template and leaves the other keys as they read before.
     const QString value = QStringLiteral("Jewel Case é.odt");
-    WriteINIString(section, keys[0], value, settingsFile());
+    check(WriteINIString(section, keys[0], value, settingsFile()).ok());
     check(GetINIString(section, keys[0], fallback, settingsFile()) == value);
     for (std::size_t i = 1; i < keys.size(); ++i)
         check(GetINIString(section, keys[i], fallback, settingsFile()) == before[i]);

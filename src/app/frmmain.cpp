@@ -23,8 +23,10 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -38,6 +40,29 @@ const QString SmartRecognitionKey = QStringLiteral("SmartRecognition");
 // The designed point size of every control's font.
 constexpr double DesignedPointSize = 8.25;
 
+// Up to this many characters an info text is converted after every edit: at that size the
+// reading of the pane and the conversion take a few milliseconds. Larger texts are converted
+// once typing pauses for PauseBeforeConversion, on another thread.
+constexpr qsizetype DeferredConversionSize = 2'000'000;
+constexpr int PauseBeforeConversion = 300; // milliseconds
+
+// The most lines the window opens. Every line is a block of the pane, and a pane of millions of
+// blocks takes minutes and gigabytes to fill; no info text comes near this.
+constexpr qsizetype MostPaneLines = 1'000'000;
+
+// The user state of a pane block that continues the line before it (a long line shown cut).
+constexpr int ContinuesLine = 1;
+
+// A text of more lines than this is shown LinesPerGroupedBlock lines to a block of the pane,
+// the lines of a block separated by U+2028 (which the pane shows as line breaks): a text of
+// 10 MB fills the pane in a sixth of the time and half the memory. Smaller texts, and any text
+// that holds a U+2028 of its own, are shown a line to a block.
+constexpr qsizetype GroupedFrom = 20'000;
+constexpr int LinesPerGroupedBlock = 8;
+
+// Above this many lines a text is converted after a pause too, however few its characters:
+// the converter's cost goes with lines as much as with characters.
+constexpr qsizetype DeferredConversionLines = 100'000;
 // The settings file's section for the window's place: its normal (not maximised) client
 // rectangle in pixels, and whether it was maximised.
 constexpr char16_t PlacementSection[] = u"Window";
@@ -74,7 +99,8 @@ QLabel *createLabel(QWidget *parent, const char *name, const QString &caption)
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
-    : QMainWindow(parent), m_fileDialogs(std::make_unique<QtFileDialogs>()),
+    : QMainWindow(parent), m_deferredSize(DeferredConversionSize),
+      m_fileDialogs(std::make_unique<QtFileDialogs>()),
       m_messageBoxes(std::make_unique<QtMessageBoxes>())
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -83,7 +109,12 @@ frmMain::frmMain(QWidget *parent)
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // A conversion still running hands its result to this window: it must end first.
+    m_conversions.clear();
+    m_conversions.waitForDone();
+}
 
 void frmMain::createControls()
 {
@@ -104,6 +135,8 @@ void frmMain::createControls()
 
     lblStatus->setForegroundRole(QPalette::Highlight);
     txtOutput->setReadOnly(true);
+    // Its text is replaced in pieces after every edit of the info text; nothing to undo there.
+    txtOutput->setUndoRedoEnabled(false);
     // A read-only pane only scrolls on plain keys; with a keyboard caret Ctrl+Home, Ctrl+End
     // and Shift selection work there as in the input pane.
     txtOutput->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -117,6 +150,11 @@ void frmMain::createControls()
 
     // Every edit, whether typed, pasted, dropped, cut or undone, reaches the XML.
     connect(txtInput, &QPlainTextEdit::textChanged, this, &frmMain::txtInput_Change);
+    m_pause = new QTimer(this);
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(PauseBeforeConversion);
+    connect(m_pause, &QTimer::timeout, this, &frmMain::startConversion);
+    m_conversions.setMaxThreadCount(1);
 
     m_busy = std::make_unique<BusyObserver>(lblStatus);
 
@@ -219,6 +257,7 @@ void frmMain::Form_Load()
 
     showInput(QString());
     txtOutput->clear();
+    m_outputPane.clear();
     lblStatus->clear();
 }
 
@@ -246,7 +285,19 @@ void frmMain::setMessageBoxes(std::unique_ptr<MessageBoxes> boxes)
 QString frmMain::inputText() const
 {
     // toPlainText() would turn no-break spaces into spaces.
-    return DocumentTextFromPane(txtInput->document()->toRawText());
+    const QTextDocument *document = txtInput->document();
+    const bool grouped = m_linesPerBlock > 1;
+    if (!m_inputHasCutLines)
+        return DocumentTextFromPane(document->toRawText(), grouped);
+    // The blocks that continue a cut line join the one before them without a line break.
+    QString raw;
+    raw.reserve(document->characterCount());
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin() && block.userState() != ContinuesLine)
+            raw.append(QChar::ParagraphSeparator);
+        raw.append(block.text());
+    }
+    return DocumentTextFromPane(raw, grouped);
 }
 
 QString frmMain::convert(const QString &infoText)
@@ -264,21 +315,45 @@ QString frmMain::convert(const QString &infoText)
 
 void frmMain::showInput(const QString &infoText)
 {
+    // A text of many lines is shown several lines to a block of the pane: filling a pane costs
+    // per block, a few microseconds each, and a block holds a line of each of its lines.
+    const qsizetype lines = infoText.count(u'\n');
+    m_linesPerBlock =
+        lines > GroupedFrom && !infoText.contains(QChar::LineSeparator) ? LinesPerGroupedBlock : 1;
+    const PaneContent pane = PaneContentFromDocument(infoText, LongestPaneLine, m_linesPerBlock);
     m_settingInput = true;
-    txtInput->setPlainText(PaneTextFromDocument(infoText));
+    txtInput->setPlainText(pane.text);
+    QTextDocument *document = txtInput->document();
+    for (int n : pane.continuations)
+        document->findBlockByNumber(n).setUserState(ContinuesLine);
+    m_inputHasCutLines = !pane.continuations.isEmpty();
     m_settingInput = false;
 }
 
 void frmMain::showOutput(const QString &xml)
 {
-    // Rebuilt after every edit: keep the reader's place in the XML, and the caret's.
+    // The pane is never read back (m_xml is the XML), so long lines are cut for it without
+    // keeping where.
+    const QString pane = PaneContentFromDocument(xml).text;
+    // Rebuilt after every edit, which mostly changes a line or two: only what differs from the
+    // pane's last text is replaced, so that the pane lays out no more than those lines again,
+    // and the reader keeps their place. Pane positions are those of the text: each line end is
+    // one character, as in the pane.
+    const QStringView before(m_outputPane);
+    const qsizetype common = qMin(before.size(), pane.size());
+    qsizetype head = 0;
+    while (head < common && before[head] == pane[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && before[before.size() - 1 - tail] == pane[pane.size() - 1 - tail])
+        ++tail;
     const int h = txtOutput->horizontalScrollBar()->value();
     const int v = txtOutput->verticalScrollBar()->value();
-    const int caret = txtOutput->textCursor().position();
-    txtOutput->setPlainText(PaneTextFromDocument(xml));
-    QTextCursor cursor = txtOutput->textCursor();
-    cursor.setPosition(std::min(caret, txtOutput->document()->characterCount() - 1));
-    txtOutput->setTextCursor(cursor);
+    QTextCursor cursor(txtOutput->document());
+    cursor.setPosition(int(head));
+    cursor.setPosition(int(before.size() - tail), QTextCursor::KeepAnchor);
+    cursor.insertText(pane.mid(head, pane.size() - tail - head));
+    m_outputPane = pane;
     txtOutput->horizontalScrollBar()->setValue(h);
     txtOutput->verticalScrollBar()->setValue(v);
 }
@@ -314,8 +389,12 @@ void frmMain::storePlacement() const
                                                    {"Width", normal.width()},
                                                    {"Height", normal.height()},
                                                    {"Maximized", isMaximized() ? 1 : 0}};
-    for (const auto &[key, value] : values)
-        WriteINIString(section, QLatin1String(key), QString::number(value), m_placementFile);
+    // Where the window was is a convenience: a failure to keep it is not worth a message while
+    // the window closes, and the file stays as it was.
+    for (const auto &[key, value] : values) {
+        if (!WriteINIString(section, QLatin1String(key), QString::number(value), m_placementFile))
+            break;
+    }
 }
 
 void frmMain::OpenStartupFiles(const QStringList &files)
@@ -332,10 +411,24 @@ bool frmMain::ProcessFile(const QString &pFileName)
         m_messageBoxes->showError(this, file.error());
         return false;
     }
+    // Every line ends in CR LF once decoded.
+    if (const qsizetype lines = file->text.count(u'\n'); lines > MostPaneLines) {
+        m_messageBoxes->showError(
+            this, QStringLiteral("%1 has %2 lines; the window opens texts of up to %3 lines. "
+                                 "That is too many for an info text; please choose the show's "
+                                 ".txt or .nfo file.")
+                      .arg(QuotedPath(pFileName), QLocale().toString(lines),
+                           QLocale().toString(MostPaneLines)));
+        return false;
+    }
     const QString xml = convert(file->text);
 
     setWindowTitle(WindowCaption(pFileName));
+    // Whatever conversion of the old text is waiting or running is of no use any more.
+    m_pause->stop();
+    lblStatus->clear();
     showInput(file->text);
+    m_xmlRevision = ++m_revision;
     m_xml = xml;
     showOutput(xml);
     mInfoFileName = pFileName;
@@ -354,14 +447,71 @@ void frmMain::txtInput_Change()
     reconvert();
 }
 
+// Converts the text as it stands: at once when it is small, after a pause in typing when large.
 void frmMain::reconvert()
 {
-    const QString xml = convert(inputText());
+    ++m_revision;
+    const QTextDocument *document = txtInput->document();
+    if (document->characterCount() > m_deferredSize ||
+        qsizetype(document->blockCount()) * m_linesPerBlock > DeferredConversionLines) {
+        m_pause->start(); // again from the start at every edit
+        return;
+    }
+    m_pause->stop();
+    takeXml(convert(inputText()));
+    m_xmlRevision = m_revision;
+}
+
+// The XML of the text as it now stands; whether it differs from the last one decides whether
+// the XML counts as changed.
+void frmMain::takeXml(const QString &xml)
+{
     if (xml == m_xml)
         return;
     m_xml = xml;
     showOutput(xml);
     mXmlChanged = true;
+}
+
+// Typing has paused on a large text: its text is taken from the pane now and converted on
+// another thread, and the result is shown only if no edit came in the meantime.
+void frmMain::startConversion()
+{
+    const QString text = inputText();
+    const quint64 revision = m_revision;
+    const QLocale locale = m_locale;
+    const bool smart = mnuFileSmartRecognition->isChecked();
+    lblStatus->setText(QStringLiteral("Parsing..."));
+    m_conversions.clear(); // a conversion not yet started is of an older text
+    m_conversions.start([this, text, revision, locale, smart] {
+        const ConvertOptions options{locale, nullptr};
+        QString xml = smart ? RecogniseInfoText(text, options) : ConvertInfoText(text, options);
+        // Delivered to the window's thread; the window waits for this job before it goes.
+        QMetaObject::invokeMethod(
+            this, [this, revision, xml = std::move(xml)] { conversionDone(revision, xml); },
+            Qt::QueuedConnection);
+    });
+}
+
+void frmMain::conversionDone(quint64 revision, const QString &xml)
+{
+    if (revision != m_revision)
+        return; // the text has changed since: another conversion follows
+    lblStatus->clear();
+    takeXml(xml);
+    m_xmlRevision = revision;
+}
+
+// Before the XML is saved, given to the cover or asked about, it must be that of the text as it
+// stands, not the one before the last pause in typing.
+void frmMain::settleXml()
+{
+    if (m_xmlRevision == m_revision)
+        return;
+    m_pause->stop();
+    lblStatus->clear();
+    takeXml(convert(inputText()));
+    m_xmlRevision = m_revision;
 }
 
 void frmMain::mnuFileOpenInfoFile_Click()
@@ -380,6 +530,8 @@ bool frmMain::saveDocument(Document which)
         this, proposed, info ? SaveInfoFileDialog(proposed) : SaveXmlFileDialog(proposed));
     if (fileName.isEmpty())
         return false;
+    if (!info)
+        settleXml();
     const QByteArray bytes =
         info ? EncodeInfoText(inputText(), m_infoEncoding) : EncodeXmlText(m_xml);
     const Result<void> saved = SaveFile(fileName, bytes);
@@ -404,14 +556,20 @@ bool frmMain::mnuFileSaveXMLFile_Click()
 
 void frmMain::mnuFileSmartRecognition_Click(bool checked)
 {
-    if (!m_settingsFile.isEmpty())
+    reconvert();
+    if (m_settingsFile.isEmpty())
+        return;
+    // Not stored, the choice still holds until the window closes.
+    const Result<void> stored =
         WriteINIString(QString::fromUtf16(SettingsSection), SmartRecognitionKey,
                        checked ? QStringLiteral("1") : QStringLiteral("0"), m_settingsFile);
-    reconvert();
+    if (!stored)
+        m_messageBoxes->showError(this, stored.error());
 }
 
 void frmMain::mnuFileCreateCDRCover_Click()
 {
+    settleXml();
     if (m_coverDialog)
         m_coverDialog(this);
 }
@@ -449,6 +607,7 @@ bool frmMain::askToSave(Document which)
 bool frmMain::Form_QueryUnload()
 {
     // Both questions come in one closing, info first, even when the first one cancels it.
+    settleXml();
     bool cancel = false;
     if (mInfoChanged)
         cancel = askToSave(Document::Info) || cancel;

@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <QMainWindow>
+#include <QThreadPool>
 
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ class QLabel;
 class QMenu;
 class QPainter;
 class QPlainTextEdit;
+class QTimer;
 
 namespace tapewright {
 
@@ -63,6 +65,10 @@ public:
     // The settings file the window keeps its choices in (none: they last until it closes); the
     // Smart Recognition choice stored there takes effect at once.
     void setSettingsFile(const QString &path);
+    // An info text of more characters than this is converted after a pause in typing and away
+    // from the window's thread, so that no keystroke waits for it; a smaller one after every
+    // edit. Tests lower it to see the pause at work on small texts.
+    void setDeferredConversionSize(qsizetype characters) { m_deferredSize = characters; }
 
 public slots:
     void mnuFileOpenInfoFile_Click();
@@ -104,6 +110,10 @@ private:
     QString convert(const QString &infoText);
     void showInput(const QString &infoText);
     void showOutput(const QString &xml);
+    void takeXml(const QString &xml);
+    void startConversion();
+    void conversionDone(quint64 revision, const QString &xml);
+    void settleXml();
     bool saveDocument(Document which);
     bool askToSave(Document which);
     void loadDroppedFile(const QString &fileName);
@@ -136,8 +146,20 @@ private:
     bool mXmlChanged = false;
     std::optional<TextEncoding> m_infoEncoding; // how the loaded file was written
     QString m_xml;                              // the converter's latest result
+    QString m_outputPane;                       // the output pane's text (m_xml as shown)
 
     bool m_settingInput = false; // the window itself is filling the input pane
+    // Lines of the loaded text longer than a pane line are shown cut into pieces, each piece
+    // after the first a block marked as continuing the line before it.
+    bool m_inputHasCutLines = false;
+    // A text of many lines is shown several lines to a block, U+2028 between them.
+    int m_linesPerBlock = 1;
+    // Every edit of the input pane counts one revision; m_xml is the XML of m_xmlRevision.
+    quint64 m_revision = 0;
+    quint64 m_xmlRevision = 0;
+    qsizetype m_deferredSize;
+    QTimer *m_pause = nullptr; // the pause in typing before a large text is converted
+    QThreadPool m_conversions; // where a large text is converted, one at a time
     QLocale m_locale = UserDateLocale();
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MessageBoxes> m_messageBoxes;

@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Also names the per-user folders (configuration, cache) that QStandardPaths gives.
     QApplication::setApplicationName(QString::fromUtf16(tapewright::ProductName));
-    QApplication::setApplicationVersion(QStringLiteral(TAPEWRIGHT_VERSION));
+    QApplication::setApplicationVersion(QString::fromUtf16(tapewright::ProductVersion));
     // Every window without an icon of its own shows the program's.
     QApplication::setWindowIcon(tapewright::TapewrightIcon());
 

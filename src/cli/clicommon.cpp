@@ -1,15 +1,27 @@
 #include "clicommon.h"
 
 #include "daterecogniser.h"
+#include "savefile.h"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace tapewright::cli {
 
-void writeOut(const QByteArray &bytes)
+bool writeOut(const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    static bool failed = false;
+    if (failed)
+        return false;
+    errno = 0;
+    failed =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()) ||
+        std::fflush(stdout) != 0;
+    if (failed)
+        writeErr(
+            QStringLiteral("Cannot write to standard output: %1.")
+                .arg(errno != 0 ? WriteErrorReason(errno) : QStringLiteral("the write failed")));
+    return !failed;
 }
 
 void writeErr(const QString &message)

@@ -10,7 +10,9 @@
 
 namespace tapewright::cli {
 
-void writeOut(const QByteArray &bytes);
+// Writes bytes on standard output. A failed write (a full disk, a closed terminal) is told on
+// standard error, once, and this and every later call give false.
+bool writeOut(const QByteArray &bytes);
 void writeErr(const QString &message); // a line on standard error
 
 // A command, option or locale name in a message, quoted as QuotedPath quotes files: “convert”.

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 #include <cstdio>
 
@@ -29,6 +31,18 @@ Result<DecodedText> readInput(const QString &name)
         return Failure{QStringLiteral("Standard input is larger than 16 MiB; that is too large "
                                       "for an info text.")};
     return DecodeTextFile(bytes);
+}
+
+// What a name leads to, for telling whether two names are one file: the file itself when it
+// exists (a link is followed, as a save follows it), else the name in its folder's real path.
+QString fileIdentity(const QString &path)
+{
+    const QFileInfo info(path);
+    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + u'/' + info.fileName();
 }
 
 } // namespace
@@ -76,8 +90,7 @@ int runConvert(const QStringList &arguments)
             writeErr(in.error());
             return 1;
         }
-        writeOut(convert(in->text, options).toUtf8());
-        return 0;
+        return writeOut(Utf8Bytes(convert(in->text, options))) ? 0 : 1;
     }
 
     const QString outDir = parser.value(QStringLiteral("out-dir"));
@@ -89,16 +102,40 @@ int runConvert(const QStringList &arguments)
         writeErr(QStringLiteral("Cannot create the folder %1.").arg(QuotedPath(outDir)));
         return 1;
     }
+    // A run never writes over one of its own files: an input (show.xml, when "*" is converted
+    // again in the folder of its outputs) or an output it wrote before (a/show.txt and
+    // b/show.txt both give show.xml). Each is reported, and the others are converted.
+    QSet<QString> inputs;
+    for (const QString &file : files) {
+        if (file != u"-")
+            inputs.insert(fileIdentity(file));
+    }
+    QHash<QString, QString> writtenFrom; // an output's identity -> the input written there
     bool anyFailed = false;
     for (const QString &file : files) {
-        const Result<DecodedText> in = readInput(file);
         // The main window's name for the XML, in the output folder.
-        const QString target = QDir(outDir).filePath(
-            QFileInfo(ProposedXmlFileName(file == u"-" ? u"stdin"_qs : file)).fileName());
-        const Result<void> written =
-            in ? SaveFile(target, convert(in->text, options).toUtf8()) : Failure{in.error()};
+        const QString target = QDir::cleanPath(QDir(outDir).filePath(
+            QFileInfo(ProposedXmlFileName(file == u"-" ? u"stdin"_qs : file)).fileName()));
+        const QString targetIdentity = fileIdentity(target);
+        Result<void> written;
+        if (inputs.contains(targetIdentity)) {
+            written = Failure{QStringLiteral("Not converting %1: its XML %2 would overwrite a "
+                                             "file named for conversion in this run.")
+                                  .arg(QuotedPath(file), QuotedPath(target))};
+        } else if (const auto earlier = writtenFrom.constFind(targetIdentity);
+                   earlier != writtenFrom.cend()) {
+            written = Failure{QStringLiteral("Not converting %1: its XML %2 was written from %3 "
+                                             "in this run.")
+                                  .arg(QuotedPath(file), QuotedPath(target), QuotedPath(*earlier))};
+        } else if (const Result<DecodedText> in = readInput(file); !in) {
+            written = Failure{in.error()};
+        } else {
+            written = SaveFile(target, Utf8Bytes(convert(in->text, options)));
+        }
         if (written) {
-            writeOut((file + QStringLiteral(" -> ") + target + u'\n').toUtf8());
+            writtenFrom.insert(targetIdentity, file);
+            if (!writeOut((file + QStringLiteral(" -> ") + target + u'\n').toUtf8()))
+                anyFailed = true;
         } else {
             writeErr(written.error());
             anyFailed = true;

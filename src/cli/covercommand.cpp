@@ -73,9 +73,17 @@ int runCover(const QStringList &arguments)
 
     const QString templatePath = parser.value(QStringLiteral("template"));
     const QString out = parser.value(QStringLiteral("out"));
-    const Result<DecodedText> xml = ReadTextFile(parser.value(QStringLiteral("xml")));
+    const QString xmlFile = parser.value(QStringLiteral("xml"));
+    const Result<DecodedText> xml = ReadTextFile(xmlFile);
     if (!xml) {
         writeErr(xml.error());
+        return 1;
+    }
+    // An info text, or any other XML, would give a cover with nothing but today's date.
+    if (const Result<void> fields = CheckCoverFields(xml->text); !fields) {
+        writeErr(QStringLiteral("Cannot fill a cover from %1: %2. An info text is converted "
+                                "into one by tapewright-cli convert.")
+                     .arg(QuotedPath(xmlFile), fields.error()));
         return 1;
     }
 

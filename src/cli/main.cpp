@@ -2,6 +2,7 @@
 #include "clicommon.h"
 #include "convertcommand.h"
 #include "covercommand.h"
+#include "productinfo.h"
 
 #include <QCoreApplication>
 
@@ -9,18 +10,17 @@ using namespace tapewright::cli;
 
 namespace {
 
-const char *const kUsage =
-    "Usage: tapewright-cli COMMAND [OPTIONS]\n"
-    "\n"
-    "Commands:\n"
-    "  convert   Convert info texts into track list XML.\n"
-    "  cover     Fill a cover template from a track list XML.\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help     Show this help.\n"
-    "  -v, --version  Show the version.\n"
-    "\n"
-    "tapewright-cli COMMAND --help shows the options of a command.\n";
+const char *const kUsage = "Usage: tapewright-cli COMMAND [OPTIONS]\n"
+                           "\n"
+                           "Commands:\n"
+                           "  convert   Convert info texts into track list XML.\n"
+                           "  cover     Fill a cover template from a track list XML.\n"
+                           "\n"
+                           "Options:\n"
+                           "  -h, --help     Show this help.\n"
+                           "  -v, --version  Show the version.\n"
+                           "\n"
+                           "tapewright-cli COMMAND --help shows the options of a command.\n";
 
 } // namespace
 
@@ -28,7 +28,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tapewright-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TAPEWRIGHT_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromUtf16(tapewright::ProductVersion));
 
     QStringList args = QCoreApplication::arguments();
     const QString command = args.size() > 1 ? args.at(1) : QString();
@@ -37,7 +37,9 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (command == u"--version" || command == u"-v") {
-        writeOut("tapewright-cli " TAPEWRIGHT_VERSION "\n");
+        writeOut(QStringLiteral("tapewright-cli %1\n")
+                     .arg(QString::fromUtf16(tapewright::ProductVersion))
+                     .toUtf8());
         return 0;
     }
     if (command == u"convert") {

@@ -9,8 +9,13 @@
 
 namespace tapewright {
 
-// Writes bytes to a temporary file beside fileName, which then replaces fileName: a save that
-// fails leaves the previous file as it was. The message names the file and the reason.
+// Writes bytes to a temporary file beside fileName, which then replaces fileName once all of
+// them are on the disk: a save that fails (a full disk included) leaves the previous file as it
+// was. The message names the file and the reason.
 Result<void> SaveFile(const QString &fileName, const QByteArray &bytes);
+
+// Why a write failed, from its error code (errno): "the disk is full" and "the disk quota is
+// used up" in plain words, else the system's own text. No final full stop.
+QString WriteErrorReason(int errorCode);
 
 } // namespace tapewright

@@ -3,6 +3,7 @@
 // to 99 characters, and a write leaves everything else in the file where it was.
 #include "settings.h"
 
+#include "regularfile.h"
 #include "savefile.h"
 #include "textfile.h"
 
@@ -61,16 +62,23 @@ enum class LoadResult
     Unreadable
 };
 
-LoadResult loadProfile(const QString &file, Profile *profile)
+// Why an Unreadable file cannot be read goes to *reason.
+LoadResult loadProfile(const QString &file, Profile *profile, QString *reason = nullptr)
 {
     QFile in(file);
     if (!in.exists())
         return LoadResult::Missing;
-    if (!in.open(QIODevice::ReadOnly))
+    QString why;
+    if (const Result<void> opened = OpenRegularFile(in); !opened)
+        why = opened.error();
+    const QByteArray bytes = why.isEmpty() ? in.readAll() : QByteArray();
+    if (why.isEmpty() && in.error() != QFile::NoError)
+        why = QStringLiteral("it cannot be read (%1)").arg(in.errorString());
+    if (!why.isEmpty()) {
+        if (reason)
+            *reason = why;
         return LoadResult::Unreadable;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFile::NoError)
-        return LoadResult::Unreadable;
+    }
     // UTF-8 when the bytes are valid UTF-8, else Windows-1252 (files of older tools); SimpleIni
     // then works on UTF-8 throughout. It stops at a NUL character, and a write would then drop
     // everything after a stray one.
@@ -151,26 +159,29 @@ QString GetINIString(const QString &section, const QString &key, const QString &
     return limited(unquoted(QString::fromUtf8(value)));
 }
 
-void WriteINIString(const QString &section, const QString &key, const QString &value,
-                    const QString &file)
+Result<void> WriteINIString(const QString &section, const QString &key, const QString &value,
+                            const QString &file)
 {
+    const auto failure = [&file](const QString &reason) {
+        return Failure{QStringLiteral("Cannot save %1: %2.").arg(QuotedPath(file), reason)};
+    };
     Profile profile;
     profile.ini.SetSpaces(false);
     // A file that exists but cannot be read is left alone: writing it anew would lose
     // everything else it holds.
-    if (loadProfile(file, &profile) == LoadResult::Unreadable)
-        return;
+    QString unreadable;
+    if (loadProfile(file, &profile, &unreadable) == LoadResult::Unreadable)
+        return failure(unreadable);
 
     const std::string sectionName = oneLine(section);
     const std::string keyName = existingKeyName(profile.ini, sectionName, oneLine(key));
     const std::string text = oneLine(value);
     // Replacing also folds a doubled key into one, at the place of its first occurrence.
-    if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) < 0)
-        return;
-
     std::string out;
-    if (profile.ini.Save(out, false) < 0)
-        return;
+    if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) <
+            0 ||
+        profile.ini.Save(out, false) < 0)
+        return failure(QStringLiteral("there is not enough memory"));
     // SimpleIni separates sections by two empty lines; one is how people write these files.
     for (std::string::size_type at; (at = out.find("\n\n\n")) != std::string::npos;)
         out.erase(at, 1);
@@ -182,8 +193,9 @@ void WriteINIString(const QString &section, const QString &key, const QString &v
 
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()))
-        return;
-    (void)SaveFile(file, QByteArray::fromStdString(out));
+        return failure(
+            QStringLiteral("the folder %1 cannot be made").arg(QuotedPath(info.absolutePath())));
+    return SaveFile(file, QByteArray::fromStdString(out));
 }
 
 QString LocateSettingsFile(const QString &programDir, const QString &userConfigDir)

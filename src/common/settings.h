@@ -1,6 +1,8 @@
 // The settings file: an INI file holding the cover dialog's last choices.
 #pragma once
 
+#include "result.h"
+
 #include <QString>
 
 namespace tapewright {
@@ -15,9 +17,10 @@ QString GetINIString(const QString &section, const QString &key, const QString &
                      const QString &file);
 
 // Creates the file, section or key as needed; everything else in the file stays as it was.
-// The write is atomic; a failure is silent.
-void WriteINIString(const QString &section, const QString &key, const QString &value,
-                    const QString &file);
+// The write is atomic: a failure (with a message naming the file and the reason) leaves the
+// file as it was.
+Result<void> WriteINIString(const QString &section, const QString &key, const QString &value,
+                            const QString &file);
 
 // Where the settings file belongs: beside the program for a copy that runs from its own folder
 // (a build tree or a portable copy, with its "template" folder beside it) or when the file is

@@ -1,11 +1,19 @@
 #include "textfile.h"
 
+#include "regularfile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tapewright {
 
@@ -18,17 +26,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-QString decodeCp1252(QByteArrayView bytes)
-{
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar *dst = out.data();
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *dst++ = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
-    }
-    return out;
-}
 
 bool encodeCp1252(const QString &text, QByteArray *out)
 {
@@ -63,32 +60,187 @@ bool decodeStrict(QByteArrayView bytes, QStringConverter::Encoding enc, QString 
     return !decoder.hasError();
 }
 
-// Every line end (CR LF, lone CR, lone LF) becomes CR LF, and a last line without one gets it.
-QString normaliseLineEnds(const QString &in)
+// The decoded text, written where it is decoded, with every line end (CR LF, lone CR, lone LF)
+// made CR LF and one added after a last line without its own. It has room for the worst case,
+// every unit a lone line end, and is cut to its length at the end.
+class LineEnds
 {
-    QString out;
-    out.reserve(in.size() + in.size() / 32 + 2);
-    const QChar *p = in.constData();
-    const QChar *end = p + in.size();
-    const QChar *lineStart = p;
-    while (p < end) {
-        const char16_t c = p->unicode();
-        if (c == u'\r' || c == u'\n') {
-            out.append(lineStart, p - lineStart);
-            out.append(u"\r\n");
-            if (c == u'\r' && p + 1 < end && p[1] == u'\n')
-                ++p;
-            ++p;
-            lineStart = p;
+public:
+    explicit LineEnds(qsizetype units)
+        : m_text(2 * units + 2, Qt::Uninitialized),
+          m_begin(reinterpret_cast<char16_t *>(m_text.data())), m_p(m_begin)
+    {
+    }
+
+    char16_t *&p() { return m_p; }
+
+    void lineEnd()
+    {
+        m_p[0] = u'\r';
+        m_p[1] = u'\n';
+        m_p += 2;
+    }
+
+    QString finish(bool endsWithLineEnd)
+    {
+        if (m_p != m_begin && !endsWithLineEnd)
+            lineEnd();
+        m_text.truncate(m_p - m_begin);
+        return std::move(m_text);
+    }
+
+private:
+    QString m_text;
+    char16_t *m_begin;
+    char16_t *m_p;
+};
+
+// Decodes bytes in one pass: ASCII as it is, line ends as above, anything from 0x80 on through
+// `other`, which writes the units of what begins at s and returns how many bytes it took, or 0
+// when they are not text of the encoding (then nothing is returned). Runs of sixteen ASCII bytes
+// without a line end, nearly the whole of most info texts, are widened at once.
+template <class Other> std::optional<QString> decodeLines(QByteArrayView bytes, Other &&other)
+{
+    const auto *s = reinterpret_cast<const uchar *>(bytes.data());
+    const uchar *const end = s + bytes.size();
+    LineEnds out(bytes.size());
+    char16_t *&d = out.p();
+    while (s < end) {
+#if defined(__SSE2__)
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        const __m128i zero = _mm_setzero_si128();
+        while (end - s >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s));
+            // Always room: the text has two units for every byte still to come.
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 8), _mm_unpackhi_epi8(v, zero));
+            const unsigned special =
+                unsigned(_mm_movemask_epi8(v)) |
+                unsigned(
+                    _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+            if (special == 0) {
+                s += 16;
+                d += 16;
+                continue;
+            }
+            const int plain = std::countr_zero(special);
+            s += plain;
+            d += plain;
+            break;
+        }
+        if (s == end)
+            break;
+#endif
+        const uchar c = *s;
+        if (c == '\r') {
+            out.lineEnd();
+            s += s + 1 < end && s[1] == '\n' ? 2 : 1;
+        } else if (c == '\n') {
+            out.lineEnd();
+            ++s;
+        } else if (c < 0x80) {
+            *d++ = c;
+            ++s;
         } else {
-            ++p;
+            const qsizetype taken = other(s, end, d);
+            if (taken == 0)
+                return std::nullopt;
+            s += taken;
         }
     }
-    if (lineStart < end) {
-        out.append(lineStart, end - lineStart);
-        out.append(u"\r\n");
+    const bool endsWithLineEnd = !bytes.isEmpty() && (bytes.back() == '\r' || bytes.back() == '\n');
+    return out.finish(endsWithLineEnd);
+}
+
+// One UTF-8 sequence from s on, written as one or two UTF-16 units; 0 when it is not valid
+// UTF-8 (a stray continuation byte, an overlong form, a surrogate, past U+10FFFF, cut short).
+qsizetype utf8Sequence(const uchar *s, const uchar *end, char16_t *&d)
+{
+    const uchar c = s[0];
+    const auto continuation = [&](qsizetype i, uchar low, uchar high) {
+        return s + i < end && s[i] >= low && s[i] <= high;
+    };
+    if (c >= 0xC2 && c <= 0xDF) {
+        if (!continuation(1, 0x80, 0xBF))
+            return 0;
+        *d++ = char16_t(((c & 0x1F) << 6) | (s[1] & 0x3F));
+        return 2;
     }
-    return out;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const uchar low = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        const uchar high = c == 0xED ? 0x9F : 0xBF; // no surrogates
+        if (!continuation(1, low, high) || !continuation(2, 0x80, 0xBF))
+            return 0;
+        *d++ = char16_t(((c & 0x0F) << 12) | ((s[1] & 0x3F) << 6) | (s[2] & 0x3F));
+        return 3;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const uchar low = c == 0xF0 ? 0x90 : 0x80;  // no overlong forms
+        const uchar high = c == 0xF4 ? 0x8F : 0xBF; // nothing past U+10FFFF
+        if (!continuation(1, low, high) || !continuation(2, 0x80, 0xBF) ||
+            !continuation(3, 0x80, 0xBF))
+            return 0;
+        const char32_t u = (char32_t(c & 0x07) << 18) | (char32_t(s[1] & 0x3F) << 12) |
+                           (char32_t(s[2] & 0x3F) << 6) | char32_t(s[3] & 0x3F);
+        *d++ = QChar::highSurrogate(u);
+        *d++ = QChar::lowSurrogate(u);
+        return 4;
+    }
+    return 0;
+}
+
+qsizetype cp1252Byte(const uchar *s, const uchar *, char16_t *&d)
+{
+    const uchar b = *s;
+    *d++ = b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b);
+    return 1;
+}
+
+// A text already decoded, its line ends made CR LF: the rarer encodings (UTF-16, and UTF-8
+// after a byte-order mark with errors in it, whose replacement characters Qt's decoder writes).
+QString withCrLf(QStringView decoded)
+{
+    LineEnds out(decoded.size());
+    char16_t *&d = out.p();
+    const char16_t *s = decoded.utf16();
+    const char16_t *const end = s + decoded.size();
+    while (s < end) {
+        const char16_t c = *s++;
+        if (c == u'\r') {
+            out.lineEnd();
+            if (s < end && *s == u'\n')
+                ++s;
+        } else if (c == u'\n') {
+            out.lineEnd();
+        } else {
+            *d++ = c;
+        }
+    }
+    return out.finish(!decoded.isEmpty() && (decoded.back() == u'\r' || decoded.back() == u'\n'));
+}
+
+// UTF-16 without a byte-order mark, as some Windows tools write it: text of the Latin letters
+// has a NUL in every other byte, on one side, which no 8-bit text has. The first few kilobytes
+// decide. Nothing for other bytes.
+std::optional<TextEncoding> utf16WithoutBom(QByteArrayView bytes)
+{
+    const qsizetype pairs = std::min<qsizetype>(bytes.size(), 4096) / 2;
+    qsizetype lowNuls = 0; // the first byte of a pair: big-endian text of the Latin range
+    qsizetype highNuls = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        lowNuls += bytes[2 * i] == 0;
+        highNuls += bytes[2 * i + 1] == 0;
+    }
+    // Three pairs in four, and hardly any NUL on the other side.
+    const auto oneSided = [pairs](qsizetype side, qsizetype other) {
+        return pairs > 0 && side * 4 >= pairs * 3 && other * 8 <= side;
+    };
+    if (oneSided(highNuls, lowNuls))
+        return TextEncoding::Utf16LENoBom;
+    if (oneSided(lowNuls, highNuls))
+        return TextEncoding::Utf16BENoBom;
+    return std::nullopt;
 }
 
 } // namespace
@@ -96,37 +248,54 @@ QString normaliseLineEnds(const QString &in)
 DecodedText DecodeTextFile(const QByteArray &bytes)
 {
     DecodedText r;
-    QString decoded;
     const QByteArrayView view(bytes);
+    if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF")) {
+        const bool little = view[0] == '\xFF';
+        r.encoding = little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
+        QString decoded;
+        decodeStrict(view.sliced(2), little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                     &decoded);
+        r.text = withCrLf(decoded);
+        return r;
+    }
     if (view.startsWith("\xEF\xBB\xBF")) {
         r.encoding = TextEncoding::Utf8Bom;
+        if (std::optional<QString> text = decodeLines(view.sliced(3), utf8Sequence)) {
+            r.text = std::move(*text);
+            return r;
+        }
         // Invalid sequences after a UTF-8 mark become U+FFFD: the mark says what the file is.
+        QString decoded;
         decodeStrict(view.sliced(3), QStringConverter::Utf8, &decoded);
-    } else if (view.startsWith("\xFF\xFE")) {
-        r.encoding = TextEncoding::Utf16LE;
-        decodeStrict(view.sliced(2), QStringConverter::Utf16LE, &decoded);
-    } else if (view.startsWith("\xFE\xFF")) {
-        r.encoding = TextEncoding::Utf16BE;
-        decodeStrict(view.sliced(2), QStringConverter::Utf16BE, &decoded);
-    } else if (decodeStrict(view, QStringConverter::Utf8, &decoded)) {
-        r.encoding = TextEncoding::Utf8;
-    } else {
-        r.encoding = TextEncoding::Windows1252;
-        decoded = decodeCp1252(view);
+        r.text = withCrLf(decoded);
+        return r;
     }
-    r.text = normaliseLineEnds(decoded);
+    if (const std::optional<TextEncoding> utf16 = utf16WithoutBom(view)) {
+        r.encoding = *utf16;
+        QString decoded;
+        decodeStrict(view,
+                     *utf16 == TextEncoding::Utf16LENoBom ? QStringConverter::Utf16LE
+                                                          : QStringConverter::Utf16BE,
+                     &decoded);
+        r.text = withCrLf(decoded);
+        return r;
+    }
+    if (std::optional<QString> text = decodeLines(view, utf8Sequence)) {
+        r.encoding = TextEncoding::Utf8;
+        r.text = std::move(*text);
+        return r;
+    }
+    r.encoding = TextEncoding::Windows1252;
+    r.text = *decodeLines(view, cp1252Byte);
     return r;
 }
 
 Result<DecodedText> ReadTextFile(const QString &fileName)
 {
     QFile file(fileName);
-    if (QFileInfo(fileName).isDir())
-        return Failure{QStringLiteral("Cannot read %1: it is a folder, not a file.")
-                           .arg(QuotedPath(fileName))};
-    if (!file.open(QIODevice::ReadOnly))
+    if (const Result<void> opened = OpenRegularFile(file); !opened)
         return Failure{
-            QStringLiteral("Cannot read %1: %2.").arg(QuotedPath(fileName), file.errorString())};
+            QStringLiteral("Cannot read %1: %2.").arg(QuotedPath(fileName), opened.error())};
     // Read at most one byte past the limit, so a huge file (or an endless device) costs nothing.
     const QByteArray bytes = ReadAtMost(file, MaxTextFileSize);
     if (file.error() != QFileDevice::NoError)
@@ -161,6 +330,12 @@ QByteArray ReadAtMost(QIODevice &device, qint64 limit)
     return bytes;
 }
 
+QByteArray Utf8Bytes(QStringView text)
+{
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+
 Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding)
 {
     auto encodeWith = [&](QStringConverter::Encoding enc,
@@ -180,6 +355,10 @@ Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding)
         return encodeWith(QStringConverter::Utf16LE, "\xFF\xFE");
     case TextEncoding::Utf16BE:
         return encodeWith(QStringConverter::Utf16BE, "\xFE\xFF");
+    case TextEncoding::Utf16LENoBom:
+        return encodeWith(QStringConverter::Utf16LE, {});
+    case TextEncoding::Utf16BENoBom:
+        return encodeWith(QStringConverter::Utf16BE, {});
     case TextEncoding::Windows1252:
         break;
     }

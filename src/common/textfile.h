@@ -12,11 +12,13 @@ namespace tapewright {
 
 enum class TextEncoding
 {
-    Utf8,        // no byte-order mark
-    Utf8Bom,     // UTF-8 with a byte-order mark
-    Utf16LE,     // with its byte-order mark
-    Utf16BE,     // with its byte-order mark
-    Windows1252, // anything that is not valid UTF-8
+    Utf8,         // no byte-order mark
+    Utf8Bom,      // UTF-8 with a byte-order mark
+    Utf16LE,      // with its byte-order mark
+    Utf16BE,      // with its byte-order mark
+    Windows1252,  // anything that is not valid UTF-8
+    Utf16LENoBom, // without a byte-order mark: a NUL in every other byte tells it
+    Utf16BENoBom,
 };
 
 // Largest file ReadTextFile accepts. No info text comes near it; a bigger file is almost
@@ -29,7 +31,8 @@ struct DecodedText
     TextEncoding encoding = TextEncoding::Utf8; // how the bytes were decoded
 };
 
-// Decodes raw bytes: BOMs first, then valid UTF-8, then Windows-1252. Lines end at CR LF, a lone
+// Decodes raw bytes: BOMs first, then UTF-16 without a mark (a NUL in nearly every other byte),
+// then valid UTF-8, then Windows-1252. Lines end at CR LF, a lone
 // CR or a lone LF; each line of the result, the last included, is followed by CR LF.
 DecodedText DecodeTextFile(const QByteArray &bytes);
 
@@ -44,5 +47,9 @@ QByteArray ReadAtMost(QIODevice &device, qint64 limit);
 // Turns text back into bytes of the given encoding (with its byte-order mark, if any). Fails
 // when a character cannot be written in that encoding.
 Result<QByteArray> EncodeText(const QString &text, TextEncoding encoding);
+
+// text as UTF-8, with U+FFFD for what UTF-8 cannot hold: half of a pair of UTF-16 units, as a
+// UTF-16 file may bring. (QString::toUtf8 writes "?" for it.)
+QByteArray Utf8Bytes(QStringView text);
 
 } // namespace tapewright

@@ -25,17 +25,26 @@ QString ConvertInfoText(const QString &infoText, const ConvertOptions &options)
     if (options.observer)
         options.observer->busyOn();
 
-    // The fields are searched in this order; each search starts again from the stored lines.
-    ShowFields fields;
-    fields.Source = FindSource(lines);
-    fields.Band = FindBand(lines);
+    // One pass over the lines finds the show fields and the disc headers, each line lower-cased
+    // once for both; every field and header comes from the first line that gives it, so the
+    // searches do not depend on one another. The date looks at the first six lines only, the
+    // tracks at the lines below each header.
+    ShowFieldScan fieldScan(lines);
+    DiscHeaderScan headerScan;
+    UnitBuffer lower;
+    bool fieldsOpen = true;
+    bool headersOpen = true;
+    for (qsizetype n = 1; n <= lines.count() && (fieldsOpen || headersOpen); ++n) {
+        const QStringView w = lines.lower(n, lower);
+        fieldsOpen = fieldsOpen && fieldScan.feed(n, w);
+        headersOpen = headersOpen && headerScan.feed(n, w);
+    }
+    ShowFields fields = fieldScan.finish();
     fields.Date = FindShowDate(lines, options.locale);
-    fields.Venue = FindVenue(lines);
-    fields.City = FindCity(lines);
-    fields.State = FindState(lines);
-    fields.Notes = FindNotes(lines);
-    const DiscSet discs = FindDiscs(lines);
-    QString document = WriteTrackList(fields, discs, lines.hasLoneLineBreaks());
+    const DiscSet discs = GatherTracks(lines, headerScan);
+    const auto discList = discs.discs();
+    QString document = WriteTrackList(fields, std::span(discList).first(size_t(discs.DiscCount)),
+                                      lines.hasLoneLineBreaks());
 
     if (options.observer)
         options.observer->busyOff();

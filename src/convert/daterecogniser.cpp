@@ -5,6 +5,7 @@
 #include <QList>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <memory>
 
 namespace tapewright {
@@ -172,10 +173,7 @@ private:
         const bool prefixPossible = letters >= 3 && letters <= m_loc.longestFullName;
         const QStringView word(m_t + r, letters);
         const QStringView rest(m_t + r, m_n - r);
-        const char16_t c0 = m_t[r];
-        for (const DateLocale::MonthWord &w : m_loc.monthWords) {
-            if (w.text[0] != c0)
-                continue;
+        for (const DateLocale::MonthWord &w : m_loc.monthWordsFrom(m_t[r])) {
             if (w.prefix) {
                 if (prefixPossible && BeginsWith(w.text, word))
                     add(r + letters, w.month);
@@ -285,6 +283,16 @@ private:
     const DateLocale &m_loc;
 };
 
+// Month words ordered by their first letter only, so that a stable sort keeps calendar order
+// among the words of one letter: the first month a text can name stays the one found first.
+struct FirstLetterOrder
+{
+    using Word = DateLocale::MonthWord;
+    bool operator()(const Word &a, const Word &b) const { return a.text[0] < b.text[0]; }
+    bool operator()(const Word &a, char16_t c) const { return a.text[0] < c; }
+    bool operator()(char16_t c, const Word &a) const { return c < a.text[0]; }
+};
+
 bool needsLowerCasing(QStringView t)
 {
     for (QChar c : t) {
@@ -340,6 +348,18 @@ DateLocale::DateLocale(const QLocale &locale)
             addStart(abbreviation[0]);
         }
     }
+    std::stable_sort(monthWords.begin(), monthWords.end(), FirstLetterOrder());
+    qsizetype longestWord = 0;
+    for (const MonthWord &w : monthWords)
+        longestWord = qMax(longestWord, w.text.size());
+    longestDate = longestWord + 1 + 2 + 4 + 2;
+}
+
+std::span<const DateLocale::MonthWord> DateLocale::monthWordsFrom(char16_t c) const
+{
+    const auto [begin, end] =
+        std::equal_range(monthWords.begin(), monthWords.end(), c, FirstLetterOrder());
+    return {begin, end};
 }
 
 const DateLocale &DateLocale::of(const QLocale &locale)
@@ -384,20 +404,45 @@ std::optional<QDate> RecogniseDate(QStringView t, const DateLocale &locale)
 
 QString ShortDateText(QDate date, const DateLocale &locale)
 {
-    const QString day = QString::number(date.day()).rightJustified(locale.padDay ? 2 : 1, u'0');
-    const QString month =
-        QString::number(date.month()).rightJustified(locale.padMonth ? 2 : 1, u'0');
-    const QString year = QString::number(date.year()).rightJustified(4, u'0');
-    const QChar s(locale.separator);
-    switch (locale.order) {
-    case DateOrder::DayMonthYear:
-        return day + s + month + s + year;
-    case DateOrder::YearMonthDay:
-        return year + s + month + s + day;
-    case DateOrder::MonthDayYear:
-        break;
+    // Written into one string: every conversion that finds a date writes one.
+    char16_t text[40];
+    char16_t *p = text;
+    const auto put = [&p](int value, int width) {
+        if (value < 0) { // no date the recogniser reads has one; written as QString::number would
+            const QString s = QString::number(value).rightJustified(width, u'0');
+            p = std::copy_n(QStringView(s).utf16(), s.size(), p);
+            return;
+        }
+        char16_t digits[12];
+        int n = 0;
+        do {
+            digits[n++] = char16_t(u'0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        for (int i = n; i < width; ++i)
+            *p++ = u'0';
+        while (n > 0)
+            *p++ = digits[--n];
+    };
+    struct Field
+    {
+        int value;
+        int width;
+    };
+    const Field day{date.day(), locale.padDay ? 2 : 1};
+    const Field month{date.month(), locale.padMonth ? 2 : 1};
+    const Field year{date.year(), 4};
+    std::array<Field, 3> fields{month, day, year};
+    if (locale.order == DateOrder::DayMonthYear)
+        fields = {day, month, year};
+    else if (locale.order == DateOrder::YearMonthDay)
+        fields = {year, month, day};
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            *p++ = locale.separator;
+        put(fields[i].value, fields[i].width);
     }
-    return month + s + day + s + year;
+    return QString::fromUtf16(text, p - text);
 }
 
 QString LongDateText(QDate date, const DateLocale &locale)

@@ -13,6 +13,7 @@
 #include <array>
 #include <bitset>
 #include <optional>
+#include <span>
 
 namespace tapewright {
 
@@ -45,9 +46,9 @@ struct DateLocale
     char16_t separator = u'/';
     bool padDay = false; // the short format writes 05 rather than 5
     bool padMonth = false;
-    // The words a month may be written as, lower-cased, January's first: full names (English
-    // and the locale's), which a month word may be a prefix of, and the locale's abbreviated
-    // names, which must match whole.
+    // The words a month may be written as, lower-cased: full names (English and the locale's),
+    // which a month word may be a prefix of, and the locale's abbreviated names, which must
+    // match whole. Sorted by their first letter, and for one first letter January's first.
     struct MonthWord
     {
         QString text;
@@ -55,9 +56,14 @@ struct DateLocale
         bool prefix; // a full name: three or more of its first letters will do
     };
     QList<MonthWord> monthWords;
+    // The month words that begin with c.
+    std::span<const MonthWord> monthWordsFrom(char16_t c) const;
     // Month names as written in a long date, in their own case.
     std::array<QString, 12> longNames;
     qsizetype longestFullName = 0;
+    // The most characters other than blanks a date can have: a month word and its "." or "/",
+    // a day of two digits, a year of four, and a separator or comma between each.
+    qsizetype longestDate = 0;
     // First characters a month word can have (abbreviations may begin with a digit: "5月").
     std::bitset<128> asciiMonthStarts;
     QString otherMonthStarts;

@@ -5,47 +5,19 @@
 #include "textterms.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string>
-#include <string_view>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tapewright {
 
 namespace {
 
-using Buffer = std::u16string;
-
-QStringView viewOf(const Buffer &b)
-{
-    return QStringView(b.data(), qsizetype(b.size()));
-}
-
 bool isDigit(QChar c)
 {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
-
-// Every occurrence of a, left to right without overlap, replaced by b in one pass. b is never
-// longer than a, so the result is written over the text it is read from: the write position never
-// passes the read position, and nothing written is searched again.
-void replaceInPlace(Buffer &text, std::u16string_view a, std::u16string_view b)
-{
-    size_t at = text.find(a);
-    if (at == Buffer::npos)
-        return;
-    size_t write = at;
-    size_t read = at;
-    while (at != Buffer::npos) {
-        for (size_t i = read; i < at; ++i)
-            text[write++] = text[i];
-        for (char16_t c : b)
-            text[write++] = c;
-        read = at + a.size();
-        at = text.find(a, read);
-    }
-    for (size_t i = read; i < text.size(); ++i)
-        text[write++] = text[i];
-    text.resize(write);
 }
 
 // The header text of a line: lower-cased, blanks and "#" gone, the colons after "c", "k" and "d"
@@ -53,16 +25,15 @@ void replaceInPlace(Buffer &text, std::u16string_view a, std::u16string_view b)
 //
 // The steps run in this order because each one feeds the next: "Disk #2" only becomes "disc2"
 // once the blank and the "#" are gone, and "disciv" must be replaced before "disci" would eat its
-// first "i". This runs for most lines on every key release, so the removals and the three colon
+// first "i". This runs for many lines on every key release, so the removals and the three colon
 // passes share one loop into a reused buffer. That gives the same text as separate passes:
 // dropping blanks and "#" commutes, and a colon pass drops only a colon whose neighbour before it
 // (after the removals) is its letter, never makes a new letter-colon pair (the letter kept is
 // always "c", "k" or "d" itself, followed by what came after the colon) and never touches another
 // pass's pair. Hence `before`, the last character the removals kept, colon or not.
-void normaliseHeader(QStringView lower, Buffer &h)
+QStringView normaliseHeader(QStringView lower, UnitBuffer &buffer)
 {
-    h.resize(size_t(lower.size()));
-    char16_t *const begin = h.data();
+    char16_t *const begin = buffer.reserve(lower.size());
     char16_t *out = begin;
     char16_t before = 0;
     bool dis = false;
@@ -77,43 +48,44 @@ void normaliseHeader(QStringView lower, Buffer &h)
         dis = dis || (u == u's' && out - begin >= 2 && out[-1] == u'i' && out[-2] == u'd');
         *out++ = u;
     }
-    h.resize(size_t(out - begin));
+    qsizetype size = out - begin;
     // Nearly every line lacks "dis"; the five spelling passes are skipped for those.
     if (dis) {
-        replaceInPlace(h, u"disk", u"disc");
-        replaceInPlace(h, u"disciv", u"disc4");
-        replaceInPlace(h, u"disciii", u"disc3");
-        replaceInPlace(h, u"discii", u"disc2");
-        replaceInPlace(h, u"disci", u"disc1");
+        size = ReplaceAll(begin, size, u"disk", u"disc");
+        size = ReplaceAll(begin, size, u"disciv", u"disc4");
+        size = ReplaceAll(begin, size, u"disciii", u"disc3");
+        size = ReplaceAll(begin, size, u"discii", u"disc2");
+        size = ReplaceAll(begin, size, u"disci", u"disc1");
     }
+    return QStringView(begin, size);
 }
 
 // Which discs a header text heads; one line may head several. Every word looked for begins with
 // "d", so one walk over the "d"s of the text finds them all.
-std::array<bool, MaxDiscs> headedDiscs(const Buffer &h)
+std::array<bool, MaxDiscs> headedDiscs(QStringView text)
 {
-    const QStringView text = viewOf(h);
     std::array<bool, MaxDiscs> dn{};   // "d1" ... "d4"
     std::array<bool, MaxDiscs> disc{}; // "disc1"/"discone" ... "disc4"/"discfour"
     bool d100 = false;
-    for (qsizetype i = FindChar(text, 0, u'd'); i >= 0; i = FindChar(text, i + 1, u'd')) {
+    ForEachChar(text, 0, u'd', [&](qsizetype i) {
         const QStringView rest = text.sliced(i);
         if (rest.size() >= 2 && rest[1] >= u'1' && rest[1] <= u'4')
             dn[rest[1].unicode() - u'1'] = true;
         d100 = d100 || BeginsWith(rest, u"d100");
         if (!BeginsWith(rest, u"disc"))
-            continue;
+            return true;
         const QStringView number = rest.sliced(4);
         if (!number.isEmpty() && number[0] >= u'1' && number[0] <= u'4')
             disc[number[0].unicode() - u'1'] = true;
         static constexpr QStringView words[MaxDiscs] = {u"one", u"two", u"three", u"four"};
         for (int k = 0; k < MaxDiscs; ++k)
             disc[k] = disc[k] || BeginsWith(number, words[k]);
-    }
+        return true;
+    });
     // "d3" and "d4" occur in ordinary track codes such as "d3t01 Long Song Title", so alone they
     // count only on short lines. "d100" is excluded because it names a hundredth track or a
     // recorder ("D100"), not disc 1.
-    const bool shortLine = h.size() < 10;
+    const bool shortLine = text.size() < 10;
     return {
         (dn[0] || disc[0]) && !d100,
         dn[1] || disc[1],
@@ -122,40 +94,82 @@ std::array<bool, MaxDiscs> headedDiscs(const Buffer &h)
     };
 }
 
-// A cheap look at the lower-cased line that rules out most lines before they are normalised:
-// every header word begins with "d" followed by "i" or by a disc digit, and normalising only ever
-// removes blanks, "#" and colons between them (it never makes a "d"). A digit of a disc whose
-// header is already known cannot change anything, so in a checksum list full of "d1" and "d2"
-// only the rare candidates for the missing discs are normalised.
+// A cheap look at the lower-cased line that rules out most lines before they are normalised.
+// Every header word is "d" and a disc digit, or "disc" (or "disk") followed by a disc digit,
+// an "i" (Roman numbers are spelled out only later), "one", "two", "three" or "four"; and
+// normalising only ever removes blanks, "#" and colons between their letters, never makes a
+// letter. A word of a disc whose header is already known cannot change anything, so in a
+// checksum list full of "d1", "d2" and "Disc 1" only the rare candidates for the missing discs
+// are normalised.
 bool mayHeadAnotherDisc(QStringView lower, const std::array<qsizetype, MaxDiscs> &headerLine)
 {
     const qsizetype size = lower.size();
-    int shortLine = -1; // unknown yet
-    for (qsizetype i = FindChar(lower, 0, u'd'); i >= 0; i = FindChar(lower, i + 1, u'd')) {
-        qsizetype j = i + 1;
+    // Where the next character normalising keeps stands, from j on.
+    const auto keptFrom = [&](qsizetype j) {
         while (j < size && (lower[j] == u' ' || lower[j] == u'#' || lower[j] == u':'))
             ++j;
+        return j;
+    };
+    const auto keptAt = [&](qsizetype j) { return j < size ? lower[j].unicode() : char16_t(0); };
+    const auto missing = [&](int disc) { return headerLine[size_t(disc - 1)] == 0; };
+    int shortLine = -1; // unknown yet
+    bool may = false;
+    ForEachChar(lower, 0, u'd', [&](qsizetype i) {
+        qsizetype j = keptFrom(i + 1);
         if (j == size)
+            return false; // nothing but blanks, "#" and colons after the last "d"
+        char16_t next = lower[j].unicode();
+        if (next == u'i') {
+            j = keptFrom(j + 1);
+            if (keptAt(j) != u's')
+                return true;
+            j = keptFrom(j + 1);
+            if (keptAt(j) != u'c' && keptAt(j) != u'k')
+                return true;
+            switch (keptAt(keptFrom(j + 1))) {
+            case u'1':
+            case u'o':
+                may = missing(1);
+                break;
+            case u'2':
+                may = missing(2);
+                break;
+            case u'3':
+                may = missing(3);
+                break;
+            case u'4':
+            case u'f':
+                may = missing(4);
+                break;
+            case u't':
+                may = missing(2) || missing(3);
+                break;
+            case u'i':
+                may = true;
+                break;
+            default:
+                break;
+            }
+            return !may;
+        }
+        if (next < u'1' || next > u'4' || !missing(next - u'0'))
+            return true;
+        if (next <= u'2') {
+            may = true;
             return false;
-        const char16_t next = lower[j].unicode();
-        if (next == u'i')
-            return true;
-        if (next < u'1' || next > u'4' || headerLine[next - u'1'] != 0)
-            continue;
-        if (next <= u'2')
-            return true;
+        }
         // "d3" and "d4" count only on a header text shorter than 10 characters, and only blanks,
         // "#" and colons are ever removed from the line: ten other characters rule it out.
         if (shortLine < 0) {
-            qsizetype kept = 0;
-            for (qsizetype k = 0; k < size && kept < 10; ++k)
-                kept += lower[k] != u' ' && lower[k] != u'#' && lower[k] != u':';
-            shortLine = kept < 10;
+            qsizetype count = 0;
+            for (qsizetype k = 0; k < size && count < 10; ++k)
+                count += lower[k] != u' ' && lower[k] != u'#' && lower[k] != u':';
+            shortLine = count < 10;
         }
-        if (shortLine)
-            return true;
-    }
-    return false;
+        may = shortLine;
+        return !may;
+    });
+    return may;
 }
 
 // True when l begins with a number greater than 0: an optional sign, digits, and optionally a
@@ -181,29 +195,36 @@ bool beginsWithPositiveNumber(QStringView l)
     return nonZero && !negative;
 }
 
-qsizetype skipDashes(QStringView text, qsizetype from)
+// The track tests read a line lower-cased and as if its dashes were gone, without making either
+// copy: each character they look at is lower-cased where it is read.
+char16_t lowerAt(QStringView l, qsizetype i)
 {
-    while (from < text.size() && text[from] == u'-')
+    return LowerUnit(l[i].unicode());
+}
+
+qsizetype skipDashes(QStringView l, qsizetype from)
+{
+    while (from < l.size() && lowerAt(l, from) == u'-')
         ++from;
     return from;
 }
 
-// w (which holds no dash) stands in text from position `from` on, when the dashes of text are
+// w (lower case, without dashes) stands in l from position `from` on, when the dashes of l are
 // passed over.
-bool matchesSkippingDashes(QStringView text, qsizetype from, QStringView w)
+bool matchesSkippingDashes(QStringView l, qsizetype from, QStringView w)
 {
     for (QChar c : w) {
-        from = skipDashes(text, from);
-        if (from == text.size() || text[from] != c)
+        from = skipDashes(l, from);
+        if (from == l.size() || lowerAt(l, from) != c)
             return false;
         ++from;
     }
     return true;
 }
 
-bool beginsWithNoTrackWord(QStringView lower, qsizetype first)
+bool beginsWithNoTrackWord(QStringView l, qsizetype first)
 {
-    switch (lower[first].unicode()) { // the first letters of the words below
+    switch (lowerAt(l, first)) { // the first letters of the words below
     case u's':
     case u't':
     case u'i':
@@ -215,220 +236,313 @@ bool beginsWithNoTrackWord(QStringView lower, qsizetype first)
     }
     static constexpr QStringView words[] = {u"set", u"total", u"ii", u"iii", u"encore", u"filler"};
     for (QStringView w : words) {
-        if (matchesSkippingDashes(lower, first, w))
+        if (matchesSkippingDashes(l, first, w))
             return true;
     }
     return false;
 }
 
-// "<D1T3>" + text + "</D1T3>", or with the suffix "Time" "<D1T3Time>" + text + "</D1T3Time>".
-// Written straight into one allocation: this runs twice for every track of every keystroke.
-QString trackElement(int disc, qsizetype t, QStringView suffix, QStringView text)
+// What the track tests look for in a line, found in one pass over it: the first colon (a time
+// is looked for only there) and whether there is another (a second copy of the time holds one),
+// whether an empty pair of brackets could be left behind, and whether it mentions an encore.
+struct LineMarks
 {
-    char16_t digits[24];
-    qsizetype nDigits = 0;
-    for (qsizetype n = t; n > 0; n /= 10)
-        digits[nDigits++] = char16_t(u'0' + n % 10);
-    const QStringView number(digits, nDigits);               // reversed
-    const qsizetype tag = 4 + nDigits + suffix.size();       // "D1T" + t + suffix + ">"
-    QString e(2 * tag + 3 + text.size(), Qt::Uninitialized); // plus "<" and "</"
-    char16_t *p = reinterpret_cast<char16_t *>(e.data());
-    const auto put = [&p](QStringView s) {
-        std::copy_n(s.utf16(), s.size(), p);
-        p += s.size();
+    qsizetype colon = -1;
+    bool moreColons = false;
+    qsizetype openings = 0;                  // "(" and "["
+    std::array<qsizetype, 6> openingAt = {}; // where the first of them stand
+    bool encore = false;
+};
+
+// The line, lower-cased and read without its dashes, has "e:" or "encore" at e. The "e" itself
+// is no dash, so only what follows it needs the dashes skipped.
+bool encoreAt(QStringView l, qsizetype e)
+{
+    // "e" is the commonest letter; nearly always the next one starts neither word.
+    const char16_t next = e + 1 < l.size() ? lowerAt(l, e + 1) : char16_t(0);
+    if (next != u':' && next != u'n' && next != u'-')
+        return false;
+    return matchesSkippingDashes(l, e + 1, u":") || matchesSkippingDashes(l, e + 1, u"ncore");
+}
+
+LineMarks marksOf(QStringView l, bool lookForEncore)
+{
+    LineMarks marks;
+    const char16_t *const p = l.utf16();
+    const qsizetype size = l.size();
+    const auto at = [&](qsizetype i) {
+        switch (LowerUnit(p[i])) {
+        case u':':
+            if (marks.colon < 0)
+                marks.colon = i;
+            else
+                marks.moreColons = true;
+            break;
+        case u'(':
+        case u'[':
+            if (size_t(marks.openings) < marks.openingAt.size())
+                marks.openingAt[size_t(marks.openings)] = i;
+            ++marks.openings;
+            break;
+        case u'e':
+            if (lookForEncore && !marks.encore)
+                marks.encore = encoreAt(l, i);
+            break;
+        default:
+            break;
+        }
     };
-    const auto putTag = [&] {
-        *p++ = u'D';
-        *p++ = char16_t(u'0' + disc);
-        *p++ = u'T';
-        for (qsizetype i = number.size(); i > 0; --i)
-            *p++ = number[i - 1].unicode();
-        put(suffix);
-        *p++ = u'>';
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Looked for as the line stands: ":", "(", "[", and while an encore is still to be found an
+    // "e" or "E" followed by ":", "n", "N" or "-" (the only ways "e:" and "encore" can go on).
+    // Whatever is not ASCII is looked at too: the place where it is read lower-cases it.
+    const __m128i colon = _mm_set1_epi16(short(u':'));
+    const __m128i round = _mm_set1_epi16(short(u'('));
+    const __m128i square = _mm_set1_epi16(short(u'['));
+    const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    const auto is = [](__m128i v, char16_t c) {
+        return _mm_cmpeq_epi16(v, _mm_set1_epi16(short(c)));
     };
-    *p++ = u'<';
-    putTag();
-    put(text);
-    *p++ = u'<';
-    *p++ = u'/';
-    putTag();
-    Q_ASSERT(p == reinterpret_cast<char16_t *>(e.data()) + e.size());
-    return e;
+    for (; i + 9 <= size; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, colon), _mm_cmpeq_epi16(units, round)),
+                         _mm_cmpeq_epi16(units, square));
+        if (lookForEncore) {
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 1));
+            const __m128i e = _mm_or_si128(is(units, u'e'), is(units, u'E'));
+            const __m128i goesOn = _mm_or_si128(_mm_or_si128(is(next, u':'), is(next, u'-')),
+                                                _mm_or_si128(is(next, u'n'), is(next, u'N')));
+            const __m128i other = _mm_xor_si128(
+                _mm_cmpeq_epi16(_mm_and_si128(_mm_or_si128(units, next), nonAscii), zero),
+                _mm_set1_epi16(-1));
+            hits = _mm_or_si128(hits, _mm_or_si128(_mm_and_si128(e, goesOn), other));
+        }
+        for (unsigned mask = unsigned(_mm_movemask_epi8(hits)); mask != 0;
+             mask &= mask - 1, mask &= mask - 1)
+            at(i + std::countr_zero(mask) / 2);
+    }
+#endif
+    for (; i < size; ++i)
+        at(i);
+    return marks;
+}
+
+// A time ends before a character of two UTF-16 units that its last position would cut in half
+// ("4:5" and an emoji): the character stays whole, in the title.
+QStringView wholeCharacters(QStringView time)
+{
+    return !time.isEmpty() && time.back().isHighSurrogate() ? Trimmed(time.chopped(1)) : time;
 }
 
 // The time of a track line, looked for only around its first colon: two digits before it give
 // five characters ("12:34"), one digit gives four ("4:56"). Anything else, including a colon at
 // the very start, gives no time.
-QStringView timeOf(QStringView l)
+QStringView timeOf(QStringView l, qsizetype colon)
 {
-    const qsizetype colon = l.indexOf(u':');
-    if (colon < 0)
-        return {};
     if (colon >= 2 && isDigit(l[colon - 2]))
-        return Trimmed(l.mid(colon - 2, 5));
+        return wholeCharacters(Trimmed(l.mid(colon - 2, 5)));
     if (colon >= 1 && isDigit(l[colon - 1]))
-        return Trimmed(l.mid(colon - 1, 4));
+        return wholeCharacters(Trimmed(l.mid(colon - 1, 4)));
     return {};
 }
 
-// Every w removed from text, left to right without overlap, in one pass, written to out; a
-// removal that brings two halves of w together leaves them, as the pass does not look back.
-// text and out may be the same buffer: out never runs ahead of the reading. The search jumps
-// from one first character of w to the next, as w rarely occurs at all.
-void removeAll(const char16_t *text, size_t size, std::u16string_view w, Buffer &out)
+// The title part of a track line, untrimmed: every copy of its time removed, then every "()",
+// then every "[]" (in that order, so "(4:56)" leaves nothing). The first copy is the one at the
+// first colon, as every copy holds a colon; others are looked for only when there are more.
+//
+// The common lines are a piece of the line itself: "Opener 4:56", "4:56 Opener" and
+// "Opener (live) [4:56]", where the only empty pair the time leaves closes the line. Those are
+// recognised from where the brackets stand; the others are put together in buffer.
+QStringView stripTime(QStringView l, QStringView time, const LineMarks &marks, UnitBuffer &buffer)
 {
-    const QStringView all(text, qsizetype(size));
-    char16_t *const begin = out.data();
-    char16_t *o = begin;
-    const auto keep = [&o, text](qsizetype a, qsizetype b) {
-        std::memmove(o, text + a, size_t(b - a) * sizeof(char16_t)); // may overlap
-        o += b - a;
-    };
-    qsizetype from = 0;
-    for (qsizetype at = FindChar(all, 0, w.front()); at >= 0; at = FindChar(all, at, w.front())) {
-        if (size - size_t(at) < w.size() || !std::equal(w.begin(), w.end(), text + at)) {
-            ++at;
-            continue;
+    const qsizetype timeStart = time.utf16() - l.utf16();
+    const qsizetype timeEnd = timeStart + time.size();
+    if (!marks.moreColons && size_t(marks.openings) <= marks.openingAt.size()) {
+        // With the time gone, the character after an opening bracket.
+        const auto follower = [&](qsizetype p) {
+            const qsizetype q = p + 1 == timeStart ? timeEnd : p + 1;
+            return q < l.size() ? l[q].unicode() : char16_t(0);
+        };
+        bool pairAtTime = false; // the brackets around the time become an empty pair
+        bool otherPair = false;
+        for (qsizetype k = 0; k < marks.openings; ++k) {
+            const qsizetype p = marks.openingAt[size_t(k)];
+            if (p >= timeStart && p < timeEnd)
+                continue; // goes with the time
+            if (follower(p) != (l[p] == u'(' ? u')' : u']'))
+                continue;
+            (p == timeStart - 1 ? pairAtTime : otherPair) = true;
         }
-        keep(from, at);
-        from = at + qsizetype(w.size());
-        at = from;
+        if (!otherPair && !pairAtTime && timeEnd == l.size())
+            return l.first(timeStart);
+        if (!otherPair && !pairAtTime && timeStart == 0)
+            return l.sliced(timeEnd);
+        if (!otherPair && pairAtTime && timeEnd + 1 == l.size())
+            return l.first(timeStart - 1);
     }
-    keep(from, qsizetype(size));
-    out.resize(size_t(o - begin));
-}
-
-// The title part of a track line: every copy of its time removed, then every "()", then every
-// "[]" (in that order, so "(4:56)" leaves nothing). Written into a reused buffer.
-void stripTime(QStringView l, QStringView time, Buffer &title)
-{
-    title.resize(size_t(l.size()));
-    removeAll(l.utf16(), size_t(l.size()), {time.utf16(), size_t(time.size())}, title);
-    removeAll(title.data(), title.size(), u"()", title);
-    removeAll(title.data(), title.size(), u"[]", title);
-}
-
-// The lower-cased line, read without its dashes, contains "e:" or "encore". The "e" itself is
-// no dash, so only what follows it needs the dashes skipped.
-bool mentionsEncore(QStringView lower)
-{
-    for (qsizetype i = FindChar(lower, 0, u'e'); i >= 0; i = FindChar(lower, i + 1, u'e')) {
-        if (matchesSkippingDashes(lower, i + 1, u":") ||
-            matchesSkippingDashes(lower, i + 1, u"ncore"))
-            return true;
+    const QStringView after = l.sliced(timeEnd);
+    char16_t *const title = buffer.reserve(l.size());
+    std::copy_n(l.utf16(), timeStart, title);
+    std::copy_n(after.utf16(), after.size(), title + timeStart);
+    qsizetype size = timeStart + after.size();
+    if (marks.moreColons)
+        size = timeStart + RemoveAll(title + timeStart, after.size(), time);
+    if (marks.openings != 0) {
+        size = RemoveAll(title, size, u"()");
+        size = RemoveAll(title, size, u"[]");
     }
-    return false;
+    return QStringView(title, size);
 }
 
 class Gatherer
 {
 public:
-    explicit Gatherer(const InfoLines &lines) : lines(lines) {}
+    Gatherer(const InfoLines &lines, DiscSet &result) : m_lines(lines), m_result(result) {}
 
-    const InfoLines &lines;
-    bool NumberedTracks = false;
-    bool EncoreSeen = false;
-    Buffer title; // the line being stripped of its time, reused from line to line
-
-    // Gathers the track lines from..to (inclusive) of disc d into list.
-    void gather(int d, qsizetype from, qsizetype to, QList<TrackRec> &list)
+    // Gathers the track lines from..to (inclusive) of disc d.
+    void gather(int d, qsizetype from, qsizetype to)
     {
-        // Most lines of a disc's range are its tracks; growing the list one step at a time
-        // would move every record several times.
-        list.reserve(
-            qMin<qsizetype>(qMax<qsizetype>(to - from + 1, 0), 4 * MaxWrittenTracksPerDisc));
+        m_result.Tracks[size_t(d - 1)].reserve(
+            size_t(qBound<qsizetype>(0, to - from + 1, qsizetype(MaxWrittenTracksPerDisc))));
         for (qsizetype n = from; n <= to; ++n) {
-            const QStringView l = lines.line(n); // already trimmed when the text was cut
-            if (d == 1 && !NumberedTracks && beginsWithPositiveNumber(l))
-                NumberedTracks = true;
-            bool lineLeftEmpty = l.isEmpty();
-            if (!l.isEmpty())
-                lineLeftEmpty = examine(d, l, n, list);
-            if (lineLeftEmpty && EncoreSeen)
+            const QStringView l = m_lines.line(n); // already trimmed when the text was cut
+            if (d == 1 && !m_numberedTracks && beginsWithPositiveNumber(l))
+                m_numberedTracks = true;
+            const bool leftEmpty = l.isEmpty() || examine(d, l);
+            if (leftEmpty && m_encoreSeen)
                 return;
         }
     }
 
-    // Records the line as a track when it is one; returns whether the line was left empty.
-    bool examine(int d, QStringView l, qsizetype n, QList<TrackRec> &list)
+    // Titles that had to be put together are kept in the result's Titles, which may move while
+    // it grows: they are pointed at once every disc is gathered.
+    void finish()
     {
-        // The tests below read the lower-cased line as if its dashes were gone, without making
-        // that copy.
-        const QStringView lower = lines.lower(n);
-        const qsizetype first = skipDashes(lower, 0);
-        if (first == lower.size() || beginsWithNoTrackWord(lower, first))
+        const QStringView titles(m_result.Titles);
+        for (const Pending &p : m_pending)
+            m_result.Tracks[p.disc][p.track].Title = titles.sliced(p.start, p.length);
+    }
+
+private:
+    // Records the line as a track when it is one; returns whether the line was left empty.
+    bool examine(int d, QStringView l)
+    {
+        const qsizetype first = skipDashes(l, 0);
+        if (first == l.size() || beginsWithNoTrackWord(l, first))
             return false;
-        if (NumberedTracks && !isDigit(lower[first]))
+        if (m_numberedTracks && !isDigit(lowerAt(l, first)))
             return false;
 
         // The encore test reads the line as it stands, so it may come before the track is built;
         // knowing it first spares stripping lines whose result nobody reads.
-        if (!EncoreSeen && mentionsEncore(lower))
-            EncoreSeen = true;
+        const LineMarks marks = marksOf(l, !m_encoreSeen);
+        m_encoreSeen = m_encoreSeen || marks.encore;
 
-        const qsizetype t = list.size() + 1;
-        // Tracks past the fiftieth of a disc are counted but never written, so they get an empty
-        // record: building their elements would only cost time on every key release.
-        const bool written = t <= MaxWrittenTracksPerDisc;
-        TrackRec track;
-        bool leftEmpty = false;
-        const QStringView time = timeOf(l);
-        if (!time.isEmpty() && (written || EncoreSeen)) {
-            stripTime(l, time, title);
-            leftEmpty = title.empty();
+        // Tracks past the fiftieth of a disc are counted but never written, so they get no
+        // record: building one would only cost time on every key release.
+        const bool written = ++m_result.TrackCount[size_t(d - 1)] <= MaxWrittenTracksPerDisc;
+        const QStringView time = marks.colon < 0 ? QStringView() : timeOf(l, marks.colon);
+        if (time.isEmpty()) {
+            if (written)
+                m_result.Tracks[size_t(d - 1)].push_back({l, {}});
+            return false;
         }
-        if (written) {
-            if (time.isEmpty()) {
-                track.TitleElement = trackElement(d, t, {}, l);
-            } else {
-                track.TimeElement = trackElement(d, t, u"Time", time);
-                track.TitleElement = trackElement(d, t, {}, Trimmed(viewOf(title)));
-            }
-        }
-        list.append(std::move(track));
-        return leftEmpty;
+        if (!written && !m_encoreSeen)
+            return false;
+        const QStringView title = stripTime(l, time, marks, m_title);
+        if (written)
+            keep(d, Trimmed(title), time, l);
+        return title.isEmpty();
     }
+
+    // Most titles are a piece of their line ("01. Opener", "Opener"), so they are pointed at in
+    // the line itself; the others are copied.
+    void keep(int d, QStringView title, QStringView time, QStringView l)
+    {
+        std::vector<TrackRec> &list = m_result.Tracks[size_t(d - 1)];
+        const qsizetype size = title.size();
+        const bool inLine =
+            title.utf16() >= l.utf16() && title.utf16() + size <= l.utf16() + l.size();
+        if (inLine) {
+            list.push_back({title, time});
+        } else if (std::equal(title.begin(), title.end(), l.begin())) {
+            list.push_back({l.first(size), time});
+        } else if (std::equal(title.begin(), title.end(), l.end() - size)) {
+            list.push_back({l.last(size), time});
+        } else {
+            m_pending.push_back({size_t(d - 1), list.size(), m_result.Titles.size(), size});
+            m_result.Titles.append(title);
+            list.push_back({{}, time});
+        }
+    }
+
+    struct Pending
+    {
+        size_t disc;
+        size_t track;
+        qsizetype start;
+        qsizetype length;
+    };
+
+    const InfoLines &m_lines;
+    DiscSet &m_result;
+    bool m_numberedTracks = false;
+    bool m_encoreSeen = false;
+    UnitBuffer m_title; // the line being stripped of its time
+    std::vector<Pending> m_pending;
 };
 
 } // namespace
 
-DiscSet FindDiscs(const InfoLines &lines)
+bool DiscHeaderScan::feed(qsizetype n, QStringView lower)
+{
+    if (!mayHeadAnotherDisc(lower, m_headerLine))
+        return true;
+    const auto heads = headedDiscs(normaliseHeader(lower, m_header));
+    for (int d = 0; d < MaxDiscs; ++d) {
+        if (!heads[size_t(d)])
+            continue;
+        if (m_headerLine[size_t(d)] == 0) {
+            m_headerLine[size_t(d)] = n; // the first header line of a disc wins
+            ++m_found;
+        }
+        m_discCount = qMax(m_discCount, d + 1);
+    }
+    return m_found < MaxDiscs;
+}
+
+DiscSet GatherTracks(const InfoLines &lines, const DiscHeaderScan &headers)
 {
     DiscSet result;
-    std::array<qsizetype, MaxDiscs> headerLine{}; // 0: no header found for that disc
-    const qsizetype count = lines.count();
-
-    Buffer h;
-    int found = 0;
-    for (qsizetype n = 1; n <= count && found < MaxDiscs; ++n) {
-        const QStringView lower = lines.lower(n);
-        if (!mayHeadAnotherDisc(lower, headerLine))
-            continue;
-        normaliseHeader(lower, h);
-        const auto heads = headedDiscs(h);
-        for (int d = 0; d < MaxDiscs; ++d) {
-            if (!heads[d])
-                continue;
-            if (headerLine[d] == 0) {
-                headerLine[d] = n; // the first header line of a disc wins
-                ++found;
-            }
-            result.DiscCount = qMax(result.DiscCount, d + 1);
-        }
-    }
-
-    Gatherer gatherer(lines);
+    result.Text = lines.text();
+    result.DiscCount = headers.discCount();
+    const std::array<qsizetype, MaxDiscs> &headerLine = headers.headerLines();
+    Gatherer gatherer(lines, result);
     for (int d = 0; d < MaxDiscs; ++d) {
         // Gathering stops at the first disc without a header, even when a later disc has one;
         // the disc before it has then already taken every line to the end of the text.
-        if (headerLine[d] == 0)
+        if (headerLine[size_t(d)] == 0)
             break;
-        const qsizetype from = headerLine[d] + 1;
-        const qsizetype to =
-            d + 1 < MaxDiscs && headerLine[d + 1] != 0 ? headerLine[d + 1] - 1 : count;
-        gatherer.gather(d + 1, from, to, result.Tracks[d]);
+        const qsizetype from = headerLine[size_t(d)] + 1;
+        const qsizetype to = d + 1 < MaxDiscs && headerLine[size_t(d + 1)] != 0
+                                 ? headerLine[size_t(d + 1)] - 1
+                                 : lines.count();
+        gatherer.gather(d + 1, from, to);
     }
+    gatherer.finish();
     return result;
+}
+
+DiscSet FindDiscs(const InfoLines &lines)
+{
+    DiscHeaderScan headers;
+    UnitBuffer lower;
+    for (qsizetype n = 1; n <= lines.count() && headers.feed(n, lines.lower(n, lower)); ++n) {
+    }
+    return GatherTracks(lines, headers);
 }
 
 } // namespace tapewright

@@ -1,9 +1,12 @@
 // The info text cut into lines, the shape every recogniser of the converter reads.
 #pragma once
 
-#include <QList>
+#include "textterms.h"
+
 #include <QString>
 #include <QStringView>
+
+#include <vector>
 
 namespace tapewright {
 
@@ -12,14 +15,22 @@ class InfoLines
 public:
     // Tabs become blanks; the text is cut at each CR LF and every line is trimmed of blanks.
     // Characters after the last CR LF form no line: a line still being typed is ignored.
-    static InfoLines cut(QStringView infoText);
+    // The lines are views into the text, which is shared with infoText unless it holds tabs.
+    static InfoLines cut(const QString &infoText);
 
-    qsizetype count() const { return m_spans.size(); }
+    qsizetype count() const { return qsizetype(m_spans.size()); }
     // 1-based, as the lines of an info text are numbered.
-    QStringView line(qsizetype n) const { return span(m_text, n); }
-    // The same line lower-cased one-to-one. The whole text is lower-cased once per conversion
-    // so that no field search repeats it.
-    QStringView lower(qsizetype n) const { return span(m_lower, n); }
+    QStringView line(qsizetype n) const
+    {
+        const Span &sp = m_spans[size_t(n - 1)];
+        return QStringView(m_text.constData() + sp.start, sp.length);
+    }
+    // Line n lower-cased one-to-one into buffer. Lines are lower-cased as they are read rather
+    // than all at once, which would double the memory a long text takes.
+    QStringView lower(qsizetype n, UnitBuffer &buffer) const { return LowerCased(line(n), buffer); }
+
+    // The text the lines are views into.
+    const QString &text() const { return m_text; }
 
     // Whether some line holds a lone CR or LF (lines are cut only at CR LF pairs).
     bool hasLoneLineBreaks() const { return m_loneLineBreaks; }
@@ -30,15 +41,9 @@ private:
         qsizetype start;
         qsizetype length;
     };
-    QStringView span(const QString &s, qsizetype n) const
-    {
-        const Span &sp = m_spans[n - 1];
-        return QStringView(s).sliced(sp.start, sp.length);
-    }
 
-    QString m_text;  // tabs already blanks
-    QString m_lower; // m_text lower-cased, same positions
-    QList<Span> m_spans;
+    QString m_text; // tabs already blanks
+    std::vector<Span> m_spans;
     bool m_loneLineBreaks = false;
 };
 

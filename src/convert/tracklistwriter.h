@@ -6,18 +6,17 @@
 
 #include <QString>
 
+#include <span>
+
 namespace tapewright {
 
-// fieldsMayHoldLineBreaks: whether an element text may hold a lone CR or LF, which is then
-// written as a blank so that every element stays on one line. Without any, the texts are
-// appended without looking at them again.
-QString WriteTrackList(const ShowFields &fields, const DiscSet &discs,
-                       bool fieldsMayHoldLineBreaks = true);
-
-// The same document for any number of discs, one list of records per disc (a set of seven
-// discs gives <DISCS>7</DISCS>, <TRACKSD5>, <D5T1> ...). At most 50 tracks of a disc are
-// written; its count line gives them all.
-QString WriteTrackList(const ShowFields &fields, const QList<QList<TrackRec>> &discs,
-                       bool fieldsMayHoldLineBreaks = true);
+// discs holds discs 1, 2, ... in order; the document counts as many discs as it holds, and lists
+// at most the first 50 tracks of each. The texts need live only for the call.
+//
+// textsMayHoldLineBreaks: whether an element text may hold a CR or LF, which is then written as
+// a blank so that every element stays on one line. Without any, the texts are copied without
+// looking at them again.
+QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> discs,
+                       bool textsMayHoldLineBreaks = true);
 
 } // namespace tapewright

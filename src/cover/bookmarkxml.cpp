@@ -1,5 +1,7 @@
 #include "bookmarkxml.h"
 
+#include "textfile.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -67,6 +69,11 @@ struct Vocabulary
     {
         return !name.empty() && n.type() == pugi::node_element && name == n.name();
     }
+    // A bookmark's start, end or point.
+    bool isMarker(const pugi::xml_node &n) const
+    {
+        return is(n, point) || is(n, start) || is(n, end);
+    }
     bool isParagraph(const pugi::xml_node &n) const
     {
         return is(n, paragraph) || (odf && is(n, heading));
@@ -120,32 +127,57 @@ bool isEmptyMarker(const pugi::xml_node &n)
     return n.type() != pugi::node_element || !n.first_child();
 }
 
-void removeFollowingSiblings(pugi::xml_node n, const Vocabulary &v)
+// Removes n with everything inside it, and tells whether a bookmark's marker was among it.
+// pugixml's own removal recurses once per level of nesting, so the subtree is taken apart from
+// its leaves up and each removal is of a leaf.
+bool removeNode(pugi::xml_node n, const Vocabulary &v)
 {
-    pugi::xml_node parent = n.parent();
+    bool marker = false;
+    for (pugi::xml_node at = n; at != n || n.first_child();) {
+        if (const pugi::xml_node child = at.first_child()) {
+            at = child;
+            continue;
+        }
+        pugi::xml_node parent = at.parent();
+        marker = marker || v.isMarker(at);
+        parent.remove_child(at);
+        at = parent;
+    }
+    marker = marker || v.isMarker(n);
+    n.parent().remove_child(n);
+    return marker;
+}
+
+bool removeFollowingSiblings(pugi::xml_node n, const Vocabulary &v)
+{
+    bool marker = false;
     for (pugi::xml_node x = n.next_sibling(); x;) {
         const pugi::xml_node next = x.next_sibling();
         if (!v.isProperty(x))
-            parent.remove_child(x);
+            marker = removeNode(x, v) || marker;
         x = next;
     }
+    return marker;
 }
 
-void removePrecedingSiblings(pugi::xml_node n, const Vocabulary &v)
+bool removePrecedingSiblings(pugi::xml_node n, const Vocabulary &v)
 {
-    pugi::xml_node parent = n.parent();
+    bool marker = false;
     for (pugi::xml_node x = n.previous_sibling(); x;) {
         const pugi::xml_node prev = x.previous_sibling();
         if (!v.isProperty(x))
-            parent.remove_child(x);
+            marker = removeNode(x, v) || marker;
         x = prev;
     }
+    return marker;
 }
 
 // Removes everything that lies between s and e in document order; the elements that hold
-// s or e (spans, hyperlinks, paragraphs) stay with the part on their side.
-void removeBetween(pugi::xml_node s, pugi::xml_node e, const Vocabulary &v)
+// s or e (spans, hyperlinks, paragraphs) stay with the part on their side. Tells whether a
+// bookmark's marker was removed.
+bool removeBetween(pugi::xml_node s, pugi::xml_node e, const Vocabulary &v)
 {
+    bool marker = false;
     std::unordered_set<std::size_t> ancestorsOfS;
     for (pugi::xml_node n = s; n; n = n.parent())
         ancestorsOfS.insert(n.hash_value());
@@ -155,20 +187,21 @@ void removeBetween(pugi::xml_node s, pugi::xml_node e, const Vocabulary &v)
 
     pugi::xml_node sChild = s;
     while (sChild.parent() != lca) {
-        removeFollowingSiblings(sChild, v);
+        marker = removeFollowingSiblings(sChild, v) || marker;
         sChild = sChild.parent();
     }
     pugi::xml_node eChild = e;
     while (eChild.parent() != lca) {
-        removePrecedingSiblings(eChild, v);
+        marker = removePrecedingSiblings(eChild, v) || marker;
         eChild = eChild.parent();
     }
     for (pugi::xml_node x = sChild.next_sibling(); x && x != eChild;) {
         const pugi::xml_node next = x.next_sibling();
         if (!v.isProperty(x))
-            lca.remove_child(x);
+            marker = removeNode(x, v) || marker;
         x = next;
     }
+    return marker;
 }
 
 bool isOdfText(const pugi::xml_node &n, const Vocabulary &v)
@@ -246,7 +279,7 @@ void chooseFormatting(pugi::xml_node s, pugi::xml_node e, pugi::xml_node ps, con
     const std::string prefix = v.rPr.substr(0, v.rPr.size() - 3);
     for (const char *local : {"rPrChange", "ins", "del", "moveFrom", "moveTo"}) {
         while (pugi::xml_node x = copy.child((prefix + local).c_str()))
-            copy.remove_child(x);
+            (void)removeNode(x, v);
     }
 }
 
@@ -296,7 +329,7 @@ struct Inserter
             return;
         cursor = cursor ? parent.insert_child_after(pugi::node_pcdata, cursor)
                         : parent.append_child(pugi::node_pcdata);
-        cursor.set_value(t.toUtf8().constData());
+        cursor.set_value(Utf8Bytes(t).constData());
     }
 };
 
@@ -368,9 +401,34 @@ void insertWordValue(pugi::xml_node parent, pugi::xml_node after, const QStringL
                 continue;
             pugi::xml_node t = ins.element(v.t);
             t.append_attribute("xml:space") = "preserve";
-            t.append_child(pugi::node_pcdata).set_value(pieces.at(pi).toUtf8().constData());
+            t.append_child(pugi::node_pcdata).set_value(Utf8Bytes(pieces.at(pi)).constData());
         }
     }
+}
+
+// How many levels deep the deepest node lies (the root element is at level 1), counted without
+// recursion; stops counting a little past MaxXmlDepth.
+int nestingDepth(const pugi::xml_document &doc)
+{
+    int depth = 1;
+    int deepest = 0;
+    for (pugi::xml_node n = doc.first_child(); n;) {
+        deepest = std::max(deepest, depth);
+        if (deepest > MaxXmlDepth)
+            break;
+        if (n.first_child()) {
+            n = n.first_child();
+            ++depth;
+            continue;
+        }
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (n)
+            n = n.next_sibling();
+    }
+    return deepest;
 }
 
 } // namespace
@@ -408,8 +466,14 @@ Result<void> ParseXmlPart(const QByteArray &data, pugi::xml_document *doc)
                                pugi::parse_ws_pcdata | pugi::parse_comments | pugi::parse_pi;
     const pugi::xml_parse_result r =
         doc->load_buffer(data.constData(), static_cast<std::size_t>(data.size()), flags);
-    if (r)
+    if (r) {
+        if (nestingDepth(*doc) > MaxXmlDepth) {
+            doc->reset();
+            return Failure{
+                QStringLiteral("nests its elements more than %1 levels deep").arg(MaxXmlDepth)};
+        }
         return {};
+    }
     const qsizetype at = std::clamp<qsizetype>(static_cast<qsizetype>(r.offset), 0, data.size());
     const qsizetype line = data.left(at).count('\n') + 1;
     return Failure{QStringLiteral("is not well-formed XML (%1, line %2)")
@@ -518,7 +582,7 @@ QString BookmarkText(const BookmarkSite &site, const XmlNames &names)
     return out;
 }
 
-Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value)
+Result<bool> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value)
 {
     const Vocabulary v(names);
     pugi::xml_node s = site.start;
@@ -583,7 +647,7 @@ Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QS
         e = moveEndInto.append_move(e);
     }
 
-    removeBetween(s, e, v);
+    bool removedMarker = removeBetween(s, e, v);
     if (ps != pe) {
         // The paragraphs the range touched become one, with the first one's properties.
         for (pugi::xml_node x = pe.first_child(); x;) {
@@ -592,7 +656,7 @@ Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QS
                 ps.append_move(x);
             x = next;
         }
-        pe.parent().remove_child(pe);
+        removedMarker = removeNode(pe, v) || removedMarker;
     }
 
     const QStringList lines = splitLines(xmlSafe(value));
@@ -604,7 +668,7 @@ Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QS
     }
     site.start = s;
     site.end = e;
-    return {};
+    return removedMarker;
 }
 
 void AppendText(pugi::xml_node paragraph, const XmlNames &names, const QString &text,

@@ -1,8 +1,9 @@
 // Bookmarks inside one XML part of a document package (ODF content.xml or styles.xml, OOXML
 // document.xml, headers, footers): finding them, reading their text and replacing it.
 //
-// Every walk over the tree is iterative: a hostile part may nest elements deeply enough to
-// overflow the stack of a recursive one.
+// Every walk over the tree is iterative, and so is every removal (pugixml's own removal recurses
+// once per level): a hostile part may nest elements deeply enough to overflow the stack of a
+// recursive one. Parts nested deeper than any real document are refused all the same.
 #pragma once
 
 #include "result.h"
@@ -33,8 +34,13 @@ struct XmlNames
     static XmlNames forPart(DocumentFlavor flavor, const pugi::xml_document &doc);
 };
 
+// Real documents nest their elements a few dozen levels deep; a part nested deeper than this is
+// refused.
+inline constexpr int MaxXmlDepth = 1000;
+
 // Parses an XML part. Entities are never expanded (pugixml knows only the five predefined
-// ones), and a DTD is kept as an inert node. A failure gives a reason ("is not ...").
+// ones), and a DTD is kept as an inert node. A part nested deeper than MaxXmlDepth is refused.
+// A failure gives a reason ("is not ...").
 Result<void> ParseXmlPart(const QByteArray &data, pugi::xml_document *doc);
 QByteArray SerializeXmlPart(pugi::xml_document &doc);
 
@@ -58,8 +64,10 @@ QString BookmarkText(const BookmarkSite &site, const XmlNames &names);
 
 // Replaces everything between start and end by value in the formatting of the run where the
 // bookmark starts. Leaves the bookmark around the new text. A failure gives a reason, and
-// leaves the part unchanged.
-Result<void> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
+// leaves the part unchanged. True when the old text held markers of other bookmarks (or a
+// marker elsewhere went with a merged paragraph): they are gone, and with them every
+// BookmarkSite that pointed to them, so the part's bookmarks must be collected again.
+Result<bool> SetBookmarkText(BookmarkSite &site, const XmlNames &names, const QString &value);
 
 // Appends text at the end of paragraph, written as SetBookmarkText writes a value. An OOXML run
 // gets a copy of runProperties (a w:rPr) when one is given.

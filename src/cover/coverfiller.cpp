@@ -90,15 +90,45 @@ QString dateTreated(const QString &value, DateTreatment treatment, const DateLoc
                                                 : ShortDateText(*date, dates);
 }
 
-// One bookmark write under the continue-on-error rule: an absent bookmark writes nothing, and a
-// failing scroll does not keep the text from being written.
-void writeBookmark(CoverDocument &document, const QString &name, const QString &text, bool scroll)
+// What the bookmarks of one cover may still take: each text is cut to MaxCoverValueLength and
+// to what is left of MaxCoverTextLength, and the bookmarks whose text was cut are noted.
+class CoverRoom
+{
+public:
+    // How much of a text the next bookmark may take.
+    qsizetype left() const { return std::min(MaxCoverValueLength, m_left); }
+
+    QString fit(const QString &bookmark, const QString &text)
+    {
+        qsizetype size = text.size();
+        if (size > left()) {
+            size = left();
+            // Never half of a character that needs two UTF-16 units.
+            if (size > 0 && text.at(size - 1).isHighSurrogate())
+                --size;
+            if (!cut.contains(bookmark))
+                cut << bookmark;
+        }
+        m_left -= size;
+        return size == text.size() ? text : text.first(size);
+    }
+
+    QStringList cut;
+
+private:
+    qsizetype m_left = MaxCoverTextLength;
+};
+
+// One bookmark write under the continue-on-error rule: an absent bookmark writes nothing (and
+// takes no room), and a failing scroll does not keep the text from being written.
+void writeBookmark(CoverDocument &document, const QString &name, const QString &text, bool scroll,
+                   CoverRoom &room)
 {
     if (!document.lookUpBookmark(name))
         return;
     if (scroll)
         (void)document.scrollIntoView(name);
-    (void)document.setBookmarkText(name, text);
+    (void)document.setBookmarkText(name, room.fit(name, text));
 }
 
 QString discBookmark(int disc)
@@ -111,12 +141,15 @@ QString trackListBookmark(int disc)
     return discBookmark(disc) + QStringLiteral("Tracks");
 }
 
-QString trackList(const TagText &tags, int disc)
+// The disc's tracks, one a line. Joining stops a little past room: overlapping track elements
+// can make every track as long as the whole text, and thousands of them would ask for
+// gigabytes. A list that stopped early stays longer than room, so that it is known as cut.
+QString trackList(const TagText &tags, int disc, qsizetype room)
 {
     const int tracks = countOf(tags.value(QStringLiteral("<TracksD%1>").arg(disc)));
     QString list;
-    for (int t = 1; t <= tracks; ++t) {
-        list += tags.value(QStringLiteral("<D%1T%2>").arg(disc).arg(t));
+    for (int t = 1; t <= tracks && list.size() <= room + CrLf.size(); ++t) {
+        list += tags.view(QStringLiteral("<D%1T%2>").arg(disc).arg(t));
         list += CrLf;
     }
     if (list.endsWith(CrLf))
@@ -126,11 +159,12 @@ QString trackList(const TagText &tags, int disc)
 
 } // namespace
 
-void FillCoverBookmarks(CoverDocument &document, const QString &xml, const CoverChoices &choices,
-                        const CoverFillOptions &options)
+QStringList FillCoverBookmarks(CoverDocument &document, const QString &xml,
+                               const CoverChoices &choices, const CoverFillOptions &options)
 {
     const TagText tags(xml);
     const DateLocale &dates = DateLocale::of(options.locale);
+    CoverRoom room;
 
     for (const BookmarkRow &row : BookmarkRows) {
         const QString value = tags.value(row.tag);
@@ -138,49 +172,95 @@ void FillCoverBookmarks(CoverDocument &document, const QString &xml, const Cover
         if (value.isEmpty())
             continue;
         writeBookmark(document, QString::fromUtf16(row.bookmark),
-                      dateTreated(value, row.treatment, dates), true);
+                      dateTreated(value, row.treatment, dates), true, room);
     }
 
     // Counts above four run on: a template with room for more discs gets them, a four-disc
     // template simply lacks the bookmarks.
     const int discs = countOf(tags.value(u"<discs>"));
     for (int n = 1; n <= discs; ++n) {
-        writeBookmark(document, discBookmark(n), QStringLiteral("Disc ") + QString::number(n),
-                      true);
+        writeBookmark(document, discBookmark(n), QStringLiteral("Disc ") + QString::number(n), true,
+                      room);
         // Looked up before the list is built: the list of a disc the template has no room for
         // would be read for nothing, and a hand-edited count can ask for thousands of them.
         const QString listBookmark = trackListBookmark(n);
         if (document.lookUpBookmark(listBookmark))
-            (void)document.setBookmarkText(listBookmark, trackList(tags, n));
+            (void)document.setBookmarkText(listBookmark,
+                                           room.fit(listBookmark, trackList(tags, n, room.left())));
     }
     // The discs the show does not have leave no heading or list behind. A count below zero
     // (only a hand-edited text holds one) empties from disc 1 on, not from names like
     // "TrayDisc-1".
     for (int n = std::max(discs + 1, 1); n <= TemplateDiscs; ++n) {
-        writeBookmark(document, discBookmark(n), QString(), false);
-        writeBookmark(document, trackListBookmark(n), QString(), false);
+        writeBookmark(document, discBookmark(n), QString(), false, room);
+        writeBookmark(document, trackListBookmark(n), QString(), false, room);
     }
 
     writeBookmark(document, QStringLiteral("TrayCollection"),
                   choices.collectionState == 1
                       ? QStringLiteral("From the collection of ") + choices.userName
                       : QString(),
-                  false);
+                  false, room);
     writeBookmark(document, QStringLiteral("TrayCreationDate"), ShortDateText(options.today, dates),
-                  false);
+                  false, room);
+    return room.cut;
 }
 
-Result<void> FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
-                       const CoverChoices &choices, const CoverFillOptions &options)
+Result<QStringList> FillCover(CoverDocument &document, const QString &templatePath,
+                              const QString &xml, const CoverChoices &choices,
+                              const CoverFillOptions &options)
 {
     if (Result<void> r = document.start(); !r)
-        return r;
+        return Failure{r.error()};
     if (Result<void> r = document.open(templatePath); !r)
-        return r;
+        return Failure{r.error()};
     if (Result<void> r = document.setZoom(CoverZoomPercent); !r)
-        return r;
-    FillCoverBookmarks(document, xml, choices, options);
-    return {};
+        return Failure{r.error()};
+    return FillCoverBookmarks(document, xml, choices, options);
+}
+
+QString CutTextNotice(const QStringList &bookmarks)
+{
+    if (bookmarks.isEmpty())
+        return {};
+    constexpr qsizetype Named = 5;
+    QStringList quoted;
+    for (const QString &name : bookmarks.first(std::min(Named, bookmarks.size())))
+        quoted << u'\u201C' + name + u'\u201D';
+    QString names = quoted.join(QStringLiteral(", "));
+    if (bookmarks.size() > Named)
+        names += QStringLiteral(" and %1 more").arg(bookmarks.size() - Named);
+    // The messages are English; so are their numbers.
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QString bounds =
+        QStringLiteral("a bookmark takes at most %1 characters, a whole cover %2")
+            .arg(english.toString(MaxCoverValueLength), english.toString(MaxCoverTextLength));
+    if (bookmarks.size() == 1)
+        return QStringLiteral("The cover was made, but the text for the bookmark %1 was longer "
+                              "than a cover can hold and was cut (%2).")
+            .arg(names, bounds);
+    return QStringLiteral("The cover was made, but the texts for the bookmarks %1 were longer "
+                          "than a cover can hold and were cut (%2).")
+        .arg(names, bounds);
+}
+
+Result<void> CheckCoverFields(const QString &xml)
+{
+    const TagText tags(xml);
+    QStringList names;
+    for (const BookmarkRow &row : BookmarkRows) {
+        const QString tag = QString::fromUtf16(row.tag).toUpper();
+        if (!names.contains(tag))
+            names << tag;
+        if (!tags.view(tag).isEmpty())
+            return {};
+    }
+    names << QStringLiteral("<DISCS>");
+    if (!tags.view(names.last()).isEmpty())
+        return {};
+    return Failure{QStringLiteral("it is no track list: it holds none of the elements a cover is "
+                                  "filled from (%1)")
+                       .arg(names.join(QStringLiteral(", ")))};
 }
 
 Result<QString> CoverTemplatePath(const QString &folder, const QString &templateFileName)
@@ -198,11 +278,14 @@ Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job)
         CoverTemplatePath(job.templateFolder, job.choices.templateFileName);
     if (!templatePath)
         return Failure{templatePath.error()};
-    if (Result<void> filled = FillCover(document, *templatePath, job.xml, job.choices, job.fill);
-        !filled)
+    const Result<QStringList> filled =
+        FillCover(document, *templatePath, job.xml, job.choices, job.fill);
+    if (!filled)
         return Failure{filled.error()};
     MadeCover made;
-    made.notice = document.fitLayout();
+    made.notice = CutTextNotice(*filled);
+    if (const QString fit = document.fitLayout(); !fit.isEmpty())
+        made.notice += (made.notice.isEmpty() ? QString() : QStringLiteral("\n\n")) + fit;
     QString target = job.outputPath;
     if (target.isEmpty()) {
         RemoveOldCovers(job.coversFolder, QDateTime::currentDateTimeUtc());
@@ -273,12 +356,18 @@ CoverChoices LoadCoverChoices(const QString &settingsFile)
     return choices;
 }
 
-void StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile)
+Result<void> StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile)
 {
     const QString section = QString::fromUtf16(SettingsSection);
-    WriteINIString(section, TemplateKey, choices.templateFileName, settingsFile);
-    WriteINIString(section, CollectionKey, QString::number(choices.collectionState), settingsFile);
-    WriteINIString(section, UserNameKey, choices.userName, settingsFile);
+    if (Result<void> r =
+            WriteINIString(section, TemplateKey, choices.templateFileName, settingsFile);
+        !r)
+        return r;
+    if (Result<void> r = WriteINIString(section, CollectionKey,
+                                        QString::number(choices.collectionState), settingsFile);
+        !r)
+        return r;
+    return WriteINIString(section, UserNameKey, choices.userName, settingsFile);
 }
 
 } // namespace tapewright

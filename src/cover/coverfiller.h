@@ -29,16 +29,33 @@ struct CoverFillOptions
 
 inline constexpr int CoverZoomPercent = 75;
 
+// What a cover takes, in UTF-16 units: one bookmark's text, and all bookmarks' texts together.
+// A printed cover holds a few thousand characters; the bounds keep a track list with giant or
+// overlapping elements (each track as long as the whole text) from asking for gigabytes. Text
+// beyond them is cut.
+inline constexpr qsizetype MaxCoverValueLength = 32767;
+inline constexpr qsizetype MaxCoverTextLength = 1000000;
+
 // The bookmark rows, disc headings and track lists, the collection line and the creation date.
 // Every write stands alone: a bookmark the template lacks, or a write that fails, is skipped and
-// the next one runs.
-void FillCoverBookmarks(CoverDocument &document, const QString &xml, const CoverChoices &choices,
-                        const CoverFillOptions &options);
+// the next one runs. Returns the bookmarks whose text was cut to the bounds above, in the order
+// they were written.
+QStringList FillCoverBookmarks(CoverDocument &document, const QString &xml,
+                               const CoverChoices &choices, const CoverFillOptions &options);
 
-// Starts the document, opens the template at templatePath, zooms, and fills the bookmarks. A
-// failure to start, open or zoom comes back with its message and nothing is filled.
-Result<void> FillCover(CoverDocument &document, const QString &templatePath, const QString &xml,
-                       const CoverChoices &choices, const CoverFillOptions &options);
+// Starts the document, opens the template at templatePath, zooms, and fills the bookmarks: the
+// bookmarks whose text was cut. A failure to start, open or zoom comes back with its message
+// and nothing is filled.
+Result<QStringList> FillCover(CoverDocument &document, const QString &templatePath,
+                              const QString &xml, const CoverChoices &choices,
+                              const CoverFillOptions &options);
+
+// What to tell the user about bookmarks whose text was cut; empty when none was.
+QString CutTextNotice(const QStringList &bookmarks);
+
+// Whether xml holds anything a cover is filled from: a value in one of the elements the bookmark
+// rows read, or a disc count. The elements' names, in a message, otherwise.
+Result<void> CheckCoverFields(const QString &xml);
 
 // One cover to make, as the cover dialog or tapewright-cli hands it over.
 struct CoverJob
@@ -55,7 +72,8 @@ struct CoverJob
 };
 
 // A cover made: the file written, and what the user should know about it (tracks that do not
-// fit on it even at the smallest type), empty when there is nothing to tell.
+// fit on it even at the smallest type, text cut to what a cover takes), empty when there is
+// nothing to tell.
 struct MadeCover
 {
     QString path;
@@ -84,7 +102,8 @@ QStringList ListCoverTemplates(const QString &folder);
 // The choices stored by the last cover run; the defaults (no template, box checked, no name)
 // for what is missing, and the default box state for a stored state other than 0, 1 or 2.
 CoverChoices LoadCoverChoices(const QString &settingsFile);
-// Stores the three choices in the order Template, PrintCollectionName, UserName.
-void StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile);
+// Stores the three choices in the order Template, PrintCollectionName, UserName; stops at the
+// first that cannot be stored, with its message.
+Result<void> StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile);
 
 } // namespace tapewright

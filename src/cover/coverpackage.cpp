@@ -80,13 +80,17 @@ Result<void> CoverPackage::setBookmarkText(const QString &name, const QString &t
     if (it == m_index.constEnd())
         return Failure{QStringLiteral("there is no such bookmark")};
     const Location at = *it;
-    if (Result<void> set = SetBookmarkText(at.part->sites[at.site], at.part->names, text); !set)
-        return set;
+    const Result<bool> set = SetBookmarkText(at.part->sites[at.site], at.part->names, text);
+    if (!set)
+        return Failure{set.error()};
     at.part->changed = true;
-    // Removing the old text may have removed other bookmarks that lay inside it, so the
-    // part's bookmarks are found afresh.
-    at.part->sites = CollectBookmarks(at.part->doc, at.part->names);
-    rebuildIndex();
+    // The index stays as it is, unless the old text held other bookmarks: they went with it,
+    // so the part's bookmarks are found afresh. Doing that on every write would walk the whole
+    // part for each of a thousand bookmarks.
+    if (*set) {
+        at.part->sites = CollectBookmarks(at.part->doc, at.part->names);
+        rebuildIndex();
+    }
     return {};
 }
 

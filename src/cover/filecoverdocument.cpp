@@ -3,6 +3,7 @@
 #include "coverpackage.h"
 #include "office.h"
 #include "productinfo.h"
+#include "regularfile.h"
 #include "savefile.h"
 #include "templateformats.h"
 #include "textfile.h"
@@ -23,12 +24,12 @@ Result<QByteArray> readTemplate(const QString &file)
     QFile f(file);
     if (!f.exists())
         return Failure{QStringLiteral("the file does not exist")};
+    if (const Result<void> opened = OpenRegularFile(f); !opened)
+        return Failure{opened.error()};
     const QString tooLarge =
         QStringLiteral("it is larger than %1 MiB").arg(MaxTemplateFileSize / (1024 * 1024));
     if (f.size() > MaxTemplateFileSize)
         return Failure{tooLarge};
-    if (!f.open(QIODevice::ReadOnly))
-        return Failure{QStringLiteral("it cannot be read (%1)").arg(f.errorString())};
     QByteArray bytes = ReadAtMost(f, MaxTemplateFileSize);
     if (f.error() != QFileDevice::NoError)
         return Failure{QStringLiteral("it cannot be read (%1)").arg(f.errorString())};

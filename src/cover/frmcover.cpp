@@ -256,7 +256,13 @@ void frmCover::cmdOK_Click()
     // second copy of it. What did not fit on it is told once, over the dialog.
     if (!cover->notice.isEmpty() && m_env.messageBoxes)
         m_env.messageBoxes->showNotice(this, cover->notice);
-    StoreCoverChoices(choices, m_env.settingsFile);
+    // A failure to keep the choices is told too, and the dialog closes all the same.
+    if (const Result<void> stored = StoreCoverChoices(choices, m_env.settingsFile);
+        !stored && m_env.messageBoxes)
+        m_env.messageBoxes->showError(
+            this, QStringLiteral("The cover was made, but your choices could not be kept for "
+                                 "the next cover. ") +
+                      stored.error());
     accept();
     if (!opened && m_env.messageBoxes) {
         const QString folder = QFileInfo(cover->path).absolutePath();

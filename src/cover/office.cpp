@@ -1,6 +1,7 @@
 #include "office.h"
 
 #include "productinfo.h"
+#include "regularfile.h"
 #include "savefile.h"
 
 #include <QCryptographicHash>
@@ -63,12 +64,49 @@ Result<QString> ConvertWithOffice(const QString &officeProgram, const QString &i
     return out;
 }
 
+namespace {
+
+// Whether the file that came in as a .doc is one that LibreOffice makes a text of: a Word 97–2003
+// document (a compound file) or RTF, which Word also saves as .doc. Anything else would convert
+// to a document without a bookmark (or fail), and the cover would stay empty without a word.
+Result<void> checkLegacyWord(QFile &doc)
+{
+    const QByteArray head = doc.read(1024);
+    if (head.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) ||
+        head.startsWith("{\\rtf"))
+        return {};
+    if (head.isEmpty())
+        return Failure{QStringLiteral("the file is empty")};
+    const QString save = QStringLiteral("open it in a word processor and save it as a Word "
+                                        "document (.docx) or an ODF text document (.odt)");
+    if (head.startsWith("PK\x03\x04"))
+        return Failure{QStringLiteral("it is a zip package, not a Word 97–2003 document: most "
+                                      "likely a .docx or .odt named .doc; give it the extension "
+                                      "of what it is")};
+    const QByteArray start = head.trimmed().toLower();
+    if (start.startsWith("<!doctype html") || start.startsWith("<html") ||
+        (start.startsWith('<') && start.contains("<html")))
+        return Failure{QStringLiteral("it is a web page (HTML) named .doc, not a Word document; %1")
+                           .arg(save)};
+    return Failure{
+        QStringLiteral("it is not a Word 97–2003 document (it does not begin as one does); %1")
+            .arg(save)};
+}
+
+} // namespace
+
 Result<QString> ConvertedLegacyTemplate(const QString &docPath, const QString &cacheFolder,
                                         const std::optional<QString> &officeProgram)
 {
     const QFileInfo fi(docPath);
     if (!fi.exists())
         return Failure{QStringLiteral("the file does not exist")};
+    // LibreOffice would wait for ever on a named pipe.
+    QFile doc(docPath);
+    if (const Result<void> opened = OpenRegularFile(doc); !opened)
+        return Failure{opened.error()};
+    if (const Result<void> word = checkLegacyWord(doc); !word)
+        return Failure{word.error()};
     const QByteArray key = (fi.absoluteFilePath() + u'\n' + QString::number(fi.size()) + u'\n' +
                             QString::number(fi.lastModified().toMSecsSinceEpoch()))
                                .toUtf8();

@@ -68,25 +68,39 @@ TagText::TagText(const QString &text) : m_text(text), m_upper(UpperCased(text))
 
 QString TagText::value(QStringView tag) const
 {
+    return view(tag).toString();
+}
+
+QStringView TagText::view(QStringView tag) const
+{
     if (tag.isEmpty())
-        return QString();
+        return {};
     const QString open = UpperCased(tag);
     const QString close = closingTag(open);
     QStringView name;
-    if (!indexableName(open, &name))
-        return GetTagValue(tag, m_text);
+    if (!indexableName(open, &name)) {
+        // GetTagValue's search, on the text upper-cased once.
+        const qsizetype start = m_upper.indexOf(open, 0, Qt::CaseSensitive);
+        if (start < 0)
+            return {};
+        const qsizetype from = start + open.size();
+        const qsizetype end = m_upper.indexOf(close, from, Qt::CaseSensitive);
+        if (end < 0)
+            return {};
+        return QStringView(m_text).sliced(from, end - from);
+    }
 
     const auto opens = m_tags.constFind(name);
     if (opens == m_tags.cend())
-        return QString();
+        return {};
     const qsizetype from = opens->first() + open.size();
     const auto closes = m_tags.constFind(QStringView(close).sliced(1, close.size() - 2));
     if (closes == m_tags.cend())
-        return QString();
+        return {};
     const auto end = std::lower_bound(closes->cbegin(), closes->cend(), from);
     if (end == closes->cend())
-        return QString();
-    return m_text.sliced(from, *end - from);
+        return {};
+    return QStringView(m_text).sliced(from, *end - from);
 }
 
 } // namespace tapewright

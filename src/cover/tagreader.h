@@ -27,6 +27,9 @@ public:
     TagText &operator=(const TagText &) = delete;
 
     QString value(QStringView tag) const;
+    // The same value as a view into the text, valid as long as this object: for values that are
+    // only joined or measured, each of which may be as long as the whole text.
+    QStringView view(QStringView tag) const;
 
 private:
     QString m_text;

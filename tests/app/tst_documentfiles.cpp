@@ -15,6 +15,10 @@ private slots:
     void caption();
     void paneText_data();
     void paneText();
+    void paneContent_data();
+    void paneContent();
+    void encode_data();
+    void encode();
 };
 
 void TestDocumentFiles::caption_data()
@@ -65,6 +69,94 @@ void TestDocumentFiles::paneText()
     QFETCH(QString, raw);
     QCOMPARE(PaneTextFromDocument(document), pane);
     QCOMPARE(DocumentTextFromPane(raw), document);
+}
+
+// Long lines cut and many lines grouped for the pane; each pane says which blocks continue a
+// cut line, and reading the blocks back gives the document again.
+void TestDocumentFiles::paneContent_data()
+{
+    QTest::addColumn<QString>("document");
+    QTest::addColumn<int>("linesPerBlock");
+    QTest::addColumn<QString>("pane"); // with the longest line 4 units
+    QTest::addColumn<QList<int>>("continuations");
+
+    QTest::newRow("short lines as they are") << "ab\r\ncd\r\n" << 1 << "ab\ncd\n" << QList<int>{};
+    QTest::newRow("a long line cut") << "abcdefghij\r\nk\r\n"
+                                     << 1 << "abcd\nefgh\nij\nk\n"
+                                     << QList<int>{1, 2};
+    QTest::newRow("exactly the longest")
+        << "abcd\r\nefghi" << 1 << "abcd\nefgh\ni" << QList<int>{2};
+    QTest::newRow("a surrogate pair is not cut") << "abc\U0001F3B8d\r\n"
+                                                 << 1 << "abc\n\U0001F3B8d\n"
+                                                 << QList<int>{1};
+    QTest::newRow("every line end one break")
+        << "a\rb\nc\r\r\nd" << 1 << "a\nb\nc\n\nd" << QList<int>{};
+    QTest::newRow("lines grouped")
+        << "a\r\nb\r\nc\r\nd\r\ne" << 2 << "a\u2028b\nc\u2028d\ne" << QList<int>{};
+    QTest::newRow("a cut line ends its group")
+        << "a\r\nbcdefg\r\nh\r\ni\r\n"
+        << 3 << "a\u2028bcde\nfg\nh\u2028i\u2028" << QList<int>{1};
+    QTest::newRow("other breaks end a group")
+        << "a\u2029b\r\nc" << 2 << "a\u2029b\u2028c" << QList<int>{};
+}
+
+void TestDocumentFiles::paneContent()
+{
+    QFETCH(QString, document);
+    QFETCH(int, linesPerBlock);
+    QFETCH(QString, pane);
+    QFETCH(QList<int>, continuations);
+    const PaneContent content = PaneContentFromDocument(document, 4, linesPerBlock);
+    QCOMPARE(content.text, pane);
+    QCOMPARE(content.continuations, continuations);
+
+    // Read back as the window reads its pane: blocks joined by U+2029, but those that continue
+    // a cut line joined without.
+    const QStringList blocks =
+        QString(pane).replace(u'\n', QChar::ParagraphSeparator).split(QChar::ParagraphSeparator);
+    QString raw;
+    for (int n = 0; n < blocks.size(); ++n) {
+        if (n > 0 && !continuations.contains(n))
+            raw += QChar::ParagraphSeparator;
+        raw += blocks[n];
+    }
+    const QString back = DocumentTextFromPane(raw, linesPerBlock > 1);
+    // Every line end is CR LF again; a U+2029 of the document was a line end for the pane too.
+    QCOMPARE(back, QString(document)
+                       .replace(u"\r\n"_qs, u"\n"_qs)
+                       .replace(u'\r', u'\n')
+                       .replace(QChar::ParagraphSeparator, u'\n')
+                       .replace(u"\n"_qs, u"\r\n"_qs));
+}
+
+// What a save writes for half of a pair of UTF-16 units, as a UTF-16 file may bring: U+FFFD in
+// UTF-8, never "?"; itself again in the UTF-16 file it came from.
+void TestDocumentFiles::encode_data()
+{
+    QTest::addColumn<bool>("xml");
+    QTest::addColumn<int>("loaded"); // the info text's encoding, -1 when never loaded
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray replaced = "a\xEF\xBF\xBD"
+                                "b";
+    QTest::newRow("xml") << true << -1 << replaced;
+    QTest::newRow("info text of no file") << false << -1 << replaced;
+    QTest::newRow("info text loaded as utf-8") << false << int(TextEncoding::Utf8) << replaced;
+    QTest::newRow("info text loaded as utf-16") << false << int(TextEncoding::Utf16LE)
+                                                << QByteArray("\xFF\xFE"
+                                                              "a\0\x3D\xD8"
+                                                              "b\0",
+                                                              8);
+}
+
+void TestDocumentFiles::encode()
+{
+    QFETCH(bool, xml);
+    QFETCH(int, loaded);
+    QFETCH(QByteArray, bytes);
+    const QString text = u"a"_qs + QChar(0xD83D) + u"b"_qs;
+    const std::optional<TextEncoding> encoding =
+        loaded < 0 ? std::nullopt : std::optional(TextEncoding(loaded));
+    QCOMPARE(xml ? EncodeXmlText(text) : EncodeInfoText(text, encoding), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFiles)

@@ -2,6 +2,7 @@
 // through fakes, typing and mouse-style edits, saving, closing, resizing and focus keys.
 #include "busyobserver.h"
 #include "convertinfotext.h"
+#include "documentfiles.h"
 #include "formhelpers.h"
 #include "frmmain.h"
 #include "mainlayout.h"
@@ -26,6 +27,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 
 using namespace tapewright;
@@ -180,11 +182,15 @@ private slots:
     void open_failure();
     void open_shortTextGivesEmptyXml();
     void open_paneKeepsLineContent();
+    void open_longLineShownCut();
+    void open_manyLinesGrouped_data();
+    void open_manyLinesGrouped();
     void open_noAskingAboutUnsavedWork();
     void busy_observerShowsAndClears();
     void edit_data();
     void edit();
     void edit_typedBeforeAnyLoad();
+    void edit_largeTextConvertedAfterPause();
     void save_infoKeepsEncoding_data();
     void save_infoKeepsEncoding();
     void save_xml();
@@ -325,13 +331,16 @@ void TestFrmMain::open_failure_data()
         Missing,
         Folder,
         Oversized,
-        Unreadable
+        Unreadable,
+        TooManyLines
     };
 
     QTest::newRow("missing file") << "missing.txt" << int(Missing);
     QTest::newRow("folder") << "folder.txt" << int(Folder);
     QTest::newRow("larger than 16 MiB") << "video.nfo" << int(Oversized);
     QTest::newRow("no read permission") << "locked.txt" << int(Unreadable);
+    // Each line is a block of the pane; millions of them would take minutes and gigabytes.
+    QTest::newRow("more lines than the window opens") << "lines.txt" << int(TooManyLines);
 }
 
 void TestFrmMain::open_failure()
@@ -356,6 +365,9 @@ void TestFrmMain::open_failure()
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         if (QFile(path).open(QIODevice::ReadOnly))
             QSKIP("Permissions are not enforced for this user (root)");
+        break;
+    case 4:
+        WriteBytes(path, QByteArray(1'000'001, '\n'));
         break;
     default:
         break;
@@ -401,6 +413,73 @@ void TestFrmMain::open_paneKeepsLineContent()
     f.open(file);
     QCOMPARE(f.window->inputText(), u"Band\r\nVenue\u00A0Hall\r\n1.\tSong\r\nlast\r\n"_qs);
     QCOMPARE(f.input()->document()->blockCount(), 5);
+}
+
+// A line of megabytes would freeze the pane, which lays out every line it shows whole: a long
+// line is shown cut into pieces, while the text the window converts and saves is the file's.
+void TestFrmMain::open_longLineShownCut()
+{
+    Fixture f;
+    const QByteArray longLine(2 * LongestPaneLine + 100, 'x');
+    const QByteArray bytes = "Band\r\n" + longLine + "\r\nVenue Hall\r\n";
+    const QString file = f.path(QStringLiteral("long.txt"));
+    WriteBytes(file, bytes);
+    f.open(file);
+    const QTextDocument *document = f.input()->document();
+    QCOMPARE(document->blockCount(), 6); // three lines, two cuts, the empty last line
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        QVERIFY(block.length() - 1 <= LongestPaneLine);
+    QCOMPARE(f.window->inputText(), QString::fromLatin1(bytes));
+    f.dialogs->saveAnswers.append(f.path(QStringLiteral("saved.txt")));
+    QVERIFY(f.window->mnuFileSaveInfoFile_Click());
+    QCOMPARE(ReadBytes(f.path(QStringLiteral("saved.txt"))), bytes);
+
+    // Typed at a cut the character joins the line; Enter there ends the line.
+    QTextCursor cursor(document->findBlockByNumber(2));
+    f.input()->setTextCursor(cursor);
+    QTest::keyClick(f.input(), Qt::Key_Y);
+    QTest::keyClick(f.input(), Qt::Key_Return);
+    QByteArray edited = bytes;
+    edited.insert(6 + LongestPaneLine, "y\r\n");
+    QCOMPARE(f.window->inputText(), QString::fromLatin1(edited));
+}
+
+void TestFrmMain::open_manyLinesGrouped_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("blocks");
+    QByteArray lines = "Band\r\n";
+    for (int n = 0; n < 25'000; ++n)
+        lines += "line\r\n";
+    // Eight lines to a block, and the empty line after the last.
+    QTest::newRow("lines grouped") << lines << 25'001 / 8 + 1;
+    // A U+2028 of the text's own would be read back as a line end: a block for every line.
+    QTest::newRow("a line separator of the text's own")
+        << QByteArray(lines).replace("Band", "Band\xE2\x80\xA8") << 25'002;
+}
+
+// Filling a pane costs per block: a text of many lines is shown several lines to a block.
+void TestFrmMain::open_manyLinesGrouped()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, blocks);
+    Fixture f;
+    const QString file = f.path(QStringLiteral("lines.txt"));
+    WriteBytes(file, bytes);
+    f.open(file);
+    QCOMPARE(f.input()->document()->blockCount(), blocks);
+    QCOMPARE(f.window->inputText(), QString::fromUtf8(bytes));
+
+    // Enter in a line ends it, whichever block holds it.
+    const QTextCursor second = f.input()->document()->find(
+        QStringLiteral("line"), f.input()->document()->find(QStringLiteral("line")));
+    QTextCursor cursor = f.input()->textCursor();
+    cursor.setPosition(second.selectionStart() + 2);
+    f.input()->setTextCursor(cursor);
+    QTest::keyClick(f.input(), Qt::Key_Return);
+    QString expected = QString::fromUtf8(bytes);
+    expected.insert(expected.indexOf(u"line"_qs, expected.indexOf(u"line"_qs) + 1) + 2, u"\r\n"_qs);
+    QCOMPARE(f.window->inputText(), expected);
 }
 
 void TestFrmMain::open_noAskingAboutUnsavedWork()
@@ -548,6 +627,31 @@ void TestFrmMain::edit_typedBeforeAnyLoad()
     QVERIFY(f.window->mnuFileSaveInfoFile_Click());
     QVERIFY(f.dialogs->saveCalls.first().proposed.isEmpty());
     QCOMPARE(ReadBytes(f.path(QStringLiteral("typed.txt"))), workedExample());
+}
+
+// A large text is converted once typing pauses, not on every key; whatever takes the XML (a
+// save, the cover, the closing question) takes that of the text as it stands.
+void TestFrmMain::edit_largeTextConvertedAfterPause()
+{
+    Fixture f;
+    f.window->setDeferredConversionSize(100); // the worked example counts as large
+    f.openExample();
+    const QString before = f.window->outputText();
+    QTextCursor cursor = f.input()->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::EndOfLine);
+    f.input()->setTextCursor(cursor);
+    QTest::keyClicks(f.input(), QStringLiteral(" Band"));
+    QVERIFY(f.window->infoChanged());
+    QCOMPARE(f.window->outputText(), before);
+    QTRY_COMPARE(f.window->outputText(), converted(f.window->inputText()));
+    QVERIFY(f.window->xmlChanged());
+    QVERIFY(f.window->outputText().contains(u"<BAND>Blue Lantern Band</BAND>"_qs));
+
+    QTest::keyClicks(f.input(), QStringLiteral("s"));
+    QVERIFY(f.saveXml(f.path(QStringLiteral("saved.xml"))));
+    QCOMPARE(ReadBytes(f.path(QStringLiteral("saved.xml"))),
+             converted(f.window->inputText()).toUtf8());
 }
 
 void TestFrmMain::save_infoKeepsEncoding_data()

@@ -183,6 +183,90 @@ private slots:
                     .out != xml);
     }
 
+    // A run never writes over a file it was given nor over its own earlier output; each is
+    // reported with its names, and the rest is converted.
+    void convert_outDir_ownFilesKept_data()
+    {
+        QTest::addColumn<QStringList>("inputs"); // each an info text whose band is its name
+        QTest::addColumn<QString>("outDir");
+        QTest::addColumn<QStringList>("outputs"); // "file=band": what outDir holds afterwards
+        QTest::addColumn<QStringList>("refused"); // "a|b": one message names both
+        QTest::newRow("converted again in the folder of its outputs")
+            << QStringList{u"show.txt"_qs, u"show.xml"_qs, u"other.txt"_qs} << u"."_qs
+            << QStringList{u"show.xml=show.xml"_qs, u"other.xml=other.txt"_qs}
+            << QStringList{u"show.txt|show.xml"_qs, u"show.xml|show.xml"_qs};
+        QTest::newRow("inputs of one name")
+            << QStringList{u"a/show.txt"_qs, u"b/show.txt"_qs, u"a/show.nfo"_qs, u"c.txt"_qs}
+            << u"out"_qs << QStringList{u"show.xml=a/show.txt"_qs, u"c.xml=c.txt"_qs}
+            << QStringList{u"b/show.txt|out/show.xml|a/show.txt"_qs,
+                           u"a/show.nfo|out/show.xml|a/show.txt"_qs};
+    }
+    void convert_outDir_ownFilesKept()
+    {
+        QFETCH(QStringList, inputs);
+        QFETCH(QString, outDir);
+        QFETCH(QStringList, outputs);
+        QFETCH(QStringList, refused);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        QVERIFY(root.mkpath(u"a"_qs) && root.mkpath(u"b"_qs) && root.mkpath(u"out"_qs));
+        QStringList args = {u"convert"_qs, u"--out-dir"_qs, root.filePath(outDir)};
+        for (const QString &input : inputs)
+            args << WriteBytes(root.filePath(input),
+                               input.toUtf8() + QByteArray(m_sixLines).remove(0, 12));
+        const ProcessRun r = run(args);
+        QCOMPARE(r.exitCode, 1);
+        const QStringList messages = QString::fromUtf8(r.err).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(messages.size(), refused.size());
+        for (qsizetype i = 0; i < refused.size(); ++i) {
+            for (const QString &name : refused.at(i).split(u'|'))
+                QVERIFY2(messages.at(i).contains(QDir::cleanPath(root.filePath(name)) + u'\u201D'),
+                         qPrintable(messages.at(i)));
+        }
+        QStringList expectedFiles;
+        for (const QString &output : outputs) {
+            const QString file = output.section(u'=', 0, 0);
+            const QString band = output.section(u'=', 1);
+            const QByteArray bytes = ReadBytes(QDir(root.filePath(outDir)).filePath(file));
+            QVERIFY2(bytes.startsWith(band.toUtf8()) ||
+                         bytes.contains("<BAND>" + band.toUtf8() + "</BAND>"),
+                     bytes.constData());
+            expectedFiles << file;
+        }
+        for (const QString &file : QDir(root.filePath(outDir)).entryList({u"*.xml"_qs}))
+            QVERIFY2(expectedFiles.contains(file), qPrintable(file));
+    }
+
+    // A UTF-16 file may hold half of a pair of units: the XML holds U+FFFD for it, never "?".
+    void convert_loneSurrogateWrittenAsReplacement()
+    {
+        QTemporaryDir dir;
+        const QString text = QString::fromUtf8(m_sixLines) + u"Disc 1\r\n01. Opener "_qs +
+                             QChar(0xDE00) + u" 4:56\r\n"_qs;
+        const QString path = WriteBytes(
+            dir.filePath(u"show.txt"_qs),
+            "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+        const ProcessRun r = run({u"convert"_qs, path});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("<D1T1>01. Opener \xEF\xBF\xBD</D1T1>"), r.out.constData());
+        QVERIFY(!r.out.contains("Opener ?"));
+    }
+
+    // A failed write to standard output is an error, with a message.
+    void convert_standardOutputFull()
+    {
+        QProcess p;
+        p.setStandardOutputFile(u"/dev/full"_qs);
+        p.start(QStringLiteral(TAPEWRIGHT_CLI), {u"convert"_qs, u"-"_qs});
+        QVERIFY(p.waitForStarted());
+        p.write(m_sixLines);
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(-1));
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
+                 u"Cannot write to standard output: the disk is full.\n"_qs);
+    }
+
     // Names in the messages are quoted as files are: “frobnicate”.
     void usageErrors_data()
     {
@@ -270,7 +354,7 @@ private slots:
     {
         const ProcessRun r = run({QStringLiteral("--version")});
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, QByteArray("tapewright-cli " TAPEWRIGHT_VERSION "\n"));
+        QCOMPARE(r.out, QByteArray("tapewright-cli 0.5 10/04/2000\n"));
     }
 };
 

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace tapewright;
 using namespace testsupport;
 
@@ -85,6 +87,21 @@ private slots:
         QVERIFY(!bookmark(out, u"TrayCreationDate"_qs).value_or(QString()).isEmpty());
     }
 
+    // Text cut to fit is told on standard error; the cover is still made.
+    void cutText_toldOnStandardError()
+    {
+        QTemporaryDir dir;
+        const QString longBand = WriteFile(dir, u"long.xml"_qs,
+                                           "<CDR_Track_List><BAND>" + QByteArray(40000, 'b') +
+                                               "</BAND></CDR_Track_List>");
+        const QString out = dir.filePath(u"cover.odt"_qs);
+        const ProcessRun r = run({u"--template"_qs, shipped(u"Jewel Case A4.odt"_qs), u"--xml"_qs,
+                                  longBand, u"--out"_qs, out});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(QString::fromLocal8Bit(r.err).contains(u"“LinerBand”"_qs), r.err.constData());
+        QCOMPARE(bookmark(out, u"TrayBand"_qs).value_or(QString()).size(), 32767);
+    }
+
     void failures_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -107,6 +124,14 @@ private slots:
             << QStringList{u"--template"_qs, u"OUT/none.odt"_qs, u"--xml"_qs, xml(),
                            u"--out"_qs,      u"OUT/x.odt"_qs}
             << 1 << u"none.odt"_qs;
+        QTest::newRow("info text given as the xml")
+            << QStringList{u"--template"_qs,
+                           odt,
+                           u"--xml"_qs,
+                           QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt"),
+                           u"--out"_qs,
+                           u"OUT/x.odt"_qs}
+            << 1 << u"worked-example.txt”: it is no track list"_qs;
         QTest::newRow("out of another format than the template")
             << QStringList{u"--template"_qs, odt, u"--xml"_qs, xml(), u"--out"_qs, u"OUT/x.docx"_qs}
             << 1 << u".odt or .ott"_qs;
@@ -124,6 +149,107 @@ private slots:
         QVERIFY2(QString::fromLocal8Bit(r.err).contains(message), r.err.constData());
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList());
+    }
+
+    // What is not a regular file is named with what it is, at once: a named pipe would
+    // otherwise wait for a writer for ever.
+    void notRegularFiles_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QString odt = shipped(u"Jewel Case A4.odt"_qs);
+        QTest::newRow("info text is a pipe")
+            << QStringList{u"convert"_qs, u"IN/pipe.txt"_qs} << u"pipe.txt"_qs;
+        QTest::newRow("one of several info texts is a folder")
+            << QStringList{u"convert"_qs, u"--out-dir"_qs, u"IN/out"_qs, u"IN/folder.txt"_qs}
+            << u"folder.txt"_qs;
+        QTest::newRow("xml is a pipe")
+            << QStringList{u"cover"_qs, u"--template"_qs,  odt, u"--xml"_qs, u"IN/pipe.txt"_qs,
+                           u"--out"_qs, u"IN/out/x.odt"_qs}
+            << u"pipe.txt"_qs;
+        QTest::newRow("template is a pipe")
+            << QStringList{u"cover"_qs, u"--template"_qs, u"IN/pipe.odt"_qs, u"--xml"_qs,
+                           xml(),       u"--out"_qs,      u"IN/out/x.odt"_qs}
+            << u"pipe.odt"_qs;
+        QTest::newRow("word template is a pipe")
+            << QStringList{u"cover"_qs, u"--template"_qs, u"IN/pipe.doc"_qs, u"--xml"_qs,
+                           xml(),       u"--out"_qs,      u"IN/out/x.odt"_qs}
+            << u"pipe.doc"_qs;
+        QTest::newRow("xml is a device")
+            << QStringList{u"cover"_qs, u"--template"_qs,  odt, u"--xml"_qs, u"/dev/zero"_qs,
+                           u"--out"_qs, u"IN/out/x.odt"_qs}
+            << u"/dev/zero"_qs;
+    }
+    void notRegularFiles()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"out"_qs));
+        QVERIFY(QDir(dir.path()).mkpath(u"folder.txt"_qs));
+        for (const char *pipe : {"pipe.txt", "pipe.odt", "pipe.doc"})
+            QCOMPARE(
+                ::mkfifo(QFile::encodeName(dir.filePath(QString::fromLatin1(pipe))).constData(),
+                         0600),
+                0);
+        args.replaceInStrings(u"IN/"_qs, dir.path() + u'/');
+        QProcess p;
+        p.start(QStringLiteral(TAPEWRIGHT_CLI), args);
+        // Before the mend this waited for ever: it must not take the test run with it.
+        if (!p.waitForFinished(120 * 1000)) {
+            p.kill();
+            p.waitForFinished();
+            QFAIL("tapewright-cli did not finish");
+        }
+        QCOMPARE(p.exitCode(), 1);
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(err.contains(message), qPrintable(err));
+        QVERIFY2(err.contains(u"not a file"_qs), qPrintable(err));
+        QCOMPARE(QDir(dir.filePath(u"out"_qs)).entryList(QDir::Files), QStringList());
+    }
+
+    // --out naming a PDF that exists replaces it in one step: while LibreOffice prints, and
+    // when it fails, the old PDF is there as it was. A stand-in for LibreOffice on the PATH
+    // "prints" by writing a small PDF, or fails.
+    void pdf_replacesExisting_data()
+    {
+        QTest::addColumn<bool>("prints");
+        QTest::newRow("printed") << true;
+        QTest::newRow("printing fails") << false;
+    }
+    void pdf_replacesExisting()
+    {
+        QFETCH(bool, prints);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"bin"_qs));
+        const QString fake =
+            WriteFile(dir, u"bin/soffice"_qs,
+                      "#!/bin/sh\n"
+                      "# The old PDF must stay until the new one is there.\n"
+                      "cmp -s \"$COVER_OUT\" \"$COVER_OLD\" || exit 3\n"
+                      "for a; do [ \"$prev\" = --outdir ] && out=$a; prev=$a; done\n"
+                      "[ \"$PRINTS\" = yes ] || exit 1\n"
+                      "name=$(basename \"$a\")\n"
+                      "printf '%%PDF-1.4 new' > \"$out/${name%.*}.pdf\"\n");
+        QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner));
+        const QString out = WriteFile(dir, u"cover.pdf"_qs, "%PDF-1.4 old");
+        WriteFile(dir, u"old.pdf"_qs, "%PDF-1.4 old");
+
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"PATH"_qs, dir.filePath(u"bin"_qs) + u':' + env.value(u"PATH"_qs));
+        env.insert(u"PRINTS"_qs, prints ? u"yes"_qs : u"no"_qs);
+        env.insert(u"COVER_OUT"_qs, out);
+        env.insert(u"COVER_OLD"_qs, dir.filePath(u"old.pdf"_qs));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TAPEWRIGHT_CLI),
+                {u"cover"_qs, u"--template"_qs, shipped(u"Jewel Case A4.odt"_qs), u"--xml"_qs,
+                 xml(), u"--out"_qs, out});
+        QVERIFY(p.waitForFinished(-1));
+        QCOMPARE(p.exitCode(), prints ? 0 : 1);
+        QCOMPARE(ReadBytes(out), prints ? QByteArray("%PDF-1.4 new") : QByteArray("%PDF-1.4 old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{u"cover.pdf"_qs, u"old.pdf"_qs}));
     }
 
     // A cover whose tracks do not all fit is written all the same, with a warning.

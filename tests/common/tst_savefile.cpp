@@ -1,5 +1,6 @@
 // Saving a file in one step: what a save writes, and what a failed save leaves behind.
 #include "savefile.h"
+#include "smalldisk.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -51,6 +52,35 @@ private slots:
         QVERIFY2(saved.error().contains(QuotedPath(path)), qPrintable(saved.error()));
         QVERIFY(QFileInfo(dir.filePath(u"folder"_qs)).isDir());
         QVERIFY(!QFile::exists(dir.filePath(u"missing"_qs)));
+    }
+
+    // A full disk fails the save, in the user's words, and leaves the previous file whole and
+    // no temporary file behind. The save is small: Qt's own buffer would hold all of it.
+    void save_fullDisk()
+    {
+        QTemporaryDir dir;
+        const QString disk = dir.filePath(u"disk"_qs);
+        QVERIFY(QDir().mkdir(disk));
+        const QString path = disk + u"/show.xml"_qs;
+        QString whyNot;
+        const std::optional<QByteArray> answer = RunOnSmallDisk(
+            disk, 64,
+            [&] {
+                WriteBytes(path, "old contents");
+                FillDisk(disk);
+                const Result<void> saved = SaveFile(path, QByteArray(16 * 1024, 'n'));
+                return (saved ? QByteArray("saved") : saved.error().toUtf8()) + '\n' +
+                       ReadBytes(path) + '\n' +
+                       QDir(disk).entryList(QDir::Files | QDir::Hidden).join(u',').toUtf8();
+            },
+            &whyNot);
+        if (!answer)
+            QSKIP(qPrintable(whyNot));
+        const QList<QByteArray> lines = answer->split('\n');
+        QCOMPARE(QString::fromUtf8(lines.value(0)),
+                 u"Cannot save "_qs + QuotedPath(path) + u": the disk is full."_qs);
+        QCOMPARE(lines.value(1), QByteArray("old contents"));
+        QCOMPARE(lines.value(2), QByteArray("filler,show.xml"));
     }
 };
 

@@ -1,6 +1,7 @@
 // The settings file: profile reading rules, writes that keep the rest of the file, encodings,
 // silent failures, and where the file belongs.
 #include "settings.h"
+#include "smalldisk.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -12,6 +13,8 @@
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
+
+#include <sys/stat.h>
 
 using namespace tapewright;
 using namespace testsupport;
@@ -151,7 +154,7 @@ private slots:
 
         for (const QString &key : {u"Template"_qs, u"PrintCollectionName"_qs, u"UserName"_qs})
             QCOMPARE(GetINIString(Section, key, u"dflt"_qs, path), u"dflt"_qs);
-        WriteINIString(Section, u"UserName"_qs, u"Smith"_qs, path);
+        QVERIFY(WriteINIString(Section, u"UserName"_qs, u"Smith"_qs, path));
         QCOMPARE(GetINIString(Section, u"UserName"_qs, u"dflt"_qs, path), u"Smith"_qs);
         QCOMPARE(GetINIString(Section, u"Template"_qs, u"dflt"_qs, path), u"dflt"_qs);
     }
@@ -160,9 +163,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"tapewright.ini"_qs);
-        WriteINIString(Section, u"Template"_qs, u"liner.doc"_qs, path);
-        WriteINIString(Section, u"PrintCollectionName"_qs, u"1"_qs, path);
-        WriteINIString(Section, u"UserName"_qs, u"Smith, John"_qs, path);
+        QVERIFY(WriteINIString(Section, u"Template"_qs, u"liner.doc"_qs, path));
+        QVERIFY(WriteINIString(Section, u"PrintCollectionName"_qs, u"1"_qs, path));
+        QVERIFY(WriteINIString(Section, u"UserName"_qs, u"Smith, John"_qs, path));
 
         QCOMPARE(ReadBytes(path), QByteArray("[Tapewright]\n"
                                              "Template=liner.doc\n"
@@ -204,7 +207,7 @@ private slots:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(u"tapewright.ini"_qs);
-        WriteINIString(Section, u"UserName"_qs, value, path);
+        QVERIFY(WriteINIString(Section, u"UserName"_qs, value, path));
         QCOMPARE(GetINIString(Section, u"UserName"_qs, u"dflt"_qs, path), expected);
 
         // Through SimpleIni and through the plain text the value is the one written, as UTF-8.
@@ -242,8 +245,8 @@ private slots:
                          "Key=value\r\n"
                          "; end of file\r\n");
 
-        WriteINIString(Section, u"UserName"_qs, u"Jürgen"_qs, path);
-        WriteINIString(Section, u"PrintCollectionName"_qs, u"0"_qs, path);
+        QVERIFY(WriteINIString(Section, u"UserName"_qs, u"Jürgen"_qs, path));
+        QVERIFY(WriteINIString(Section, u"PrintCollectionName"_qs, u"0"_qs, path));
 
         // Names keep their spelling, the doubled key becomes one, comments stay with what they
         // stood before, and the closing comment stays last.
@@ -268,7 +271,7 @@ private slots:
 
         // A second write leaves the layout as it is.
         const QByteArray once = ReadBytes(path);
-        WriteINIString(Section, u"PrintCollectionName"_qs, u"0"_qs, path);
+        QVERIFY(WriteINIString(Section, u"PrintCollectionName"_qs, u"0"_qs, path));
         QCOMPARE(ReadBytes(path), once);
     }
 
@@ -277,7 +280,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"tapewright.ini"_qs);
         WriteBytes(path, "; nothing here yet\n");
-        WriteINIString(Section, u"Template"_qs, u"a.doc"_qs, path);
+        QVERIFY(WriteINIString(Section, u"Template"_qs, u"a.doc"_qs, path));
         QCOMPARE(ReadBytes(path),
                  QByteArray("; nothing here yet\n\n[Tapewright]\nTemplate=a.doc\n"));
     }
@@ -288,7 +291,7 @@ private slots:
         const QString path = dir.filePath(u"tapewright.ini"_qs);
         WriteBytes(path, "[Tapewright]\r\nUserName=J\xFCrgen\r\n[Other]\r\nCity=K\xF6ln\r\n");
 
-        WriteINIString(Section, u"Template"_qs, u"spine.doc"_qs, path);
+        QVERIFY(WriteINIString(Section, u"Template"_qs, u"spine.doc"_qs, path));
 
         const QByteArray bytes = ReadBytes(path);
         QVERIFY(bytes.contains("UserName=J\xC3\xBCrgen"));
@@ -302,33 +305,71 @@ private slots:
         // The per-user configuration folder does not exist before the first write.
         QTemporaryDir dir;
         const QString path = dir.filePath(u"config/tapewright/tapewright.ini"_qs);
-        WriteINIString(Section, u"UserName"_qs, u"x"_qs, path);
+        QVERIFY(WriteINIString(Section, u"UserName"_qs, u"x"_qs, path));
         QCOMPARE(GetINIString(Section, u"UserName"_qs, QString(), path), u"x"_qs);
     }
 
-    void write_unwritableLocation_silent()
+    // A write that cannot be made says which file and why, and changes nothing; a read gives
+    // the default, at once.
+    void write_failure_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
         // A folder that cannot exist (its parent is a file) stops even root.
+        QTest::newRow("parent is a file") << u"file.txt/tapewright.ini"_qs << u"folder"_qs;
+        QTest::newRow("path is a folder") << u"folder"_qs << u"it is a folder, not a file"_qs;
+        QTest::newRow("path is a named pipe")
+            << u"pipe.ini"_qs << u"it is a named pipe, not a file"_qs;
+    }
+    void write_failure()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString blocker = dir.filePath(u"file.txt"_qs);
-        WriteBytes(blocker, "not a folder");
-        const QString path = blocker + u"/tapewright.ini"_qs;
-
-        WriteINIString(Section, u"UserName"_qs, u"x"_qs, path);
-
-        QCOMPARE(ReadBytes(blocker), QByteArray("not a folder"));
+        WriteBytes(dir.filePath(u"file.txt"_qs), "not a folder");
+        QVERIFY(QDir().mkpath(dir.filePath(u"folder/inside"_qs)));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.ini"_qs)).constData(), 0600), 0);
+        const QString path = dir.filePath(name);
         QCOMPARE(GetINIString(Section, u"UserName"_qs, u"dflt"_qs, path), u"dflt"_qs);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{u"file.txt"_qs});
+
+        const Result<void> written = WriteINIString(Section, u"UserName"_qs, u"x"_qs, path);
+        QVERIFY(!written);
+        QVERIFY2(written.error().contains(QuotedPath(path)), qPrintable(written.error()));
+        QVERIFY2(written.error().contains(reason), qPrintable(written.error()));
+
+        QCOMPARE(ReadBytes(dir.filePath(u"file.txt"_qs)), QByteArray("not a folder"));
+        QVERIFY(QFileInfo(dir.filePath(u"folder/inside"_qs)).isDir());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 (QStringList{u"file.txt"_qs, u"folder"_qs, u"pipe.ini"_qs}));
     }
 
-    void write_pathIsFolder_leftAlone()
+    // On a full disk the write fails with a message, and the file keeps every key it had.
+    void write_fullDisk_keepsFile()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"tapewright.ini"_qs);
-        QVERIFY(QDir().mkpath(path + u"/inside"_qs));
-        WriteINIString(Section, u"UserName"_qs, u"x"_qs, path);
-        QVERIFY(QFileInfo(path + u"/inside"_qs).isDir());
+        const QString disk = dir.filePath(u"disk"_qs);
+        QVERIFY(QDir().mkdir(disk));
+        const QString path = disk + u"/tapewright.ini"_qs;
+        const QByteArray before = "[Tapewright]\nTemplate=Jewel Case.odt\nUserName=Jane\n"
+                                  "[Other]\nKey=kept\n";
+        QString whyNot;
+        const std::optional<QByteArray> answer = RunOnSmallDisk(
+            disk, 64,
+            [&] {
+                WriteBytes(path, before);
+                FillDisk(disk);
+                const Result<void> written =
+                    WriteINIString(Section, u"UserName"_qs, u"Jane Doe"_qs, path);
+                return (written ? QByteArray("written") : written.error().toUtf8()) + '\n' +
+                       ReadBytes(path);
+            },
+            &whyNot);
+        if (!answer)
+            QSKIP(qPrintable(whyNot));
+        const qsizetype lineEnd = answer->indexOf('\n');
+        QCOMPARE(QString::fromUtf8(answer->left(lineEnd)),
+                 u"Cannot save "_qs + QuotedPath(path) + u": the disk is full."_qs);
+        QCOMPARE(answer->mid(lineEnd + 1), before);
     }
 
     // An installed program keeps its settings in the user's folder even where it may write

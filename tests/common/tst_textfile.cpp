@@ -2,11 +2,14 @@
 #include "textfile.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <cstring>
+
+#include <sys/stat.h>
 
 using namespace tapewright;
 
@@ -91,8 +94,36 @@ private slots:
             << TextEncoding::Windows1252;
         QTest::newRow("truncated utf8 is cp1252")
             << QByteArray("caf\xC3") << u"caf\u00C3\r\n"_qs << TextEncoding::Windows1252;
+        QTest::newRow("utf16 le without bom") << QByteArray("B\0a\0n\0d\0\r\0\n\0\x19\x20s\0", 16)
+                                              << u"Band\r\n’s\r\n"_qs << TextEncoding::Utf16LENoBom;
+        QTest::newRow("utf16 be without bom")
+            << QByteArray(QStringEncoder(QStringConverter::Utf16BE)(u"Blue Lantern\n\u0100"))
+            << u"Blue Lantern\r\n\u0100\r\n"_qs << TextEncoding::Utf16BENoBom;
         QTest::newRow("nul bytes survive")
             << QByteArray("a\0b\n", 4) << QString(u"a\0b\r\n"_qs) << TextEncoding::Utf8;
+        // Lines longer than the sixteen bytes decoded at once, every kind of end at every offset.
+        QTest::newRow("long lines")
+            << QByteArray("0123456789abcdefghij\r\n0123456789abcdef\nxy\r\r\n0123456789abcde\r")
+            << u"0123456789abcdefghij\r\n0123456789abcdef\r\nxy\r\n\r\n0123456789abcde\r\n"_qs
+            << TextEncoding::Utf8;
+        QTest::newRow("utf8 at the edge of sixteen bytes")
+            << QByteArray("0123456789abcd\xC3\xA9\xF0\x9F\x8E\xB8 last")
+            << u"0123456789abcdé\U0001F3B8 last\r\n"_qs << TextEncoding::Utf8;
+        // What UTF-8 does not allow makes the file Windows-1252.
+        QTest::newRow("utf8 surrogate is cp1252")
+            << QByteArray("a\xED\xA0\x80") << u"a\u00ED\u00A0\u20AC\r\n"_qs
+            << TextEncoding::Windows1252;
+        QTest::newRow("overlong utf8 is cp1252")
+            << QByteArray("\xE0\x80\xAF") << u"\u00E0\u20AC\u00AF\r\n"_qs
+            << TextEncoding::Windows1252;
+        QTest::newRow("utf8 past U+10FFFF is cp1252")
+            << QByteArray("\xF4\x90\x80\x80") << u"\u00F4\u0090\u20AC\u20AC\r\n"_qs
+            << TextEncoding::Windows1252;
+        QTest::newRow("errors after a utf8 bom become U+FFFD")
+            << QByteArray("\xEF\xBB\xBF"
+                          "a\xE9"
+                          "b\r")
+            << u"a\uFFFDb\r\n"_qs << TextEncoding::Utf8Bom;
     }
 
     void decode()
@@ -119,7 +150,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing file") << u"missing.txt"_qs << u"No such file"_qs;
-        QTest::newRow("folder") << u"folder"_qs << u"folder"_qs;
+        QTest::newRow("folder") << u"folder"_qs << u"it is a folder, not a file"_qs;
+        // Would wait for a writer, or read for ever.
+        QTest::newRow("named pipe") << u"pipe.txt"_qs << u"it is a named pipe, not a file"_qs;
+        QTest::newRow("device") << u"/dev/zero"_qs << u"it is a device, not a file"_qs;
     }
 
     void read_failures()
@@ -128,7 +162,8 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir dir;
         QDir(dir.path()).mkdir(u"folder"_qs);
-        const QString path = dir.filePath(name);
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.txt"_qs)).constData(), 0600), 0);
+        const QString path = QDir(dir.path()).filePath(name); // "/dev/zero" stays as it is
         const Result<DecodedText> r = ReadTextFile(path);
         QVERIFY(!r);
         QVERIFY2(r.error().contains(path), qPrintable(r.error()));
@@ -222,6 +257,8 @@ private slots:
         QTest::newRow("utf8 bom") << TextEncoding::Utf8Bom << western << true;
         QTest::newRow("utf16 le") << TextEncoding::Utf16LE << u"Łukasz ♪\r\n"_qs << true;
         QTest::newRow("utf16 be") << TextEncoding::Utf16BE << western << true;
+        QTest::newRow("utf16 le without bom") << TextEncoding::Utf16LENoBom << western << true;
+        QTest::newRow("utf16 be without bom") << TextEncoding::Utf16BENoBom << western << true;
         QTest::newRow("cp1252 fits") << TextEncoding::Windows1252 << western << true;
         QTest::newRow("cp1252 cannot hold Ł")
             << TextEncoding::Windows1252 << u"Łukasz\r\n"_qs << false;

@@ -72,6 +72,36 @@ private slots:
             QVERIFY2(line.startsWith(u'<') && line.endsWith(u'>'), qPrintable(line));
         }
     }
+
+    // A character of two UTF-16 units next to a time stays whole: the time ends before it and
+    // the title keeps it.
+    void surrogatePairs_neverSplit_data()
+    {
+        QTest::addColumn<QString>("track");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("time");
+        QTest::newRow("after a time of one digit")
+            << u"01. Opener 4:5\U0001F3B8"_qs << u"01. Opener \U0001F3B8"_qs << u"4:5"_qs;
+        QTest::newRow("after a time of two digits")
+            << u"01. Opener 12:3\U0001F3B8 live"_qs << u"01. Opener \U0001F3B8 live"_qs
+            << u"12:3"_qs;
+        QTest::newRow("after a colon and a blank")
+            << u"01. Opener 12: \U0001F3B8"_qs << u"01. Opener  \U0001F3B8"_qs << u"12:"_qs;
+        QTest::newRow("in the time's place")
+            << u"01. Opener 4:\U0001F3B8"_qs << u"01. Opener"_qs << u"4:\U0001F3B8"_qs;
+    }
+    void surrogatePairs_neverSplit()
+    {
+        QFETCH(QString, track);
+        QFETCH(QString, title);
+        QFETCH(QString, time);
+        const QString xml = ConvertInfoText(sixLines(u"Blue Lantern"_qs, u"Hall"_qs) +
+                                                u"\r\nDisc 1\r\n"_qs + track + u"\r\n"_qs,
+                                            usOptions());
+        QVERIFY2(xml.contains(u"<D1T1>"_qs + title + u"</D1T1>"_qs), qPrintable(xml));
+        QVERIFY2(xml.contains(u"<D1T1Time>"_qs + time + u"</D1T1Time>"_qs), qPrintable(xml));
+        QVERIFY(QStringView(xml).isValidUtf16());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConvertFindings)

@@ -279,19 +279,21 @@ private slots:
     }
 
     // A count edited by hand to the largest the reader accepts still finishes, with one line
-    // per counted track.
+    // per counted track as far as a bookmark takes them.
     void trackList_hugeCount()
     {
         RecordingCoverDocument doc;
-        FillCoverBookmarks(doc,
-                           Xml({u"<DISCS>32767</DISCS>"_qs, u"<TRACKSD1>32767</TRACKSD1>"_qs,
-                                u"<TRACKSD2>32767</TRACKSD2>"_qs, u"<D1T1>a</D1T1>"_qs}),
-                           Checked(QString()), UnitedStates());
+        const QStringList cut =
+            FillCoverBookmarks(doc,
+                               Xml({u"<DISCS>32767</DISCS>"_qs, u"<TRACKSD1>32767</TRACKSD1>"_qs,
+                                    u"<TRACKSD2>32767</TRACKSD2>"_qs, u"<D1T1>a</D1T1>"_qs}),
+                               Checked(QString()), UnitedStates());
         const QString list = Text(doc, u"TrayDisc1Tracks"_qs);
-        QCOMPARE(list.size(), 1 + 2 * 32766);
+        QCOMPARE(list.size(), MaxCoverValueLength);
         QVERIFY(list.startsWith(u"a\r\n\r\n"_qs));
         QCOMPARE(Text(doc, u"TrayDisc2Tracks"_qs),
-                 QString(32766, u'\n').replace(u"\n"_qs, u"\r\n"_qs));
+                 QString(32766, u'\n').replace(u"\n"_qs, u"\r\n"_qs).first(MaxCoverValueLength));
+        QCOMPARE(cut, (QStringList{u"TrayDisc1Tracks"_qs, u"TrayDisc2Tracks"_qs}));
     }
 
     void collection_data()
@@ -380,6 +382,81 @@ private slots:
         QCOMPARE(Text(doc, u"TrayDisc1"_qs), u"Disc 1"_qs);
     }
 
+    // A cover takes so much and no more: each bookmark's text and all of them together are cut
+    // to the bounds, never within a character, and the bookmarks that were cut are named.
+    void bounds_cutTexts_data()
+    {
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<int>("discs");          // headings and lists the template has room for
+        QTest::addColumn<QStringList>("cut");    // the bookmarks named as cut, in order
+        QTest::addColumn<QList<int>>("lengths"); // and what their texts kept
+
+        const int most = int(MaxCoverValueLength);
+        const QString big(MaxCoverValueLength + 1000, u'x');
+        // Every track element opened before any is closed: each track is the whole text.
+        QString overlapping = u"<DISCS>1</DISCS><TRACKSD1>2000</TRACKSD1>"_qs;
+        for (int t = 1; t <= 2000; ++t)
+            overlapping += QStringLiteral("<D1T%1>").arg(t);
+        overlapping += big;
+        for (int t = 2000; t >= 1; --t)
+            overlapping += QStringLiteral("</D1T%1>").arg(t);
+        QTest::newRow("overlapping track elements")
+            << Xml({overlapping}) << 4 << QStringList{u"TrayDisc1Tracks"_qs} << QList<int>{most};
+        QTest::newRow("a band too long") << Xml({u"<BAND>"_qs + big + u"</BAND>"_qs}) << 4
+                                         << BandBookmarks << QList<int>(BandBookmarks.size(), most);
+        // A character of two UTF-16 units across the bound is left out whole.
+        QTest::newRow("a pair across the bound")
+            << Xml({u"<CITY>"_qs + QString(most - 1, u'c') + u"\U0001F3B8</CITY>"_qs}) << 4
+            << QStringList{u"LinerCity"_qs, u"LinerCoverCity"_qs, u"SpineCity"_qs, u"CoverCity"_qs}
+            << QList<int>(4, most - 1);
+        // 40 discs of one long track: the cover is full after 30 lists; the 31st gets what is
+        // left (1,000,000 - 30 * 32,767 - the headings "Disc 1" to "Disc 31"), and what comes
+        // after gets nothing.
+        QString boxSet = u"<DISCS>40</DISCS>"_qs;
+        QStringList cut;
+        QList<int> lengths;
+        for (int d = 1; d <= 40; ++d) {
+            boxSet += QStringLiteral("<TRACKSD%1>1</TRACKSD%1><D%1T1>").arg(d) + big +
+                      QStringLiteral("</D%1T1>").arg(d);
+            if (d > 31)
+                cut << QStringLiteral("TrayDisc%1").arg(d);
+            cut << QStringLiteral("TrayDisc%1Tracks").arg(d);
+            lengths << (d <= 30 ? most : d == 31 ? 1000000 - 30 * most - (9 * 6 + 22 * 7) : 0);
+            if (d > 31)
+                lengths << 0;
+        }
+        cut << u"TrayCollection"_qs << u"TrayCreationDate"_qs;
+        lengths << 0 << 0;
+        QTest::newRow("a whole cover too long") << Xml({boxSet}) << 40 << cut << lengths;
+    }
+    void bounds_cutTexts()
+    {
+        QFETCH(QString, xml);
+        QFETCH(int, discs);
+        QFETCH(QStringList, cut);
+        QFETCH(QList<int>, lengths);
+        QStringList bookmarks = RecordingCoverDocument::fullTemplate();
+        for (int n = 5; n <= discs; ++n)
+            bookmarks << QStringLiteral("TrayDisc%1").arg(n)
+                      << QStringLiteral("TrayDisc%1Tracks").arg(n);
+        RecordingCoverDocument doc(bookmarks);
+        const QStringList named = FillCoverBookmarks(doc, xml, Checked(u"Jane"_qs), UnitedStates());
+        QCOMPARE(named, cut);
+        for (qsizetype i = 0; i < cut.size(); ++i) {
+            const QString text = Text(doc, cut.at(i));
+            QCOMPARE(text.size(), lengths.at(i));
+            QVERIFY(xml.contains(text));
+        }
+        qsizetype total = 0;
+        for (const QString &name : bookmarks) {
+            if (Text(doc, name) != RecordingCoverDocument::templateText(name))
+                total += Text(doc, name).size();
+        }
+        QVERIFY(total <= MaxCoverTextLength);
+        // The notice names what was cut.
+        QVERIFY(CutTextNotice(named).contains(u'“' + cut.first() + u'”'));
+    }
+
     void fillCover_steps_data()
     {
         QTest::addColumn<QString>("failing");
@@ -399,7 +476,7 @@ private slots:
         doc.failStart = failing == u"start";
         doc.failOpen = failing == u"open";
         doc.failZoom = failing == u"zoom";
-        const Result<void> r =
+        const Result<QStringList> r =
             FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
         QVERIFY(!r.ok());
         QVERIFY(r.error().contains(calls.last()));
@@ -409,9 +486,10 @@ private slots:
     void fillCover_success()
     {
         RecordingCoverDocument doc;
-        const Result<void> r =
+        const Result<QStringList> r =
             FillCover(doc, u"/t/c.odt"_qs, WorkedExampleXml(), Checked(u"J"_qs), UnitedStates());
         QVERIFY(r.ok());
+        QCOMPARE(*r, QStringList()); // nothing was cut
         QCOMPARE(doc.calls.first(3),
                  (QStringList{u"start"_qs, u"open /t/c.odt"_qs, u"zoom 75"_qs}));
         QCOMPARE(doc.calls.last(), u"set TrayCreationDate"_qs);
@@ -524,7 +602,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"tapewright.ini"_qs);
-        StoreCoverChoices({u"Two.odt"_qs, 0, u"Jane Doe"_qs}, path);
+        QVERIFY(StoreCoverChoices({u"Two.odt"_qs, 0, u"Jane Doe"_qs}, path));
         const QString text = QString::fromUtf8(ReadBytes(path));
         const qsizetype t = text.indexOf(u"Template="_qs);
         const qsizetype p = text.indexOf(u"PrintCollectionName="_qs);

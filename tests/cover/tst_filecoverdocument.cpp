@@ -1,6 +1,7 @@
 // Filling cover templates of both formats: every bookmark shape and place, values that are
 // text and never markup, saving, the cover file of a made cover, zoom, and templates that are
 // broken or hostile.
+#include "bookmarkxml.h"
 #include "coverfiller.h"
 #include "covertemplates.h"
 #include "filecoverdocument.h"
@@ -154,6 +155,10 @@ private slots:
         for (const QString &name : names)
             QCOMPARE(again.bookmarkText(name).value_or(QString()),
                      QStringLiteral("second ") + name);
+
+        // Half of a pair of UTF-16 units is written as U+FFFD, never as "?".
+        QVERIFY(again.setBookmarkText(names.at(0), QStringLiteral("a") + QChar(0xD83D) + u'b'));
+        QCOMPARE(again.bookmarkText(names.at(0)).value_or(QString()), QStringLiteral("a\uFFFDb"));
     }
 
     void fill_keepsTextAroundBookmark_data()
@@ -194,6 +199,32 @@ private slots:
                 doc.bookmarkText(QStringLiteral("OuterTrayBand")).value_or(QStringLiteral("?")),
                 QStringLiteral("[") + value + QStringLiteral("]"));
         }
+    }
+
+    // Filling a bookmark whose old text holds another removes that one; the other is then
+    // missing, as a bookmark the template lacks, and its removal leaves nothing stale behind.
+    void fill_bookmarkInsideAnother_data() { addFormats(); }
+    void fill_bookmarkInsideAnother()
+    {
+        QFETCH(Format, format);
+        QTemporaryDir dir;
+        const Mark inner{QStringLiteral("TrayBand"), Place::Body, Shape::AcrossRuns, true};
+        const Mark after{QStringLiteral("TrayDate"), Place::Body, Shape::Range, false};
+        const QString path = writeFile(dir, QStringLiteral("t") + extension(format),
+                                       buildTemplate(format, {inner, after}));
+        FileCoverDocument doc(testOptions(dir));
+        QVERIFY(doc.open(path));
+        QVERIFY(doc.setBookmarkText(QStringLiteral("OuterTrayBand"), QStringLiteral("outer")));
+        QCOMPARE(doc.bookmarkNames(),
+                 (QStringList{QStringLiteral("OuterTrayBand"), QStringLiteral("TrayDate")}));
+        QVERIFY(!doc.setBookmarkText(QStringLiteral("TrayBand"), QStringLiteral("inner")));
+        QVERIFY(doc.setBookmarkText(QStringLiteral("TrayDate"), QStringLiteral("date")));
+        const QString saved = dir.filePath(QStringLiteral("out") + extension(format));
+        QVERIFY(doc.saveAs(saved));
+        FileCoverDocument again(testOptions(dir));
+        QVERIFY(again.open(saved));
+        QCOMPARE(again.bookmarkText(QStringLiteral("OuterTrayBand")), u"outer"_qs);
+        QCOMPARE(again.bookmarkText(QStringLiteral("TrayDate")), u"date"_qs);
     }
 
     void fill_takesFormattingOfStartRun_data()
@@ -650,12 +681,51 @@ private slots:
         QTest::newRow("entry lying about its size")
             << "a.odt" << lieAboutSizes(bombBytes) << "Pictures/huge.bin";
 
+        ZipPackage twice = packageFromParts(Format::Odt, {}, {}, {});
+        twice.entries.push_back(ZipEntry{"contenT.xml", "<x/>", false, 0});
+        QTest::newRow("two entries of one name")
+            << "a.odt" << zipBytes(twice).replace("contenT.xml", "content.xml")
+            << "two entries named “content.xml”";
+
         QByteArray many;
         for (int i = 0; i <= MaxCoverBookmarks; ++i)
             many +=
                 "<text:p><text:bookmark text:name=\"B" + QByteArray::number(i) + "\"/></text:p>";
         QTest::newRow("thousands of bookmarks")
             << "a.ott" << zipBytes(packageFromParts(Format::Ott, many, {}, {})) << "bookmarks";
+
+        // The removal of a bookmark's old text once overflowed the stack on these.
+        QTest::newRow("odt nested 200000 deep in a bookmark")
+            << "a.odt"
+            << zipBytes(packageFromParts(Format::Odt,
+                                         "<text:p><text:bookmark-start text:name=\"TrayBand\"/>" +
+                                             nested("<text:span>", "</text:span>", 200000) +
+                                             "<text:bookmark-end text:name=\"TrayBand\"/></text:p>",
+                                         {}, {}))
+            << "its part “content.xml” nests its elements more than 1000 levels deep";
+        // The header's paragraph lies at level 2, its text at 3 + 2 * 499.
+        QTest::newRow("docx header nested 1001 deep")
+            << "a.docx"
+            << zipBytes(packageFromParts(
+                   Format::Docx, {},
+                   "<w:p><w:bookmarkStart w:id=\"1\" w:name=\"TrayBand\"/>" +
+                       nested("<w:sdt><w:sdtContent>", "</w:sdtContent></w:sdt>", 499) +
+                       "<w:bookmarkEnd w:id=\"1\"/></w:p>",
+                   {}))
+            << "its part “word/header1.xml” nests its elements more than 1000 levels deep";
+
+        // A .doc that is none: refused before LibreOffice would make an empty text of it.
+        QByteArray noise(2000, '\0');
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919 + 13) % 251);
+        QTest::newRow("random bytes named doc")
+            << "a.doc" << noise << "it is not a Word 97–2003 document";
+        QTest::newRow("web page named doc")
+            << "a.doc"
+            << QByteArray("\r\n<!DOCTYPE html>\r\n<html><body><p>Cover</p></body></html>")
+            << "it is a web page (HTML)";
+        QTest::newRow("docx named doc") << "a.doc" << buildTemplate(Format::Docx, coverMarks())
+                                        << "a zip package, not a Word 97–2003 document";
 
         QTest::newRow("missing file") << "" << QByteArray() << "does not exist";
         QTest::newRow("legacy doc without LibreOffice")
@@ -703,15 +773,12 @@ private slots:
                         "<w:bookmarkEnd w:id=\"1\"/></w:p>"
             << "&d;&xxe;";
 
-        QByteArray deep;
-        for (int i = 0; i < 100000; ++i)
-            deep += "<text:span>";
-        deep += "x";
-        for (int i = 0; i < 100000; ++i)
-            deep += "</text:span>";
-        QTest::newRow("odt nested 100000 deep")
+        // Just inside the limit: the paragraph lies four levels deep, the text one below the
+        // innermost span.
+        QTest::newRow("odt nested 1000 deep")
             << Format::Odt
-            << "<text:p><text:bookmark-start text:name=\"TrayBand\"/>" + deep +
+            << "<text:p><text:bookmark-start text:name=\"TrayBand\"/>" +
+                   nested("<text:span>", "</text:span>", MaxXmlDepth - 5) +
                    "<text:bookmark-end text:name=\"TrayBand\"/></text:p>"
             << "x";
         QTest::newRow("end before start, start never ended")
@@ -758,6 +825,12 @@ private slots:
     }
 
 private:
+    // count opening tags, an "x", and count closing tags.
+    static QByteArray nested(const QByteArray &open, const QByteArray &close, int count)
+    {
+        return open.repeated(count) + "x" + close.repeated(count);
+    }
+
     // Rewrites the uncompressed size of the entry name to a small value in its local and
     // central headers, as a crafted bomb would.
     static QByteArray lieAboutSizes(QByteArray zip, const QByteArray &name = "Pictures/huge.bin")

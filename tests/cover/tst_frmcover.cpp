@@ -76,6 +76,7 @@ private:
     std::shared_ptr<RecordingBoxes> m_boxes = std::make_shared<RecordingBoxes>();
     QStringList &m_errors = m_boxes->errors;
     QStringList &m_notices = m_boxes->notices;
+    QString m_xml;
     QStringList m_opened;
     bool m_openerWorks = true;
 
@@ -102,7 +103,7 @@ private:
         env.templateFolder = templateFolder();
         env.settingsFile = settingsFile();
         env.coversFolder = coversFolder();
-        env.xmlText = [] { return Xml; };
+        env.xmlText = [this] { return m_xml; };
         env.newDocument = [this] { return std::make_unique<ForwardingDocument>(m_doc); };
         env.openCover = [this](const QString &path) {
             m_opened << path;
@@ -128,11 +129,13 @@ private slots:
         m_doc = RecordingCoverDocument();
         m_errors.clear();
         m_notices.clear();
+        m_xml = Xml;
         m_boxes->actionNotices.clear();
         m_boxes->chooseAction = false;
         m_opened.clear();
         m_openerWorks = true;
         QFile::remove(settingsFile());
+        QDir(settingsFile()).removeRecursively();
         QDir(templateFolder()).removeRecursively();
         QVERIFY(QDir(m_dir.path()).mkdir(u"template"_qs));
         for (const char *name : {"Second.odt", "First.docx"}) {
@@ -363,6 +366,44 @@ private slots:
         QCOMPARE(control<QCheckBox>(again.get(), "chkCollection")->checkState(), Qt::Unchecked);
         QCOMPARE(control<QLineEdit>(again.get(), "txtYourName")->text(), u"Jane Doe"_qs);
         QVERIFY(!control<QLineEdit>(again.get(), "txtYourName")->isEnabled());
+    }
+
+    // What the user should know about a cover that was made all the same is told after it
+    // opened, and the dialog closes.
+    void ok_madeButTold_data()
+    {
+        QTest::addColumn<bool>("cutText");
+        QTest::addColumn<bool>("settingsUnwritable");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("text cut to fit") << true << false << u"“LinerBand”"_qs << QString();
+        QTest::newRow("choices cannot be stored")
+            << false << true << QString() << u"your choices could not be kept"_qs;
+    }
+    void ok_madeButTold()
+    {
+        QFETCH(bool, cutText);
+        QFETCH(bool, settingsUnwritable);
+        QFETCH(QString, notice);
+        QFETCH(QString, error);
+        if (cutText)
+            m_xml.replace(u"Blue Lantern"_qs, QString(MaxCoverValueLength + 1, u'x'));
+        if (settingsUnwritable) // a folder where the file belongs
+            QVERIFY(QDir().mkpath(settingsFile() + u"/folder"_qs));
+        const auto dialog = newDialog();
+        dialog->show();
+        control<QComboBox>(dialog.get(), "cboTemplate")->setCurrentIndex(1);
+        QTest::mouseClick(control<QPushButton>(dialog.get(), "cmdOK"), Qt::LeftButton);
+        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(m_notices.size(), notice.isEmpty() ? 0 : 1);
+        QCOMPARE(m_errors.size(), error.isEmpty() ? 0 : 1);
+        if (!notice.isEmpty())
+            QVERIFY2(m_notices.first().contains(notice), qPrintable(m_notices.first()));
+        if (!error.isEmpty())
+            QVERIFY2(m_errors.first().contains(error), qPrintable(m_errors.first()));
+        QVERIFY(!dialog->isVisible());
+        if (!settingsUnwritable)
+            QVERIFY(QString::fromUtf8(settingsBytes()).contains(u"Template=Second.odt"_qs));
     }
 
     // Tracks that do not fit are told once; the cover is written, opened and the choices
