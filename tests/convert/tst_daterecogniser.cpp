@@ -9,23 +9,6 @@ using namespace tapewright;
 
 namespace {
 
-// The test locales, always named explicitly so that the machine's own locale never matters.
-QLocale testLocale(const QString &name)
-{
-    if (name == u"en_US")
-        return QLocale(QLocale::English, QLocale::UnitedStates);
-    if (name == u"en_GB")
-        return QLocale(QLocale::English, QLocale::UnitedKingdom);
-    if (name == u"de_DE")
-        return QLocale(QLocale::German, QLocale::Germany);
-    if (name == u"ja_JP")
-        return QLocale(QLocale::Japanese, QLocale::Japan);
-    if (name == u"fr_FR")
-        return QLocale(QLocale::French, QLocale::France);
-    qFatal("unknown test locale");
-    return {};
-}
-
 const QStringList RoundTripLocales = {u"en_US"_qs, u"en_GB"_qs, u"de_DE"_qs, u"ja_JP"_qs};
 
 // What the search must give, found the slow way: every start, every end from the last down.
@@ -56,7 +39,7 @@ private slots:
         QTest::addColumn<QString>("written"); // how 8 May 1977 is written
         QTest::newRow("C") << QLocale::c() << QDate(1974, 2, 11) << u"5/8/1977"_qs;
         QTest::newRow("en_GB stays day first")
-            << testLocale(u"en_GB"_qs) << QDate(1974, 11, 2) << u"08/05/1977"_qs;
+            << QLocale(u"en_GB"_qs) << QDate(1974, 11, 2) << u"08/05/1977"_qs;
     }
 
     void dateLocaleFor()
@@ -138,7 +121,7 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(QString, text);
         QFETCH(QDate, date);
-        const std::optional<QDate> found = RecogniseDate(text, testLocale(locale));
+        const std::optional<QDate> found = RecogniseDate(text, QLocale(locale));
         QVERIFY(found.has_value());
         QCOMPARE(*found, date);
     }
@@ -175,77 +158,15 @@ private slots:
         QTest::newRow("month glued to day") << u"en_US"_qs << u"may8 1977"_qs;
         QTest::newRow("two commas") << u"en_US"_qs << u"may 8,, 1977"_qs;
         QTest::newRow("German day with dot") << u"de_DE"_qs << u"8. mai 1977"_qs;
+        QTest::newRow("a semicolon is no digit") << u"en_US"_qs << u"5/8/7;"_qs;
     }
 
     void recognise_notADate()
     {
         QFETCH(QString, locale);
         QFETCH(QString, text);
-        const std::optional<QDate> found = RecogniseDate(text, testLocale(locale));
+        const std::optional<QDate> found = RecogniseDate(text, QLocale(locale));
         QVERIFY2(!found.has_value(), qPrintable(found ? found->toString(Qt::ISODate) : QString()));
-    }
-
-    // Every form in every test locale, on days that exist and days that do not.
-    void recognise_formsInEveryLocale_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QDate>("date"); // invalid: not a date
-        struct Day
-        {
-            const char *name;
-            int y, m, d;
-            bool exists;
-        };
-        const Day days[] = {{"30 April", 1977, 4, 30, true},
-                            {"31 April", 1977, 4, 31, false},
-                            {"29 February 2000", 2000, 2, 29, true},
-                            {"29 February 1900", 1900, 2, 29, false}};
-        const char *const englishMonths[] = {"", "", "feb", "", "april"};
-        for (const QString &locale : RoundTripLocales) {
-            const DateLocale data(testLocale(locale));
-            for (const Day &day : days) {
-                const QString d = QString::number(day.d);
-                const QString m = QString::number(day.m);
-                const QString y = QString::number(day.y);
-                const QString word = QString::fromLatin1(englishMonths[day.m]);
-                const QChar s(data.separator);
-                QString numeric;
-                switch (data.order) {
-                case DateOrder::MonthDayYear:
-                    numeric = m + s + d + s + y;
-                    break;
-                case DateOrder::DayMonthYear:
-                    numeric = d + s + m + s + y;
-                    break;
-                case DateOrder::YearMonthDay:
-                    numeric = y + s + m + s + d;
-                    break;
-                }
-                const QDate expected = day.exists ? QDate(day.y, day.m, day.d) : QDate();
-                const QList<std::pair<const char *, QString>> forms = {
-                    {"locale order", numeric},
-                    {"year first", y + u'-' + m + u'-' + d},
-                    {"month day year", word + u' ' + d + QStringLiteral(", ") + y},
-                    {"day month year", d + u' ' + word + u' ' + y},
-                    {"day-month-year", d + u'-' + word + u'-' + y},
-                    {"month/day/year", word + u'/' + d + u'/' + y},
-                };
-                for (const auto &[form, text] : forms) {
-                    QTest::addRow("%s %s %s", qPrintable(locale), form, day.name)
-                        << locale << text << expected;
-                }
-            }
-        }
-    }
-
-    void recognise_formsInEveryLocale()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QString, text);
-        QFETCH(QDate, date);
-        const std::optional<QDate> found = RecogniseDate(text, testLocale(locale));
-        QCOMPARE(found.value_or(QDate()), date);
     }
 
     void dateTexts_data()
@@ -275,7 +196,7 @@ private slots:
         QFETCH(QDate, date);
         QFETCH(QString, shortText);
         QFETCH(QString, longText);
-        const DateLocale &data = DateLocale::of(testLocale(locale));
+        const DateLocale &data = DateLocale::of(QLocale(locale));
         QCOMPARE(ShortDateText(date, data), shortText);
         QCOMPARE(LongDateText(date, data), longText);
     }
@@ -292,7 +213,7 @@ private slots:
     void roundTrip()
     {
         QFETCH(QString, locale);
-        const DateLocale data(testLocale(locale));
+        const DateLocale data{QLocale(locale)};
         const QDate last(2030, 12, 31);
         for (QDate d(1900, 1, 1); d <= last; d = d.addDays(1)) {
             const QString shortText = ShortDateText(d, data);
@@ -324,7 +245,7 @@ private slots:
         QTest::newRow("end inside a digit run")
             << u"may 8, 19777"_qs << u"may 8, 1977"_qs << QDate(1977, 5, 8);
         QTest::newRow("blank counts towards seven")
-            << u"a 5/8/77"_qs << u"5/8/77"_qs << QDate(1977, 5, 8);
+            << u" 5/8/77"_qs << u"5/8/77"_qs << QDate(1977, 5, 8);
         QTest::newRow("six characters are too few") << u"5/8/77"_qs << QString() << QDate();
         QTest::newRow("blanks behind count too")
             << u"5/8/77 "_qs << u"5/8/77"_qs << QDate(1977, 5, 8);
@@ -341,7 +262,7 @@ private slots:
         QFETCH(QString, found);
         QFETCH(QDate, date);
         const std::optional<DateInside> inside =
-            FindDateInside(text, DateLocale::of(testLocale(u"en_US"_qs)));
+            FindDateInside(text, DateLocale::of(QLocale(u"en_US"_qs)));
         QCOMPARE(inside.has_value(), !found.isEmpty());
         if (inside) {
             QCOMPARE(inside->trimmed.toString(), found);
@@ -362,16 +283,14 @@ private slots:
     void findInside_matchesNaiveSearch()
     {
         QFETCH(QString, locale);
-        const DateLocale data(testLocale(locale));
-        const QStringList numbers = {u"1"_qs,  u"5"_qs,  u"8"_qs, u"12"_qs, u"13"_qs,
-                                     u"31"_qs, u"05"_qs, u"0"_qs, u"123"_qs};
-        const QStringList years = {u"77"_qs,  u"1977"_qs, u"7"_qs,     u"2000"_qs,
-                                   u"977"_qs, u"0977"_qs, u"19777"_qs, u"29"_qs};
-        const QStringList separators = {u"/"_qs, u"/"_qs, u"-"_qs, u"."_qs, u"//"_qs};
-        const QStringList blanks = {u" "_qs, u", "_qs, u","_qs, u"   "_qs, u" , "_qs, u",,"_qs};
-        const QStringList months = {u"may"_qs, u"aug"_qs, u"augu"_qs, u"sept"_qs, u"mai"_qs,
-                                    u"5月"_qs, u"ma"_qs,  u"mayo"_qs, u"aug."_qs, u"aug/"_qs};
-        const QStringList noise = {u"x"_qs, u"st"_qs, u" "_qs, u"a"_qs, u"9"_qs, u"/"_qs};
+        const DateLocale data{QLocale(locale)};
+        const auto list = [](const char *items) { return QString::fromUtf8(items).split(u'|'); };
+        const QStringList numbers = list("1|5|8|12|13|31|05|0|123");
+        const QStringList years = list("77|1977|7|2000|977|0977|19777|29");
+        const QStringList separators = list("/|/|-|.|//");
+        const QStringList blanks = list(" |, |,|   | , |,,");
+        const QStringList months = list("may|aug|augu|sept|mai|5月|ma|mayo|aug.|aug/");
+        const QStringList noise = list("x|st| |a|9|/");
         const QList<QList<const QStringList *>> shapes = {
             {&numbers, &separators, &numbers, &separators, &years},
             {&years, &separators, &numbers, &separators, &numbers},
@@ -400,13 +319,10 @@ private slots:
             const std::optional<DateInside> fast = FindDateInside(line, data);
             const std::optional<DateInside> slow = naiveSearch(line, data);
             QVERIFY2(fast.has_value() == slow.has_value(), qPrintable(line));
-            if (!fast)
-                continue;
-            ++withDate;
-            const QString where = line + QStringLiteral(" | ") + QString::number(fast->start) +
-                                  u'-' + QString::number(fast->end);
-            QVERIFY2(fast->start == slow->start && fast->end == slow->end, qPrintable(where));
-            QVERIFY2(fast->date == slow->date, qPrintable(where));
+            withDate += fast.has_value();
+            QVERIFY2(!fast || (fast->start == slow->start && fast->end == slow->end &&
+                               fast->date == slow->date),
+                     qPrintable(line));
         }
         // The comparison only means something when a good share of the lines hold dates.
         QVERIFY2(withDate > 250, qPrintable(QString::number(withDate)));

@@ -114,31 +114,37 @@ private slots:
         QCOMPARE(field.SecondElement, QStringLiteral("<DATE>") + date + QStringLiteral("</DATE>"));
     }
 
-    void shortDateOfLocale_data()
+    // The whole conversion writes the date in the locale it is given.
+    void locales_data()
     {
         QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("date");
-        QTest::newRow("en_US") << UnitedStates << u"<DATE>5/8/1977</DATE>"_qs;
-        QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom)
-                               << u"<DATE>08/05/1977</DATE>"_qs;
-        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany)
-                               << u"<DATE>08.05.1977</DATE>"_qs;
-        QTest::newRow("ja_JP") << QLocale(QLocale::Japanese, QLocale::Japan)
-                               << u"<DATE>1977/05/08</DATE>"_qs;
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("elements"); // the two date elements
+        const QString may8 = u"May 8th, 1977"_qs;
+        const QString literal = u"<LITERALDATE>May 8th, 1977</LITERALDATE>\r\n"_qs;
+        QTest::newRow("en_US") << UnitedStates << may8 << literal + u"<DATE>5/8/1977</DATE>"_qs;
+        QTest::newRow("en_GB") << QLocale(u"en_GB"_qs) << may8
+                               << literal + u"<DATE>08/05/1977</DATE>"_qs;
+        QTest::newRow("de_DE") << QLocale(u"de_DE"_qs) << may8
+                               << literal + u"<DATE>08.05.1977</DATE>"_qs;
+        QTest::newRow("ja_JP") << QLocale(u"ja_JP"_qs) << may8
+                               << literal + u"<DATE>1977/05/08</DATE>"_qs;
+        // Nineteen characters that are neither blanks nor suffix letters: the longest a whole
+        // line may have in a locale whose longest month name has eleven letters.
+        QTest::newRow("el_GR, a long whole line")
+            << QLocale(u"el_GR"_qs) << u"Σεπτεμβρίου. 30, 2000"_qs
+            << u"<LITERALDATE>Σεπτεμβρίου. 30, 2000</LITERALDATE>\r\n<DATE>30/9/2000</DATE>"_qs;
     }
 
-    // The whole conversion writes the date in the locale it is given.
-    void shortDateOfLocale()
+    void locales()
     {
         QFETCH(QLocale, locale);
-        QFETCH(QString, date);
-        ConvertOptions options;
-        options.locale = locale;
-        const QString text = QStringLiteral("Blue Lantern\r\nMay 8th, 1977\r\nVenue Town Hall\r\n"
-                                            "City Springfield\r\n\r\nDisc 1\r\n");
+        QFETCH(QString, line);
+        QFETCH(QString, elements);
+        ConvertOptions options{locale};
+        const QString text = u"Blue Lantern\r\n"_qs + line + u"\r\nb\r\nc\r\nd\r\ne\r\n"_qs;
         const QString xml = ConvertInfoText(text, options);
-        QVERIFY2(xml.contains(u"<LITERALDATE>May 8th, 1977</LITERALDATE>\r\n"_qs + date),
-                 qPrintable(xml));
+        QVERIFY2(xml.contains(elements), qPrintable(xml));
     }
 };
 

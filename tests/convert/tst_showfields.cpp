@@ -1,17 +1,18 @@
 // The show fields found by keyword and by the first characters of lines.
 #include "infolines.h"
 #include "showfields.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 namespace {
 
-// Lines joined and ended by CR LF, as a loaded file gives them.
 InfoLines linesOf(const QStringList &lines)
 {
-    return InfoLines::cut(lines.join(u"\r\n") + QStringLiteral("\r\n"));
+    return InfoLines::cut(CrlfLines(lines));
 }
 
 } // namespace
@@ -51,12 +52,11 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("element");
         QTest::newRow("line 1 by default")
-            << QStringList{u"Blue Lantern"_qs, u"x"_qs} << u"<BAND>Blue Lantern</BAND>"_qs;
+            << QStringList{u"Blue Lantern"_qs} << u"<BAND>Blue Lantern</BAND>"_qs;
         QTest::newRow("band keyword keeps colon")
             << QStringList{u"Show"_qs, u"Band: X"_qs} << u"<BAND>: X</BAND>"_qs;
-        QTest::newRow("keyword in any case, rest trimmed")
-            << QStringList{u"Show"_qs, u"BAND   The Lanterns "_qs}
-            << u"<BAND>The Lanterns</BAND>"_qs;
+        QTest::newRow("keyword on line 1 in any case, rest trimmed")
+            << QStringList{u"BAND   The Lanterns "_qs} << u"<BAND>The Lanterns</BAND>"_qs;
         QTest::newRow("first band line wins")
             << QStringList{u"Show"_qs, u"Band A"_qs, u"Band B"_qs} << u"<BAND>A</BAND>"_qs;
         QTest::newRow("keyword must start the line")
@@ -71,6 +71,11 @@ private slots:
             << QStringList{u"Grateful Dead"_qs, u"band Dead & Co"_qs}
             << u"<BAND>Dead & Co</BAND>"_qs;
         QTest::newRow("empty line 1") << QStringList{u""_qs, u"x"_qs} << u"<BAND></BAND>"_qs;
+        // The search stops once every field is found, and not before.
+        QTest::newRow("band line after every other field")
+            << QStringList{u"Venue V"_qs, u"City C"_qs, u"State S"_qs, u"sbd"_qs,
+                           u"Notes n"_qs, u""_qs,       u"Band B"_qs}
+            << u"<BAND>B</BAND>"_qs;
     }
 
     void band()
@@ -97,8 +102,17 @@ private slots:
         QTest::newRow("sdb starts but does not continue")
             << QStringList{u"sdb master"_qs, u"sdb copy"_qs} << u"<SOURCE>sdb master</SOURCE>"_qs;
         QTest::newRow("date line never the source")
-            << QStringList{u"Audience tape, transfer date 1999"_qs, u"aud"_qs}
+            << QStringList{u"Audience tape, transfer date 1999"_qs, u"aud tape date"_qs, u"aud"_qs}
             << u"<SOURCE>aud</SOURCE>"_qs;
+        // Far enough into a line that the search looks at it eight characters at a time.
+        QTest::newRow("ninth character") << QStringList{u"Vintage sbd reel copy"_qs}
+                                         << u"<SOURCE>Vintage sbd reel copy</SOURCE>"_qs;
+        for (const char *word :
+             {"sbd", "shn", "source", "aud", "lineage", "cda", "cdr", "genealogy", "dat", "dae"}) {
+            const QString line = QStringLiteral("the %1 tape").arg(QLatin1String(word));
+            QTest::addRow("word %s", word)
+                << QStringList{u"x"_qs, line} << u"<SOURCE>"_qs + line + u"</SOURCE>"_qs;
+        }
         QTest::newRow("date line not a continuation")
             << QStringList{u"AUD"_qs, u"DAT transferred, date unknown"_qs}
             << u"<SOURCE>AUD</SOURCE>"_qs;
@@ -141,6 +155,17 @@ private slots:
         QTest::newRow("not at line start")
             << QStringList{u"The venue was big"_qs, u"Kansas City"_qs} << QString() << QString()
             << QString();
+        QTest::newRow("city line after every other field")
+            << QStringList{u"Band B"_qs,  u"Venue V"_qs, u"State S"_qs, u"sbd"_qs,
+                           u"Notes n"_qs, u""_qs,        u"City C"_qs}
+            << u"<VENUE>V</VENUE>"_qs << u"<CITY>C</CITY>"_qs << u"<STATE>S</STATE>"_qs;
+        QTest::newRow("venue line after every other field")
+            << QStringList{u"Band B"_qs,  u"City C"_qs, u"State S"_qs, u"sbd"_qs,
+                           u"Notes n"_qs, u""_qs,       u"Venue V"_qs}
+            << u"<VENUE>V</VENUE>"_qs << u"<CITY>C</CITY>"_qs << u"<STATE>S</STATE>"_qs;
+        QTest::newRow("venue after the ended notes")
+            << QStringList{u"Notes n"_qs, u""_qs, u"Venue V"_qs} << u"<VENUE>V</VENUE>"_qs
+            << QString() << QString();
         QTest::newRow("markup kept as typed")
             << QStringList{u"Venue <b>&amp;</b>"_qs} << u"<VENUE><b>&amp;</b></VENUE>"_qs
             << QString() << QString();
