@@ -91,7 +91,7 @@ inline QList<TextCase> TextCases(const QString &file)
         else if (!cases.isEmpty())
             cases.last().lines.append(line);
     }
-    if (!cases.isEmpty())
+    if (!cases.isEmpty() && cases.last().lines.endsWith(QString()))
         cases.last().lines.removeLast(); // what follows the file's last line end
     return cases;
 }
