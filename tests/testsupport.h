@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace testsupport {
 
@@ -63,6 +64,36 @@ inline QString CrlfLines(const QStringList &lines)
 inline QLocale UnitedStatesLocale()
 {
     return QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
+// A table row whose cells are UTF-8 literals, each given to a QString column: the converter's
+// and the smart recogniser's tables are mostly texts in, texts out.
+template <class... Texts> void TextRow(const char *name, Texts... texts)
+{
+    (QTest::newRow(name) << ... << QString::fromUtf8(texts));
+}
+
+// Cases of a table kept in a file below tests/data: each is a line "== NAME => EXPECTED" and
+// the lines of its text up to the next such line; lines before the first case are comments.
+struct TextCase
+{
+    QString name;
+    QString expected;
+    QStringList lines;
+};
+
+inline QList<TextCase> TextCases(const QString &file)
+{
+    QList<TextCase> cases;
+    for (const QString &line : QString::fromUtf8(TestData(file)).split(u'\n')) {
+        if (line.startsWith(u"== "))
+            cases.append({line.mid(3).section(u" => "_qs, 0, 0), line.section(u" => "_qs, 1), {}});
+        else if (!cases.isEmpty())
+            cases.last().lines.append(line);
+    }
+    if (!cases.isEmpty() && cases.last().lines.endsWith(QString()))
+        cases.last().lines.removeLast(); // what follows the file's last line end
+    return cases;
 }
 
 // The 36 bookmark names the cover filler writes, in its order: 26 rows, then the disc headings

@@ -1,186 +1,150 @@
-// tapewright-cli run as a user runs it: as a process, on files in a temporary folder.
+// tapewright-cli run as a user runs it: as a process, on files in a temporary folder. What the
+// conversion writes is the converter's own tests' business; these hold what only the command
+// line shows: options, exit codes, messages, standard output and --out-dir.
 #include "testsupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace testsupport;
 
+namespace {
+
+ProcessRun run(const QStringList &args, const QByteArray &input = {})
+{
+    return RunProcess(QStringLiteral(TAPEWRIGHT_CLI), args, input);
+}
+
+QByteArray xml(const QByteArray &body)
+{
+    return "<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n" + body + "\r\n</CDR_Track_List>";
+}
+
+const QByteArray SixLines = "Blue Lantern\r\nb\r\nc\r\nd\r\ne\r\nVenue Hall\r\n";
+const QByteArray SixLinesXml =
+    xml("<BAND>Blue Lantern</BAND>\r\n<VENUE>Hall</VENUE>\r\n<DISCS>0</DISCS>");
+
+} // namespace
+
 class TestCli : public QObject
 {
     Q_OBJECT
 
-private:
-    static ProcessRun run(const QStringList &args, const QByteArray &input = {})
-    {
-        return RunProcess(QStringLiteral(TAPEWRIGHT_CLI), args, input);
-    }
-
-    const QByteArray m_sixLines = "Blue Lantern\r\nb\r\nc\r\nd\r\ne\r\nVenue Hall\r\n";
-    const QByteArray m_sixLinesXml = "<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n"
-                                     "<BAND>Blue Lantern</BAND>\r\n<VENUE>Hall</VENUE>\r\n"
-                                     "<DISCS>0</DISCS>\r\n</CDR_Track_List>";
-
 private slots:
-    void convert_toStandardOutput_data()
+    // One input, its document on standard output. In args, FILE stands for a file holding
+    // `file`, which is standard input too; in err, FILE stands for the file's path.
+    void convert_data()
     {
-        QTest::addColumn<QByteArray>("fileBytes");
-        QTest::addColumn<QByteArray>("xml");
-        QTest::newRow("crlf file") << m_sixLines << m_sixLinesXml;
-        QTest::newRow("unix line ends")
-            << QByteArray(m_sixLines).replace("\r\n", "\n") << m_sixLinesXml;
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QString>("err"); // what standard error holds; empty: nothing
+        const QStringList convert{u"convert"_qs, u"--locale"_qs, u"en_US"_qs};
+        QTest::newRow("crlf file")
+            << convert + QStringList{u"FILE"_qs} << SixLines << 0 << SixLinesXml << QString();
+        QTest::newRow("standard input")
+            << QStringList{u"convert"_qs, u"-"_qs} << SixLines << 0 << SixLinesXml << QString();
         QTest::newRow("windows-1252 written as utf-8")
-            << QByteArray("Se\xF1or\nb\nc\nd\ne\nf\n")
-            << QByteArray("<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n<BAND>Se\xC3\xB1or</BAND>"
-                          "\r\n<DISCS>0</DISCS>\r\n</CDR_Track_List>");
-        QTest::newRow("too short gives nothing") << QByteArray("a\nb\n") << QByteArray();
+            << convert + QStringList{u"FILE"_qs} << QByteArray("Se\xF1or\nb\nc\nd\ne\nf\n") << 0
+            << xml("<BAND>Se\xC3\xB1or</BAND>\r\n<DISCS>0</DISCS>") << QString();
+        QTest::newRow("too short gives nothing")
+            << convert + QStringList{u"FILE"_qs} << QByteArray("a\nb\n") << 0 << QByteArray()
+            << QString();
+        const QString marseilles = u"08-dylan-1999-04-23-marseilles"_qs;
+        QTest::newRow("smart") << convert + QStringList{u"--smart"_qs,
+                                                        TestDataPath(u"corpus/"_qs + marseilles +
+                                                                     u".txt"_qs)}
+                               << QByteArray() << 0
+                               << TestData(u"golden/smart/"_qs + marseilles + u".xml"_qs)
+                               << QString();
+        QTest::newRow("missing file") << QStringList{u"convert"_qs, u"FILE.missing"_qs}
+                                      << QByteArray() << 1 << QByteArray() << u"FILE.missing"_qs;
+        // A file beyond the reading limit is refused with a message naming it.
+        QTest::newRow("just over 16 MiB")
+            << QStringList{u"convert"_qs, u"FILE"_qs} << QByteArray(16 * 1024 * 1024 + 1, 'x') << 1
+            << QByteArray() << u"\u201CFILE\u201D is larger than 16 MiB"_qs;
+        // A UTF-16 file may hold half of a pair of units: the XML holds U+FFFD, never "?".
+        const QString lone = QChar(0xDE00) + u"\r\nb\r\nc\r\nd\r\ne\r\nf\r\n"_qs;
+        QTest::newRow("lone surrogate written as U+FFFD")
+            << QStringList{u"convert"_qs, u"FILE"_qs}
+            << "\xFF\xFE" +
+                   QByteArray(reinterpret_cast<const char *>(lone.utf16()), lone.size() * 2)
+            << 0 << xml("<BAND>\xEF\xBF\xBD</BAND>\r\n<DISCS>0</DISCS>") << QString();
     }
 
-    void convert_toStandardOutput()
+    void convert()
     {
-        QFETCH(QByteArray, fileBytes);
-        QFETCH(QByteArray, xml);
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, file);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, err);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("show.txt"));
-        WriteBytes(path, fileBytes);
-        const ProcessRun r = run(
-            {QStringLiteral("convert"), QStringLiteral("--locale"), QStringLiteral("en_US"), path});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, xml);
-        QVERIFY(r.err.isEmpty());
-    }
-
-    void convert_standardInput()
-    {
-        const ProcessRun r = run({QStringLiteral("convert"), QStringLiteral("-")}, m_sixLines);
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, m_sixLinesXml);
+        const QString path = WriteFile(dir, u"show.txt"_qs, file);
+        args.replaceInStrings(u"FILE"_qs, path);
+        const ProcessRun r = run(args, file);
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(r.out, out);
+        if (err.isEmpty())
+            QCOMPARE(r.err, QByteArray());
+        else
+            QVERIFY2(QString::fromUtf8(r.err).contains(err.replace(u"FILE"_qs, path)), r.err);
     }
 
     // Without --locale the user's locale is used; under LANG=C.UTF-8 dates are month first.
     void convert_cLocale_monthFirst()
     {
-        const QByteArray saved = qgetenv("LC_ALL");
-        qputenv("LC_ALL", "C.UTF-8");
-        const ProcessRun r = run({QStringLiteral("convert"),
-                                  QStringLiteral(TAPEWRIGHT_TEST_DATA "/worked-example.txt")});
-        if (saved.isNull())
-            qunsetenv("LC_ALL");
-        else
-            qputenv("LC_ALL", saved);
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.contains("<DATE>5/8/1977</DATE>"), r.out.constData());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TAPEWRIGHT_CLI),
+                {u"convert"_qs, TestDataPath(u"worked-example.txt"_qs)});
+        QVERIFY(p.waitForFinished(-1));
+        QVERIFY(p.readAllStandardOutput().contains("<DATE>5/8/1977</DATE>"));
     }
 
-    void convert_missingFile()
+    // A failed write to standard output is an error, with a message.
+    void convert_standardOutputFull()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("nope.txt"));
-        const ProcessRun r = run({QStringLiteral("convert"), path});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.out.isEmpty());
-        QVERIFY(r.err.contains(path.toLocal8Bit()));
+        QProcess p;
+        p.setStandardOutputFile(u"/dev/full"_qs);
+        p.start(QStringLiteral(TAPEWRIGHT_CLI), {u"convert"_qs, u"-"_qs});
+        QVERIFY(p.waitForStarted());
+        p.write(SixLines);
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(-1));
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
+                 u"Cannot write to standard output: the disk is full.\n"_qs);
     }
 
-    // A file of a few megabytes (a long log pasted into an info text) converts; a file beyond
-    // the reading limit is refused with a message naming it, and nothing is written.
-    void convert_fileSize_data()
-    {
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<bool>("converts");
-        QTest::newRow("5 MB") << qint64(5'000'000) << true;
-        QTest::newRow("just over 16 MiB") << qint64(16 * 1024 * 1024 + 1) << false;
-    }
-
-    void convert_fileSize()
-    {
-        QFETCH(qint64, size);
-        QFETCH(bool, converts);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("big.txt"));
-        QByteArray bytes = m_sixLines;
-        const QByteArray filler = "An ordinary line of an info text, fifty characters\r\n";
-        bytes.reserve(size);
-        while (bytes.size() + filler.size() <= size)
-            bytes += filler;
-        bytes += QByteArray(size - bytes.size(), 'x');
-        WriteBytes(path, bytes);
-        const QString out = dir.filePath(QStringLiteral("out"));
-        QDir().mkpath(out);
-        const ProcessRun r = run({QStringLiteral("convert"), QStringLiteral("--locale"),
-                                  QStringLiteral("en_US"), QStringLiteral("--out-dir"), out, path});
-        const QByteArray xml = ReadBytes(out + QStringLiteral("/big.xml"));
-        if (converts) {
-            QCOMPARE(r.exitCode, 0);
-            QVERIFY(xml.startsWith("<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n"
-                                   "<BAND>Blue Lantern</BAND>\r\n<VENUE>Hall</VENUE>\r\n"));
-            QVERIFY(xml.endsWith("</CDR_Track_List>"));
-        } else {
-            QCOMPARE(r.exitCode, 1);
-            QVERIFY(!QFile::exists(out + QStringLiteral("/big.xml")));
-            QVERIFY2(r.err.contains(path.toLocal8Bit()), r.err.constData());
-            QVERIFY2(r.err.contains("16 MiB"), r.err.constData());
-        }
-    }
-
-    // The folder is made when it does not exist yet (--out-dir xml/ *.txt).
+    // The folder is made when it does not exist yet (--out-dir xml/ *.txt); a bad file is
+    // reported and skipped, the others are still written. A folder that is a file is refused.
     void convert_outDir()
     {
         QTemporaryDir dir;
-        const QString out = dir.filePath(QStringLiteral("out/xml"));
-        WriteBytes(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
-        WriteBytes(dir.filePath(QStringLiteral("readme")), m_sixLines);
-        WriteBytes(dir.filePath(QStringLiteral("show.v2.nfo")), m_sixLines);
-        const ProcessRun r = run(
-            {QStringLiteral("convert"), QStringLiteral("--out-dir"), out,
-             dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("missing.txt")),
-             dir.filePath(QStringLiteral("readme")), dir.filePath(QStringLiteral("show.v2.nfo"))});
-        // A bad file is reported and skipped; the others are still written.
+        const QString out = dir.filePath(u"out/xml"_qs);
+        QStringList args{u"convert"_qs, u"--out-dir"_qs, out};
+        for (const QString &name :
+             {u"a.txt"_qs, u"missing.txt"_qs, u"readme"_qs, u"show.v2.nfo"_qs})
+            args << (name.startsWith(u'm') ? dir.filePath(name) : WriteFile(dir, name, SixLines));
+        const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains("missing.txt"));
-        QCOMPARE(ReadBytes(out + QStringLiteral("/a.xml")), m_sixLinesXml);
-        QCOMPARE(ReadBytes(out + QStringLiteral("/readme.xml")), m_sixLinesXml);
-        QCOMPARE(ReadBytes(out + QStringLiteral("/show.v2.xml")), m_sixLinesXml);
-        QCOMPARE(QString::fromUtf8(r.out).count(QLatin1Char('\n')), 3);
-    }
+        QCOMPARE(QDir(out).entryList(QDir::Files),
+                 QStringList({u"a.xml"_qs, u"readme.xml"_qs, u"show.v2.xml"_qs}));
+        QCOMPARE(ReadBytes(out + u"/show.v2.xml"_qs), SixLinesXml);
+        QCOMPARE(r.out.count('\n'), 3);
 
-    // --smart reads the text as a collector does, alone and in a batch.
-    void convert_smart()
-    {
-        const QByteArray info = "Bob Dylan, 4/23/99, Marseilles, 2CDR\n\nCD1\n"
-                                "1. Cocaine Blues (acoustic)\n2. Can't Wait 5:32\n\nCD2\n"
-                                "1. Not Dark Yet";
-        const QByteArray xml =
-            "<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n<BAND>Bob Dylan</BAND>\r\n"
-            "<LITERALDATE>4/23/99</LITERALDATE>\r\n<DATE>4/23/1999</DATE>\r\n"
-            "<CITY>Marseilles</CITY>\r\n<DISCS>2</DISCS>\r\n<TRACKSD1>2</TRACKSD1>\r\n"
-            "<TRACKSD2>1</TRACKSD2>\r\n<D1T1>Cocaine Blues (acoustic)</D1T1>\r\n"
-            "<D1T2>Can't Wait</D1T2><D1T2Time>5:32</D1T2Time>\r\n<D2T1>Not Dark Yet</D2T1>\r\n"
-            "</CDR_Track_List>";
-        QTemporaryDir dir;
-        const QString show = WriteFile(dir, QStringLiteral("show.txt"), info);
-        const QStringList smart{QStringLiteral("convert"), QStringLiteral("--locale"),
-                                QStringLiteral("en_US"), QStringLiteral("--smart")};
-        const ProcessRun one = run(smart + QStringList{show});
-        QCOMPARE(one.exitCode, 0);
-        QCOMPARE(one.out, xml);
-
-        const QString out = dir.filePath(QStringLiteral("out"));
-        QDir().mkpath(out);
-        WriteFile(dir, QStringLiteral("other.txt"), info);
-        const ProcessRun batch =
-            run(smart + QStringList{QStringLiteral("--out-dir"), out, show,
-                                    dir.filePath(QStringLiteral("other.txt"))});
-        QCOMPARE(batch.exitCode, 0);
-        QCOMPARE(ReadBytes(out + QStringLiteral("/show.xml")), xml);
-        QCOMPARE(ReadBytes(out + QStringLiteral("/other.xml")), xml);
-        // Without --smart the classic conversion stays as it was.
-        QVERIFY(run({QStringLiteral("convert"), QStringLiteral("--locale"), QStringLiteral("en_US"),
-                     show})
-                    .out != xml);
+        const QString aFile = WriteFile(dir, u"file"_qs, "a file");
+        const ProcessRun refused = run({u"convert"_qs, u"--out-dir"_qs, aFile, args.at(3)});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(aFile.toUtf8()), refused.err);
+        QCOMPARE(ReadBytes(aFile), QByteArray("a file"));
     }
 
     // A run never writes over a file it was given nor over its own earlier output; each is
@@ -193,14 +157,15 @@ private slots:
         QTest::addColumn<QStringList>("refused"); // "a|b": one message names both
         QTest::newRow("converted again in the folder of its outputs")
             << QStringList{u"show.txt"_qs, u"show.xml"_qs, u"other.txt"_qs} << u"."_qs
-            << QStringList{u"show.xml=show.xml"_qs, u"other.xml=other.txt"_qs}
+            << QStringList{u"other.xml=other.txt"_qs, u"show.xml=show.xml"_qs}
             << QStringList{u"show.txt|show.xml"_qs, u"show.xml|show.xml"_qs};
         QTest::newRow("inputs of one name")
             << QStringList{u"a/show.txt"_qs, u"b/show.txt"_qs, u"a/show.nfo"_qs, u"c.txt"_qs}
-            << u"out"_qs << QStringList{u"show.xml=a/show.txt"_qs, u"c.xml=c.txt"_qs}
+            << u"out"_qs << QStringList{u"c.xml=c.txt"_qs, u"show.xml=a/show.txt"_qs}
             << QStringList{u"b/show.txt|out/show.xml|a/show.txt"_qs,
                            u"a/show.nfo|out/show.xml|a/show.txt"_qs};
     }
+
     void convert_outDir_ownFilesKept()
     {
         QFETCH(QStringList, inputs);
@@ -212,8 +177,7 @@ private slots:
         QVERIFY(root.mkpath(u"a"_qs) && root.mkpath(u"b"_qs) && root.mkpath(u"out"_qs));
         QStringList args = {u"convert"_qs, u"--out-dir"_qs, root.filePath(outDir)};
         for (const QString &input : inputs)
-            args << WriteBytes(root.filePath(input),
-                               input.toUtf8() + QByteArray(m_sixLines).remove(0, 12));
+            args << WriteBytes(root.filePath(input), input.toUtf8() + SixLines.sliced(12));
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 1);
         const QStringList messages = QString::fromUtf8(r.err).split(u'\n', Qt::SkipEmptyParts);
@@ -223,48 +187,14 @@ private slots:
                 QVERIFY2(messages.at(i).contains(QDir::cleanPath(root.filePath(name)) + u'\u201D'),
                          qPrintable(messages.at(i)));
         }
-        QStringList expectedFiles;
-        for (const QString &output : outputs) {
-            const QString file = output.section(u'=', 0, 0);
-            const QString band = output.section(u'=', 1);
-            const QByteArray bytes = ReadBytes(QDir(root.filePath(outDir)).filePath(file));
-            QVERIFY2(bytes.startsWith(band.toUtf8()) ||
-                         bytes.contains("<BAND>" + band.toUtf8() + "</BAND>"),
-                     bytes.constData());
-            expectedFiles << file;
+        const QDir out(root.filePath(outDir));
+        QStringList held;
+        for (const QString &file : out.entryList({u"*.xml"_qs})) {
+            const QString text = QString::fromUtf8(ReadBytes(out.filePath(file)));
+            held << file + u'=' +
+                        text.section(u"<BAND>"_qs, -1).section(u'<', 0, 0).section(u'\r', 0, 0);
         }
-        for (const QString &file : QDir(root.filePath(outDir)).entryList({u"*.xml"_qs}))
-            QVERIFY2(expectedFiles.contains(file), qPrintable(file));
-    }
-
-    // A UTF-16 file may hold half of a pair of units: the XML holds U+FFFD for it, never "?".
-    void convert_loneSurrogateWrittenAsReplacement()
-    {
-        QTemporaryDir dir;
-        const QString text = QString::fromUtf8(m_sixLines) + u"Disc 1\r\n01. Opener "_qs +
-                             QChar(0xDE00) + u" 4:56\r\n"_qs;
-        const QString path = WriteBytes(
-            dir.filePath(u"show.txt"_qs),
-            "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
-        const ProcessRun r = run({u"convert"_qs, path});
-        QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.contains("<D1T1>01. Opener \xEF\xBF\xBD</D1T1>"), r.out.constData());
-        QVERIFY(!r.out.contains("Opener ?"));
-    }
-
-    // A failed write to standard output is an error, with a message.
-    void convert_standardOutputFull()
-    {
-        QProcess p;
-        p.setStandardOutputFile(u"/dev/full"_qs);
-        p.start(QStringLiteral(TAPEWRIGHT_CLI), {u"convert"_qs, u"-"_qs});
-        QVERIFY(p.waitForStarted());
-        p.write(m_sixLines);
-        p.closeWriteChannel();
-        QVERIFY(p.waitForFinished(-1));
-        QCOMPARE(p.exitCode(), 1);
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
-                 u"Cannot write to standard output: the disk is full.\n"_qs);
+        QCOMPARE(held, outputs);
     }
 
     // Names in the messages are quoted as files are: “frobnicate”.
@@ -275,6 +205,8 @@ private slots:
         QTest::newRow("no command") << QStringList{} << QString();
         QTest::newRow("unknown command") << QStringList{u"frobnicate"_qs} << u"frobnicate"_qs;
         QTest::newRow("convert without file") << QStringList{u"convert"_qs} << QString();
+        QTest::newRow("two files without --out-dir")
+            << QStringList{u"convert"_qs, u"a"_qs, u"b"_qs} << QString();
         QTest::newRow("unknown locale")
             << QStringList{u"convert"_qs, u"--locale"_qs, u"xx_nowhere"_qs, u"-"_qs}
             << u"xx_nowhere"_qs;
@@ -294,67 +226,44 @@ private slots:
         QFETCH(QString, named);
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 2);
-        QVERIFY(!r.err.isEmpty());
         const QString err = QString::fromUtf8(r.err);
-        if (!named.isEmpty())
-            QVERIFY2(err.contains(u'\u201C' + named + u'\u201D'), qPrintable(err));
+        QVERIFY(!err.isEmpty());
+        QVERIFY2(named.isEmpty() || err.contains(u'\u201C' + named + u'\u201D'), qPrintable(err));
         QVERIFY2(!err.contains(u'"') && !err.contains(u'\''), qPrintable(err));
     }
 
-    void convert_outDirIsAFile()
-    {
-        QTemporaryDir dir;
-        const QString out = dir.filePath(QStringLiteral("xml"));
-        WriteBytes(out, "a file");
-        WriteBytes(dir.filePath(QStringLiteral("a.txt")), m_sixLines);
-        const ProcessRun r = run({QStringLiteral("convert"), QStringLiteral("--out-dir"), out,
-                                  dir.filePath(QStringLiteral("a.txt"))});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains(out.toLocal8Bit()), r.err.constData());
-        QCOMPARE(ReadBytes(out), QByteArray("a file"));
-    }
-
     // A command's help names the program and the command as typed, and lists only what
-    // applies to it.
-    void help_data()
+    // applies to it; --version shows the About box's version.
+    void helpAndVersion_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArray>("usage");
-        QTest::addColumn<QByteArray>("option");
-        QTest::newRow("program") << QStringList{QStringLiteral("--help")}
-                                 << QByteArray("Usage: tapewright-cli COMMAND [OPTIONS]\n")
-                                 << QByteArray("convert");
-        QTest::newRow("convert") << QStringList{QStringLiteral("convert"), QStringLiteral("--help")}
-                                 << QByteArray("Usage: tapewright-cli convert [options] FILE...\n")
-                                 << QByteArray("--out-dir <DIR>");
-        QTest::newRow("convert, smart")
-            << QStringList{QStringLiteral("convert"), QStringLiteral("--help")}
-            << QByteArray("Usage: tapewright-cli convert [options] FILE...\n")
-            << QByteArray("--smart");
-        QTest::newRow("cover") << QStringList{QStringLiteral("cover"), QStringLiteral("-h")}
-                               << QByteArray("Usage: tapewright-cli cover --template FILE --xml "
-                                             "FILE --out FILE [options]\n")
-                               << QByteArray("--collector <NAME>");
+        QTest::addColumn<QStringList>("holds"); // the first from the start of the output
+        QTest::newRow("program") << QStringList{u"--help"_qs}
+                                 << QStringList{u"Usage: tapewright-cli COMMAND [OPTIONS]\n"_qs,
+                                                u"convert"_qs};
+        QTest::newRow("convert") << QStringList{u"convert"_qs, u"--help"_qs}
+                                 << QStringList{
+                                        u"Usage: tapewright-cli convert [options] FILE...\n"_qs,
+                                        u"--out-dir <DIR>"_qs, u"--smart"_qs};
+        QTest::newRow("cover") << QStringList{u"cover"_qs, u"-h"_qs}
+                               << QStringList{u"Usage: tapewright-cli cover --template FILE --xml "
+                                              "FILE --out FILE [options]\n"_qs,
+                                              u"--collector <NAME>"_qs};
+        QTest::newRow("version") << QStringList{u"--version"_qs}
+                                 << QStringList{u"tapewright-cli 0.5 10/04/2000\n"_qs};
     }
 
-    void help()
+    void helpAndVersion()
     {
         QFETCH(QStringList, args);
-        QFETCH(QByteArray, usage);
-        QFETCH(QByteArray, option);
+        QFETCH(QStringList, holds);
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.startsWith(usage), r.out.constData());
-        QVERIFY(r.out.contains(option));
-        QVERIFY2(!r.out.contains("--help-all"), r.out.constData());
-    }
-
-    // The About box shows the same version.
-    void version()
-    {
-        const ProcessRun r = run({QStringLiteral("--version")});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, QByteArray("tapewright-cli 0.5 10/04/2000\n"));
+        const QString out = QString::fromUtf8(r.out);
+        QVERIFY2(out.startsWith(holds.first()) && !out.contains(u"--help-all"_qs), r.out);
+        for (const QString &text : holds)
+            QVERIFY2(out.contains(text), qPrintable(text));
+        QVERIFY(holds.size() > 1 || out == holds.first());
     }
 };
 

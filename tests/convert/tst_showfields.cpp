@@ -1,194 +1,147 @@
 // The show fields found by keyword and by the first characters of lines.
 #include "infolines.h"
 #include "showfields.h"
+#include "testsupport.h"
 
 #include <QTest>
 
 using namespace tapewright;
-
-namespace {
-
-// Lines joined and ended by CR LF, as a loaded file gives them.
-InfoLines linesOf(const QStringList &lines)
-{
-    return InfoLines::cut(lines.join(u"\r\n") + QStringLiteral("\r\n"));
-}
-
-} // namespace
+using namespace testsupport;
 
 class TestShowFields : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Lines as stored, split at ";".
     void cut_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("tab becomes blank") << u"a\tb\r\n"_qs << QStringList{u"a b"_qs};
-        QTest::newRow("blanks trimmed") << u"  a b  \r\n"_qs << QStringList{u"a b"_qs};
-        QTest::newRow("leading tab trimmed") << u"\t\ta\t\r\n"_qs << QStringList{u"a"_qs};
-        QTest::newRow("other white space kept")
-            << u"\u00A0a\u3000\r\n"_qs << QStringList{u"\u00A0a\u3000"_qs};
-        QTest::newRow("empty lines keep their numbers")
-            << u"a\r\n\r\n\r\nb\r\n"_qs << QStringList{u"a"_qs, u""_qs, u""_qs, u"b"_qs};
-        QTest::newRow("unfinished last line ignored") << u"a\r\nb"_qs << QStringList{u"a"_qs};
-        QTest::newRow("lone lf does not cut") << u"a\nb\r\n"_qs << QStringList{u"a\nb"_qs};
+        QTest::addColumn<QString>("lines");
+        TextRow("tab becomes blank", "a\tb\r\n", "a b");
+        TextRow("blanks trimmed", "  a b  \r\n", "a b");
+        TextRow("leading tab trimmed", "\t\ta\t\r\n", "a");
+        TextRow("other white space kept", "\u00A0a\u3000\r\n", "\u00A0a\u3000");
+        TextRow("empty lines keep their numbers", "a\r\n\r\n\r\nb\r\n", "a;;;b");
+        TextRow("unfinished last line ignored", "a\r\nb", "a");
+        TextRow("lone lf does not cut", "a\nb\r\n", "a\nb");
     }
 
     void cut()
     {
         QFETCH(QString, text);
-        QFETCH(QStringList, lines);
+        QFETCH(QString, lines);
         const InfoLines cut = InfoLines::cut(text);
-        QCOMPARE(cut.count(), lines.size());
+        QStringList stored;
         for (qsizetype n = 1; n <= cut.count(); ++n)
-            QCOMPARE(cut.line(n).toString(), lines.at(n - 1));
+            stored << cut.line(n).toString();
+        QCOMPARE(stored, lines.split(u';'));
     }
 
-    void band_data()
+    // Every element found, in the order band, venue, city, state, source, notes; the lines of a
+    // row are split at ";".
+    void fields_data()
     {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("element");
-        QTest::newRow("line 1 by default")
-            << QStringList{u"Blue Lantern"_qs, u"x"_qs} << u"<BAND>Blue Lantern</BAND>"_qs;
-        QTest::newRow("band keyword keeps colon")
-            << QStringList{u"Show"_qs, u"Band: X"_qs} << u"<BAND>: X</BAND>"_qs;
-        QTest::newRow("keyword in any case, rest trimmed")
-            << QStringList{u"Show"_qs, u"BAND   The Lanterns "_qs}
-            << u"<BAND>The Lanterns</BAND>"_qs;
-        QTest::newRow("first band line wins")
-            << QStringList{u"Show"_qs, u"Band A"_qs, u"Band B"_qs} << u"<BAND>A</BAND>"_qs;
-        QTest::newRow("keyword must start the line")
-            << QStringList{u"Show"_qs, u"The band: X"_qs} << u"<BAND>Show</BAND>"_qs;
-        QTest::newRow("bandstand counts as keyword")
-            << QStringList{u"Show"_qs, u"Bandstand"_qs} << u"<BAND>stand</BAND>"_qs;
-        QTest::newRow("grateful dead fixed spelling")
-            << QStringList{u"GRATEFUL DEAD - Town Hall"_qs} << u"<BAND>Grateful Dead</BAND>"_qs;
-        QTest::newRow("grateful dead only on line 1")
-            << QStringList{u"Jerry"_qs, u"grateful dead"_qs} << u"<BAND>Jerry</BAND>"_qs;
-        QTest::newRow("band line beats grateful dead")
-            << QStringList{u"Grateful Dead"_qs, u"band Dead & Co"_qs}
-            << u"<BAND>Dead & Co</BAND>"_qs;
-        QTest::newRow("empty line 1") << QStringList{u""_qs, u"x"_qs} << u"<BAND></BAND>"_qs;
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("elements");
+        TextRow("line 1 by default", "Blue Lantern", "<BAND>Blue Lantern</BAND>");
+        TextRow("band keyword keeps colon", "Show;Band: X", "<BAND>: X</BAND>");
+        TextRow("keyword on line 1 in any case, rest trimmed", "BAND   The Lanterns ",
+                "<BAND>The Lanterns</BAND>");
+        TextRow("first band line wins", "Show;Band A;Band B", "<BAND>A</BAND>");
+        TextRow("keyword must start the line", "Show;The band: X", "<BAND>Show</BAND>");
+        TextRow("bandstand counts as keyword", "Show;Bandstand", "<BAND>stand</BAND>");
+        TextRow("grateful dead fixed spelling", "GRATEFUL DEAD - Town Hall",
+                "<BAND>Grateful Dead</BAND>");
+        TextRow("grateful dead only on line 1", "Jerry;grateful dead", "<BAND>Jerry</BAND>");
+        TextRow("band line beats grateful dead", "Grateful Dead;band Dead & Co",
+                "<BAND>Dead & Co</BAND>");
+        TextRow("empty line 1", ";x", "<BAND></BAND>");
+        TextRow("plain keywords", "Venue Town Hall;City Springfield;State IL",
+                "<BAND>Venue Town Hall</BAND><VENUE>Town Hall</VENUE><CITY>Springfield</CITY>"
+                "<STATE>IL</STATE>");
+        TextRow(
+            "colon stays, case kept", "VENUE: The Fillmore ;city:  S.F.",
+            "<BAND>VENUE: The Fillmore</BAND><VENUE>: The Fillmore</VENUE><CITY>:  S.F.</CITY>");
+        TextRow("statement is a state line", "Statement of origin",
+                "<BAND>Statement of origin</BAND><STATE>ment of origin</STATE>");
+        TextRow("keyword alone gives empty element", "venue", "<BAND>venue</BAND><VENUE></VENUE>");
+        TextRow("first line wins", "City A;City B", "<BAND>City A</BAND><CITY>A</CITY>");
+        TextRow("not at line start", "The venue was big;Kansas City",
+                "<BAND>The venue was big</BAND>");
+        TextRow("markup kept as typed", "Venue <b>R&B</b>",
+                "<BAND>Venue <b>R&B</b></BAND><VENUE><b>R&B</b></VENUE>");
+        QTest::newRow("no lines") << QString() << QString();
+        // The search stops once every field is found, and not before (an empty line is passed
+        // over before the test, so the last field follows another line).
+        TextRow("band line after every other field", "Venue V;City C;State S;sbd;Notes n;;x;Band B",
+                "<BAND>B</BAND><VENUE>V</VENUE><CITY>C</CITY><STATE>S</STATE><SOURCE>sbd</SOURCE>"
+                "<NOTES> n</NOTES>");
+        TextRow("city line after every other field", "Band B;Venue V;State S;sbd;Notes n;;x;City C",
+                "<BAND>B</BAND><VENUE>V</VENUE><CITY>C</CITY><STATE>S</STATE><SOURCE>sbd</SOURCE>"
+                "<NOTES> n</NOTES>");
+        TextRow("venue line after every other field",
+                "Band B;City C;State S;sbd;Notes n;;x;Venue V",
+                "<BAND>B</BAND><VENUE>V</VENUE><CITY>C</CITY><STATE>S</STATE><SOURCE>sbd</SOURCE>"
+                "<NOTES> n</NOTES>");
+        TextRow("venue after the ended notes", "Notes n;;Venue V",
+                "<BAND>Notes n</BAND><VENUE>V</VENUE><NOTES> n</NOTES>");
+        TextRow("source keyword", "a;Source: SBD > Reel > DAT;",
+                "<BAND>a</BAND><SOURCE>Source: SBD > Reel > DAT</SOURCE>");
+        TextRow(
+            "continuation appended in lower case", "Source: SBD > Reel;Lineage: DAT > CDR",
+            "<BAND>Source: SBD > Reel</BAND><SOURCE>Source: SBD > Reellineage: dat > cdr</SOURCE>");
+        TextRow("only one continuation line", "SBD;DAT;CDR",
+                "<BAND>SBD</BAND><SOURCE>SBDdat</SOURCE>");
+        TextRow("sdb starts but does not continue", "sdb master;sdb copy",
+                "<BAND>sdb master</BAND><SOURCE>sdb master</SOURCE>");
+        TextRow("date line never the source", "Audience tape, transfer date 1999;aud tape date;aud",
+                "<BAND>Audience tape, transfer date 1999</BAND><SOURCE>aud</SOURCE>");
+        TextRow("date line not a continuation", "AUD;DAT transferred, date unknown",
+                "<BAND>AUD</BAND><SOURCE>AUD</SOURCE>");
+        TextRow("source on the last line", "a;genealogy: cdr",
+                "<BAND>a</BAND><SOURCE>genealogy: cdr</SOURCE>");
+        TextRow("word inside another word", "Claudia sings",
+                "<BAND>Claudia sings</BAND><SOURCE>Claudia sings</SOURCE>");
+        // Far enough into a line that the search looks at it eight characters at a time.
+        TextRow("ninth character", "x;Vintage sbd reel copy",
+                "<BAND>x</BAND><SOURCE>Vintage sbd reel copy</SOURCE>");
+        for (const char *word :
+             {"sbd", "shn", "source", "aud", "lineage", "cda", "cdr", "genealogy", "dat", "dae"}) {
+            const QString line = QStringLiteral("the %1 tape").arg(QLatin1String(word));
+            QTest::addRow("word %s", word)
+                << u"x;"_qs + line << u"<BAND>x</BAND><SOURCE>"_qs + line + u"</SOURCE>"_qs;
+        }
+        TextRow("label and second word removed", "x;Notes: some notes here",
+                "<BAND>x</BAND><NOTES>: some here</NOTES>");
+        TextRow("block to first empty line", "x;Notes:;Great show.;Audience recording.;;Not this",
+                "<BAND>x</BAND><SOURCE>Audience recording.</SOURCE><NOTES>:Great show. Audience "
+                "recording. </NOTES>");
+        TextRow("block to last line without empty line", "x;NOTES;a;b",
+                "<BAND>x</BAND><NOTES>a b </NOTES>");
+        TextRow("notes word removed in any case", "x;Notes:;NOTES and Notes",
+                "<BAND>x</BAND><NOTES>: and </NOTES>");
+        TextRow("three blanks become two", "x;Notes   x", "<BAND>x</BAND><NOTES>  x</NOTES>");
+        TextRow("first notes line starts", "x;notes one;;notes two",
+                "<BAND>x</BAND><NOTES> one</NOTES>");
+        TextRow("notes must start the line", "Liner notes;x", "<BAND>Liner notes</BAND>");
+        TextRow("lone line feed becomes blank", "x;Notes:;a\nb",
+                "<BAND>x</BAND><NOTES>:a b </NOTES>");
     }
 
-    void band()
+    void fields()
     {
-        QFETCH(QStringList, lines);
-        QFETCH(QString, element);
-        const HeaderField f = FindShowFields(linesOf(lines)).Band;
-        QCOMPARE(f.Element, element);
-        QVERIFY(f.Found);
-    }
-
-    void source_data()
-    {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("element");
-        QTest::newRow("source keyword")
-            << QStringList{u"a"_qs, u"Source: SBD > Reel > DAT"_qs, u""_qs}
-            << u"<SOURCE>Source: SBD > Reel > DAT</SOURCE>"_qs;
-        QTest::newRow("continuation appended in lower case")
-            << QStringList{u"Source: SBD > Reel"_qs, u"Lineage: DAT > CDR"_qs}
-            << u"<SOURCE>Source: SBD > Reellineage: dat > cdr</SOURCE>"_qs;
-        QTest::newRow("only one continuation line")
-            << QStringList{u"SBD"_qs, u"DAT"_qs, u"CDR"_qs} << u"<SOURCE>SBDdat</SOURCE>"_qs;
-        QTest::newRow("sdb starts but does not continue")
-            << QStringList{u"sdb master"_qs, u"sdb copy"_qs} << u"<SOURCE>sdb master</SOURCE>"_qs;
-        QTest::newRow("date line never the source")
-            << QStringList{u"Audience tape, transfer date 1999"_qs, u"aud"_qs}
-            << u"<SOURCE>aud</SOURCE>"_qs;
-        QTest::newRow("date line not a continuation")
-            << QStringList{u"AUD"_qs, u"DAT transferred, date unknown"_qs}
-            << u"<SOURCE>AUD</SOURCE>"_qs;
-        QTest::newRow("source on the last line")
-            << QStringList{u"a"_qs, u"genealogy: cdr"_qs} << u"<SOURCE>genealogy: cdr</SOURCE>"_qs;
-        QTest::newRow("word inside another word")
-            << QStringList{u"Claudia sings"_qs} << u"<SOURCE>Claudia sings</SOURCE>"_qs;
-        QTest::newRow("no source") << QStringList{u"a"_qs, u"b"_qs} << QString();
-    }
-
-    void source()
-    {
-        QFETCH(QStringList, lines);
-        QFETCH(QString, element);
-        const HeaderField f = FindShowFields(linesOf(lines)).Source;
-        QCOMPARE(f.Element, element);
-        QCOMPARE(f.Found, !element.isEmpty());
-    }
-
-    void prefixFields_data()
-    {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("venue");
-        QTest::addColumn<QString>("city");
-        QTest::addColumn<QString>("state");
-        QTest::newRow("plain keywords")
-            << QStringList{u"Venue Town Hall"_qs, u"City Springfield"_qs, u"State IL"_qs}
-            << u"<VENUE>Town Hall</VENUE>"_qs << u"<CITY>Springfield</CITY>"_qs
-            << u"<STATE>IL</STATE>"_qs;
-        QTest::newRow("colon stays, case kept")
-            << QStringList{u"VENUE: The Fillmore "_qs, u"city:  S.F."_qs}
-            << u"<VENUE>: The Fillmore</VENUE>"_qs << u"<CITY>:  S.F.</CITY>"_qs << QString();
-        QTest::newRow("statement is a state line")
-            << QStringList{u"Statement of origin"_qs} << QString() << QString()
-            << u"<STATE>ment of origin</STATE>"_qs;
-        QTest::newRow("keyword alone gives empty element")
-            << QStringList{u"venue"_qs} << u"<VENUE></VENUE>"_qs << QString() << QString();
-        QTest::newRow("first line wins") << QStringList{u"City A"_qs, u"City B"_qs} << QString()
-                                         << u"<CITY>A</CITY>"_qs << QString();
-        QTest::newRow("not at line start")
-            << QStringList{u"The venue was big"_qs, u"Kansas City"_qs} << QString() << QString()
-            << QString();
-        QTest::newRow("markup kept as typed")
-            << QStringList{u"Venue <b>&amp;</b>"_qs} << u"<VENUE><b>&amp;</b></VENUE>"_qs
-            << QString() << QString();
-    }
-
-    void prefixFields()
-    {
-        QFETCH(QStringList, lines);
-        QFETCH(QString, venue);
-        QFETCH(QString, city);
-        QFETCH(QString, state);
-        const ShowFields fields = FindShowFields(linesOf(lines));
-        QCOMPARE(fields.Venue.Element, venue);
-        QCOMPARE(fields.City.Element, city);
-        QCOMPARE(fields.State.Element, state);
-    }
-
-    void notes_data()
-    {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("element");
-        QTest::newRow("label and second word removed")
-            << QStringList{u"Notes: some notes here"_qs} << u"<NOTES>: some here</NOTES>"_qs;
-        QTest::newRow("block to first empty line")
-            << QStringList{u"Notes:"_qs, u"Great show."_qs, u"Audience recording."_qs, u""_qs,
-                           u"Not this"_qs}
-            << u"<NOTES>:Great show. Audience recording. </NOTES>"_qs;
-        QTest::newRow("block to last line without empty line")
-            << QStringList{u"x"_qs, u"NOTES"_qs, u"a"_qs, u"b"_qs} << u"<NOTES>a b </NOTES>"_qs;
-        QTest::newRow("notes word removed in any case")
-            << QStringList{u"Notes:"_qs, u"NOTES and Notes"_qs} << u"<NOTES>: and </NOTES>"_qs;
-        QTest::newRow("three blanks become two")
-            << QStringList{u"Notes   x"_qs} << u"<NOTES>  x</NOTES>"_qs;
-        QTest::newRow("first notes line starts")
-            << QStringList{u"notes one"_qs, u""_qs, u"notes two"_qs} << u"<NOTES> one</NOTES>"_qs;
-        QTest::newRow("notes must start the line")
-            << QStringList{u"Liner notes"_qs, u"x"_qs} << QString();
-        QTest::newRow("lone line feed becomes blank")
-            << QStringList{u"Notes:"_qs, u"a\nb"_qs} << u"<NOTES>:a b </NOTES>"_qs;
-    }
-
-    void notes()
-    {
-        QFETCH(QStringList, lines);
-        QFETCH(QString, element);
-        const HeaderField f = FindShowFields(linesOf(lines)).Notes;
-        QCOMPARE(f.Element, element);
-        QCOMPARE(f.Found, !element.isEmpty());
+        QFETCH(QString, lines);
+        QFETCH(QString, elements);
+        const ShowFields f = FindShowFields(
+            InfoLines::cut(lines.isNull() ? QString() : CrlfLines(lines.split(u';'))));
+        QString all;
+        for (const HeaderField *field :
+             {&f.Band, &f.Venue, &f.City, &f.State, &f.Source, &f.Notes}) {
+            QCOMPARE(field->Found, !field->Element.isEmpty());
+            all += field->Element;
+        }
+        QCOMPARE(all, elements);
     }
 };
 

@@ -1,10 +1,12 @@
 // The text operations the converter is written in: one-to-one case changes (also across the
 // vectorised blocks) and the single-character search.
+#include "testsupport.h"
 #include "textterms.h"
 
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 namespace {
 
@@ -26,15 +28,15 @@ private slots:
     void lowerCased_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("ascii shorter than a block") << u"ABCxyz@[`{"_qs;
-        QTest::newRow("ascii over several blocks") << u"GRATEFUL DEAD - Town Hall, Disc 1 @ [Z]"_qs;
-        QTest::newRow("sharp s stays one unit") << u"STRAßE ẞ Straße"_qs;
-        QTest::newRow("non-ascii in the middle of a block") << u"ABCDEFÄGHIJKLMNOP"_qs;
-        QTest::newRow("non-ascii last in a block") << u"ABCDEFGÜ12345678"_qs;
-        QTest::newRow("greek and cyrillic") << u"ΣΊΣΥΦΟΣ МОСКВА ŁÓDŹ"_qs;
-        QTest::newRow("dotted capital I") << u"İSTANBUL"_qs;
-        QTest::newRow("surrogate pair kept") << u"A\U0001D400B\U00010400CDEFGHIJ"_qs;
+        TextRow("empty", "");
+        TextRow("ascii shorter than a block", "ABCxyz@[`{");
+        TextRow("ascii over several blocks", "GRATEFUL DEAD - Town Hall, Disc 1 @ [Z]");
+        TextRow("sharp s stays one unit", "STRAßE ẞ Straße");
+        TextRow("non-ascii in the middle of a block", "ABCDEFÄGHIJKLMNOP");
+        TextRow("non-ascii last in a block", "ABCDEFGÜ12345678");
+        TextRow("greek and cyrillic", "ΣΊΣΥΦΟΣ МОСКВА ŁÓDŹ");
+        TextRow("dotted capital I", "İSTANBUL");
+        TextRow("surrogate pair kept", "A\U0001D400B\U00010400CDEFGHIJ");
         QTest::newRow("control and high ascii") << u"\u0000\u007F\u0080\u00C0ZZ"_qs;
     }
 
@@ -77,18 +79,14 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("three blanks become two")
-            << u"a   b"_qs << u"  "_qs << u" "_qs << u"a  b"_qs;
-        QTest::newRow("result not searched again")
-            << u"nonotestes"_qs << u"notes"_qs << QString() << u"notes"_qs;
-        QTest::newRow("no occurrence") << u"abc"_qs << u"x"_qs << u"y"_qs << u"abc"_qs;
-        QTest::newRow("first character alone is no match")
-            << u"tthet"_qs << u"th"_qs << QString() << u"tet"_qs;
-        QTest::newRow("match at the end, text moved left")
-            << u"ab disk cd disk"_qs << u"disk"_qs << u"disc"_qs << u"ab disc cd disc"_qs;
-        QTest::newRow("shorter replacement over several blocks")
-            << u"disciv and disciv and more text"_qs << u"disciv"_qs << u"disc4"_qs
-            << u"disc4 and disc4 and more text"_qs;
+        TextRow("three blanks become two", "a   b", "  ", " ", "a  b");
+        TextRow("result not searched again", "nonotestes", "notes", "", "notes");
+        TextRow("no occurrence", "abc", "x", "y", "abc");
+        TextRow("first character alone is no match", "tthet", "th", "", "tet");
+        TextRow("match at the end, text moved left", "ab disk cd disk", "disk", "disc",
+                "ab disc cd disc");
+        TextRow("shorter replacement over several blocks", "disciv and disciv and more text",
+                "disciv", "disc4", "disc4 and disc4 and more text");
     }
 
     void replaceAll()
