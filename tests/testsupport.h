@@ -1,5 +1,5 @@
 // Scaffolding the tests share: files in a temporary folder, the test data, programs run as a
-// user runs them, and PDF text read back with pdftotext.
+// user runs them, PDF text read back with pdftotext, and a full disk.
 #pragma once
 
 #include <QByteArray>
@@ -10,6 +10,19 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace testsupport {
 
@@ -116,6 +129,92 @@ inline QString PdfText(const QString &pdf, const QStringList &options = {})
         RunProcess(pdftotext, options + QStringList{QStringLiteral("-enc"), QStringLiteral("UTF-8"),
                                                     pdf, QStringLiteral("-")});
     return run.exitCode == 0 ? QString::fromUtf8(run.out) : QString();
+}
+
+// A full disk without root: RunOnSmallDisk runs work in a child process with a user and mount
+// namespace of its own (as `unshare -rm` gives), where a tmpfs of kib KiB is mounted on folder
+// (an empty folder of the test's), and returns what work returned. The tmpfs vanishes with the
+// child. nullopt, with the reason in *whyNot, where the system allows no such namespace; a work
+// that crashes stops the test run.
+inline bool WriteWhole(int fd, const QByteArray &bytes)
+{
+    for (qsizetype at = 0; at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + at, size_t(bytes.size() - at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+    }
+    return true;
+}
+
+inline QByteArray EnterSmallDisk(const QByteArray &folder, int kib)
+{
+    const auto put = [](const char *path, const QByteArray &text) {
+        const int fd = ::open(path, O_WRONLY);
+        const bool ok = fd >= 0 && WriteWhole(fd, text);
+        return (fd < 0 || ::close(fd) == 0) && ok;
+    };
+    const QByteArray uid = QByteArray::number(::getuid()), gid = QByteArray::number(::getgid());
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+        return "no user and mount namespace: " + QByteArray(std::strerror(errno));
+    if (!put("/proc/self/setgroups", "deny") || !put("/proc/self/uid_map", "0 " + uid + " 1") ||
+        !put("/proc/self/gid_map", "0 " + gid + " 1"))
+        return "no user mapping in the namespace: " + QByteArray(std::strerror(errno));
+    const QByteArray options = "size=" + QByteArray::number(kib) + "k";
+    if (::mount("none", folder.constData(), "tmpfs", 0, options.constData()) != 0)
+        return "no tmpfs in the namespace: " + QByteArray(std::strerror(errno));
+    return {};
+}
+
+inline std::optional<QByteArray> RunOnSmallDisk(const QString &folder, int kib,
+                                                const std::function<QByteArray()> &work,
+                                                QString *whyNot)
+{
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        *whyNot = QStringLiteral("no pipe");
+        return std::nullopt;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Only the forking thread lives on in the child, as a new user namespace requires.
+        ::close(fds[0]);
+        const QByteArray refused = EnterSmallDisk(folder.toLocal8Bit(), kib);
+        ::_exit(WriteWhole(fds[1], refused.isEmpty() ? "+" + work() : "-" + refused) ? 0 : 1);
+    }
+    ::close(fds[1]);
+    QByteArray answer;
+    char buffer[4096];
+    for (ssize_t n; child > 0 && (n = ::read(fds[0], buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno != EINTR)
+            break;
+        answer.append(buffer, std::max<ssize_t>(n, 0));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    if (child > 0)
+        ::waitpid(child, &status, 0);
+    if (answer.startsWith('-')) {
+        *whyNot = QString::fromLocal8Bit(answer.mid(1));
+        return std::nullopt;
+    }
+    if (!answer.startsWith('+') || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        qFatal("the work on the small disk failed (status %d)", status);
+    return answer.mid(1);
+}
+
+// Fills the rest of the disk that holds folder with one file named filler.
+inline void FillDisk(const QString &folder)
+{
+    const QByteArray path = QString(folder + QStringLiteral("/filler")).toLocal8Bit();
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const QByteArray block(4096, 'f');
+    while (fd >= 0 && ::write(fd, block.constData(), size_t(block.size())) > 0) {
+    }
+    if (fd >= 0)
+        ::close(fd);
 }
 
 } // namespace testsupport
