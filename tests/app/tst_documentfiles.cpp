@@ -1,7 +1,10 @@
-// The main window's document rules without the window: the name it shows and the text its
-// panes hold.
+// The main window's document rules without the window: the name it shows, the text its panes
+// hold, the bytes its saves write and its save dialogs.
 #include "documentfiles.h"
+#include "prompts.h"
 
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tapewright;
@@ -19,6 +22,8 @@ private slots:
     void paneContent();
     void encode_data();
     void encode();
+    void saveDialog_data();
+    void saveDialog();
 };
 
 void TestDocumentFiles::caption_data()
@@ -129,35 +134,87 @@ void TestDocumentFiles::paneContent()
                        .replace(u"\n"_qs, u"\r\n"_qs));
 }
 
-// What a save writes for half of a pair of UTF-16 units, as a UTF-16 file may bring: U+FFFD in
-// UTF-8, never "?"; itself again in the UTF-16 file it came from.
+// What a save writes: the info text in the encoding it was read in while every character fits,
+// else UTF-8; half of a pair of UTF-16 units as U+FFFD in UTF-8, never "?", and as itself in
+// the UTF-16 file it came from.
 void TestDocumentFiles::encode_data()
 {
     QTest::addColumn<bool>("xml");
     QTest::addColumn<int>("loaded"); // the info text's encoding, -1 when never loaded
+    QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
+    const QString lone = u"a"_qs + QChar(0xD83D) + u"b"_qs;
     const QByteArray replaced = "a\xEF\xBF\xBD"
                                 "b";
-    QTest::newRow("xml") << true << -1 << replaced;
-    QTest::newRow("info text of no file") << false << -1 << replaced;
-    QTest::newRow("info text loaded as utf-8") << false << int(TextEncoding::Utf8) << replaced;
-    QTest::newRow("info text loaded as utf-16") << false << int(TextEncoding::Utf16LE)
-                                                << QByteArray("\xFF\xFE"
-                                                              "a\0\x3D\xD8"
-                                                              "b\0",
-                                                              8);
+    QTest::newRow("xml") << true << -1 << lone << replaced;
+    QTest::newRow("info text of no file") << false << -1 << lone << replaced;
+    QTest::newRow("loaded as utf-8") << false << int(TextEncoding::Utf8) << lone << replaced;
+    QTest::newRow("loaded as utf-16") << false << int(TextEncoding::Utf16LE) << lone
+                                      << QByteArray("\xFF\xFE"
+                                                    "a\0\x3D\xD8"
+                                                    "b\0",
+                                                    8);
+    QTest::newRow("loaded with a utf-8 mark")
+        << false << int(TextEncoding::Utf8Bom) << u"é"_qs << QByteArray("\xEF\xBB\xBF\xC3\xA9");
+    QTest::newRow("windows-1252") << false << int(TextEncoding::Windows1252) << u"€é"_qs
+                                  << QByteArray("\x80\xE9");
+    QTest::newRow("windows-1252 lacking a character")
+        << false << int(TextEncoding::Windows1252) << u"→é"_qs
+        << QByteArray("\xE2\x86\x92\xC3\xA9");
 }
 
 void TestDocumentFiles::encode()
 {
     QFETCH(bool, xml);
     QFETCH(int, loaded);
+    QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    const QString text = u"a"_qs + QChar(0xD83D) + u"b"_qs;
     const std::optional<TextEncoding> encoding =
         loaded < 0 ? std::nullopt : std::optional(TextEncoding(loaded));
     QCOMPARE(xml ? EncodeXmlText(text) : EncodeInfoText(text, encoding), bytes);
 }
 
-QTEST_GUILESS_MAIN(TestDocumentFiles)
+// Each save dialog offers the filters of what it saves, the one that fits the proposed name
+// selected; the dialog keeps the proposed name whichever filter is selected.
+void TestDocumentFiles::saveDialog_data()
+{
+    QTest::addColumn<bool>("xml");
+    QTest::addColumn<QString>("proposed");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("info text from a .txt") << false << "show.txt"
+                                           << "Text Files (*.txt)";
+    QTest::newRow("info text from a .NFO") << false << "show.NFO"
+                                           << "Info Files (*.nfo)";
+    QTest::newRow("info text without extension") << false << "readme"
+                                                 << "All Files (*)";
+    QTest::newRow("info text of no file") << false << ""
+                                          << "Text Files (*.txt)";
+    QTest::newRow("xml") << true << "show.xml"
+                         << "XML Files (*.xml)";
+    QTest::newRow("xml of no file") << true << ""
+                                    << "XML Files (*.xml)";
+    QTest::newRow("xml named otherwise") << true << "show.txt"
+                                         << "All Files (*)";
+}
+
+void TestDocumentFiles::saveDialog()
+{
+    QFETCH(bool, xml);
+    QFETCH(QString, proposed);
+    QFETCH(QString, selected);
+    QTemporaryDir dir;
+    const QString path = proposed.isEmpty() ? proposed : dir.filePath(proposed);
+    const FileDialogRequest request = xml ? SaveXmlFileDialog(path) : SaveInfoFileDialog(path);
+    QCOMPARE(request.title, xml ? u"Save XML File"_qs : u"Save Info File"_qs);
+    QCOMPARE(request.selectedFilter, selected);
+    QFileDialog dialog; // set up, never shown
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    PrepareSaveDialog(dialog, path, {request.title, request.filters, request.filters.first()});
+    if (!path.isEmpty())
+        QCOMPARE(dialog.selectedFiles().value(0), path);
+    QCOMPARE(dialog.selectedNameFilter(), request.filters.first());
+    QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+QTEST_MAIN(TestDocumentFiles)
 #include "tst_documentfiles.moc"
