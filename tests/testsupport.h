@@ -11,11 +11,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 
-#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -136,25 +134,12 @@ inline QString PdfText(const QString &pdf, const QStringList &options = {})
 // (an empty folder of the test's), and returns what work returned. The tmpfs vanishes with the
 // child. nullopt, with the reason in *whyNot, where the system allows no such namespace; a work
 // that crashes stops the test run.
-inline bool WriteWhole(int fd, const QByteArray &bytes)
-{
-    for (qsizetype at = 0; at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + at, size_t(bytes.size() - at));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        at += n;
-    }
-    return true;
-}
-
 inline QByteArray EnterSmallDisk(const QByteArray &folder, int kib)
 {
     const auto put = [](const char *path, const QByteArray &text) {
-        const int fd = ::open(path, O_WRONLY);
-        const bool ok = fd >= 0 && WriteWhole(fd, text);
-        return (fd < 0 || ::close(fd) == 0) && ok;
+        QFile f(QString::fromLatin1(path));
+        return f.open(QIODevice::WriteOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered) &&
+               f.write(text) == text.size();
     };
     const QByteArray uid = QByteArray::number(::getuid()), gid = QByteArray::number(::getgid());
     if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
@@ -173,29 +158,27 @@ inline std::optional<QByteArray> RunOnSmallDisk(const QString &folder, int kib,
                                                 QString *whyNot)
 {
     int fds[2];
-    if (::pipe(fds) != 0) {
-        *whyNot = QStringLiteral("no pipe");
-        return std::nullopt;
-    }
+    if (::pipe(fds) != 0)
+        qFatal("no pipe");
     const pid_t child = ::fork();
     if (child == 0) {
         // Only the forking thread lives on in the child, as a new user namespace requires.
         ::close(fds[0]);
         const QByteArray refused = EnterSmallDisk(folder.toLocal8Bit(), kib);
-        ::_exit(WriteWhole(fds[1], refused.isEmpty() ? "+" + work() : "-" + refused) ? 0 : 1);
+        const QByteArray answer = refused.isEmpty() ? "+" + work() : "-" + refused;
+        QFile out;
+        ::_exit(out.open(fds[1], QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                        out.write(answer) == answer.size()
+                    ? 0
+                    : 1);
     }
     ::close(fds[1]);
-    QByteArray answer;
-    char buffer[4096];
-    for (ssize_t n; child > 0 && (n = ::read(fds[0], buffer, sizeof buffer)) != 0;) {
-        if (n < 0 && errno != EINTR)
-            break;
-        answer.append(buffer, std::max<ssize_t>(n, 0));
-    }
-    ::close(fds[0]);
+    QFile in;
+    const QByteArray answer =
+        in.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? in.readAll() : "";
     int status = 0;
-    if (child > 0)
-        ::waitpid(child, &status, 0);
+    if (child < 0 || ::waitpid(child, &status, 0) != child)
+        qFatal("no child process");
     if (answer.startsWith('-')) {
         *whyNot = QString::fromLocal8Bit(answer.mid(1));
         return std::nullopt;
@@ -208,13 +191,12 @@ inline std::optional<QByteArray> RunOnSmallDisk(const QString &folder, int kib,
 // Fills the rest of the disk that holds folder with one file named filler.
 inline void FillDisk(const QString &folder)
 {
-    const QByteArray path = QString(folder + QStringLiteral("/filler")).toLocal8Bit();
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    QFile filler(folder + QStringLiteral("/filler"));
     const QByteArray block(4096, 'f');
-    while (fd >= 0 && ::write(fd, block.constData(), size_t(block.size())) > 0) {
+    if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        while (filler.write(block) > 0) {
+        }
     }
-    if (fd >= 0)
-        ::close(fd);
 }
 
 } // namespace testsupport

@@ -61,11 +61,6 @@ public:
     }
 };
 
-QByteArray workedExample()
-{
-    return TestData(u"worked-example.txt"_qs);
-}
-
 // One window with its fakes and a fresh folder.
 struct Fixture
 {
@@ -106,7 +101,8 @@ struct Fixture
             return path(name);
         // Each line is a block of the pane; millions of them would take minutes and gigabytes.
         return WriteFile(dir, name,
-                         name == u"lines.txt" ? QByteArray(1'000'001, '\n') : workedExample());
+                         name == u"lines.txt" ? QByteArray(1'000'001, '\n')
+                                              : TestData(u"worked-example.txt"_qs));
     }
     void moveCaret(QPlainTextEdit *pane, int block, int column)
     {
@@ -160,479 +156,422 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private slots:
-    void actions_data();
-    void actions();
-    void pane_keepsLines_data();
-    void pane_keepsLines();
-    void drop_data();
-    void drop();
-    void window_layoutAndSeparator();
-    void busy_shownWhileConverting();
-    void edit_largeTextConvertedAfterPause();
-    void save_infoKeepsLoadedEncoding();
-    void keys_data();
-    void keys();
-    void placement_remembered();
-    void dialogHooks();
-    void smartRecognition_reconvertsAndIsKept();
-};
-
-// Each row: actions separated by "; ", each a verb and its words:
-//   open NAME (none: Cancel)      start NAME... (the command line's files)
-//   type TEXT, paste TEXT ("*": the worked example), both at the end of the first line   key KEY
-//   undo      save-info NAME / save-xml NAME (none: Cancel)
-//   exit ANSWERS NAME... (the closing question's answers Y/N/C, then the save dialogs' names)
-void TestFrmMain::actions_data()
-{
-    QTest::addColumn<QString>("actions");
-    QTest::addColumn<QString>("state");
-    const auto row = [](const char *name, const char *actions, const char *state) {
-        QTest::newRow(name) << QString::fromUtf8(actions) << QString::fromUtf8(state);
-    };
-    row("start up", "", "Tapewright |  | - | ");
-    row("open", "open show.txt", "Tapewright - show.txt | show.xml | X | show.txt");
-    row("command line: the first file loads", "start named.txt other.txt",
-        "Tapewright - named.txt | named.xml | X | named.txt,other.txt");
-    row("command line without files", "start", "Tapewright |  | - | ");
-    // A failed or cancelled open changes nothing.
-    row("open cancelled", "open show.txt; save-xml saved.xml; open",
-        "Tapewright - show.txt | show.xml | - | saved.xml,show.txt");
-    row("open a missing file", "open show.txt; save-xml saved.xml; open missing.txt",
-        "Tapewright - show.txt | show.xml | - | saved.xml,show.txt | E1");
-    row("open a text of too many lines", "open show.txt; save-xml s.xml; open lines.txt",
-        "Tapewright - show.txt | show.xml | - | lines.txt,s.xml,show.txt | E1");
-    row("open over unsaved work asks nothing", "open show.txt; type x; open other.nfo",
-        "Tapewright - other.nfo | other.xml | X | other.nfo,show.txt");
-    // Both texts count as changed when an edit changed them on the way, even back.
-    row("typing", "open show.txt; save-xml s.xml; type  Band",
-        "Tapewright - show.txt | show.xml | IX | s.xml,show.txt");
-    row("typing then backspace", "open show.txt; save-xml s.xml; type s; key Backspace",
-        "Tapewright - show.txt | show.xml | IX | s.xml,show.txt");
-    row("arrow keys only", "open show.txt; save-xml s.xml; key Down; key Right",
-        "Tapewright - show.txt | show.xml | - | s.xml,show.txt");
-    row("paste", "open show.txt; save-xml s.xml; paste  Band",
-        "Tapewright - show.txt | show.xml | IX | s.xml,show.txt");
-    row("undo of a saved paste", "open show.txt; paste  Band; save-xml s.xml; undo",
-        "Tapewright - show.txt | show.xml | IX | s.xml,show.txt");
-    row("typed before any load", "paste *; save-info typed.txt", "Tapewright |  | X | typed.txt");
-    // Saving under another name changes neither the proposed names nor the caption.
-    row("saved under other names", "open show.txt; save-xml x.xml; save-info copy.txt",
-        "Tapewright - show.txt | show.xml | - | copy.txt,show.txt,x.xml");
-    row("saves cancelled", "open show.txt; type x; save-info; save-xml",
-        "Tapewright - show.txt | show.xml | IX | show.txt");
-    row("saves failing", "open show.txt; type x; save-info gone/a.txt; save-xml gone/a.xml",
-        "Tapewright - show.txt | show.xml | IX | show.txt | E2");
-    row("xml saved", "open show.txt; type x; save-xml show.xml",
-        "Tapewright - show.txt | show.xml | I | show.txt,show.xml");
-    // Closing asks about the info text first, then the XML; Exit asks as the close box does.
-    row("close untouched", "exit", "Tapewright |  | - |  | closed");
-    row("close loaded", "open show.txt; exit N",
-        "Tapewright - show.txt | show.xml | X | show.txt | ?show.xml | closed");
-    row("close typed", "open show.txt; type x; exit NN",
-        "Tapewright - show.txt | show.xml | IX | show.txt | ?show.txt,show.xml | closed");
-    row("close typed without a file", "paste *; exit NN",
-        "Tapewright |  | IX |  | ?<untitled>,untitled.xml | closed");
-    row("close saving both", "open show.txt; type x; exit YY show.txt show.xml",
-        "Tapewright - show.txt | show.xml | - | show.txt,show.xml | ?show.txt,show.xml | closed");
-    row("close: cancel info, save XML", "open show.txt; type x; exit CY show.xml",
-        "Tapewright - show.txt | show.xml | I | show.txt,show.xml | ?show.txt,show.xml");
-    row("close: save dialog cancelled", "open show.txt; type x; exit YN",
-        "Tapewright - show.txt | show.xml | IX | show.txt | ?show.txt,show.xml");
-    row("close: save fails", "open show.txt; type x; exit YN gone/a.txt",
-        "Tapewright - show.txt | show.xml | IX | show.txt | E1 | ?show.txt,show.xml");
-    row("close cancelled", "open show.txt; exit C",
-        "Tapewright - show.txt | show.xml | X | show.txt | ?show.xml");
-}
-
-void TestFrmMain::actions()
-{
-    QFETCH(QString, actions);
-    QFETCH(QString, state);
-    Fixture f;
-    f.window->show();
-    for (const QString &action : actions.split(u"; "_qs, Qt::SkipEmptyParts)) {
-        const QString verb = action.section(u' ', 0, 0);
-        const QString rest = action.section(u' ', 1);
-        const QStringList words = rest.split(u' ', Qt::SkipEmptyParts);
-        QPlainTextEdit *input = f.input();
-        if (verb == u"type" || verb == u"paste") // at the end of the first line
-            f.moveCaret(input, 0, input->document()->firstBlock().length() - 1);
-        if (verb == u"open") {
-            f.open(rest.isEmpty() ? rest : f.prepare(rest));
-        } else if (verb == u"start") {
-            QStringList files;
-            for (const QString &name : words)
-                files << f.prepare(name);
-            f.window->OpenStartupFiles(files);
-        } else if (verb == u"type") {
-            QTest::keyClicks(input, rest);
-        } else if (verb == u"key") {
-            const QKeyCombination key = QKeySequence::fromString(rest)[0];
-            QTest::keyClick(input, key.key(), key.keyboardModifiers());
-        } else if (verb == u"paste") {
-            QGuiApplication::clipboard()->setText(rest == u"*" ? QString::fromUtf8(workedExample())
-                                                               : rest);
-            input->paste();
-        } else if (verb == u"undo") {
-            input->undo();
-        } else if (verb == u"save-info" || verb == u"save-xml") {
-            f.dialogs->answers.append(f.path(rest));
-            const bool xml = verb == u"save-xml";
-            const bool saved =
-                xml ? f.window->mnuFileSaveXMLFile_Click() : f.window->mnuFileSaveInfoFile_Click();
-            QCOMPARE(saved, QFileInfo::exists(f.path(rest)));
-            if (saved && xml)
-                QCOMPARE(ReadBytes(f.path(rest)), f.window->outputText().toUtf8());
-        } else if (verb == u"exit") {
-            for (const QChar answer : words.value(0))
-                f.boxes->answers << (answer == u'Y'   ? Answer::Yes
-                                     : answer == u'N' ? Answer::No
-                                                      : Answer::Cancel);
-            for (const QString &name : words.mid(1))
-                f.dialogs->answers << f.path(name);
-            f.action(u"mnuFileExit"_qs)->trigger();
-        } else {
-            QFAIL(qPrintable(u"unknown action "_qs + action));
-        }
-        f.checkInvariants();
-    }
-    QCOMPARE(f.state(), state);
-}
-
-// What the input pane shows of a file, and what it gives back after Enter at a place: every
-// line end is one, no-break spaces and tabs survive. A line of megabytes would freeze the pane,
-// so a long line is shown cut into pieces; a text of many lines is shown several lines to a
-// block (filling a pane costs per block), unless it holds a U+2028 of its own, which would be
-// read back as a line end.
-void TestFrmMain::pane_keepsLines_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("blocks");
-    QTest::addColumn<int>("block"); // where Enter is pressed, after typing "y"
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("offset"); // the same place in the text
-    QByteArray lines = "Band\r\n";
-    for (int n = 0; n < 25'000; ++n)
-        lines += "line\r\n";
-    const int longest = int(LongestPaneLine);
-    QTest::newRow("mixed line ends")
-        << QByteArray("Band\nVenue\xC2\xA0Hall\r1.\tSong\r\nlast") << 5 << 1 << 5 << 11;
-    QTest::newRow("long line cut")
-        << "Band\r\n" + QByteArray(2 * longest + 100, 'x') + "\r\nEnd\r\n"
-        << 6 << 2 << 0 << 6 + longest;
-    QTest::newRow("lines grouped") << lines << 25'001 / 8 + 1 << 0 << 12 << 14;
-    QTest::newRow("a line separator of the text's own")
-        << QByteArray(lines).replace("Band", "Band\xE2\x80\xA8") << 25'002 << 2 << 2 << 15;
-}
-
-void TestFrmMain::pane_keepsLines()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, blocks);
-    QFETCH(int, block);
-    QFETCH(int, column);
-    QFETCH(int, offset);
-    Fixture f;
-    f.open(WriteFile(f.dir, u"show.txt"_qs, bytes));
-    const QString text = DecodeTextFile(bytes).text;
-    QCOMPARE(f.window->inputText(), text);
-    const QTextDocument *document = f.input()->document();
-    QCOMPARE(document->blockCount(), blocks);
-    for (QTextBlock b = document->begin(); b.isValid(); b = b.next())
-        QVERIFY(b.length() - 1 <= LongestPaneLine);
-    f.moveCaret(f.input(), block, column);
-    QTest::keyClick(f.input(), Qt::Key_Y);
-    QTest::keyClick(f.input(), Qt::Key_Return);
-    QCOMPARE(f.window->inputText(), QString(text).insert(offset, u"y\r\n"_qs));
-}
-
-// A dropped file loads as File, Open Info File loads it, on the panes and on the rest of the
-// window; dragged text goes into the input pane as text.
-void TestFrmMain::drop_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("carried"); // "file", "text", or "" for nothing
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("input");
-    const QString loaded = u"Tapewright - dropped.txt"_qs;
-    const QString example = QString::fromUtf8(workedExample());
-    QTest::newRow("file on the input pane") << "txtInput"
-                                            << "file" << true << loaded << example;
-    QTest::newRow("file on the output pane") << "txtOutput"
-                                             << "file" << true << loaded << example;
-    QTest::newRow("file on the window") << "frmMain"
-                                        << "file" << true << loaded << example;
-    QTest::newRow("text on the input pane") << "txtInput"
-                                            << "text" << true << "Tapewright"
-                                            << "Blue Lantern";
-    QTest::newRow("text on the output pane") << "txtOutput"
-                                             << "text" << false << "Tapewright"
-                                             << "";
-    QTest::newRow("text on the window") << "frmMain"
-                                        << "text" << false << "Tapewright"
-                                        << "";
-    QTest::newRow("nothing on the window") << "frmMain"
-                                           << "" << false << "Tapewright"
-                                           << "";
-}
-
-void TestFrmMain::drop()
-{
-    QFETCH(QString, target);
-    QFETCH(QString, carried);
-    QFETCH(bool, accepted);
-    QFETCH(QString, caption);
-    QFETCH(QString, input);
-    Fixture f;
-    const QUrl url = QUrl::fromLocalFile(f.prepare(u"dropped.txt"_qs));
-    auto *pane = f.window->findChild<QPlainTextEdit *>(target);
-    QWidget *widget = pane ? pane->viewport() : f.window.get();
-    QMimeData mime;
-    if (carried == u"file")
-        mime.setUrls({url});
-    mime.setText(carried == u"file" ? url.toString() : u"Blue Lantern"_qs);
-    const QMimeData *data = carried.isEmpty() ? nullptr : &mime;
-
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &enter);
-    QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &drop);
-    QCOMPARE(enter.isAccepted(), accepted);
-    QCOMPARE(move.isAccepted(), accepted);
-    QCOMPARE(drop.isAccepted(), accepted);
-    // The file loads once the drop has ended; its name never goes into the pane.
-    if (carried == u"file")
-        QVERIFY(f.window->inputText().isEmpty());
-    QTRY_COMPARE(f.window->windowTitle(), caption);
-    QCOMPARE(f.window->inputText(), input);
-    QCOMPARE(f.window->infoChanged(), carried == u"text" && accepted);
-}
-
-// The client area as designed at first; after a resize the status label ends where the output
-// pane ends, above it its label, the panes of one size. Under the menu bar runs an etched
-// groove: a dark line, a light one below it, across the whole width.
-void TestFrmMain::window_layoutAndSeparator()
-{
-    Fixture f;
-    frmMain *w = f.window.get();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    QWidget *client = w->centralWidget();
-    QCOMPARE(client->size(), QSize(TwipsToPixelsX(DesignedClientWidth, w),
-                                   TwipsToPixelsY(DesignedClientHeight, w)));
-    w->resize(w->width() + 301, w->height() + 100);
-    QTRY_COMPARE(client->width(), TwipsToPixelsX(DesignedClientWidth, w) + 301);
-    const QRect in = f.input()->geometry(), out = f.output()->geometry();
-    const QRect status = w->findChild<QLabel *>(u"lblStatus"_qs)->geometry();
-    QCOMPARE(in.size(), out.size());
-    QCOMPARE(in.height(), client->height() - in.top() - TwipsToPixelsY(120, w));
-    QCOMPARE(w->findChild<QLabel *>(u"lblOutput"_qs)->x(), out.x());
-    QCOMPARE(status.right(), out.right());
-
-    const QImage image = client->grab().toImage();
-    const int dark = TwipsToPixelsY(SeparatorTop, w);
-    const QPalette palette = client->palette();
-    for (const int x : {0, image.width() - 1}) {
-        QCOMPARE(image.pixel(x, dark - 1), palette.color(QPalette::Window).rgb());
-        QCOMPARE(image.pixel(x, dark), palette.color(QPalette::Dark).rgb());
-        QCOMPARE(image.pixel(x, dark + 1), palette.color(QPalette::Light).rgb());
-        QCOMPARE(image.pixel(x, dark + 2), palette.color(QPalette::Window).rgb());
-    }
-}
-
-// "Parsing..." and the wait cursor while a conversion runs, gone after, also when the observer
-// goes while busy; the window repaints the label at once, since the conversion holds the event
-// loop.
-void TestFrmMain::busy_shownWhileConverting()
-{
-    QLabel status;
+    // Each row is actions separated by "; ", a verb and its words each: open NAME (no name:
+    // Cancel); start NAME... (the command line); type TEXT and paste TEXT ("*": the worked
+    // example) at the end of the first line; key KEY; undo; save-info NAME and save-xml NAME (no
+    // name: Cancel); exit ANSWERS NAME... (the closing question's answers, Y N or C, then the
+    // save dialogs' names). "~" in a state stands for the loaded show.txt.
+    void actions_data()
     {
-        BusyObserver busy(&status);
-        busy.busyOn();
-        QCOMPARE(status.text(), u"Parsing..."_qs);
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        busy.busyOff();
-        busy.busyOff(); // a second end is harmless
-        QVERIFY(status.text().isEmpty());
-        QVERIFY(!QGuiApplication::overrideCursor());
-        busy.busyOn();
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<QString>("state");
+        const auto row = [](const char *name, const char *actions, const char *state) {
+            QTest::newRow(name) << QString::fromUtf8(actions)
+                                << QString::fromUtf8(state).replace(
+                                       u'~', u"Tapewright - show.txt | show.xml"_qs);
+        };
+        row("start up", "", "Tapewright |  | - | ");
+        row("open", "open show.txt", "~ | X | show.txt");
+        row("command line: the first file loads", "start named.txt other.txt",
+            "Tapewright - named.txt | named.xml | X | named.txt,other.txt");
+        row("command line without files", "start", "Tapewright |  | - | ");
+        // A failed or cancelled open changes nothing.
+        row("open cancelled", "open show.txt; save-xml saved.xml; open",
+            "~ | - | saved.xml,show.txt");
+        row("open a missing file", "open show.txt; save-xml saved.xml; open missing.txt",
+            "~ | - | saved.xml,show.txt | E1");
+        row("open a text of too many lines", "open show.txt; save-xml s.xml; open lines.txt",
+            "~ | - | lines.txt,s.xml,show.txt | E1");
+        row("open over unsaved work asks nothing", "open show.txt; type x; open other.nfo",
+            "Tapewright - other.nfo | other.xml | X | other.nfo,show.txt");
+        // Both texts count as changed when an edit changed them on the way, even back.
+        row("typing", "open show.txt; save-xml s.xml; type  Band", "~ | IX | s.xml,show.txt");
+        row("typing then backspace", "open show.txt; save-xml s.xml; type s; key Backspace",
+            "~ | IX | s.xml,show.txt");
+        row("arrow keys only", "open show.txt; save-xml s.xml; key Down; key Right",
+            "~ | - | s.xml,show.txt");
+        row("paste", "open show.txt; save-xml s.xml; paste  Band", "~ | IX | s.xml,show.txt");
+        row("undo of a saved paste", "open show.txt; paste  Band; save-xml s.xml; undo",
+            "~ | IX | s.xml,show.txt");
+        row("typed before any load", "paste *; save-info typed.txt",
+            "Tapewright |  | X | typed.txt");
+        // Saving under another name changes neither the proposed names nor the caption.
+        row("saved under other names", "open show.txt; save-xml x.xml; save-info copy.txt",
+            "~ | - | copy.txt,show.txt,x.xml");
+        row("saves cancelled", "open show.txt; type x; save-info; save-xml", "~ | IX | show.txt");
+        row("saves failing", "open show.txt; type x; save-info gone/a.txt; save-xml gone/a.xml",
+            "~ | IX | show.txt | E2");
+        row("xml saved", "open show.txt; type x; save-xml show.xml", "~ | I | show.txt,show.xml");
+        // Closing asks about the info text first, then the XML; Exit asks as the close box does.
+        row("close untouched", "exit", "Tapewright |  | - |  | closed");
+        row("close loaded", "open show.txt; exit N", "~ | X | show.txt | ?show.xml | closed");
+        row("close typed", "open show.txt; type x; exit NN",
+            "~ | IX | show.txt | ?show.txt,show.xml | closed");
+        row("close typed without a file", "paste *; exit NN",
+            "Tapewright |  | IX |  | ?<untitled>,untitled.xml | closed");
+        row("close saving both", "open show.txt; type x; exit YY show.txt show.xml",
+            "~ | - | show.txt,show.xml | ?show.txt,show.xml | closed");
+        row("close: cancel info, save XML", "open show.txt; type x; exit CY show.xml",
+            "~ | I | show.txt,show.xml | ?show.txt,show.xml");
+        row("close: save dialog cancelled", "open show.txt; type x; exit YN",
+            "~ | IX | show.txt | ?show.txt,show.xml");
+        row("close: save fails", "open show.txt; type x; exit YN gone/a.txt",
+            "~ | IX | show.txt | E1 | ?show.txt,show.xml");
+        row("close cancelled", "open show.txt; exit C", "~ | X | show.txt | ?show.xml");
     }
-    QVERIFY(!QGuiApplication::overrideCursor());
 
-    struct Paints : QObject
+    void actions()
     {
-        QStringList busyTexts;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            const QCursor *cursor = QGuiApplication::overrideCursor();
-            if (event->type() == QEvent::Paint && cursor && cursor->shape() == Qt::WaitCursor)
-                busyTexts << static_cast<QLabel *>(watched)->text();
-            return false;
+        QFETCH(QString, actions);
+        QFETCH(QString, state);
+        Fixture f;
+        f.window->show();
+        for (const QString &action : actions.split(u"; "_qs, Qt::SkipEmptyParts)) {
+            const QString verb = action.section(u' ', 0, 0);
+            const QString rest = action.section(u' ', 1);
+            const QStringList words = rest.split(u' ', Qt::SkipEmptyParts);
+            QPlainTextEdit *input = f.input();
+            if (verb == u"type" || verb == u"paste") // at the end of the first line
+                f.moveCaret(input, 0, input->document()->firstBlock().length() - 1);
+            if (verb == u"open") {
+                f.open(rest.isEmpty() ? rest : f.prepare(rest));
+            } else if (verb == u"start") {
+                QStringList files;
+                for (const QString &name : words)
+                    files << f.prepare(name);
+                f.window->OpenStartupFiles(files);
+            } else if (verb == u"type") {
+                QTest::keyClicks(input, rest);
+            } else if (verb == u"key") {
+                const QKeyCombination key = QKeySequence::fromString(rest)[0];
+                QTest::keyClick(input, key.key(), key.keyboardModifiers());
+            } else if (verb == u"paste") {
+                QGuiApplication::clipboard()->setText(
+                    rest == u"*" ? QString::fromUtf8(TestData(u"worked-example.txt"_qs)) : rest);
+                input->paste();
+            } else if (verb == u"undo") {
+                input->undo();
+            } else if (verb == u"save-info" || verb == u"save-xml") {
+                f.dialogs->answers.append(f.path(rest));
+                const bool xml = verb == u"save-xml";
+                const bool saved = xml ? f.window->mnuFileSaveXMLFile_Click()
+                                       : f.window->mnuFileSaveInfoFile_Click();
+                QCOMPARE(saved, QFileInfo::exists(f.path(rest)));
+                if (saved && xml)
+                    QCOMPARE(ReadBytes(f.path(rest)), f.window->outputText().toUtf8());
+            } else if (verb == u"exit") {
+                for (const QChar answer : words.value(0))
+                    f.boxes->answers << (answer == u'Y'   ? Answer::Yes
+                                         : answer == u'N' ? Answer::No
+                                                          : Answer::Cancel);
+                for (const QString &name : words.mid(1))
+                    f.dialogs->answers << f.path(name);
+                f.action(u"mnuFileExit"_qs)->trigger();
+            } else {
+                QFAIL(qPrintable(u"unknown action "_qs + action));
+            }
+            f.checkInvariants();
         }
-    } paints;
-    Fixture f;
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    f.window->findChild<QLabel *>(u"lblStatus"_qs)->installEventFilter(&paints);
-    f.open(f.prepare(u"show.txt"_qs));
-    QTest::keyClicks(f.input(), u"x"_qs);
-    QCOMPARE(paints.busyTexts, QStringList(2, u"Parsing..."_qs));
-    f.checkInvariants();
-}
+        QCOMPARE(f.state(), state);
+    }
 
-// A text larger than the deferred size is converted once typing pauses, not on every key;
-// whatever takes the XML (a save, the cover, the closing question) takes that of the text as
-// it stands. A text of exactly that size is still converted at once.
-void TestFrmMain::edit_largeTextConvertedAfterPause()
-{
-    Fixture f;
-    f.open(f.prepare(u"show.txt"_qs));
-    f.moveCaret(f.input(), 0, 12); // after "Blue Lantern"
-    f.window->setDeferredConversionSize(f.input()->document()->characterCount() + 1);
-    QTest::keyClicks(f.input(), u" "_qs);
-    f.checkInvariants();
-    const QString before = f.window->outputText();
-    QTest::keyClicks(f.input(), u"Band"_qs);
-    QCOMPARE(f.window->outputText(), before);
-    QTRY_COMPARE(f.window->outputText(), f.converted());
-    QVERIFY(f.window->outputText().contains(u"<BAND>Blue Lantern Band</BAND>"_qs));
+    // What the input pane shows of a file, and what it gives back and saves after Enter at a
+    // place: every line end is one, no-break spaces and tabs survive. A line of megabytes would
+    // freeze the pane, so a long line is shown cut into pieces; a text of many lines is shown
+    // several lines to a block (filling a pane costs per block), unless it holds a U+2028 of its
+    // own, which would be read back as a line end.
+    void pane_keepsLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("blocks");
+        QTest::addColumn<int>("block"); // where Enter is pressed, after typing "y"
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("offset"); // the same place in the text
+        QByteArray lines = "Band\r\n";
+        for (int n = 0; n < 25'000; ++n)
+            lines += "line\r\n";
+        const int longest = int(LongestPaneLine);
+        QTest::newRow("mixed line ends")
+            << QByteArray("Band\nVenue\xC2\xA0Hall\r1.\tSong\r\nlast") << 5 << 1 << 5 << 11;
+        QTest::newRow("long line cut")
+            << "Band\r\n" + QByteArray(2 * longest + 100, 'x') + "\r\nEnd\r\n"
+            << 6 << 2 << 0 << 6 + longest;
+        QTest::newRow("utf-16") << QByteArray("\xFE\xFF\0A\0\r\0\n", 8) << 2 << 0 << 1 << 1;
+        QTest::newRow("lines grouped") << lines << 25'001 / 8 + 1 << 0 << 12 << 14;
+        QTest::newRow("a line separator of the text's own")
+            << QByteArray(lines).replace("Band", "Band\xE2\x80\xA8") << 25'002 << 2 << 2 << 15;
+    }
 
-    QTest::keyClicks(f.input(), u"s"_qs);
-    f.dialogs->answers << f.path(u"saved.xml"_qs);
-    QVERIFY(f.window->mnuFileSaveXMLFile_Click());
-    QCOMPARE(ReadBytes(f.path(u"saved.xml"_qs)), f.converted().toUtf8());
-    QTest::keyClicks(f.input(), u"!"_qs);
-    f.window->setCoverDialog([&](QWidget *) { QCOMPARE(f.window->outputText(), f.converted()); });
-    f.action(u"mnuFileCreateCDRCover"_qs)->trigger();
-    f.checkInvariants();
-}
+    void pane_keepsLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, blocks);
+        QFETCH(int, block);
+        QFETCH(int, column);
+        QFETCH(int, offset);
+        Fixture f;
+        f.open(WriteFile(f.dir, u"show.txt"_qs, bytes));
+        const QString text = DecodeTextFile(bytes).text;
+        QCOMPARE(f.window->inputText(), text);
+        const QTextDocument *document = f.input()->document();
+        QCOMPARE(document->blockCount(), blocks);
+        for (QTextBlock b = document->begin(); b.isValid(); b = b.next())
+            QVERIFY(b.length() - 1 <= LongestPaneLine);
+        f.moveCaret(f.input(), block, column);
+        QTest::keyClick(f.input(), Qt::Key_Y);
+        QTest::keyClick(f.input(), Qt::Key_Return);
+        const QString edited = QString(text).insert(offset, u"y\r\n"_qs);
+        QCOMPARE(f.window->inputText(), edited);
+        // Saved whole, in the encoding the file was read in.
+        f.dialogs->answers << f.path(u"show.txt"_qs);
+        QVERIFY(f.window->mnuFileSaveInfoFile_Click());
+        QCOMPARE(ReadBytes(f.path(u"show.txt"_qs)),
+                 *EncodeText(edited, DecodeTextFile(bytes).encoding));
+    }
 
-// The info text is saved in the encoding its file was read in.
-void TestFrmMain::save_infoKeepsLoadedEncoding()
-{
-    Fixture f;
-    const QString file = WriteFile(f.dir, u"show.txt"_qs, QByteArray("\xFE\xFF\0A\0\r\0\n", 8));
-    f.open(file);
-    f.input()->textCursor().insertText(u"B"_qs);
-    f.dialogs->answers << file;
-    QVERIFY(f.window->mnuFileSaveInfoFile_Click());
-    QCOMPARE(ReadBytes(file), QByteArray("\xFE\xFF\0B\0A\0\r\0\n", 10));
-}
+    // A dropped file loads as File, Open Info File loads it, on the panes and on the rest of the
+    // window; dragged text goes into the input pane as text.
+    void drop_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("carried"); // "file", "text", or "" for nothing
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("file on the input pane") << "txtInput"
+                                                << "file" << true;
+        QTest::newRow("file on the window") << "frmMain"
+                                            << "file" << true;
+        QTest::newRow("text on the input pane") << "txtInput"
+                                                << "text" << true;
+        QTest::newRow("text on the window") << "frmMain"
+                                            << "text" << false;
+        QTest::newRow("nothing on the window") << "frmMain"
+                                               << "" << false;
+    }
 
-// Alt+I and Alt+O move to the panes without typing into them; the read-only XML pane has a
-// keyboard caret, so Ctrl+Home, Ctrl+End and Shift selection work there as in the input pane.
-void TestFrmMain::keys_data()
-{
-    QTest::addColumn<QKeySequence>("keys");
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<int>("line"); // where the caret ends, from the second line of the XML
-    QTest::addColumn<bool>("selects");
-    QTest::newRow("Alt+I") << QKeySequence(Qt::ALT | Qt::Key_I) << "txtInput" << 1 << false;
-    QTest::newRow("Alt+O") << QKeySequence(Qt::ALT | Qt::Key_O) << "txtOutput" << 1 << false;
-    QTest::newRow("Ctrl+End") << QKeySequence(Qt::CTRL | Qt::Key_End) << "txtOutput" << 16 << false;
-    QTest::newRow("Ctrl+Home") << QKeySequence(Qt::CTRL | Qt::Key_Home) << "txtOutput" << 0
-                               << false;
-    QTest::newRow("Shift+Down") << QKeySequence(Qt::SHIFT | Qt::Key_Down) << "txtOutput" << 2
-                                << true;
-}
+    void drop()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, carried);
+        QFETCH(bool, accepted);
+        Fixture f;
+        const QUrl url = QUrl::fromLocalFile(f.prepare(u"dropped.txt"_qs));
+        auto *pane = f.window->findChild<QPlainTextEdit *>(target);
+        QWidget *widget = pane ? pane->viewport() : f.window.get();
+        QMimeData mime;
+        if (carried == u"file")
+            mime.setUrls({url});
+        mime.setText(carried == u"file" ? url.toString() : u"Blue Lantern"_qs);
+        const QMimeData *data = carried.isEmpty() ? nullptr : &mime;
 
-void TestFrmMain::keys()
-{
-    QFETCH(QKeySequence, keys);
-    QFETCH(QString, focus);
-    QFETCH(int, line);
-    QFETCH(bool, selects);
-    Fixture f;
-    f.open(f.prepare(u"show.txt"_qs));
-    f.window->show();
-    QApplication::setActiveWindow(f.window.get());
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-    QPlainTextEdit *pane = f.output();
-    f.moveCaret(pane, 1, 0);
-    const bool toInput = focus == u"txtOutput" && keys[0].key() == Qt::Key_O;
-    (toInput ? f.input() : pane)->setFocus(); // Alt+O starts in the input pane
-    QTest::keyClick(QApplication::focusWidget(), keys[0].key(), keys[0].keyboardModifiers());
-    QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
-    QCOMPARE(pane->textCursor().blockNumber(), line);
-    QCOMPARE(pane->textCursor().hasSelection(), selects);
-    QVERIFY(!f.window->infoChanged());
-}
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &enter);
+        QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &drop);
+        QCOMPARE(enter.isAccepted(), accepted);
+        QCOMPARE(move.isAccepted(), accepted);
+        QCOMPARE(drop.isAccepted(), accepted);
+        // The file loads once the drop has ended; its name never goes into the pane.
+        if (carried == u"file")
+            QVERIFY(f.window->inputText().isEmpty());
+        const bool inserted = carried == u"text" && accepted;
+        QTRY_COMPARE(f.window->windowTitle(),
+                     carried == u"file" ? u"Tapewright - dropped.txt"_qs : u"Tapewright"_qs);
+        QCOMPARE(f.window->inputText(), carried == u"file"
+                                            ? QString::fromUtf8(TestData(u"worked-example.txt"_qs))
+                                        : inserted ? u"Blue Lantern"_qs
+                                                   : QString());
+        QCOMPARE(f.window->infoChanged(), inserted);
+    }
 
-// The window reopens where it was closed; the place has a section of its own.
-void TestFrmMain::placement_remembered()
-{
-    QTemporaryDir dir;
-    const QString settings = dir.filePath(u"tapewright.ini"_qs);
+    // The client area as designed at first; after a resize the status label ends where the output
+    // pane ends, above it its label, the panes of one size. Under the menu bar runs an etched
+    // groove: a dark line, a light one below it, across the whole width.
+    void window_layoutAndSeparator()
     {
         Fixture f;
-        f.window->RestorePlacement(settings);
+        frmMain *w = f.window.get();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QWidget *client = w->centralWidget();
+        QCOMPARE(client->size(), QSize(TwipsToPixelsX(DesignedClientWidth, w),
+                                       TwipsToPixelsY(DesignedClientHeight, w)));
+        w->resize(w->width() + 301, w->height() + 100);
+        QTRY_COMPARE(client->width(), TwipsToPixelsX(DesignedClientWidth, w) + 301);
+        const QRect in = f.input()->geometry(), out = f.output()->geometry();
+        const QRect status = w->findChild<QLabel *>(u"lblStatus"_qs)->geometry();
+        QCOMPARE(in.size(), out.size());
+        QCOMPARE(in.height(), client->height() - in.top() - TwipsToPixelsY(120, w));
+        QCOMPARE(w->findChild<QLabel *>(u"lblOutput"_qs)->x(), out.x());
+        QCOMPARE(status.right(), out.right());
+
+        const QImage image = client->grab().toImage();
+        const int dark = TwipsToPixelsY(SeparatorTop, w);
+        const QPalette palette = client->palette();
+        for (const int x : {0, image.width() - 1}) {
+            QCOMPARE(image.pixel(x, dark - 1), palette.color(QPalette::Window).rgb());
+            QCOMPARE(image.pixel(x, dark), palette.color(QPalette::Dark).rgb());
+            QCOMPARE(image.pixel(x, dark + 1), palette.color(QPalette::Light).rgb());
+            QCOMPARE(image.pixel(x, dark + 2), palette.color(QPalette::Window).rgb());
+        }
+    }
+
+    // "Parsing..." and the wait cursor while a conversion runs, gone after, also when the observer
+    // goes while busy; the window repaints the label at once, since the conversion holds the event
+    // loop.
+    void busy_shownWhileConverting()
+    {
+        QLabel status;
+        {
+            BusyObserver busy(&status);
+            busy.busyOn();
+            QCOMPARE(status.text(), u"Parsing..."_qs);
+            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            busy.busyOff();
+            busy.busyOff(); // a second end is harmless
+            QVERIFY(status.text().isEmpty());
+            QVERIFY(!QGuiApplication::overrideCursor());
+            busy.busyOn();
+        }
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        struct Paints : QObject
+        {
+            QStringList busyTexts;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                const QCursor *cursor = QGuiApplication::overrideCursor();
+                if (event->type() == QEvent::Paint && cursor && cursor->shape() == Qt::WaitCursor)
+                    busyTexts << static_cast<QLabel *>(watched)->text();
+                return false;
+            }
+        } paints;
+        Fixture f;
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        f.window->setGeometry(40, 30, 500, 300);
-        QTRY_COMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
-        QVERIFY(f.window->close());
+        f.window->findChild<QLabel *>(u"lblStatus"_qs)->installEventFilter(&paints);
+        f.open(f.prepare(u"show.txt"_qs));
+        QTest::keyClicks(f.input(), u"x"_qs);
+        QCOMPARE(paints.busyTexts, QStringList(2, u"Parsing..."_qs));
+        f.checkInvariants();
     }
-    QCOMPARE(GetINIString(u"Window"_qs, u"Width"_qs, QString(), settings), u"500"_qs);
-    Fixture f;
-    f.window->RestorePlacement(settings);
-    QCOMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
-}
 
-void TestFrmMain::dialogHooks()
-{
-    Fixture f;
-    f.action(u"mnuFileCreateCDRCover"_qs)->trigger(); // without hooks: nothing
-    f.action(u"mnuHelpAbout"_qs)->trigger();
-    QList<QWidget *> parents;
-    f.window->setCoverDialog([&](QWidget *parent) { parents << parent; });
-    f.window->setAboutDialog([&](QWidget *parent) { parents << parent << nullptr; });
-    f.action(u"mnuFileCreateCDRCover"_qs)->trigger();
-    f.action(u"mnuHelpAbout"_qs)->trigger();
-    QCOMPARE(parents, (QList<QWidget *>{f.window.get(), f.window.get(), nullptr}));
-}
+    // A text larger than the deferred size is converted once typing pauses, not on every key;
+    // whatever takes the XML (a save, the cover, the closing question) takes that of the text as
+    // it stands. A text of exactly that size is still converted at once.
+    void edit_largeTextConvertedAfterPause()
+    {
+        Fixture f;
+        f.open(f.prepare(u"show.txt"_qs));
+        f.moveCaret(f.input(), 0, 12); // after "Blue Lantern"
+        f.window->setDeferredConversionSize(f.input()->document()->characterCount() + 1);
+        QTest::keyClicks(f.input(), u" "_qs);
+        f.checkInvariants();
+        const QString before = f.window->outputText();
+        QTest::keyClicks(f.input(), u"Band"_qs);
+        QCOMPARE(f.window->outputText(), before);
+        QTRY_COMPARE(f.window->outputText(), f.converted());
+        QVERIFY(f.window->outputText().contains(u"<BAND>Blue Lantern Band</BAND>"_qs));
 
-// File, Smart Recognition converts the text anew at once, and the settings file keeps the
-// choice for the next start; off is the classic conversion, as on a first start. A choice
-// that cannot be kept is reported and holds all the same.
-void TestFrmMain::smartRecognition_reconvertsAndIsKept()
-{
-    const QString golden = WorkedExampleXml();
-    Fixture f;
-    f.window->show();
-    const QString ini = f.path(u"tapewright.ini"_qs);
-    f.window->setSettingsFile(ini);
-    QAction *toggle = f.action(u"mnuFileSmartRecognition"_qs);
-    f.open(f.prepare(u"show.txt"_qs));
-    QCOMPARE(f.window->outputText(), golden);
-    f.dialogs->answers << f.path(u"saved.xml"_qs);
-    QVERIFY(f.window->mnuFileSaveXMLFile_Click());
+        QTest::keyClicks(f.input(), u"s"_qs);
+        f.dialogs->answers << f.path(u"saved.xml"_qs);
+        QVERIFY(f.window->mnuFileSaveXMLFile_Click());
+        QCOMPARE(ReadBytes(f.path(u"saved.xml"_qs)), f.converted().toUtf8());
+        QTest::keyClicks(f.input(), u"!"_qs);
+        QString given;
+        f.window->setCoverDialog([&](QWidget *) { given = f.window->outputText(); });
+        f.action(u"mnuFileCreateCDRCover"_qs)->trigger();
+        QCOMPARE(given, f.converted());
+        f.checkInvariants();
+    }
 
-    toggle->trigger();
-    QVERIFY(toggle->isChecked());
-    QVERIFY(f.window->outputText() != golden);
-    f.checkInvariants();
-    QCOMPARE(f.state(),
-             u"Tapewright - show.txt | show.xml | X | saved.xml,show.txt,tapewright.ini"_qs);
-    QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"1"_qs);
+    // The read-only XML pane has a keyboard caret: Ctrl+Home, Ctrl+End and Shift selection
+    // work there as in the input pane.
+    void keys_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<int>("line"); // where the caret ends, from the second line
+        QTest::addColumn<bool>("selects");
+        QTest::newRow("Ctrl+End") << QKeySequence(Qt::CTRL | Qt::Key_End) << 16 << false;
+        QTest::newRow("Ctrl+Home") << QKeySequence(Qt::CTRL | Qt::Key_Home) << 0 << false;
+        QTest::newRow("Shift+Down") << QKeySequence(Qt::SHIFT | Qt::Key_Down) << 2 << true;
+    }
 
-    Fixture next;
-    next.window->setSettingsFile(ini);
-    QVERIFY(next.action(u"mnuFileSmartRecognition"_qs)->isChecked());
-    next.open(next.prepare(u"show.txt"_qs));
-    next.checkInvariants();
+    void keys()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(int, line);
+        QFETCH(bool, selects);
+        Fixture f;
+        f.open(f.prepare(u"show.txt"_qs));
+        QPlainTextEdit *pane = f.output();
+        f.moveCaret(pane, 1, 0);
+        QTest::keyClick(pane, keys[0].key(), keys[0].keyboardModifiers());
+        QCOMPARE(pane->textCursor().blockNumber(), line);
+        QCOMPARE(pane->textCursor().hasSelection(), selects);
+    }
 
-    toggle->trigger();
-    QCOMPARE(f.window->outputText(), golden);
-    QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"0"_qs);
-    f.window->setSettingsFile(f.dir.path()); // a folder
-    toggle->trigger();
-    QVERIFY(toggle->isChecked());
-    QCOMPARE(f.boxes->errors.size(), 1);
-    f.checkInvariants();
-}
+    // The window reopens where it was closed; the place has a section of its own.
+    void placement_remembered()
+    {
+        QTemporaryDir dir;
+        const QString settings = dir.filePath(u"tapewright.ini"_qs);
+        {
+            Fixture f;
+            f.window->RestorePlacement(settings);
+            f.window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+            f.window->setGeometry(40, 30, 500, 300);
+            QTRY_COMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
+            QVERIFY(f.window->close());
+        }
+        QCOMPARE(GetINIString(u"Window"_qs, u"Width"_qs, QString(), settings), u"500"_qs);
+        Fixture f;
+        f.window->RestorePlacement(settings);
+        QCOMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
+    }
+
+    // File, Smart Recognition converts the text anew at once, and the settings file keeps the
+    // choice for the next start; off is the classic conversion, as on a first start. A choice
+    // that cannot be kept is reported and holds all the same.
+    void smartRecognition_reconvertsAndIsKept()
+    {
+        const QString golden = WorkedExampleXml();
+        Fixture f;
+        f.window->show();
+        const QString ini = f.path(u"tapewright.ini"_qs);
+        f.window->setSettingsFile(ini);
+        QAction *toggle = f.action(u"mnuFileSmartRecognition"_qs);
+        f.open(f.prepare(u"show.txt"_qs));
+        QCOMPARE(f.window->outputText(), golden);
+        f.dialogs->answers << f.path(u"saved.xml"_qs);
+        QVERIFY(f.window->mnuFileSaveXMLFile_Click());
+
+        toggle->trigger();
+        QVERIFY(toggle->isChecked());
+        QVERIFY(f.window->outputText() != golden);
+        f.checkInvariants();
+        QCOMPARE(f.state(),
+                 u"Tapewright - show.txt | show.xml | X | saved.xml,show.txt,tapewright.ini"_qs);
+        QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"1"_qs);
+
+        Fixture next;
+        next.window->setSettingsFile(ini);
+        QVERIFY(next.action(u"mnuFileSmartRecognition"_qs)->isChecked());
+        next.open(next.prepare(u"show.txt"_qs));
+        next.checkInvariants();
+
+        toggle->trigger();
+        QCOMPARE(f.window->outputText(), golden);
+        QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"0"_qs);
+        f.window->setSettingsFile(f.dir.path()); // a folder
+        toggle->trigger();
+        QVERIFY(toggle->isChecked());
+        QCOMPARE(f.boxes->errors.size(), 1);
+        f.checkInvariants();
+    }
+};
 
 QTEST_MAIN(TestFrmMain)
 #include "tst_frmmain.moc"
