@@ -53,22 +53,14 @@ private slots:
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("xml");
 
-        QTest::newRow("txt") << "/shows/gd77-05-08.txt"
-                             << "/shows/gd77-05-08.xml";
-        // Cutting three characters would give "/x/reaxml", a different file the save could
-        // replace.
-        QTest::newRow("no extension") << "/x/readme"
-                                      << "/x/readme.xml";
-        QTest::newRow("dot only in a folder name") << "/x.y/readme"
-                                                   << "/x.y/readme.xml";
-        QTest::newRow("two dots") << "/x/show.flac.txt"
-                                  << "/x/show.flac.xml";
-        QTest::newRow("trailing dot") << "/x/show."
-                                      << "/x/show.xml";
-        QTest::newRow("name that is only an extension") << "/x/.nfo"
-                                                        << "/x/.xml";
-        QTest::newRow("nothing loaded") << ""
-                                        << "";
+        QTest::newRow("txt") << u"/shows/gd77-05-08.txt"_qs << u"/shows/gd77-05-08.xml"_qs;
+        // Cutting three characters would give "/x/reaxml", a file the save could replace.
+        QTest::newRow("no extension") << u"/x/readme"_qs << u"/x/readme.xml"_qs;
+        QTest::newRow("dot only in a folder name") << u"/x.y/readme"_qs << u"/x.y/readme.xml"_qs;
+        QTest::newRow("two dots") << u"/x/show.flac.txt"_qs << u"/x/show.flac.xml"_qs;
+        QTest::newRow("trailing dot") << u"/x/show."_qs << u"/x/show.xml"_qs;
+        QTest::newRow("name that is only an extension") << u"/x/.nfo"_qs << u"/x/.xml"_qs;
+        QTest::newRow("nothing loaded") << QString() << QString();
     }
     void proposedXmlFileName()
     {

@@ -68,17 +68,11 @@ private slots:
         row("empty lines kept", "\n\n", u"\r\n\r\n"_qs);
         row("utf8", "D\xC3\xBCsseldorf", u"Düsseldorf\r\n"_qs);
         row("utf8 bom", "\xEF\xBB\xBFSe\xC3\xB1or\n", u"Señor\r\n"_qs, TextEncoding::Utf8Bom);
-        row("utf16 le bom",
-            QByteArray("\xFF\xFE"
-                       "a\0\xE9\0\n\0",
-                       8),
-            u"aé\r\n"_qs, TextEncoding::Utf16LE);
+        row("utf16 le bom", QByteArray("\xFF\xFE\x61\0\xE9\0\n\0", 8), u"aé\r\n"_qs,
+            TextEncoding::Utf16LE);
         row("utf16 be bom", QByteArray("\xFE\xFF\0a\0\xE9\0\r\0\n", 10), u"aé\r\n"_qs,
             TextEncoding::Utf16BE);
-        row("second byte-order mark is content",
-            QByteArray("\xFF\xFE\xFF\xFE"
-                       "a\0",
-                       6),
+        row("second byte-order mark is content", QByteArray("\xFF\xFE\xFF\xFE\x61\0", 6),
             u"\uFEFFa\r\n"_qs, TextEncoding::Utf16LE);
         row("cp1252 letters", "Se\xF1or \x93live\x94 \x80\n", u"Señor “live” €\r\n"_qs, cp1252);
         row("cp1252 undefined bytes keep C1 points", "\x81\x8D\x8F\x90\x9D",
@@ -100,10 +94,7 @@ private slots:
         row("overlong utf8 is cp1252", "\xE0\x80\xAF", u"\u00E0\u20AC\u00AF\r\n"_qs, cp1252);
         row("utf8 past U+10FFFF is cp1252", "\xF4\x90\x80\x80", u"\u00F4\u0090\u20AC\u20AC\r\n"_qs,
             cp1252);
-        row("errors after a utf8 bom become U+FFFD",
-            "\xEF\xBB\xBF"
-            "a\xE9"
-            "b\r",
+        row("errors after a utf8 bom become U+FFFD", "\xEF\xBB\xBF\x61\xE9\x62\r",
             u"a\uFFFDb\r\n"_qs, TextEncoding::Utf8Bom);
     }
 
