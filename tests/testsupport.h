@@ -142,14 +142,12 @@ inline QByteArray EnterSmallDisk(const QByteArray &folder, int kib)
                f.write(text) == text.size();
     };
     const QByteArray uid = QByteArray::number(::getuid()), gid = QByteArray::number(::getgid());
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-        return "no user and mount namespace: " + QByteArray(std::strerror(errno));
-    if (!put("/proc/self/setgroups", "deny") || !put("/proc/self/uid_map", "0 " + uid + " 1") ||
-        !put("/proc/self/gid_map", "0 " + gid + " 1"))
-        return "no user mapping in the namespace: " + QByteArray(std::strerror(errno));
     const QByteArray options = "size=" + QByteArray::number(kib) + "k";
-    if (::mount("none", folder.constData(), "tmpfs", 0, options.constData()) != 0)
-        return "no tmpfs in the namespace: " + QByteArray(std::strerror(errno));
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 || !put("/proc/self/setgroups", "deny") ||
+        !put("/proc/self/uid_map", "0 " + uid + " 1") ||
+        !put("/proc/self/gid_map", "0 " + gid + " 1") ||
+        ::mount("none", folder.constData(), "tmpfs", 0, options.constData()) != 0)
+        return "no user and mount namespace with a tmpfs: " + QByteArray(std::strerror(errno));
     return {};
 }
 

@@ -119,8 +119,6 @@ private slots:
         QTest::newRow("new file") << "tapewright.ini" << QByteArray() << fresh;
         // The per-user configuration folder does not exist before the first write.
         QTest::newRow("missing folder made") << "config/tw/tapewright.ini" << QByteArray() << fresh;
-        QTest::newRow("only a comment") << "tapewright.ini" << QByteArray("; nothing here yet\n")
-                                        << "; nothing here yet\n\n" + fresh;
         QTest::newRow("windows-1252 file becomes utf-8")
             << "tapewright.ini" << QByteArray("[Other]\r\nCity=K\xF6ln\r\n")
             << "[Other]\nCity=K\xC3\xB6ln\n\n" + fresh;

@@ -1,4 +1,5 @@
-// Reading info texts of every encoding and line-end convention, and failing cleanly on bad files.
+// Reading info texts of every encoding and line-end convention, and failing cleanly on bad
+// files. (Writing them back is the main window's document rules' part.)
 #include "testsupport.h"
 #include "textfile.h"
 
@@ -184,36 +185,6 @@ private slots:
         QVERIFY(read == bytes.left(expected));
         QVERIFY2(read.capacity() < 4 * 1024 * 1024,
                  QByteArray::number(read.capacity()).constData());
-    }
-
-    void encode_roundTrip_data()
-    {
-        QTest::addColumn<TextEncoding>("encoding");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("fits");
-        const QString western = u"Señor “live” € Düsseldorf\r\n"_qs;
-        QTest::newRow("utf8") << TextEncoding::Utf8 << u"Łukasz ♪\r\n"_qs << true;
-        QTest::newRow("utf8 bom") << TextEncoding::Utf8Bom << western << true;
-        QTest::newRow("utf16 le") << TextEncoding::Utf16LE << u"Łukasz ♪\r\n"_qs << true;
-        QTest::newRow("utf16 be") << TextEncoding::Utf16BE << western << true;
-        QTest::newRow("utf16 le without bom") << TextEncoding::Utf16LENoBom << western << true;
-        QTest::newRow("utf16 be without bom") << TextEncoding::Utf16BENoBom << western << true;
-        QTest::newRow("cp1252 fits") << TextEncoding::Windows1252 << western << true;
-        QTest::newRow("cp1252 cannot hold Ł") << TextEncoding::Windows1252 << u"Ł\r\n"_qs << false;
-    }
-
-    void encode_roundTrip()
-    {
-        QFETCH(TextEncoding, encoding);
-        QFETCH(QString, text);
-        QFETCH(bool, fits);
-        const Result<QByteArray> bytes = EncodeText(text, encoding);
-        QCOMPARE(bytes.ok(), fits);
-        if (!fits)
-            return;
-        const DecodedText back = DecodeTextFile(*bytes);
-        QCOMPARE(back.text, text);
-        QCOMPARE(back.encoding, encoding);
     }
 };
 
