@@ -27,11 +27,6 @@ private:
         };
     }
 
-    static QLabel *label(const QDialog &dialog, const QString &name)
-    {
-        return dialog.findChild<QLabel *>(name);
-    }
-
 private slots:
     void init() { m_opened.clear(); }
 
@@ -60,7 +55,7 @@ private slots:
         int previousBottom = -1;
         for (const char *name :
              {"Label1", "lblVersion", "lblCopyright", "lblSales", "lblWeb", "Label2", "Label3"}) {
-            const QLabel *line = label(dialog, QLatin1String(name));
+            const QLabel *line = dialog.findChild<QLabel *>(QLatin1String(name));
             const QRect box = line->geometry();
             QVERIFY2(box.width() >= line->fontMetrics().horizontalAdvance(line->text()), name);
             QVERIFY2(box.height() >= line->fontMetrics().height(), name);
@@ -68,7 +63,7 @@ private slots:
             QVERIFY2(box.top() > previousBottom, name);
             previousBottom = box.bottom();
         }
-        const QLabel *version = label(dialog, u"lblVersion"_qs);
+        const QLabel *version = dialog.findChild<QLabel *>(u"lblVersion"_qs);
         QVERIFY(version->height() < 2 * version->fontMetrics().lineSpacing());
         const QRect ok = dialog.findChild<QPushButton *>(u"cmdOK"_qs)->geometry();
         QVERIFY(ok.top() > previousBottom);
@@ -118,7 +113,7 @@ private slots:
         frmAbout dialog(opener());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QLabel *link = label(dialog, name);
+        QLabel *link = dialog.findChild<QLabel *>(name);
         QTest::mouseClick(link, Qt::LeftButton);
         QTest::mouseClick(link, Qt::RightButton);
         QTest::mousePress(link, Qt::LeftButton);
