@@ -42,17 +42,6 @@ private slots:
         QCOMPARE(CenteredPosition(screen, window), expected);
     }
 
-    void centerForm_onAvailableGeometry()
-    {
-        QWidget form;
-        form.resize(320, 240);
-        CenterForm(&form);
-        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-        QCOMPARE(form.size(), QSize(320, 240));
-        QVERIFY(qAbs(form.x() - (available.left() + (available.width() - 320) / 2)) <= 1);
-        QVERIFY(qAbs(form.y() - (available.top() + (available.height() - 240) / 3)) <= 1);
-    }
-
     void twips_atScreenDpi()
     {
         const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
