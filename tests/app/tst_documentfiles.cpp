@@ -14,8 +14,6 @@ class TestDocumentFiles : public QObject
     Q_OBJECT
 
 private slots:
-    void paneText_data();
-    void paneText();
     void paneContent_data();
     void paneContent();
     void encode_data();
@@ -23,30 +21,6 @@ private slots:
     void saveDialog_data();
     void saveDialog();
 };
-
-void TestDocumentFiles::paneText_data()
-{
-    QTest::addColumn<QString>("document");
-    QTest::addColumn<QString>("pane");
-    QTest::addColumn<QString>("raw"); // what the pane's document gives back
-
-    QTest::newRow("loaded lines") << u"a\r\nb\r\n"_qs << u"a\nb\n"_qs << u"a\u2029b\u2029"_qs;
-    QTest::newRow("no final line end") << u"a\r\nb"_qs << u"a\nb"_qs << u"a\u2029b"_qs;
-    QTest::newRow("empty") << QString() << QString() << QString();
-    QTest::newRow("no-break space and tab kept")
-        << u"V\u00A0H\tX\r\n"_qs << u"V\u00A0H\tX\n"_qs << u"V\u00A0H\tX\u2029"_qs;
-    QTest::newRow("line separator inside a line")
-        << u"a\u2028b\r\n"_qs << u"a\u2028b\n"_qs << u"a\u2028b\u2029"_qs;
-}
-
-void TestDocumentFiles::paneText()
-{
-    QFETCH(QString, document);
-    QFETCH(QString, pane);
-    QFETCH(QString, raw);
-    QCOMPARE(PaneTextFromDocument(document), pane);
-    QCOMPARE(DocumentTextFromPane(raw), document);
-}
 
 // Long lines cut and many lines grouped for the pane; each pane says which blocks continue a
 // cut line (the window reads the pane back through them).
@@ -93,16 +67,14 @@ void TestDocumentFiles::encode_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     const QString lone = u"a"_qs + QChar(0xD83D) + u"b"_qs;
-    const QByteArray replaced = "a\xEF\xBF\xBD"
-                                "b";
+    const QByteArray replaced = "a\xEF\xBF\xBD\x62";
     QTest::newRow("xml") << true << -1 << lone << replaced;
     QTest::newRow("info text of no file") << false << -1 << lone << replaced;
     QTest::newRow("loaded as utf-8") << false << int(TextEncoding::Utf8) << lone << replaced;
     QTest::newRow("loaded as utf-16") << false << int(TextEncoding::Utf16LE) << lone
-                                      << QByteArray("\xFF\xFE"
-                                                    "a\0\x3D\xD8"
-                                                    "b\0",
-                                                    8);
+                                      << QByteArray("\xFF\xFE\x61\0\x3D\xD8\x62\0", 8);
+    QTest::newRow("loaded as utf-16 be without a mark")
+        << false << int(TextEncoding::Utf16BENoBom) << u"é"_qs << QByteArray("\0\xE9", 2);
     QTest::newRow("loaded with a utf-8 mark")
         << false << int(TextEncoding::Utf8Bom) << u"é"_qs << QByteArray("\xEF\xBB\xBF\xC3\xA9");
     QTest::newRow("windows-1252") << false << int(TextEncoding::Windows1252) << u"€é"_qs

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -156,6 +157,10 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private slots:
+    // The output pane is patched where its text changed: a cursor sent out of its text means the
+    // patch went wrong, even where the text came out right.
+    void init() { QTest::failOnWarning(QRegularExpression(u"out of range"_qs)); }
+
     // Each row is actions separated by "; ", a verb and its words each: open NAME (no name:
     // Cancel); start NAME... (the command line); type TEXT and paste TEXT ("*": the worked
     // example) at the end of the first line; key KEY; undo; save-info NAME and save-xml NAME (no
@@ -178,19 +183,14 @@ private slots:
         // A failed or cancelled open changes nothing.
         row("open cancelled", "open show.txt; save-xml saved.xml; open",
             "~ | - | saved.xml,show.txt");
-        row("open a missing file", "open show.txt; save-xml saved.xml; open missing.txt",
-            "~ | - | saved.xml,show.txt | E1");
         row("open a text of too many lines", "open show.txt; save-xml s.xml; open lines.txt",
             "~ | - | lines.txt,s.xml,show.txt | E1");
         row("open over unsaved work asks nothing", "open show.txt; type x; open other.nfo",
             "Tapewright - other.nfo | other.xml | X | other.nfo,show.txt");
         // Both texts count as changed when an edit changed them on the way, even back.
         row("typing", "open show.txt; save-xml s.xml; type  Band", "~ | IX | s.xml,show.txt");
-        row("typing then backspace", "open show.txt; save-xml s.xml; type s; key Backspace",
-            "~ | IX | s.xml,show.txt");
         row("arrow keys only", "open show.txt; save-xml s.xml; key Down; key Right",
             "~ | - | s.xml,show.txt");
-        row("paste", "open show.txt; save-xml s.xml; paste  Band", "~ | IX | s.xml,show.txt");
         row("undo of a saved paste", "open show.txt; paste  Band; save-xml s.xml; undo",
             "~ | IX | s.xml,show.txt");
         row("typed before any load", "paste *; save-info typed.txt",
@@ -213,8 +213,6 @@ private slots:
             "~ | - | show.txt,show.xml | ?show.txt,show.xml | closed");
         row("close: cancel info, save XML", "open show.txt; type x; exit CY show.xml",
             "~ | I | show.txt,show.xml | ?show.txt,show.xml");
-        row("close: save dialog cancelled", "open show.txt; type x; exit YN",
-            "~ | IX | show.txt | ?show.txt,show.xml");
         row("close: save fails", "open show.txt; type x; exit YN gone/a.txt",
             "~ | IX | show.txt | E1 | ?show.txt,show.xml");
         row("close cancelled", "open show.txt; exit C", "~ | X | show.txt | ?show.xml");
@@ -315,8 +313,6 @@ private slots:
         QCOMPARE(f.window->inputText(), text);
         const QTextDocument *document = f.input()->document();
         QCOMPARE(document->blockCount(), blocks);
-        for (QTextBlock b = document->begin(); b.isValid(); b = b.next())
-            QVERIFY(b.length() - 1 <= LongestPaneLine);
         f.moveCaret(f.input(), block, column);
         QTest::keyClick(f.input(), Qt::Key_Y);
         QTest::keyClick(f.input(), Qt::Key_Return);
@@ -334,7 +330,7 @@ private slots:
     void drop_data()
     {
         QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("carried"); // "file", "text", or "" for nothing
+        QTest::addColumn<QString>("carried"); // "file" or "text"
         QTest::addColumn<bool>("accepted");
         QTest::newRow("file on the input pane") << "txtInput"
                                                 << "file" << true;
@@ -344,8 +340,6 @@ private slots:
                                                 << "text" << true;
         QTest::newRow("text on the window") << "frmMain"
                                             << "text" << false;
-        QTest::newRow("nothing on the window") << "frmMain"
-                                               << "" << false;
     }
 
     void drop()
@@ -361,17 +355,15 @@ private slots:
         if (carried == u"file")
             mime.setUrls({url});
         mime.setText(carried == u"file" ? url.toString() : u"Blue Lantern"_qs);
-        const QMimeData *data = carried.isEmpty() ? nullptr : &mime;
 
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &enter);
-        QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &move);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &drop);
-        QCOMPARE(enter.isAccepted(), accepted);
-        QCOMPARE(move.isAccepted(), accepted);
-        QCOMPARE(drop.isAccepted(), accepted);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        for (QDropEvent *event :
+             {static_cast<QDropEvent *>(&enter), static_cast<QDropEvent *>(&move), &drop}) {
+            QApplication::sendEvent(widget, event);
+            QCOMPARE(event->isAccepted(), accepted);
+        }
         // The file loads once the drop has ended; its name never goes into the pane.
         if (carried == u"file")
             QVERIFY(f.window->inputText().isEmpty());
@@ -422,18 +414,12 @@ private slots:
     // loop.
     void busy_shownWhileConverting()
     {
-        QLabel status;
         {
+            QLabel status;
             BusyObserver busy(&status);
             busy.busyOn();
-            QCOMPARE(status.text(), u"Parsing..."_qs);
             QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-            busy.busyOff();
-            busy.busyOff(); // a second end is harmless
-            QVERIFY(status.text().isEmpty());
-            QVERIFY(!QGuiApplication::overrideCursor());
-            busy.busyOn();
-        }
+        } // destroyed while busy
         QVERIFY(!QGuiApplication::overrideCursor());
 
         struct Paints : QObject
@@ -466,13 +452,13 @@ private slots:
         f.open(f.prepare(u"show.txt"_qs));
         f.moveCaret(f.input(), 0, 12); // after "Blue Lantern"
         f.window->setDeferredConversionSize(f.input()->document()->characterCount() + 1);
-        QTest::keyClicks(f.input(), u" "_qs);
+        QTest::keyClicks(f.input(), u"s"_qs);
         f.checkInvariants();
         const QString before = f.window->outputText();
-        QTest::keyClicks(f.input(), u"Band"_qs);
+        QTest::keyClicks(f.input(), u" Band"_qs);
         QCOMPARE(f.window->outputText(), before);
         QTRY_COMPARE(f.window->outputText(), f.converted());
-        QVERIFY(f.window->outputText().contains(u"<BAND>Blue Lantern Band</BAND>"_qs));
+        QVERIFY(f.window->outputText().contains(u"<BAND>Blue Lanterns Band</BAND>"_qs));
 
         QTest::keyClicks(f.input(), u"s"_qs);
         f.dialogs->answers << f.path(u"saved.xml"_qs);
@@ -486,82 +472,67 @@ private slots:
         f.checkInvariants();
     }
 
-    // The read-only XML pane has a keyboard caret: Ctrl+Home, Ctrl+End and Shift selection
-    // work there as in the input pane.
-    void keys_data()
+    // The read-only XML pane has a keyboard caret: Shift selection, Ctrl+Home and Ctrl+End work
+    // there as in the input pane. The pane is patched only where the XML changed, so a reader's
+    // caret above or below an edit stays where it was.
+    void xmlPane_caret()
     {
-        QTest::addColumn<QKeySequence>("keys");
-        QTest::addColumn<int>("line"); // where the caret ends, from the second line
-        QTest::addColumn<bool>("selects");
-        QTest::newRow("Ctrl+End") << QKeySequence(Qt::CTRL | Qt::Key_End) << 16 << false;
-        QTest::newRow("Ctrl+Home") << QKeySequence(Qt::CTRL | Qt::Key_Home) << 0 << false;
-        QTest::newRow("Shift+Down") << QKeySequence(Qt::SHIFT | Qt::Key_Down) << 2 << true;
-    }
-
-    void keys()
-    {
-        QFETCH(QKeySequence, keys);
-        QFETCH(int, line);
-        QFETCH(bool, selects);
         Fixture f;
         f.open(f.prepare(u"show.txt"_qs));
         QPlainTextEdit *pane = f.output();
         f.moveCaret(pane, 1, 0);
-        QTest::keyClick(pane, keys[0].key(), keys[0].keyboardModifiers());
-        QCOMPARE(pane->textCursor().blockNumber(), line);
-        QCOMPARE(pane->textCursor().hasSelection(), selects);
+        QTest::keyClick(pane, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(pane->textCursor().selectedText(), u"<CDR_Track_List>\u2029"_qs);
+        QTest::keyClick(pane, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(pane->textCursor().position(), pane->document()->characterCount() - 1);
+        QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(pane->textCursor().position(), 0);
+        const int last = pane->document()->blockCount() - 1;
+        f.moveCaret(pane, last, 0);
+        QTest::keyClicks(f.input(), u"x"_qs);
+        QCOMPARE(pane->textCursor().blockNumber(), last);
+        QCOMPARE(pane->textCursor().positionInBlock(), 0);
+        f.moveCaret(pane, 0, 1); // and one above an edit too
+        QTest::keyClicks(f.input(), u"y"_qs);
+        QCOMPARE(pane->textCursor().position(), 1);
     }
 
-    // The window reopens where it was closed; the place has a section of its own.
-    void placement_remembered()
+    // The settings file keeps File, Smart Recognition (which converts the text anew at once;
+    // off is the classic conversion, as on a first start) and the window's place, in a section
+    // of its own, for the next window. A choice that cannot be kept is reported and holds.
+    void settings_keptForNextWindow()
     {
+        const QString golden = WorkedExampleXml();
         QTemporaryDir dir;
-        const QString settings = dir.filePath(u"tapewright.ini"_qs);
+        const QString ini = dir.filePath(u"tapewright.ini"_qs);
         {
             Fixture f;
-            f.window->RestorePlacement(settings);
+            f.window->RestorePlacement(ini);
+            f.window->setSettingsFile(ini);
             f.window->show();
             QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
             f.window->setGeometry(40, 30, 500, 300);
             QTRY_COMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
+            f.open(f.prepare(u"show.txt"_qs));
+            QCOMPARE(f.window->outputText(), golden);
+            f.dialogs->answers << f.path(u"saved.xml"_qs);
+            QVERIFY(f.window->mnuFileSaveXMLFile_Click());
+            f.action(u"mnuFileSmartRecognition"_qs)->trigger();
+            QVERIFY(f.window->outputText() != golden);
+            f.checkInvariants();
+            QCOMPARE(f.state(), u"Tapewright - show.txt | show.xml | X | saved.xml,show.txt"_qs);
+            f.boxes->answers = {Answer::No};
             QVERIFY(f.window->close());
         }
-        QCOMPARE(GetINIString(u"Window"_qs, u"Width"_qs, QString(), settings), u"500"_qs);
+        QCOMPARE(GetINIString(u"Window"_qs, u"Width"_qs, QString(), ini), u"500"_qs);
         Fixture f;
-        f.window->RestorePlacement(settings);
-        QCOMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
-    }
-
-    // File, Smart Recognition converts the text anew at once, and the settings file keeps the
-    // choice for the next start; off is the classic conversion, as on a first start. A choice
-    // that cannot be kept is reported and holds all the same.
-    void smartRecognition_reconvertsAndIsKept()
-    {
-        const QString golden = WorkedExampleXml();
-        Fixture f;
-        f.window->show();
-        const QString ini = f.path(u"tapewright.ini"_qs);
+        f.window->RestorePlacement(ini);
         f.window->setSettingsFile(ini);
+        QCOMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
         QAction *toggle = f.action(u"mnuFileSmartRecognition"_qs);
-        f.open(f.prepare(u"show.txt"_qs));
-        QCOMPARE(f.window->outputText(), golden);
-        f.dialogs->answers << f.path(u"saved.xml"_qs);
-        QVERIFY(f.window->mnuFileSaveXMLFile_Click());
-
-        toggle->trigger();
         QVERIFY(toggle->isChecked());
-        QVERIFY(f.window->outputText() != golden);
+        f.open(f.prepare(u"show.txt"_qs));
         f.checkInvariants();
-        QCOMPARE(f.state(),
-                 u"Tapewright - show.txt | show.xml | X | saved.xml,show.txt,tapewright.ini"_qs);
-        QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"1"_qs);
-
-        Fixture next;
-        next.window->setSettingsFile(ini);
-        QVERIFY(next.action(u"mnuFileSmartRecognition"_qs)->isChecked());
-        next.open(next.prepare(u"show.txt"_qs));
-        next.checkInvariants();
-
         toggle->trigger();
         QCOMPARE(f.window->outputText(), golden);
         QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"0"_qs);
