@@ -1,5 +1,5 @@
 // Scaffolding the tests share: files in a temporary folder, the test data, programs run as a
-// user runs them, and PDF text read back with pdftotext.
+// user runs them, PDF text read back with pdftotext, and a full disk.
 #pragma once
 
 #include <QByteArray>
@@ -11,6 +11,17 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+#include <optional>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace testsupport {
 
@@ -147,6 +158,74 @@ inline QString PdfText(const QString &pdf, const QStringList &options = {})
         RunProcess(pdftotext, options + QStringList{QStringLiteral("-enc"), QStringLiteral("UTF-8"),
                                                     pdf, QStringLiteral("-")});
     return run.exitCode == 0 ? QString::fromUtf8(run.out) : QString();
+}
+
+// A full disk without root: RunOnSmallDisk runs work in a child process with a user and mount
+// namespace of its own (as `unshare -rm` gives), where a tmpfs of kib KiB is mounted on folder
+// (an empty folder of the test's), and returns what work returned. The tmpfs vanishes with the
+// child. nullopt, with the reason in *whyNot, where the system allows no such namespace; a work
+// that crashes stops the test run.
+inline QByteArray EnterSmallDisk(const QByteArray &folder, int kib)
+{
+    const auto put = [](const char *path, const QByteArray &text) {
+        QFile f(QString::fromLatin1(path));
+        return f.open(QIODevice::WriteOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered) &&
+               f.write(text) == text.size();
+    };
+    const QByteArray uid = QByteArray::number(::getuid()), gid = QByteArray::number(::getgid());
+    const QByteArray options = "size=" + QByteArray::number(kib) + "k";
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 || !put("/proc/self/setgroups", "deny") ||
+        !put("/proc/self/uid_map", "0 " + uid + " 1") ||
+        !put("/proc/self/gid_map", "0 " + gid + " 1") ||
+        ::mount("none", folder.constData(), "tmpfs", 0, options.constData()) != 0)
+        return "no user and mount namespace with a tmpfs: " + QByteArray(std::strerror(errno));
+    return {};
+}
+
+inline std::optional<QByteArray> RunOnSmallDisk(const QString &folder, int kib,
+                                                const std::function<QByteArray()> &work,
+                                                QString *whyNot)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        qFatal("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Only the forking thread lives on in the child, as a new user namespace requires.
+        ::close(fds[0]);
+        const QByteArray refused = EnterSmallDisk(folder.toLocal8Bit(), kib);
+        const QByteArray answer = refused.isEmpty() ? "+" + work() : "-" + refused;
+        QFile out;
+        ::_exit(out.open(fds[1], QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                        out.write(answer) == answer.size()
+                    ? 0
+                    : 1);
+    }
+    ::close(fds[1]);
+    QFile in;
+    const QByteArray answer =
+        in.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? in.readAll() : "";
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child)
+        qFatal("no child process");
+    if (answer.startsWith('-')) {
+        *whyNot = QString::fromLocal8Bit(answer.mid(1));
+        return std::nullopt;
+    }
+    if (!answer.startsWith('+') || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        qFatal("the work on the small disk failed (status %d)", status);
+    return answer.mid(1);
+}
+
+// Fills the rest of the disk that holds folder with one file named filler.
+inline void FillDisk(const QString &folder)
+{
+    QFile filler(folder + QStringLiteral("/filler"));
+    const QByteArray block(4096, 'f');
+    if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        while (filler.write(block) > 0) {
+        }
+    }
 }
 
 } // namespace testsupport

@@ -15,49 +15,37 @@ class TestPaths : public QObject
 private slots:
     void templateFolder_data()
     {
-        QTest::addColumn<QStringList>("folders"); // made under the temporary root
+        QTest::addColumn<QStringList>("made"); // under the temporary root; folders end in "/"
         QTest::addColumn<QString>("programDir");
         QTest::addColumn<QString>("expected");
-
-        QTest::newRow("beside the program") << QStringList{u"bin/template"_qs} << "bin"
+        const QString share = u"share/tapewright/template"_qs;
+        QTest::newRow("beside the program") << QStringList{u"bin/template/"_qs} << "bin"
                                             << "bin/template";
-        QTest::newRow("installed")
-            << QStringList{u"bin"_qs, u"share/tapewright/template"_qs} << "bin"
-            << "share/tapewright/template";
+        QTest::newRow("installed") << QStringList{u"bin/"_qs, share + u'/'} << "bin" << share;
         QTest::newRow("beside wins over installed")
-            << QStringList{u"bin/template"_qs, u"share/tapewright/template"_qs} << "bin"
+            << QStringList{u"bin/template/"_qs, share + u'/'} << "bin"
             << "bin/template";
-        QTest::newRow("neither: the installed place") << QStringList{u"bin"_qs} << "bin"
-                                                      << "share/tapewright/template";
+        QTest::newRow("neither: the installed place") << QStringList{u"bin/"_qs} << "bin" << share;
         QTest::newRow("program dir with trailing slash")
-            << QStringList{u"bin"_qs, u"share/tapewright/template"_qs} << "bin/"
-            << "share/tapewright/template";
+            << QStringList{u"bin/"_qs, share + u'/'} << "bin/" << share;
+        // A file named "template" is not a folder of templates.
+        QTest::newRow("a file beside the program")
+            << QStringList{u"bin/"_qs, u"bin/template"_qs} << "bin" << share;
     }
     void templateFolder()
     {
-        QFETCH(QStringList, folders);
+        QFETCH(QStringList, made);
         QFETCH(QString, programDir);
         QFETCH(QString, expected);
         QTemporaryDir root;
-        QVERIFY(root.isValid());
-        for (const QString &folder : folders)
-            QVERIFY(QDir(root.path()).mkpath(folder));
-
-        const QString found = TemplateFolderFor(root.path() + u'/' + programDir);
-        QCOMPARE(found, QDir::cleanPath(root.filePath(expected)));
-    }
-
-    // A file named "template" is not a folder of templates.
-    void templateFolder_fileBesideProgram()
-    {
-        QTemporaryDir root;
-        QVERIFY(root.isValid());
-        QVERIFY(QDir(root.path()).mkpath(u"bin"_qs));
-        QFile file(root.filePath(u"bin/template"_qs));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QCOMPARE(TemplateFolderFor(root.filePath(u"bin"_qs)),
-                 QDir::cleanPath(root.filePath(u"share/tapewright/template"_qs)));
+        for (const QString &path : made) {
+            if (path.endsWith(u'/'))
+                QVERIFY(QDir(root.path()).mkpath(path));
+            else
+                QVERIFY(QFile(root.filePath(path)).open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(TemplateFolderFor(root.path() + u'/' + programDir),
+                 QDir::cleanPath(root.filePath(expected)));
     }
 
     void proposedXmlFileName_data()
@@ -65,22 +53,14 @@ private slots:
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("xml");
 
-        QTest::newRow("txt") << "/shows/gd77-05-08.txt"
-                             << "/shows/gd77-05-08.xml";
-        // Cutting three characters would give "/x/reaxml", a different file the save could
-        // replace.
-        QTest::newRow("no extension") << "/x/readme"
-                                      << "/x/readme.xml";
-        QTest::newRow("dot only in a folder name") << "/x.y/readme"
-                                                   << "/x.y/readme.xml";
-        QTest::newRow("two dots") << "/x/show.flac.txt"
-                                  << "/x/show.flac.xml";
-        QTest::newRow("trailing dot") << "/x/show."
-                                      << "/x/show.xml";
-        QTest::newRow("name that is only an extension") << "/x/.nfo"
-                                                        << "/x/.xml";
-        QTest::newRow("nothing loaded") << ""
-                                        << "";
+        QTest::newRow("txt") << u"/shows/gd77-05-08.txt"_qs << u"/shows/gd77-05-08.xml"_qs;
+        // Cutting three characters would give "/x/reaxml", a file the save could replace.
+        QTest::newRow("no extension") << u"/x/readme"_qs << u"/x/readme.xml"_qs;
+        QTest::newRow("dot only in a folder name") << u"/x.y/readme"_qs << u"/x.y/readme.xml"_qs;
+        QTest::newRow("two dots") << u"/x/show.flac.txt"_qs << u"/x/show.flac.xml"_qs;
+        QTest::newRow("trailing dot") << u"/x/show."_qs << u"/x/show.xml"_qs;
+        QTest::newRow("name that is only an extension") << u"/x/.nfo"_qs << u"/x/.xml"_qs;
+        QTest::newRow("nothing loaded") << QString() << QString();
     }
     void proposedXmlFileName()
     {
