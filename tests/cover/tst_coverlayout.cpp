@@ -2,7 +2,6 @@
 // processor: the shipped templates get the sizes the show needs and keep their bookmarks; any
 // other template, and anything a template holds beside the discs, is left as filled.
 #include "coverfiller.h"
-#include "covertemplates.h"
 #include "filecoverdocument.h"
 #include "paths.h"
 #include "testsupport.h"
@@ -336,24 +335,23 @@ private slots:
 
     void otherTemplate_data()
     {
-        QTest::addColumn<covertest::Format>("format");
-        QTest::newRow("odt") << covertest::Format::Odt;
-        QTest::newRow("docx") << covertest::Format::Docx;
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("odt") << u".odt"_qs;
+        QTest::newRow("docx") << u".docx"_qs;
     }
 
     // A template without the layout property: the fitting step changes nothing at all.
     void otherTemplate()
     {
-        QFETCH(covertest::Format, format);
+        QFETCH(QString, ext);
         QTemporaryDir dir;
-        const QString path = WriteFile(dir, u"mine"_qs + covertest::extension(format),
-                                       covertest::buildTemplate(format, covertest::coverMarks()));
+        const QString path = WriteFile(dir, u"mine"_qs + ext, TemplateBytes(ext, CoverMarks()));
         FileCoverDocument document(Options(dir));
         QVERIFY(document.open(path));
         FillCoverBookmarks(document, ShowXml(Discs(4, 50, true)), {QString(), 1, u"Jane"_qs},
                            {UnitedStatesLocale(), QDate(2024, 3, 9)});
-        const QString before = dir.filePath(u"before"_qs + covertest::extension(format));
-        const QString after = dir.filePath(u"after"_qs + covertest::extension(format));
+        const QString before = dir.filePath(u"before"_qs + ext);
+        const QString after = dir.filePath(u"after"_qs + ext);
         QVERIFY(document.saveAs(before));
         QCOMPARE(document.fitLayout(), QString());
         QVERIFY(document.saveAs(after));
