@@ -314,6 +314,21 @@ private slots:
         cut << u"TrayCollection"_qs << u"TrayCreationDate"_qs;
         lengths << 0 << 0;
         QTest::newRow("a whole cover too long") << Xml(boxSet) << 40 << cut << lengths;
+        // The cover's last unit for a track list that starts with a pair: the pair is left out
+        // whole, and the collection line gets the unit. 30 lists of the most, the headings
+        // "Disc 1" to "Disc 32" and a 31st list of 16,774 leave one unit.
+        QString lastUnit = u"<DISCS>32</DISCS>"_qs;
+        for (int d = 1; d <= 32; ++d)
+            lastUnit += QStringLiteral("<TRACKSD%1>1</TRACKSD%1><D%1T1>").arg(d) +
+                        (d <= 30   ? big
+                         : d == 31 ? QString(16774, u'x')
+                                   : u"\U0001F3B8x"_qs) +
+                        QStringLiteral("</D%1T1>").arg(d);
+        cut = DiscBookmarks(30).filter(u"Tracks"_qs) +
+              QStringList{u"TrayDisc32Tracks"_qs, u"TrayCollection"_qs, u"TrayCreationDate"_qs};
+        lengths = QList<int>(30, most) + QList<int>{0, 1, 0};
+        QTest::newRow("a pair at the last unit of a cover")
+            << Xml(lastUnit) << 32 << cut << lengths;
     }
     void bounds_cutTexts()
     {
@@ -338,9 +353,11 @@ private slots:
         QVERIFY(total <= MaxCoverTextLength);
         // The notice names what was cut, five of them at most.
         const QString notice = CutTextNotice(named);
-        QVERIFY(notice.contains(u'“' + cut.first() + u'”'));
-        if (cut.size() > 5)
-            QVERIFY2(notice.contains(u"and %1 more"_qs.arg(cut.size() - 5)), qPrintable(notice));
+        QVERIFY(notice.contains((cut.size() == 1 ? u"the bookmark “"_qs : u"the bookmarks “"_qs) +
+                                cut.first() + u'”'));
+        QCOMPARE(notice.contains(u"and %1 more"_qs.arg(cut.size() - 5)), cut.size() > 5);
+        QVERIFY(
+            !CutTextNotice(named.first(std::min<qsizetype>(5, named.size()))).contains(u"more"_qs));
     }
 
     // A failure before the filling ends the run with its message; nothing is written. After
@@ -380,6 +397,30 @@ private slots:
         QCOMPARE(made->notice, doc.fitNotice);
         QCOMPARE(doc.calls.last(3),
                  (QStringList{u"set TrayCreationDate"_qs, u"fit"_qs, u"saveAs /t/cover.odt"_qs}));
+    }
+
+    // A text holding none of the elements a cover is filled from is named as no track list.
+    void checkCoverFields_data()
+    {
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("worked example") << WorkedExampleXml() << true;
+        QTest::newRow("notes alone") << Xml(u"<NOTES>n</NOTES>"_qs) << true;
+        QTest::newRow("a disc count alone") << Xml(u"<DISCS>0</DISCS>"_qs) << true;
+        QTest::newRow("empty elements") << Xml(u"<BAND></BAND><DISCS></DISCS>"_qs) << false;
+        QTest::newRow("an info text")
+            << QString::fromUtf8(TestData(u"worked-example.txt"_qs)) << false;
+    }
+    void checkCoverFields()
+    {
+        QFETCH(QString, xml);
+        QFETCH(bool, ok);
+        const Result<void> r = CheckCoverFields(xml);
+        QCOMPARE(r.ok(), ok);
+        if (!ok)
+            QCOMPARE(r.error(), u"it is no track list: it holds none of the elements a cover is "
+                                "filled from (<BAND>, <DATE>, <VENUE>, <CITY>, <STATE>, <SOURCE>, "
+                                "<NOTES>, <DISCS>)"_qs);
     }
 
     void coverTitle_data()
