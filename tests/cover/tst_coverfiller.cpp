@@ -295,28 +295,9 @@ private slots:
             << Xml(u"<CITY>"_qs + QString(most - 1, u'c') + u"\U0001F3B8</CITY>"_qs) << 4
             << QStringList{u"LinerCity"_qs, u"LinerCoverCity"_qs, u"SpineCity"_qs, u"CoverCity"_qs}
             << QList<int>(4, most - 1);
-        // 40 discs of one long track: the cover is full after 30 lists; the 31st gets what is
-        // left (1,000,000 - 30 * 32,767 - the headings "Disc 1" to "Disc 31"), and what comes
-        // after gets nothing.
-        QString boxSet = u"<DISCS>40</DISCS>"_qs;
-        QStringList cut;
-        QList<int> lengths;
-        for (int d = 1; d <= 40; ++d) {
-            boxSet += QStringLiteral("<TRACKSD%1>1</TRACKSD%1><D%1T1>").arg(d) + big +
-                      QStringLiteral("</D%1T1>").arg(d);
-            if (d > 31)
-                cut << QStringLiteral("TrayDisc%1").arg(d);
-            cut << QStringLiteral("TrayDisc%1Tracks").arg(d);
-            lengths << (d <= 30 ? most : d == 31 ? 1000000 - 30 * most - (9 * 6 + 22 * 7) : 0);
-            if (d > 31)
-                lengths << 0;
-        }
-        cut << u"TrayCollection"_qs << u"TrayCreationDate"_qs;
-        lengths << 0 << 0;
-        QTest::newRow("a whole cover too long") << Xml(boxSet) << 40 << cut << lengths;
-        // The cover's last unit for a track list that starts with a pair: the pair is left out
-        // whole, and the collection line gets the unit. 30 lists of the most, the headings
-        // "Disc 1" to "Disc 32" and a 31st list of 16,774 leave one unit.
+        // A whole cover too long: 30 lists of the most, the headings "Disc 1" to "Disc 32" and
+        // a 31st list of 16,774 leave one unit. A track list that starts with a pair leaves the
+        // pair out whole; the collection line gets the unit, the creation date nothing.
         QString lastUnit = u"<DISCS>32</DISCS>"_qs;
         for (int d = 1; d <= 32; ++d)
             lastUnit += QStringLiteral("<TRACKSD%1>1</TRACKSD%1><D%1T1>").arg(d) +
@@ -324,9 +305,10 @@ private slots:
                          : d == 31 ? QString(16774, u'x')
                                    : u"\U0001F3B8x"_qs) +
                         QStringLiteral("</D%1T1>").arg(d);
-        cut = DiscBookmarks(30).filter(u"Tracks"_qs) +
-              QStringList{u"TrayDisc32Tracks"_qs, u"TrayCollection"_qs, u"TrayCreationDate"_qs};
-        lengths = QList<int>(30, most) + QList<int>{0, 1, 0};
+        const QStringList cut =
+            DiscBookmarks(30).filter(u"Tracks"_qs) +
+            QStringList{u"TrayDisc32Tracks"_qs, u"TrayCollection"_qs, u"TrayCreationDate"_qs};
+        const QList<int> lengths = QList<int>(30, most) + QList<int>{0, 1, 0};
         QTest::newRow("a pair at the last unit of a cover")
             << Xml(lastUnit) << 32 << cut << lengths;
     }

@@ -353,19 +353,9 @@ private slots:
         QCOMPARE(written, (QStringList{u"Blue Lantern 1977-05-08 cover"_qs + kind,
                                        u"Blue Lantern 1977-05-08 cover (2)"_qs + kind}));
         QVERIFY(!old.exists());
-        const QString cover = QDir(job.coversFolder).filePath(written.first());
-        const Result<ZipPackage> package = ReadZipPackage(ReadBytes(cover));
-        QVERIFY(package);
-        if (IsOdf(ext)) {
-            QCOMPARE(package->entries.front().name, std::string("mimetype"));
-            QVERIFY(package->entries.front().stored);
-            QCOMPARE(package->entries.front().data,
-                     QByteArray("application/vnd.oasis.opendocument.text-template"));
-            QVERIFY(package->find("META-INF/manifest.xml")->data.contains("text-template\""));
-        } else {
-            QVERIFY(package->find("[Content_Types].xml")->data.contains("template.main+xml"));
-        }
-        QCOMPARE(package->find(IsOdf(ext) ? "Pictures/blob.bin" : "word/media/blob.bin")->data,
+        // Parts the cover does not fill go along unchanged.
+        QCOMPARE(PackageEntry(QDir(job.coversFolder).filePath(written.first()),
+                              IsOdf(ext) ? "Pictures/blob.bin" : "word/media/blob.bin"),
                  TestData(u"cover/odt/Pictures/blob.bin"_qs));
         FileCoverDocument doc(Options(dir));
         QVERIFY(doc.open(path));
