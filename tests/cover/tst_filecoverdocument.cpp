@@ -164,11 +164,11 @@ private slots:
             QCOMPARE(Text(again, names.at(i)), ValueFor(i, names.at(i)));
             QVERIFY(again.setBookmarkText(names.at(i), u"second "_qs + names.at(i)));
         }
-        QVERIFY(again.setBookmarkText(names.at(0), u"a\u0000b\u0007c"_qs + QChar(0xD83D) + u'd'));
+        QVERIFY(again.setBookmarkText(names.at(0), u"\u0001b\u0007c"_qs + QChar(0xD83D) + u'd'));
         QVERIFY(again.saveAs(dir.filePath(u"third"_qs + ext)));
         FileCoverDocument third(Options(dir));
         QVERIFY(third.open(dir.filePath(u"third"_qs + ext)));
-        QCOMPARE(Text(third, names.at(0)), u"a\uFFFDb\uFFFDc\uFFFDd"_qs);
+        QCOMPARE(Text(third, names.at(0)), u"\uFFFDb\uFFFDc\uFFFDd"_qs);
         for (const QString &name : names.mid(1))
             QCOMPARE(Text(third, name), u"second "_qs + name);
     }
@@ -259,7 +259,8 @@ private slots:
         QCOMPARE(Text(again, u"TrayDate"_qs), u"date"_qs);
     }
 
-    // Word may put a bookmark's start before the paragraph and its end after it.
+    // Word may put a bookmark's start before the paragraph and its end after it. One that
+    // starts before a table, or spans two table cells, is refused and left as it was.
     void bookmarkBetweenParagraphs_wordPlacesMarkersInParagraphs()
     {
         QTemporaryDir dir;
@@ -268,7 +269,12 @@ private slots:
             "<w:p><w:r><w:t>old</w:t></w:r></w:p><w:p><w:r><w:t>more</w:t></w:r></w:p>"
             "<w:bookmarkEnd w:id=\"1\"/>"
             "<w:bookmarkStart w:id=\"2\" w:name=\"SpineDate\"/><w:bookmarkEnd w:id=\"2\"/>"
-            "<w:p><w:r><w:t>after</w:t></w:r></w:p>";
+            "<w:p><w:r><w:t>after</w:t></w:r></w:p>"
+            "<w:bookmarkStart w:id=\"3\" w:name=\"SpineCity\"/><w:tbl><w:tr><w:tc><w:p/></w:tc>"
+            "</w:tr></w:tbl><w:p><w:r><w:t>x</w:t></w:r><w:bookmarkEnd w:id=\"3\"/></w:p>"
+            "<w:tbl><w:tr><w:tc><w:p><w:bookmarkStart w:id=\"4\" w:name=\"SpineState\"/><w:r>"
+            "<w:t>a</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>b</w:t></w:r><w:bookmarkEnd "
+            "w:id=\"4\"/></w:p></w:tc></w:tr></w:tbl>";
         const QString path =
             WriteFile(dir, u"b.docx"_qs, ZipBytes(TemplatePackage(u".docx"_qs, body)));
         FileCoverDocument doc(Options(dir));
@@ -278,6 +284,11 @@ private slots:
         QCOMPARE(Text(doc, u"SpineBand"_qs), u"new"_qs);
         QVERIFY(doc.setBookmarkText(u"SpineDate"_qs, u"1977"_qs));
         QCOMPARE(Text(doc, u"SpineDate"_qs), u"1977"_qs);
+        for (const QString &name : {u"SpineCity"_qs, u"SpineState"_qs}) {
+            const QString before = Text(doc, name);
+            QVERIFY(!doc.setBookmarkText(name, u"y"_qs));
+            QCOMPARE(Text(doc, name), before);
+        }
     }
 
     void zoom_writtenToSettings_data()
@@ -487,8 +498,8 @@ private slots:
                 u"[Content_Types].xml"_qs);
         refused("malformed content.xml", "a.odt",
                 with(u".odt"_qs, "content.xml",
-                     "<office:document-content><office:body></office:document-content>"),
-                u"not well-formed XML"_qs);
+                     "<office:document-content>\n<office:body></office:document-content>"),
+                u"not well-formed XML|, line 2)"_qs);
         refused("malformed header", "a.docx",
                 with(u".docx"_qs, "word/header1.xml", "<w:hdr xmlns:w=\"x\"><w:p>"),
                 u"word/header1.xml"_qs);
@@ -586,6 +597,28 @@ private slots:
               "<text:p><text:bookmark-start text:name=\"TrayBand\"/><text:s text:c=\"2000000000\"/>"
               "<text:bookmark-end text:name=\"TrayBand\"/></text:p>",
               QString(1000, u' '));
+        // Paragraph properties (their tab stops) and the alternate copies Word keeps for old
+        // readers are no text of the bookmark.
+        opens("docx tab stops and fallback", u".docx"_qs,
+              "<w:p><w:bookmarkStart w:id=\"1\" w:name=\"TrayBand\"/><w:r><w:rPr><w:b/>"
+              "<w:rPrChange w:id=\"9\" w:author=\"x\"><w:rPr/></w:rPrChange></w:rPr><w:t>a</w:t>"
+              "</w:r><mc:AlternateContent><mc:Choice><w:r><w:t>c</w:t></w:r></mc:Choice>"
+              "<mc:Fallback><w:r><w:t>f</w:t></w:r></mc:Fallback></mc:AlternateContent></w:p>"
+              "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr><w:r>"
+              "<w:t>b</w:t></w:r><w:bookmarkEnd w:id=\"1\"/></w:p>",
+              u"ac\r\nb"_qs);
+        // The main namespace under a prefix of the part's own choosing.
+        ZipPackage prefixed = TemplatePackage(u".docx"_qs, {});
+        prefixed.find("word/document.xml")->data = TestData(u"cover/docx-prefixed.xml"_qs);
+        QTest::newRow("docx with its own prefix")
+            << u"h.docx"_qs << ZipBytes(prefixed) << QString() << u"prefixed"_qs;
+        // Read in its own encoding, written as UTF-8.
+        ZipPackage latin1 = TemplatePackage(
+            u".odt"_qs, "<text:p><text:bookmark-start text:name=\"TrayBand\"/>Caf\xE9"
+                        "<text:bookmark-end text:name=\"TrayBand\"/></text:p>");
+        latin1.find("content.xml")->data.replace("UTF-8", "ISO-8859-1");
+        QTest::newRow("odt in Latin-1")
+            << u"h.odt"_qs << ZipBytes(latin1) << QString() << u"Café"_qs;
     }
     void hostile()
     {
@@ -601,7 +634,8 @@ private slots:
         const QString saved = dir.filePath(u"out."_qs + QFileInfo(fileName).suffix());
         if (!error.isEmpty()) {
             QVERIFY(!r);
-            QVERIFY2(r.error().contains(error), qPrintable(r.error()));
+            for (const QString &part : error.split(u'|'))
+                QVERIFY2(r.error().contains(part), qPrintable(r.error()));
             QVERIFY2(r.error().contains(QDir::toNativeSeparators(path)), qPrintable(r.error()));
             // A failed open leaves no document behind.
             QVERIFY(!doc.lookUpBookmark(u"TrayBand"_qs));
@@ -610,10 +644,14 @@ private slots:
         }
         QVERIFY2(r, qPrintable(r.error()));
         QCOMPARE(Text(doc, u"TrayBand"_qs), text);
-        QVERIFY(doc.setBookmarkText(u"TrayBand"_qs, u"filled"_qs));
-        QCOMPARE(Text(doc, u"TrayBand"_qs), u"filled"_qs);
+        QVERIFY(doc.setBookmarkText(u"TrayBand"_qs, u"filled é"_qs));
         QVERIFY(doc.saveAs(saved));
-        QVERIFY(!MainPart(saved).contains("root:"));
+        // Nothing from outside, no tracked change of the old run on the new text, and a part
+        // written in UTF-8 says so.
+        QVERIFY(!MainPart(saved).contains("root:") && !MainPart(saved).contains("rPrChange"));
+        FileCoverDocument again(Options(dir));
+        QVERIFY(again.open(saved));
+        QCOMPARE(Text(again, u"TrayBand"_qs), u"filled é"_qs);
     }
 };
 

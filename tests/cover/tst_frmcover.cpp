@@ -239,83 +239,70 @@ private slots:
         QCOMPARE(c<QLineEdit>("txtYourName")->text(), u"Jane Doe"_qs);
     }
 
-    // What the user should know about a cover that was made all the same is told once, after
-    // it opened, and the dialog closes: text cut, tracks that do not fit, choices not kept, or
-    // a cover that no application opens, with a button that opens its folder.
-    void ok_madeButTold_data()
+    // What the user should know after OK is told in one message box. A cover made all the same
+    // (text cut, tracks that do not fit, choices not kept, a cover no application opens, with a
+    // button that opens its folder) is told of after it opened, and the dialog closes; a run
+    // that did not fill stores nothing and leaves the dialog open, and the user chooses again.
+    void ok_told_data()
     {
-        QTest::addColumn<QString>("told"); // what the one message box says
-        QTest::newRow("text cut") << u"notice|“LinerBand”"_qs;
-        QTest::newRow("tracks that do not fit") << u"notice|3 of the 40 tracks do not fit"_qs;
-        QTest::newRow("choices not kept") << u"error|your choices could not be kept"_qs;
-        QTest::newRow("cover not opened") << u"action|"_qs;
-        QTest::newRow("cover not opened, folder shown") << u"action|folder"_qs;
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("told"); // the box's kind and a part of its text
+        QTest::addColumn<bool>("made");
+        QTest::newRow("text cut") << u"long band"_qs << u"notice|“LinerBand”"_qs << true;
+        QTest::newRow("tracks that do not fit")
+            << u"fit"_qs << u"notice|3 of the 40 tracks do not fit"_qs << true;
+        QTest::newRow("choices not kept")
+            << u"settings folder"_qs << u"error|your choices could not be kept"_qs << true;
+        QTest::newRow("cover not opened") << u"no opener"_qs << u"action|Open &Folder"_qs << true;
+        QTest::newRow("cover not opened, folder shown")
+            << u"no opener, folder"_qs << u"action|Open &Folder"_qs << true;
+        QTest::newRow("no template") << u"no template"_qs << u"error|No cover template"_qs << false;
+        for (const char *step : {"start", "open", "zoom", "saveAs"})
+            QTest::newRow(step) << QString::fromLatin1(step) << u"error|failed: "_qs + step
+                                << false;
     }
-    void ok_madeButTold()
+    void ok_told()
     {
+        QFETCH(QString, setup);
         QFETCH(QString, told);
-        if (told.contains(u"LinerBand"_qs))
+        QFETCH(bool, made);
+        if (setup == u"long band")
             m_xml.replace(u"Blue Lantern"_qs, QString(MaxCoverValueLength + 1, u'x'));
-        if (told.contains(u"tracks"_qs))
-            m_doc->fitNotice = told.section(u'|', 1);
-        if (told.startsWith(u"error"_qs)) // a folder where the file belongs
+        if (setup == u"fit")
+            m_doc->fitNotice = u"3 of the 40 tracks do not fit"_qs;
+        if (setup == u"settings folder") // a folder where the file belongs
             QVERIFY(QDir().mkpath(settingsFile() + u"/folder"_qs));
-        m_openerWorks = !told.startsWith(u"action"_qs);
-        m_boxes->chooseAction = told.endsWith(u"folder"_qs);
+        m_openerWorks = !setup.startsWith(u"no opener"_qs);
+        m_boxes->chooseAction = setup.endsWith(u", folder"_qs);
+        m_doc->failing = QStringList{setup};
         open();
-        ok(1);
+        ok(setup == u"no template" ? -1 : 1);
         QCOMPARE(m_boxes->shown.size(), 1);
         const QString shown = m_boxes->shown.first();
-        if (m_openerWorks) {
-            QVERIFY2(shown.startsWith(told.section(u'|', 0, 0)) &&
-                         shown.contains(told.section(u'|', 1)),
-                     qPrintable(shown));
-        } else {
-            QCOMPARE(shown, u"action|"_qs + shown.section(u'|', 1, 1) + u"|Open &Folder"_qs);
-            QVERIFY2(shown.contains(QDir::toNativeSeparators(cover())), qPrintable(shown));
+        QVERIFY2(shown.startsWith(told.section(u'|', 0, 0) + u'|') &&
+                     shown.contains(told.section(u'|', 1)),
+                 qPrintable(shown));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(m_dialog->isVisible(), !made);
+        if (!made) {
+            QVERIFY(m_opened.isEmpty());
+            QVERIFY(!QFile::exists(settingsFile()));
+            m_doc->failing.clear();
+            ok(1);
+            QCOMPARE(m_boxes->shown.size(), 1);
+            QVERIFY(!m_dialog->isVisible());
+            QVERIFY(QFile::exists(settingsFile()));
+            return;
         }
-        const QString name = m_xml.contains(u"Blue Lantern"_qs) ? cover() : m_opened.value(0);
-        QCOMPARE(m_opened, QStringList{name} + (m_boxes->chooseAction
-                                                    ? QStringList{m_dir.filePath(u"covers"_qs)}
-                                                    : QStringList()));
-        QVERIFY(!m_dialog->isVisible());
         QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+        if (setup != u"long band")
+            QCOMPARE(m_opened.first(), cover());
+        if (!m_openerWorks)
+            QVERIFY2(shown.contains(QDir::toNativeSeparators(cover())), qPrintable(shown));
+        QCOMPARE(m_opened.mid(1),
+                 m_boxes->chooseAction ? QStringList{m_dir.filePath(u"covers"_qs)} : QStringList());
         QCOMPARE(ReadBytes(settingsFile()).contains("Template=Second.odt"),
-                 !told.startsWith(u"error"_qs));
-        QVERIFY(QApplication::overrideCursor() == nullptr);
-    }
-
-    // A run that did not fill reports once, stores nothing and leaves the dialog open; the user
-    // chooses again and succeeds.
-    void ok_failure_data()
-    {
-        QTest::addColumn<QString>("failing");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no template chosen") << u"none"_qs << u"No cover template"_qs;
-        for (const char *step : {"start", "open", "zoom", "saveAs"})
-            QTest::newRow(step) << QString::fromLatin1(step) << u"failed: "_qs + step;
-    }
-    void ok_failure()
-    {
-        QFETCH(QString, failing);
-        QFETCH(QString, message);
-        m_doc->failing = QStringList{failing};
-        open();
-        ok(failing == u"none" ? -1 : 0);
-        QCOMPARE(m_boxes->shown.size(), 1);
-        QVERIFY2(m_boxes->shown.first().startsWith(u"error|"_qs) &&
-                     m_boxes->shown.first().contains(message),
-                 qPrintable(m_boxes->shown.first()));
-        QVERIFY(m_opened.isEmpty());
-        QVERIFY(m_dialog->isVisible());
-        QVERIFY(!QFile::exists(settingsFile()));
-        QVERIFY(QApplication::overrideCursor() == nullptr);
-
-        m_doc->failing.clear();
-        ok(1);
-        QCOMPARE(m_boxes->shown.size(), 1);
-        QVERIFY(!m_dialog->isVisible());
-        QVERIFY(QFile::exists(settingsFile()));
+                 setup != u"settings folder");
     }
 };
 
