@@ -1,5 +1,5 @@
 // The shipped cover templates, and covers as LibreOffice prints them: sound packages holding
-// every bookmark the cover filler writes, once and empty; the worked example filled into each
+// every bookmark the cover filler writes, empty; the worked example filled into each
 // and read back; covers made with tapewright-cli on two pages of their paper with every track
 // on the tray card, in type no smaller than the show needs, nothing in place of the fields a
 // show lacks, and the same from the .odt as from the .docx; every bookmark shape and place of
