@@ -229,3 +229,212 @@ inline void FillDisk(const QString &folder)
 }
 
 } // namespace testsupport
+
+// ---- Cover documents (tests/cover, tests/template, tapewright-cli cover) ----
+#if __has_include("coverdocument.h") && __has_include("zippackage.h")
+#include "coverdocument.h"
+#include "zippackage.h"
+
+#include <QHash>
+
+#include <vector>
+
+namespace testsupport {
+
+// Small cover templates built from the parts under tests/data/cover with the product's own zip
+// writer: the bookmarks as a point, a range, a range across runs or across paragraphs, in body
+// text, a table cell, a frame or text box, a header or a footer.
+enum class Shape
+{
+    Point,
+    Range,
+    AcrossRuns,
+    AcrossParagraphs
+};
+enum class Place
+{
+    Body,
+    TableCell,
+    Frame,
+    Header,
+    Footer
+};
+
+struct Mark
+{
+    QString name;
+    Place place = Place::Body;
+    Shape shape = Shape::Range;
+    bool enclosed = false; // inside an "Outer<name>" bookmark around "[" bookmark "]"
+};
+
+// The template extensions: .odt and .ott are OpenDocument, .docx and .dotx Word.
+inline bool IsOdf(const QString &extension)
+{
+    return extension.startsWith(u".o");
+}
+
+// Every place with every shape: name i goes to place i mod 5 with shape (i / 5) mod 4.
+inline std::vector<Mark> CoverMarks(const QStringList &names = CoverBookmarkNames())
+{
+    std::vector<Mark> marks;
+    for (int i = 0; i < names.size(); ++i)
+        marks.push_back({names.at(i), Place(i % 5), Shape((i / 5) % 4), false});
+    return marks;
+}
+
+// A mark's paragraphs in its place; id numbers frames, tables and Word's bookmark ids.
+inline QByteArray MarkXml(bool odf, const Mark &m, int id)
+{
+    static const auto read = [](const char *file) {
+        QHash<QByteArray, QByteArray> snippets;
+        for (const QByteArray &line : TestData(QString::fromLatin1(file)).split('\n')) {
+            if (const qsizetype bar = line.indexOf('|'); bar > 0)
+                snippets.insert(line.left(bar), line.mid(bar + 1));
+        }
+        return snippets;
+    };
+    static const QHash<QByteArray, QByteArray> odt = read("cover/odt-marks.txt");
+    static const QHash<QByteArray, QByteArray> docx = read("cover/docx-marks.txt");
+    const QHash<QByteArray, QByteArray> &s = odf ? odt : docx;
+    static const char *shapes[] = {"point", "range", "across runs", "across paragraphs"};
+    QByteArray xml = s.value("paragraph")
+                         .replace("@OUTERSTART@", m.enclosed ? s.value("outer start") : "")
+                         .replace("@OUTEREND@", m.enclosed ? s.value("outer end") : "")
+                         .replace("@MARK@", s.value(shapes[int(m.shape)]));
+    if (m.place == Place::TableCell || m.place == Place::Frame)
+        xml =
+            s.value(m.place == Place::Frame ? "frame" : "table cell").replace("@PARAGRAPHS@", xml);
+    return xml.replace("@NAME@", m.name.toUtf8()).replace("@ID@", QByteArray::number(id));
+}
+
+// A package of the template format named by extension around the given body, header and
+// footer content; without settings.xml and every reference to it when withSettings is false.
+inline tapewright::ZipPackage TemplatePackage(const QString &extension, const QByteArray &body,
+                                              const QByteArray &header = {},
+                                              const QByteArray &footer = {},
+                                              bool withSettings = true)
+{
+    const bool odf = IsOdf(extension);
+    const bool isTemplate = extension == u".ott" || extension == u".dotx";
+    const QByteArray kind =
+        odf ? (isTemplate ? "-template" : "") : (isTemplate ? "template" : "document");
+    const QStringList parts =
+        odf ? QStringList{"mimetype",   "META-INF/manifest.xml", "content.xml",
+                          "styles.xml", "settings.xml",          "Pictures/blob.bin"}
+            : QStringList{"[Content_Types].xml", "_rels/.rels",
+                          "word/document.xml",   "word/_rels/document.xml.rels",
+                          "word/header1.xml",    "word/footer1.xml",
+                          "word/settings.xml",   "word/media/blob.bin"};
+    const QByteArray empty = odf ? "" : "<w:p/>";
+    tapewright::ZipPackage package;
+    for (const QString &name : parts) {
+        if (!withSettings && name.endsWith(u"settings.xml"))
+            continue;
+        QByteArray data = TestData((odf ? u"cover/odt/"_qs : u"cover/docx/"_qs) + name);
+        if (!withSettings) {
+            QList<QByteArray> lines = data.split('\n');
+            lines.removeIf([](const QByteArray &line) { return line.contains("settings"); });
+            data = lines.join('\n');
+        }
+        data.replace("@KIND@", kind)
+            .replace("@BODY@", body)
+            .replace("@HEADER@", header.isEmpty() ? empty : header)
+            .replace("@FOOTER@", footer.isEmpty() ? empty : footer);
+        package.entries.push_back(
+            {name.toStdString(), data, name == u"mimetype" || name.endsWith(u".bin"), 0});
+    }
+    return package;
+}
+
+inline QByteArray ZipBytes(const tapewright::ZipPackage &package)
+{
+    const tapewright::Result<QByteArray> bytes = tapewright::WriteZipPackage(package);
+    if (!bytes)
+        qFatal("cannot build a test package: %s", qPrintable(bytes.error()));
+    return *bytes;
+}
+
+// A template holding the marks, each in its place.
+inline QByteArray TemplateBytes(const QString &extension, const std::vector<Mark> &marks,
+                                bool withSettings = true)
+{
+    QByteArray parts[3]; // body, header, footer
+    int id = 1;
+    for (const Mark &m : marks)
+        parts[m.place == Place::Header   ? 1
+              : m.place == Place::Footer ? 2
+                                         : 0] += MarkXml(IsOdf(extension), m, id++);
+    return ZipBytes(TemplatePackage(extension, parts[0], parts[1], parts[2], withSettings));
+}
+
+// One entry of a package file, or nothing.
+inline QByteArray PackageEntry(const QString &path, const char *name)
+{
+    const tapewright::Result<tapewright::ZipPackage> package =
+        tapewright::ReadZipPackage(ReadBytes(path));
+    const tapewright::ZipEntry *entry = package ? package->find(name) : nullptr;
+    return entry ? entry->data : QByteArray();
+}
+
+// A cover document that records every operation asked of it, in place of a word processor.
+// Every bookmark starts with its name in brackets as the template's own text; a bookmark it
+// was not given is absent, and the calls named in failing (a whole call, "scroll CoverBand",
+// or its verb, "open") fail. One made with another's address records into that one.
+class RecordingCoverDocument final : public tapewright::CoverDocument
+{
+    using Result = tapewright::Result<void>;
+
+public:
+    explicit RecordingCoverDocument(const QStringList &bookmarks = CoverBookmarkNames())
+    {
+        for (const QString &name : bookmarks)
+            texts.insert(name, TemplateText(name));
+    }
+    explicit RecordingCoverDocument(RecordingCoverDocument *log) : m_log(log) {}
+    RecordingCoverDocument(const RecordingCoverDocument &) = delete;
+    RecordingCoverDocument &operator=(const RecordingCoverDocument &) = delete;
+
+    static QString TemplateText(const QString &name) { return u'[' + name + u']'; }
+
+    Result start() override { return answer(u"start"_qs); }
+    Result open(const QString &path) override { return answer(u"open "_qs + path); }
+    Result setZoom(int percent) override { return answer(u"zoom %1"_qs.arg(percent)); }
+    Result lookUpBookmark(const QString &name) override { return answer(u"lookUp "_qs + name); }
+    Result scrollIntoView(const QString &name) override { return answer(u"scroll "_qs + name); }
+    Result setBookmarkText(const QString &name, const QString &text) override
+    {
+        Result r = answer(u"set "_qs + name);
+        if (r)
+            m_log->texts[name] = text;
+        return r;
+    }
+    QString fitLayout() override
+    {
+        m_log->calls << u"fit"_qs;
+        return m_log->fitNotice;
+    }
+    Result saveAs(const QString &path) override { return answer(u"saveAs "_qs + path); }
+
+    QStringList calls;             // "lookUp LinerBand", "set LinerBand" ...
+    QHash<QString, QString> texts; // bookmark name to its text
+    QStringList failing;
+    QString fitNotice; // what fitLayout answers
+
+private:
+    Result answer(const QString &call)
+    {
+        m_log->calls << call;
+        const QString verb = call.section(u' ', 0, 0);
+        const bool absent = (verb == u"lookUp" || verb == u"scroll" || verb == u"set") &&
+                            !m_log->texts.contains(call.section(u' ', 1));
+        if (absent || m_log->failing.contains(call) || m_log->failing.contains(verb))
+            return tapewright::Failure{u"failed: "_qs + call};
+        return {};
+    }
+
+    RecordingCoverDocument *m_log = this;
+};
+
+} // namespace testsupport
+#endif
