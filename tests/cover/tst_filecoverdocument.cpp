@@ -234,6 +234,22 @@ private slots:
         }
     }
 
+    // A bookmark that starts inside a span: the new text sits in that span, not in a second.
+    void fill_startInsideSpan()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteFile(
+            dir, u"t.odt"_qs,
+            ZipBytes(TemplatePackage(u".odt"_qs, "<text:p><text:span text:style-name=\"T1\">"
+                                                 "<text:bookmark-start text:name=\"TrayBand\"/>"
+                                                 "old</text:span><text:bookmark-end "
+                                                 "text:name=\"TrayBand\"/></text:p>")));
+        FileCoverDocument doc(Options(dir));
+        QVERIFY(doc.open(path) && doc.setBookmarkText(u"TrayBand"_qs, u"new"_qs));
+        QVERIFY(doc.saveAs(dir.filePath(u"out.odt"_qs)));
+        QCOMPARE(MainPart(dir.filePath(u"out.odt"_qs)).count("<text:span"), 1);
+    }
+
     // Filling a bookmark whose old text holds another removes that one; the other is then
     // missing, as a bookmark the template lacks, and its removal leaves nothing stale behind.
     void fill_bookmarkInsideAnother_data() { AddFormats(); }
