@@ -99,10 +99,8 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("target");
-        QTest::newRow("e-mail link") << "lblSales"
-                                     << "mailto:tapewright@example.org";
-        QTest::newRow("web link") << "lblWeb"
-                                  << "https://tapewright.example.org/";
+        QTest::newRow("e-mail link") << u"lblSales"_qs << u"mailto:tapewright@example.org"_qs;
+        QTest::newRow("web link") << u"lblWeb"_qs << u"https://tapewright.example.org/"_qs;
         for (const char *name : {"Label1", "lblVersion", "lblCopyright", "Label2", "Label3"})
             QTest::newRow(name) << name << "";
     }

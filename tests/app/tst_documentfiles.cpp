@@ -102,20 +102,13 @@ void TestDocumentFiles::saveDialog_data()
     QTest::addColumn<bool>("xml");
     QTest::addColumn<QString>("proposed");
     QTest::addColumn<QString>("selected");
-    QTest::newRow("info text from a .txt") << false << "show.txt"
-                                           << "Text Files (*.txt)";
-    QTest::newRow("info text from a .NFO") << false << "show.NFO"
-                                           << "Info Files (*.nfo)";
-    QTest::newRow("info text without extension") << false << "readme"
-                                                 << "All Files (*)";
-    QTest::newRow("info text of no file") << false << ""
-                                          << "Text Files (*.txt)";
-    QTest::newRow("xml") << true << "show.xml"
-                         << "XML Files (*.xml)";
-    QTest::newRow("xml of no file") << true << ""
-                                    << "XML Files (*.xml)";
-    QTest::newRow("xml named otherwise") << true << "show.txt"
-                                         << "All Files (*)";
+    QTest::newRow("info text from a .txt") << false << u"show.txt"_qs << u"Text Files (*.txt)"_qs;
+    QTest::newRow("info text from a .NFO") << false << u"show.NFO"_qs << u"Info Files (*.nfo)"_qs;
+    QTest::newRow("info text without extension") << false << u"readme"_qs << u"All Files (*)"_qs;
+    QTest::newRow("info text of no file") << false << QString() << u"Text Files (*.txt)"_qs;
+    QTest::newRow("xml") << true << u"show.xml"_qs << u"XML Files (*.xml)"_qs;
+    QTest::newRow("xml of no file") << true << QString() << u"XML Files (*.xml)"_qs;
+    QTest::newRow("xml named otherwise") << true << u"show.txt"_qs << u"All Files (*)"_qs;
 }
 
 void TestDocumentFiles::saveDialog()

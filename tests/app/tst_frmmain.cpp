@@ -332,14 +332,10 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("carried"); // "file" or "text"
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("file on the input pane") << "txtInput"
-                                                << "file" << true;
-        QTest::newRow("file on the window") << "frmMain"
-                                            << "file" << true;
-        QTest::newRow("text on the input pane") << "txtInput"
-                                                << "text" << true;
-        QTest::newRow("text on the window") << "frmMain"
-                                            << "text" << false;
+        QTest::newRow("file on the input pane") << u"txtInput"_qs << u"file"_qs << true;
+        QTest::newRow("file on the window") << u"frmMain"_qs << u"file"_qs << true;
+        QTest::newRow("text on the input pane") << u"txtInput"_qs << u"text"_qs << true;
+        QTest::newRow("text on the window") << u"frmMain"_qs << u"text"_qs << false;
     }
 
     void drop()

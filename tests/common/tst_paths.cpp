@@ -19,12 +19,11 @@ private slots:
         QTest::addColumn<QString>("programDir");
         QTest::addColumn<QString>("expected");
         const QString share = u"share/tapewright/template"_qs;
-        QTest::newRow("beside the program") << QStringList{u"bin/template/"_qs} << "bin"
-                                            << "bin/template";
+        QTest::newRow("beside the program")
+            << QStringList{u"bin/template/"_qs} << u"bin"_qs << u"bin/template"_qs;
         QTest::newRow("installed") << QStringList{u"bin/"_qs, share + u'/'} << "bin" << share;
         QTest::newRow("beside wins over installed")
-            << QStringList{u"bin/template/"_qs, share + u'/'} << "bin"
-            << "bin/template";
+            << QStringList{u"bin/template/"_qs, share + u'/'} << u"bin"_qs << u"bin/template"_qs;
         QTest::newRow("neither: the installed place") << QStringList{u"bin/"_qs} << "bin" << share;
         QTest::newRow("program dir with trailing slash")
             << QStringList{u"bin/"_qs, share + u'/'} << "bin/" << share;

@@ -224,12 +224,10 @@ private slots:
     {
         QTest::addColumn<QString>("beside"); // made beside the program; a folder ends in "/"
         QTest::addColumn<QString>("expected");
-        QTest::newRow("installed program") << ""
-                                           << "user/tapewright.ini";
-        QTest::newRow("build tree or portable copy") << "template/"
-                                                     << "bin/tapewright.ini";
-        QTest::newRow("installed, file left beside it") << "tapewright.ini"
-                                                        << "bin/tapewright.ini";
+        QTest::newRow("installed program") << QString() << u"user/tapewright.ini"_qs;
+        QTest::newRow("build tree or portable copy") << u"template/"_qs << u"bin/tapewright.ini"_qs;
+        QTest::newRow("installed, file left beside it")
+            << u"tapewright.ini"_qs << u"bin/tapewright.ini"_qs;
     }
     void locate()
     {
