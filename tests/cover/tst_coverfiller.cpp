@@ -72,26 +72,6 @@ private slots:
                  u"May 8, 1977|5/8/1977|1. Third Song\r\n2. Encore: Closer 3:30"_qs);
     }
 
-    // An empty value leaves the template's own text: the bookmark is not even looked up.
-    void band_missingOrEmpty_data()
-    {
-        QTest::addColumn<QString>("xml");
-        QTest::newRow("no band element") << u"<VENUE>Hall</VENUE>"_qs;
-        QTest::newRow("empty band element") << u"<BAND></BAND><VENUE>Hall</VENUE>"_qs;
-        QTest::newRow("band without closing tag") << u"<BAND>Blue<VENUE>Hall</VENUE>"_qs;
-    }
-    void band_missingOrEmpty()
-    {
-        QFETCH(QString, xml);
-        RecordingCoverDocument doc;
-        FillCoverBookmarks(doc, Xml(xml), Checked, UnitedStates);
-        for (const QString &name : BandBookmarks) {
-            QCOMPARE(doc.texts.value(name), RecordingCoverDocument::TemplateText(name));
-            QVERIFY(!doc.calls.contains(u"lookUp "_qs + name));
-        }
-        QCOMPARE(doc.texts.value(u"CoverVenue"_qs), u"Hall"_qs);
-    }
-
     // Long dates go to Linerdate, LinerCoverDate, CoverDate and TrayDate, short ones to
     // SpineDate and CoverDate2; what is no date is written as read.
     void dates_data()
@@ -224,27 +204,6 @@ private slots:
                            UnitedStates);
         QCOMPARE(doc.texts.value(u"TrayCollection"_qs), line);
         QVERIFY(doc.calls.contains(u"set TrayCollection"_qs));
-    }
-
-    // The creation date is today's, whatever the text holds.
-    void creationDate()
-    {
-        RecordingCoverDocument doc;
-        FillCoverBookmarks(doc, u"<DATE>1/1/1970</DATE>"_qs, Checked,
-                           {QLocale(QLocale::German, QLocale::Germany), QDate(2024, 3, 9)});
-        QCOMPARE(doc.texts.value(u"TrayCreationDate"_qs), u"09.03.2024"_qs);
-    }
-
-    // The first element wins, tags match in any case, and markup stays as it is.
-    void tagCaseMix()
-    {
-        RecordingCoverDocument doc;
-        FillCoverBookmarks(doc,
-                           Xml(u"<Band>The MiXed Case</band><BAND>second</BAND>"
-                               "<source>a <b>bold</b> &amp; more</SOURCE>"_qs),
-                           Checked, UnitedStates);
-        QCOMPARE(Texts(doc, BandBookmarks), QStringList(6, u"The MiXed Case"_qs).join(u'|'));
-        QCOMPARE(doc.texts.value(u"TraySource"_qs), u"a <b>bold</b> &amp; more"_qs);
     }
 
     // A bookmark the template lacks writes nothing anywhere, and a failing scroll does not keep
