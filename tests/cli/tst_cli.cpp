@@ -17,6 +17,12 @@ ProcessRun run(const QStringList &args, const QByteArray &input = {})
     return RunProcess(QStringLiteral(TAPEWRIGHT_CLI), args, input);
 }
 
+// "convert|-": arguments joined by "|".
+QStringList Args(const char *joined)
+{
+    return QString::fromUtf8(joined).split(u'|', Qt::SkipEmptyParts);
+}
+
 QByteArray xml(const QByteArray &body)
 {
     return "<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n" + body + "\r\n</CDR_Track_List>";
@@ -33,6 +39,9 @@ class TestCli : public QObject
     Q_OBJECT
 
 private slots:
+    // Without --locale the user's locale is used: under C.UTF-8 dates are month first.
+    void initTestCase() { qputenv("LC_ALL", "C.UTF-8"); }
+
     // One input, its document on standard output. In args, FILE stands for a file holding
     // `file`, which is standard input too; in err, FILE stands for the file's path.
     void convert_data()
@@ -42,37 +51,29 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QString>("err"); // what standard error holds; empty: nothing
-        const QStringList convert{u"convert"_qs, u"--locale"_qs, u"en_US"_qs};
-        QTest::newRow("crlf file")
-            << convert + QStringList{u"FILE"_qs} << SixLines << 0 << SixLinesXml << QString();
-        QTest::newRow("standard input")
-            << QStringList{u"convert"_qs, u"-"_qs} << SixLines << 0 << SixLinesXml << QString();
-        QTest::newRow("windows-1252 written as utf-8")
-            << convert + QStringList{u"FILE"_qs} << QByteArray("Se\xF1or\nb\nc\nd\ne\nf\n") << 0
-            << xml("<BAND>Se\xC3\xB1or</BAND>\r\n<DISCS>0</DISCS>") << QString();
-        QTest::newRow("too short gives nothing")
-            << convert + QStringList{u"FILE"_qs} << QByteArray("a\nb\n") << 0 << QByteArray()
-            << QString();
+        const auto row = [](const char *name, const char *args, const QByteArray &file,
+                            int exitCode, const QByteArray &out, const QString &err = {}) {
+            QTest::newRow(name) << Args(args) << file << exitCode << out << err;
+        };
+        row("crlf file", "convert|--locale|en_US|FILE", SixLines, 0, SixLinesXml);
+        row("standard input", "convert|-", SixLines, 0, SixLinesXml);
+        row("windows-1252 written as utf-8", "convert|FILE", "Se\xF1or\nb\nc\nd\ne\nf\n", 0,
+            xml("<BAND>Se\xC3\xB1or</BAND>\r\n<DISCS>0</DISCS>"));
+        row("too short gives nothing", "convert|FILE", "a\nb\n", 0, {});
+        row("the user's locale", "convert|FILE", TestData(u"worked-example.txt"_qs), 0,
+            TestData(u"worked-example.en_US.xml"_qs));
         const QString marseilles = u"08-dylan-1999-04-23-marseilles"_qs;
-        QTest::newRow("smart") << convert + QStringList{u"--smart"_qs,
-                                                        TestDataPath(u"corpus/"_qs + marseilles +
-                                                                     u".txt"_qs)}
-                               << QByteArray() << 0
-                               << TestData(u"golden/smart/"_qs + marseilles + u".xml"_qs)
-                               << QString();
-        QTest::newRow("missing file") << QStringList{u"convert"_qs, u"FILE.missing"_qs}
-                                      << QByteArray() << 1 << QByteArray() << u"FILE.missing"_qs;
+        row("smart", "convert|--smart|FILE", TestData(u"corpus/"_qs + marseilles + u".txt"_qs), 0,
+            TestData(u"golden/smart/"_qs + marseilles + u".xml"_qs));
+        row("missing file", "convert|FILE.missing", {}, 1, {}, u"FILE.missing"_qs);
         // A file beyond the reading limit is refused with a message naming it.
-        QTest::newRow("just over 16 MiB")
-            << QStringList{u"convert"_qs, u"FILE"_qs} << QByteArray(16 * 1024 * 1024 + 1, 'x') << 1
-            << QByteArray() << u"\u201CFILE\u201D is larger than 16 MiB"_qs;
+        row("just over 16 MiB", "convert|FILE", QByteArray(16 * 1024 * 1024 + 1, 'x'), 1, {},
+            u"\u201CFILE\u201D is larger than 16 MiB"_qs);
         // A UTF-16 file may hold half of a pair of units: the XML holds U+FFFD, never "?".
         const QString lone = QChar(0xDE00) + u"\r\nb\r\nc\r\nd\r\ne\r\nf\r\n"_qs;
-        QTest::newRow("lone surrogate written as U+FFFD")
-            << QStringList{u"convert"_qs, u"FILE"_qs}
-            << "\xFF\xFE" +
-                   QByteArray(reinterpret_cast<const char *>(lone.utf16()), lone.size() * 2)
-            << 0 << xml("<BAND>\xEF\xBF\xBD</BAND>\r\n<DISCS>0</DISCS>") << QString();
+        row("lone surrogate written as U+FFFD", "convert|FILE",
+            "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(lone.utf16()), lone.size() * 2),
+            0, xml("<BAND>\xEF\xBF\xBD</BAND>\r\n<DISCS>0</DISCS>"));
     }
 
     void convert()
@@ -92,19 +93,6 @@ private slots:
             QCOMPARE(r.err, QByteArray());
         else
             QVERIFY2(QString::fromUtf8(r.err).contains(err.replace(u"FILE"_qs, path)), r.err);
-    }
-
-    // Without --locale the user's locale is used; under LANG=C.UTF-8 dates are month first.
-    void convert_cLocale_monthFirst()
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(TAPEWRIGHT_CLI),
-                {u"convert"_qs, TestDataPath(u"worked-example.txt"_qs)});
-        QVERIFY(p.waitForFinished(-1));
-        QVERIFY(p.readAllStandardOutput().contains("<DATE>5/8/1977</DATE>"));
     }
 
     // A failed write to standard output is an error, with a message.
@@ -202,22 +190,18 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("named"); // what the message names, if anything
-        QTest::newRow("no command") << QStringList{} << QString();
-        QTest::newRow("unknown command") << QStringList{u"frobnicate"_qs} << u"frobnicate"_qs;
-        QTest::newRow("convert without file") << QStringList{u"convert"_qs} << QString();
-        QTest::newRow("two files without --out-dir")
-            << QStringList{u"convert"_qs, u"a"_qs, u"b"_qs} << QString();
-        QTest::newRow("unknown locale")
-            << QStringList{u"convert"_qs, u"--locale"_qs, u"xx_nowhere"_qs, u"-"_qs}
-            << u"xx_nowhere"_qs;
-        QTest::newRow("unknown option")
-            << QStringList{u"convert"_qs, u"--bogus"_qs, u"-"_qs} << u"bogus"_qs;
-        QTest::newRow("option without its value")
-            << QStringList{u"convert"_qs, u"-"_qs, u"--locale"_qs} << u"--locale"_qs;
-        QTest::newRow("cover with a stray argument")
-            << QStringList{u"cover"_qs, u"--template"_qs, u"t.odt"_qs, u"--xml"_qs,
-                           u"s.xml"_qs, u"--out"_qs,      u"c.odt"_qs, u"stray"_qs}
-            << u"stray"_qs;
+        const auto row = [](const char *name, const char *args, const char *named = "") {
+            QTest::newRow(name) << Args(args) << QString::fromUtf8(named);
+        };
+        row("no command", "");
+        row("unknown command", "frobnicate", "frobnicate");
+        row("convert without file", "convert");
+        row("two files without --out-dir", "convert|a|b");
+        row("unknown locale", "convert|--locale|xx_nowhere|-", "xx_nowhere");
+        row("unknown option", "convert|--bogus|-", "bogus");
+        row("option without its value", "convert|-|--locale", "--locale");
+        row("cover with a stray argument", "cover|--template|t.odt|--xml|s.xml|--out|c.odt|stray",
+            "stray");
     }
 
     void usageErrors()
@@ -238,19 +222,16 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QStringList>("holds"); // the first from the start of the output
-        QTest::newRow("program") << QStringList{u"--help"_qs}
-                                 << QStringList{u"Usage: tapewright-cli COMMAND [OPTIONS]\n"_qs,
-                                                u"convert"_qs};
-        QTest::newRow("convert") << QStringList{u"convert"_qs, u"--help"_qs}
-                                 << QStringList{
-                                        u"Usage: tapewright-cli convert [options] FILE...\n"_qs,
-                                        u"--out-dir <DIR>"_qs, u"--smart"_qs};
-        QTest::newRow("cover") << QStringList{u"cover"_qs, u"-h"_qs}
-                               << QStringList{u"Usage: tapewright-cli cover --template FILE --xml "
-                                              "FILE --out FILE [options]\n"_qs,
-                                              u"--collector <NAME>"_qs};
-        QTest::newRow("version") << QStringList{u"--version"_qs}
-                                 << QStringList{u"tapewright-cli 0.5 10/04/2000\n"_qs};
+        const auto row = [](const char *name, const char *args, const char *holds) {
+            QTest::newRow(name) << Args(args) << Args(holds);
+        };
+        row("program", "--help", "Usage: tapewright-cli COMMAND [OPTIONS]\n|convert");
+        row("convert", "convert|--help",
+            "Usage: tapewright-cli convert [options] FILE...\n|--out-dir <DIR>|--smart");
+        row("cover", "cover|-h",
+            "Usage: tapewright-cli cover --template FILE --xml FILE --out FILE [options]\n"
+            "|--collector <NAME>");
+        row("version", "--version", "tapewright-cli 0.5 10/04/2000\n");
     }
 
     void helpAndVersion()
