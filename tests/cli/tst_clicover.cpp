@@ -58,20 +58,18 @@ private slots:
         QTest::addColumn<QString>("args");
         QTest::addColumn<QByteArray>("show");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("err");      // what standard error says, parts joined by "|"
-        QTest::addColumn<QString>("bookmark"); // "name=text" of the cover written
+        QTest::addColumn<QString>("err");       // what standard error says, parts joined by "|"
+        QTest::addColumn<QString>("bookmarks"); // "name=text|...", of the cover written
         const auto row = [](const char *name, const char *args, int exitCode, const QString &err,
-                            const QString &bookmark = {}, const QByteArray &show = {}) {
-            QTest::newRow(name) << QString::fromUtf8(args) << show << exitCode << err << bookmark;
+                            const QString &bookmarks = {}, const QByteArray &show = {}) {
+            QTest::newRow(name) << QString::fromUtf8(args) << show << exitCode << err << bookmarks;
         };
-        const char *filled =
-            "cover|--template|ODT|--xml|XML|--locale|en_US|--out|DIR/out/cover.odt";
         row("odt with a collector",
-            "cover|--template|ODT|--xml|XML|--collector|Jane Doe|--out|"
-            "DIR/out/cover.odt",
-            0, {}, u"TrayCollection=From the collection of Jane Doe"_qs);
-        row("odt without a collector", filled, 0, {}, u"TrayCollection=From the collection of "_qs);
-        row("the date in the locale", filled, 0, {}, u"CoverDate=May 8, 1977"_qs);
+            "cover|--template|ODT|--xml|XML|--collector|Jane Doe|--out|DIR/out/cover.odt", 0, {},
+            u"TrayCollection=From the collection of Jane Doe"_qs);
+        row("odt without a collector, the date in the locale",
+            "cover|--template|ODT|--xml|XML|--locale|en_US|--out|DIR/out/cover.odt", 0, {},
+            u"TrayCollection=From the collection of |CoverDate=May 8, 1977"_qs);
         row("docx as a template, no collection line",
             "cover|--template|DOCX|--xml|XML|--no-collection|--out|DIR/out/cover.dotx", 0, {},
             u"TrayDisc2Tracks=1. Third Song\r\n2. Encore: Closer 3:30"_qs);
@@ -80,15 +78,12 @@ private slots:
         row("text cut", show, 0, u"warning: |“LinerBand”"_qs,
             u"TrayBand="_qs + QString(32767, u'b'), "<BAND>" + QByteArray(40000, 'b') + "</BAND>");
         QByteArray discs = "<BAND>Blue Lantern</BAND><DISCS>4</DISCS>";
+        const QString track =
+            u"<D%1T%2>%2. A long improvisation that segues into another</D%1T%2>"_qs;
         for (int d = 1; d <= 4; ++d) {
-            discs +=
-                "<TRACKSD" + QByteArray::number(d) + ">50</TRACKSD" + QByteArray::number(d) + ">";
+            discs += u"<TRACKSD%1>50</TRACKSD%1>"_qs.arg(d).toUtf8();
             for (int t = 1; t <= 50; ++t)
-                discs += QStringLiteral("<D%1T%2>%2. A long improvisation that segues into "
-                                        "another and then into a third one</D%1T%2>")
-                             .arg(d)
-                             .arg(t)
-                             .toUtf8();
+                discs += track.arg(d).arg(t).toUtf8();
         }
         row("tracks that do not fit", show, 0, u"warning: |of the 200 tracks do not fit"_qs,
             u"TrayDisc1=Disc 1"_qs, discs);
@@ -128,7 +123,7 @@ private slots:
         QFETCH(QByteArray, show);
         QFETCH(int, exitCode);
         QFETCH(QString, err);
-        QFETCH(QString, bookmark);
+        QFETCH(QString, bookmarks);
         QTemporaryDir dir;
         for (const char *folder : {"out", "folder.txt"})
             QVERIFY(QDir(dir.path()).mkpath(QString::fromLatin1(folder)));
@@ -147,13 +142,14 @@ private slots:
         for (const QString &part : err.split(u'|'))
             QVERIFY2(QString::fromUtf8(r.err).contains(part), r.err.constData());
         const QStringList written = QDir(dir.filePath(u"out"_qs)).entryList(QDir::Files);
-        QCOMPARE(written.size(), bookmark.isEmpty() ? 0 : 1);
-        if (bookmark.isEmpty())
+        QCOMPARE(written.size(), bookmarks.isEmpty() ? 0 : 1);
+        if (bookmarks.isEmpty())
             return;
         FileCoverDocument cover({dir.path(), QString()});
         QVERIFY(cover.open(dir.filePath(u"out/"_qs + written.first())));
-        QCOMPARE(cover.bookmarkText(bookmark.section(u'=', 0, 0)),
-                 std::optional(bookmark.section(u'=', 1)));
+        for (const QString &bookmark : bookmarks.split(u'|'))
+            QCOMPARE(cover.bookmarkText(bookmark.section(u'=', 0, 0)),
+                     std::optional(bookmark.section(u'=', 1)));
         QVERIFY(!cover.bookmarkText(u"TrayCreationDate"_qs).value_or(QString()).isEmpty());
     }
 
@@ -175,27 +171,24 @@ private slots:
             WriteFile(dir, u"bin/soffice"_qs,
                       "#!/bin/sh\n"
                       "# The old PDF must stay until the new one is there.\n"
-                      "cmp -s \"$COVER_OUT\" \"$COVER_OLD\" || exit 3\n"
+                      "grep -qx '%PDF-1.4 old' \"$COVER_OUT\" || exit 3\n"
                       "for a; do [ \"$prev\" = --outdir ] && out=$a; prev=$a; done\n"
                       "[ \"$PRINTS\" = yes ] || exit 1\n"
                       "name=$(basename \"$a\")\n"
                       "printf '%%PDF-1.4 new' > \"$out/${name%.*}.pdf\"\n");
         QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner));
         const QString out = WriteFile(dir, u"cover.pdf"_qs, "%PDF-1.4 old");
-        WriteFile(dir, u"old.pdf"_qs, "%PDF-1.4 old");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"PATH"_qs, dir.filePath(u"bin"_qs) + u':' + env.value(u"PATH"_qs));
         env.insert(u"PRINTS"_qs, prints ? u"yes"_qs : u"no"_qs);
         env.insert(u"COVER_OUT"_qs, out);
-        env.insert(u"COVER_OLD"_qs, dir.filePath(u"old.pdf"_qs));
         const ProcessRun r =
             Run({u"cover"_qs, u"--template"_qs, Shipped(u"Jewel Case A4.odt"_qs), u"--xml"_qs,
                  TestDataPath(u"worked-example.en_US.xml"_qs), u"--out"_qs, out},
                 env);
         QCOMPARE(r.exitCode, prints ? 0 : 1);
         QCOMPARE(ReadBytes(out), prints ? QByteArray("%PDF-1.4 new") : QByteArray("%PDF-1.4 old"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-                 (QStringList{u"cover.pdf"_qs, u"old.pdf"_qs}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"cover.pdf"_qs});
     }
 };
 
