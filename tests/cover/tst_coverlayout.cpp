@@ -108,15 +108,12 @@ struct MainPart
     // How many bookmarks start in the part, and under how many names.
     std::pair<int, int> bookmarkCount() const
     {
+        const auto starts = doc.select_nodes(odf ? "//text:bookmark-start" : "//w:bookmarkStart");
         QSet<QString> names;
-        int starts = 0;
-        for (const pugi::xpath_node &n :
-             doc.select_nodes(odf ? "//text:bookmark-start" : "//w:bookmarkStart")) {
+        for (const pugi::xpath_node &n : starts)
             names.insert(
                 QString::fromUtf8(n.node().attribute(odf ? "text:name" : "w:name").value()));
-            ++starts;
-        }
-        return {starts, int(names.size())};
+        return {int(starts.size()), int(names.size())};
     }
 
     // The text of the paragraph that holds the bookmark.
@@ -162,12 +159,12 @@ QString OutOfOrder(const pugi::xml_document &doc)
     return {};
 }
 
-FileCoverOptions Options(const QTemporaryDir &dir)
+// The two shipped A4 templates, one of each format.
+void Formats()
 {
-    FileCoverOptions options;
-    options.cacheFolder = dir.path();
-    options.officeProgram = QString();
-    return options;
+    QTest::addColumn<QString>("templateName");
+    QTest::newRow("odt") << u"Jewel Case A4.odt"_qs;
+    QTest::newRow("docx") << u"Jewel Case A4.docx"_qs;
 }
 
 } // namespace
@@ -220,7 +217,7 @@ private slots:
         QFETCH(QString, sizes);
         QFETCH(QString, notices);
         QTemporaryDir dir;
-        FileCoverDocument document(Options(dir));
+        FileCoverDocument document({dir.path(), QString()});
         const QString out = dir.filePath(u"cover."_qs + QFileInfo(templateName).suffix());
         const Result<MadeCover> made =
             Make(document, QDir(ShippedFolder()).filePath(templateName), xml, out);
@@ -230,7 +227,6 @@ private slots:
         if (notices.isEmpty())
             QCOMPARE(made->notice, QString());
 
-        QCOMPARE(document.bookmarkNames().size(), CoverBookmarkNames().size());
         QCOMPARE(document.bookmarkText(u"TrayDisc1"_qs), std::optional<QString>(u"Disc 1"_qs));
         QVERIFY(document.bookmarkText(u"TrayDisc1Tracks"_qs)->startsWith(u"1. "_qs));
         QCOMPARE(document.bookmarkText(u"TrayCollection"_qs),
@@ -252,12 +248,7 @@ private slots:
             QVERIFY2(OutOfOrder(part.doc).isEmpty(), qPrintable(OutOfOrder(part.doc)));
     }
 
-    void shipped_keepsMoreInTheTrackCell_data()
-    {
-        QTest::addColumn<QString>("templateName");
-        QTest::newRow("odt") << u"Jewel Case A4.odt"_qs;
-        QTest::newRow("docx") << u"Jewel Case A4.docx"_qs;
-    }
+    void shipped_keepsMoreInTheTrackCell_data() { Formats(); }
 
     // A template that names the layout but holds more than the discs where they are set keeps
     // it all: the track lists stay as filled.
@@ -281,32 +272,25 @@ private slots:
         QVERIFY(bytes);
         const QString path = WriteFile(dir, templateName, *bytes);
 
-        FileCoverDocument document(Options(dir));
-        const QString out =
-            dir.filePath(u"cover"_qs + templateName.mid(templateName.lastIndexOf(u'.')));
+        FileCoverDocument document({dir.path(), QString()});
+        const QString out = dir.filePath(u"cover."_qs + QFileInfo(templateName).suffix());
         QVERIFY(Make(document, path, ShowXml(4, 25, true), out));
         // Still one paragraph of 25 lines, not a paragraph a track in columns.
         const MainPart part(out);
         QVERIFY(part.textAt("TrayDisc1Tracks").contains(u"25. A long"_qs));
-        QVERIFY(ReadPackage(out)
-                    .find(odf ? "content.xml" : "word/document.xml")
-                    ->data.contains("Keep me"));
+        QVERIFY(part.doc.select_node("//text()[.='Keep me']"));
     }
 
-    void otherTemplate_data()
-    {
-        QTest::addColumn<QString>("ext");
-        QTest::newRow("odt") << u".odt"_qs;
-        QTest::newRow("docx") << u".docx"_qs;
-    }
+    void otherTemplate_data() { Formats(); }
 
     // A template without the layout property: the fitting step changes nothing at all.
     void otherTemplate()
     {
-        QFETCH(QString, ext);
+        QFETCH(QString, templateName);
+        const QString ext = templateName.mid(templateName.lastIndexOf(u'.'));
         QTemporaryDir dir;
         const QString path = WriteFile(dir, u"mine"_qs + ext, TemplateBytes(ext, CoverMarks()));
-        FileCoverDocument document(Options(dir));
+        FileCoverDocument document({dir.path(), QString()});
         QVERIFY(document.open(path));
         FillCoverBookmarks(document, ShowXml(4, 50, true), {QString(), 1, u"Jane"_qs},
                            {UnitedStatesLocale(), QDate(2024, 3, 9)});
