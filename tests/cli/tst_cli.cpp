@@ -89,10 +89,9 @@ private slots:
         const ProcessRun r = run(args, file);
         QCOMPARE(r.exitCode, exitCode);
         QCOMPARE(r.out, out);
-        if (err.isEmpty())
-            QCOMPARE(r.err, QByteArray());
-        else
-            QVERIFY2(QString::fromUtf8(r.err).contains(err.replace(u"FILE"_qs, path)), r.err);
+        QVERIFY2(err.isEmpty() ? r.err.isEmpty()
+                               : QString::fromUtf8(r.err).contains(err.replace(u"FILE"_qs, path)),
+                 r.err);
     }
 
     // A failed write to standard output is an error, with a message.
@@ -110,39 +109,23 @@ private slots:
                  u"Cannot write to standard output: the disk is full.\n"_qs);
     }
 
-    // The folder is made when it does not exist yet (--out-dir xml/ *.txt); a bad file is
-    // reported and skipped, the others are still written. A folder that is a file is refused.
-    void convert_outDir()
-    {
-        QTemporaryDir dir;
-        const QString out = dir.filePath(u"out/xml"_qs);
-        QStringList args{u"convert"_qs, u"--out-dir"_qs, out};
-        for (const QString &name :
-             {u"a.txt"_qs, u"missing.txt"_qs, u"readme"_qs, u"show.v2.nfo"_qs})
-            args << (name.startsWith(u'm') ? dir.filePath(name) : WriteFile(dir, name, SixLines));
-        const ProcessRun r = run(args);
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.err.contains("missing.txt"));
-        QCOMPARE(QDir(out).entryList(QDir::Files),
-                 QStringList({u"a.xml"_qs, u"readme.xml"_qs, u"show.v2.xml"_qs}));
-        QCOMPARE(ReadBytes(out + u"/show.v2.xml"_qs), SixLinesXml);
-        QCOMPARE(r.out.count('\n'), 3);
-
-        const QString aFile = WriteFile(dir, u"file"_qs, "a file");
-        const ProcessRun refused = run({u"convert"_qs, u"--out-dir"_qs, aFile, args.at(3)});
-        QCOMPARE(refused.exitCode, 1);
-        QVERIFY2(refused.err.contains(aFile.toUtf8()), refused.err);
-        QCOMPARE(ReadBytes(aFile), QByteArray("a file"));
-    }
-
-    // A run never writes over a file it was given nor over its own earlier output; each is
-    // reported with its names, and the rest is converted.
-    void convert_outDir_ownFilesKept_data()
+    // --out-dir: the folder is made when it does not exist yet (--out-dir xml/ *.txt); a folder
+    // that is a file is refused. A bad file is reported and skipped, the others are still
+    // written; a run never writes over a file it was given nor over its own earlier output.
+    void convert_outDir_data()
     {
         QTest::addColumn<QStringList>("inputs"); // each an info text whose band is its name
         QTest::addColumn<QString>("outDir");
         QTest::addColumn<QStringList>("outputs"); // "file=band": what outDir holds afterwards
         QTest::addColumn<QStringList>("refused"); // "a|b": one message names both
+        QTest::newRow("folder made, a missing file skipped")
+            << QStringList{u"a.txt"_qs, u"missing.txt"_qs, u"readme"_qs, u"show.v2.nfo"_qs}
+            << u"out/xml"_qs
+            << QStringList{u"a.xml=a.txt"_qs, u"readme.xml=readme"_qs,
+                           u"show.v2.xml=show.v2.nfo"_qs}
+            << QStringList{u"missing.txt"_qs};
+        QTest::newRow("a folder that is a file")
+            << QStringList{u"c.txt"_qs} << u"file"_qs << QStringList() << QStringList{u"file"_qs};
         QTest::newRow("converted again in the folder of its outputs")
             << QStringList{u"show.txt"_qs, u"show.xml"_qs, u"other.txt"_qs} << u"."_qs
             << QStringList{u"other.xml=other.txt"_qs, u"show.xml=show.xml"_qs}
@@ -154,7 +137,7 @@ private slots:
                            u"a/show.nfo|out/show.xml|a/show.txt"_qs};
     }
 
-    void convert_outDir_ownFilesKept()
+    void convert_outDir()
     {
         QFETCH(QStringList, inputs);
         QFETCH(QString, outDir);
@@ -163,11 +146,16 @@ private slots:
         QTemporaryDir dir;
         const QDir root(dir.path());
         QVERIFY(root.mkpath(u"a"_qs) && root.mkpath(u"b"_qs) && root.mkpath(u"out"_qs));
+        WriteFile(dir, u"file"_qs, "a file");
         QStringList args = {u"convert"_qs, u"--out-dir"_qs, root.filePath(outDir)};
-        for (const QString &input : inputs)
-            args << WriteBytes(root.filePath(input), input.toUtf8() + SixLines.sliced(12));
+        for (const QString &input : inputs) {
+            args << (input.startsWith(u"missing")
+                         ? root.filePath(input)
+                         : WriteBytes(root.filePath(input), input.toUtf8() + SixLines.sliced(12)));
+        }
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out.count('\n'), inputs.size() - refused.size());
         const QStringList messages = QString::fromUtf8(r.err).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(messages.size(), refused.size());
         for (qsizetype i = 0; i < refused.size(); ++i) {
@@ -183,6 +171,7 @@ private slots:
                         text.section(u"<BAND>"_qs, -1).section(u'<', 0, 0).section(u'\r', 0, 0);
         }
         QCOMPARE(held, outputs);
+        QCOMPARE(ReadBytes(root.filePath(u"file"_qs)), QByteArray("a file"));
     }
 
     // Names in the messages are quoted as files are: “frobnicate”.
