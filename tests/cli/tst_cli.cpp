@@ -187,7 +187,6 @@ private slots:
         row("convert without file", "convert");
         row("two files without --out-dir", "convert|a|b");
         row("unknown locale", "convert|--locale|xx_nowhere|-", "xx_nowhere");
-        row("unknown option", "convert|--bogus|-", "bogus");
         row("option without its value", "convert|-|--locale", "--locale");
         row("cover with a stray argument", "cover|--template|t.odt|--xml|s.xml|--out|c.odt|stray",
             "stray");
