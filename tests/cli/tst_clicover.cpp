@@ -43,12 +43,6 @@ class TestCliCover : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        if (!QFile::exists(Shipped(u"Jewel Case A4.odt"_qs)))
-            QSKIP("the shipped templates are not built");
-    }
-
     // Arguments joined by "|": ODT and DOCX stand for the shipped A4 and Letter templates, XML
     // for the worked example's track list, SHOW for a file of the row's show, DIR for a
     // folder that also holds named pipes (pipe.txt, .odt, .doc), a folder folder.txt and the

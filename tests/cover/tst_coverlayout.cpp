@@ -135,11 +135,9 @@ struct MainPart
 
 // Word refuses a file whose property elements are out of their schema's order. The names the
 // templates and the fitting write, in that order:
-const QStringList ParagraphPropertyOrder = {u"pStyle"_qs, u"keepNext"_qs, u"pageBreakBefore"_qs,
-                                            u"pBdr"_qs,   u"tabs"_qs,     u"spacing"_qs,
-                                            u"ind"_qs,    u"jc"_qs,       u"rPr"_qs};
-const QStringList RunPropertyOrder = {u"rStyle"_qs, u"rFonts"_qs, u"b"_qs,  u"bCs"_qs, u"i"_qs,
-                                      u"iCs"_qs,    u"color"_qs,  u"sz"_qs, u"szCs"_qs};
+const QStringList ParagraphPropertyOrder =
+    u"pStyle keepNext pageBreakBefore pBdr tabs spacing ind jc rPr"_qs.split(u' ');
+const QStringList RunPropertyOrder = u"rStyle rFonts b bCs i iCs color sz szCs"_qs.split(u' ');
 
 // The first property element out of order in a Word main part, or an empty text.
 QString OutOfOrder(const pugi::xml_document &doc)
@@ -181,8 +179,7 @@ private slots:
         QTest::addColumn<QString>("sizes");   // "bookmark smallest largest", comma-separated
         QTest::addColumn<QString>("notices"); // "|"-separated
         const QStringList shipped = ListCoverTemplates(ShippedFolder());
-        if (shipped.isEmpty())
-            QSKIP("the shipped templates are not built");
+        QVERIFY(!shipped.isEmpty());
         const QString crowded = ShowXml(
             4, 50, true,
             u"<BAND>"_qs + QString(u"The Midnight Lantern Orchestra and Friends "_qs).repeated(4) +
@@ -255,11 +252,8 @@ private slots:
     void shipped_keepsMoreInTheTrackCell()
     {
         QFETCH(QString, templateName);
-        const QString shipped = QDir(ShippedFolder()).filePath(templateName);
-        if (!QFile::exists(shipped))
-            QSKIP("the shipped templates are not built");
         QTemporaryDir dir;
-        ZipPackage package = ReadPackage(shipped);
+        ZipPackage package = ReadPackage(QDir(ShippedFolder()).filePath(templateName));
         const bool odf = templateName.endsWith(u".odt"_qs);
         ZipEntry *main = package.find(odf ? "content.xml" : "word/document.xml");
         main->data.replace(
