@@ -78,12 +78,10 @@ struct MainPart
 
     pugi::xml_node paragraphOf(const char *bookmark) const
     {
-        const std::string path =
+        const std::string query =
             odf ? "//text:bookmark-start[@text:name='" : "//w:bookmarkStart[@w:name='";
-        pugi::xml_node n = doc.select_node((path + bookmark + "']").c_str()).node();
-        while (n && std::string_view(n.name()) != (odf ? "text:p" : "w:p"))
-            n = n.parent();
-        return n;
+        const char *paragraph = odf ? "']/ancestor::text:p[1]" : "']/ancestor::w:p[1]";
+        return doc.select_node((query + bookmark + paragraph).c_str()).node();
     }
 
     // The type size of the paragraph that holds the bookmark: its automatic style

@@ -104,12 +104,9 @@ private slots:
         QTest::newRow("as many words as fit") << u"a b c d e f"_qs << 25.0 << 0.0 << 2;
         QTest::newRow("lines after the first are narrower by the indent")
             << u"abcd abcd abcd"_qs << 20.0 << 5.0 << 5;
-        QTest::newRow("the same without indent") << u"abcd abcd abcd"_qs << 20.0 << 0.0 << 3;
         QTest::newRow("hard breaks in every spelling")
             << u"ab\r\ncd\ref\ngh\r\n\r\nij"_qs << 100.0 << 0.0 << 6;
         QTest::newRow("bold is wider") << u"*abcd"_qs << 20.0 << 0.0 << 2;
-        QTest::newRow("runs without a blank between them make one word")
-            << u"*ab*cd"_qs << 20.0 << 0.0 << 2;
         QTest::newRow("a tab goes to the next stop") << u"a\tb"_qs << 35.0 << 0.0 << 1;
         QTest::newRow("a tab past the last stop that fits") << u"a\tb"_qs << 34.0 << 0.0 << 2;
     }
