@@ -112,52 +112,51 @@ private slots:
     // written; a run never writes over a file it was given nor over its own earlier output.
     void convert_outDir_data()
     {
-        QTest::addColumn<QStringList>("inputs"); // each an info text whose band is its name
+        // Lists separated by blanks.
+        QTest::addColumn<QString>("inputs"); // each an info text whose band is its name
         QTest::addColumn<QString>("outDir");
-        QTest::addColumn<QStringList>("outputs"); // "file=band": what outDir holds afterwards
-        QTest::addColumn<QStringList>("refused"); // "a|b": one message names both
+        QTest::addColumn<QString>("outputs"); // "file=band": what outDir holds afterwards
+        QTest::addColumn<QString>("refused"); // "a|b": one message names both
         QTest::newRow("folder made, a missing file skipped")
-            << QStringList{u"a.txt"_qs, u"missing.txt"_qs, u"readme"_qs, u"show.v2.nfo"_qs}
-            << u"out/xml"_qs
-            << QStringList{u"a.xml=a.txt"_qs, u"readme.xml=readme"_qs,
-                           u"show.v2.xml=show.v2.nfo"_qs}
-            << QStringList{u"missing.txt"_qs};
+            << u"a.txt missing.txt readme show.v2.nfo"_qs << u"out/xml"_qs
+            << u"a.xml=a.txt readme.xml=readme show.v2.xml=show.v2.nfo"_qs << u"missing.txt"_qs;
         QTest::newRow("a folder that is a file")
-            << QStringList{u"c.txt"_qs} << u"file"_qs << QStringList() << QStringList{u"file"_qs};
+            << u"c.txt"_qs << u"file"_qs << QString() << u"file"_qs;
         QTest::newRow("converted again in the folder of its outputs")
-            << QStringList{u"show.txt"_qs, u"show.xml"_qs, u"other.txt"_qs} << u"."_qs
-            << QStringList{u"other.xml=other.txt"_qs, u"show.xml=show.xml"_qs}
-            << QStringList{u"show.txt|show.xml"_qs, u"show.xml|show.xml"_qs};
+            << u"show.txt show.xml other.txt"_qs << u"."_qs
+            << u"other.xml=other.txt show.xml=show.xml"_qs
+            << u"show.txt|show.xml show.xml|show.xml"_qs;
         QTest::newRow("inputs of one name")
-            << QStringList{u"a/show.txt"_qs, u"b/show.txt"_qs, u"a/show.nfo"_qs, u"c.txt"_qs}
-            << u"out"_qs << QStringList{u"c.xml=c.txt"_qs, u"show.xml=a/show.txt"_qs}
-            << QStringList{u"b/show.txt|out/show.xml|a/show.txt"_qs,
-                           u"a/show.nfo|out/show.xml|a/show.txt"_qs};
+            << u"a/show.txt b/show.txt a/show.nfo c.txt"_qs << u"out"_qs
+            << u"c.xml=c.txt show.xml=a/show.txt"_qs
+            << u"b/show.txt|out/show.xml|a/show.txt a/show.nfo|out/show.xml|a/show.txt"_qs;
     }
 
     void convert_outDir()
     {
-        QFETCH(QStringList, inputs);
+        QFETCH(QString, inputs);
         QFETCH(QString, outDir);
-        QFETCH(QStringList, outputs);
-        QFETCH(QStringList, refused);
+        QFETCH(QString, outputs);
+        QFETCH(QString, refused);
+        const QStringList names = inputs.split(u' ');
+        const QStringList told = refused.split(u' ');
         QTemporaryDir dir;
         const QDir root(dir.path());
         QVERIFY(root.mkpath(u"a"_qs) && root.mkpath(u"b"_qs) && root.mkpath(u"out"_qs));
         WriteFile(dir, u"file"_qs, "a file");
         QStringList args = {u"convert"_qs, u"--out-dir"_qs, root.filePath(outDir)};
-        for (const QString &input : inputs) {
+        for (const QString &input : names) {
             args << (input.startsWith(u"missing")
                          ? root.filePath(input)
                          : WriteBytes(root.filePath(input), input.toUtf8() + SixLines.sliced(12)));
         }
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.out.count('\n'), inputs.size() - refused.size());
+        QCOMPARE(r.out.count('\n'), names.size() - told.size());
         const QStringList messages = QString::fromUtf8(r.err).split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(messages.size(), refused.size());
-        for (qsizetype i = 0; i < refused.size(); ++i) {
-            for (const QString &name : refused.at(i).split(u'|'))
+        QCOMPARE(messages.size(), told.size());
+        for (qsizetype i = 0; i < told.size(); ++i) {
+            for (const QString &name : told.at(i).split(u'|'))
                 QVERIFY2(messages.at(i).contains(QDir::cleanPath(root.filePath(name)) + u'\u201D'),
                          qPrintable(messages.at(i)));
         }
@@ -168,7 +167,7 @@ private slots:
             held << file + u'=' +
                         text.section(u"<BAND>"_qs, -1).section(u'<', 0, 0).section(u'\r', 0, 0);
         }
-        QCOMPARE(held, outputs);
+        QCOMPARE(held.join(u' '), outputs);
         QCOMPARE(ReadBytes(root.filePath(u"file"_qs)), QByteArray("a file"));
     }
 
