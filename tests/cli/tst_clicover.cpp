@@ -83,7 +83,6 @@ private slots:
         row("tracks that do not fit", show, 0, "warning: |of the 200 tracks do not fit",
             u"TrayDisc1=Disc 1"_qs, discs);
         row("no template", "cover|--xml|XML|--out|DIR/out/x.odt", 2, "--template");
-        row("no out", "cover|--template|ODT|--xml|XML", 2, "--out");
         row("unknown locale", "cover|--template|ODT|--xml|XML|--locale|xx|--out|DIR/out/x.odt", 2,
             "unknown locale");
         row("missing xml", "cover|--template|ODT|--xml|DIR/none.xml|--out|DIR/out/x.odt", 1,
