@@ -184,6 +184,7 @@ private slots:
         row("unknown command", "frobnicate", "frobnicate");
         row("convert without file", "convert");
         row("two files without --out-dir", "convert|a|b");
+        row("--out-dir without a file", "convert|--out-dir|/dev/null/xml");
         row("unknown locale", "convert|--locale|xx_nowhere|-", "xx_nowhere");
         row("option without its value", "convert|-|--locale", "--locale");
         row("cover with a stray argument", "cover|--template|t.odt|--xml|s.xml|--out|c.odt|stray",
