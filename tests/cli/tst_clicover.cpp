@@ -67,7 +67,7 @@ private slots:
             u"TrayCollection=From the collection of |CoverDate=May 8, 1977"_qs);
         row("docx as a template, no collection line",
             "cover|--template|DOCX|--xml|XML|--no-collection|--out|DIR/out/cover.dotx", 0, "",
-            u"TrayDisc2Tracks=1. Third Song\r\n2. Encore: Closer 3:30"_qs);
+            u"TrayCollection=|TrayDisc2Tracks=1. Third Song\r\n2. Encore: Closer 3:30"_qs);
         // A cover made all the same is told of on standard error.
         const char *show = "cover|--template|ODT|--xml|SHOW|--out|DIR/out/cover.odt";
         row("text cut", show, 0, "warning: |“LinerBand”", u"TrayBand="_qs + QString(32767, u'b'),
