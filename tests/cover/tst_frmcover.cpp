@@ -19,19 +19,23 @@ class TestFrmCover : public QObject
     Q_OBJECT
 
     // The errors and notices the dialog shows, in order, as "error|text", "notice|text" and
-    // "action|text|button".
+    // "action|text|button"; "busy|" before one shown under the wait cursor.
     class RecordingBoxes final : public MessageBoxes
     {
     public:
         QStringList shown;
         bool chooseAction = false;
         Answer askYesNoCancel(QWidget *, const QString &) override { return Answer::Cancel; }
-        void showError(QWidget *, const QString &text) override { shown << u"error|"_qs + text; }
-        void showNotice(QWidget *, const QString &text) override { shown << u"notice|"_qs + text; }
+        void showError(QWidget *, const QString &text) override { record(u"error|"_qs + text); }
+        void showNotice(QWidget *, const QString &text) override { record(u"notice|"_qs + text); }
         bool showNoticeWithAction(QWidget *, const QString &text, const QString &action) override
         {
-            shown << u"action|"_qs + text + u'|' + action;
+            record(u"action|"_qs + text + u'|' + action);
             return chooseAction;
+        }
+        void record(const QString &box)
+        {
+            shown << (QApplication::overrideCursor() ? u"busy|"_qs : QString()) + box;
         }
     };
 
@@ -131,8 +135,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("first run") << QByteArray() << QString() << int(Qt::Checked) << QString();
         QTest::newRow("restored choices")
-            << QByteArray("Template=Second.odt\r\nPrintCollectionName=0\r\nUserName=Jane\r\n")
-            << u"Second.odt"_qs << int(Qt::Unchecked) << u"Jane"_qs;
+            << QByteArray("Template=First.docx\r\nPrintCollectionName=0\r\nUserName=Jane\r\n")
+            << u"First.docx"_qs << int(Qt::Unchecked) << u"Jane"_qs;
         QTest::newRow("template name in another case selects nothing")
             << QByteArray("Template=second.odt\r\n") << QString() << int(Qt::Checked) << QString();
         QTest::newRow("grayed state leaves the name enabled")
@@ -186,7 +190,7 @@ private slots:
     {
         QFETCH(QString, how);
         QFETCH(bool, accepted);
-        const QByteArray ini = "Template=Second.odt\r\nPrintCollectionName=1\r\n";
+        const QByteArray ini = "Template=Second.odt\r\nPrintCollectionName=2\r\n"; // grayed
         open(ini);
         c<QComboBox>("cboTemplate")->setCurrentIndex(0);
         c<QLineEdit>("txtYourName")->setText(u"Changed"_qs);
@@ -201,6 +205,7 @@ private slots:
         QVERIFY(!m_dialog->isVisible());
         QCOMPARE(m_dialog->result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(ReadBytes(settingsFile()) == "[Tapewright]\r\n" + ini, !accepted);
+        QVERIFY(ReadBytes(settingsFile()).contains("PrintCollectionName=2"));
         QCOMPARE(m_doc->calls.contains(u"set TrayCreationDate"_qs), accepted);
     }
 
