@@ -78,12 +78,10 @@ struct MainPart
 
     pugi::xml_node paragraphOf(const char *bookmark) const
     {
-        const std::string path =
+        const std::string query =
             odf ? "//text:bookmark-start[@text:name='" : "//w:bookmarkStart[@w:name='";
-        pugi::xml_node n = doc.select_node((path + bookmark + "']").c_str()).node();
-        while (n && std::string_view(n.name()) != (odf ? "text:p" : "w:p"))
-            n = n.parent();
-        return n;
+        const char *paragraph = odf ? "']/ancestor::text:p[1]" : "']/ancestor::w:p[1]";
+        return doc.select_node((query + bookmark + paragraph).c_str()).node();
     }
 
     // The type size of the paragraph that holds the bookmark: its automatic style
@@ -108,15 +106,12 @@ struct MainPart
     // How many bookmarks start in the part, and under how many names.
     std::pair<int, int> bookmarkCount() const
     {
+        const auto starts = doc.select_nodes(odf ? "//text:bookmark-start" : "//w:bookmarkStart");
         QSet<QString> names;
-        int starts = 0;
-        for (const pugi::xpath_node &n :
-             doc.select_nodes(odf ? "//text:bookmark-start" : "//w:bookmarkStart")) {
+        for (const pugi::xpath_node &n : starts)
             names.insert(
                 QString::fromUtf8(n.node().attribute(odf ? "text:name" : "w:name").value()));
-            ++starts;
-        }
-        return {starts, int(names.size())};
+        return {int(starts.size()), int(names.size())};
     }
 
     // The text of the paragraph that holds the bookmark.
@@ -138,11 +133,9 @@ struct MainPart
 
 // Word refuses a file whose property elements are out of their schema's order. The names the
 // templates and the fitting write, in that order:
-const QStringList ParagraphPropertyOrder = {u"pStyle"_qs, u"keepNext"_qs, u"pageBreakBefore"_qs,
-                                            u"pBdr"_qs,   u"tabs"_qs,     u"spacing"_qs,
-                                            u"ind"_qs,    u"jc"_qs,       u"rPr"_qs};
-const QStringList RunPropertyOrder = {u"rStyle"_qs, u"rFonts"_qs, u"b"_qs,  u"bCs"_qs, u"i"_qs,
-                                      u"iCs"_qs,    u"color"_qs,  u"sz"_qs, u"szCs"_qs};
+const QStringList ParagraphPropertyOrder =
+    u"pStyle keepNext pageBreakBefore pBdr tabs spacing ind jc rPr"_qs.split(u' ');
+const QStringList RunPropertyOrder = u"rStyle rFonts b bCs i iCs color sz szCs"_qs.split(u' ');
 
 // The first property element out of order in a Word main part, or an empty text.
 QString OutOfOrder(const pugi::xml_document &doc)
@@ -162,12 +155,12 @@ QString OutOfOrder(const pugi::xml_document &doc)
     return {};
 }
 
-FileCoverOptions Options(const QTemporaryDir &dir)
+// The two shipped A4 templates, one of each format.
+void Formats()
 {
-    FileCoverOptions options;
-    options.cacheFolder = dir.path();
-    options.officeProgram = QString();
-    return options;
+    QTest::addColumn<QString>("templateName");
+    QTest::newRow("odt") << u"Jewel Case A4.odt"_qs;
+    QTest::newRow("docx") << u"Jewel Case A4.docx"_qs;
 }
 
 } // namespace
@@ -184,8 +177,7 @@ private slots:
         QTest::addColumn<QString>("sizes");   // "bookmark smallest largest", comma-separated
         QTest::addColumn<QString>("notices"); // "|"-separated
         const QStringList shipped = ListCoverTemplates(ShippedFolder());
-        if (shipped.isEmpty())
-            QSKIP("the shipped templates are not built");
+        QVERIFY(!shipped.isEmpty());
         const QString crowded = ShowXml(
             4, 50, true,
             u"<BAND>"_qs + QString(u"The Midnight Lantern Orchestra and Friends "_qs).repeated(4) +
@@ -220,7 +212,7 @@ private slots:
         QFETCH(QString, sizes);
         QFETCH(QString, notices);
         QTemporaryDir dir;
-        FileCoverDocument document(Options(dir));
+        FileCoverDocument document({dir.path(), QString()});
         const QString out = dir.filePath(u"cover."_qs + QFileInfo(templateName).suffix());
         const Result<MadeCover> made =
             Make(document, QDir(ShippedFolder()).filePath(templateName), xml, out);
@@ -230,7 +222,6 @@ private slots:
         if (notices.isEmpty())
             QCOMPARE(made->notice, QString());
 
-        QCOMPARE(document.bookmarkNames().size(), CoverBookmarkNames().size());
         QCOMPARE(document.bookmarkText(u"TrayDisc1"_qs), std::optional<QString>(u"Disc 1"_qs));
         QVERIFY(document.bookmarkText(u"TrayDisc1Tracks"_qs)->startsWith(u"1. "_qs));
         QCOMPARE(document.bookmarkText(u"TrayCollection"_qs),
@@ -252,23 +243,15 @@ private slots:
             QVERIFY2(OutOfOrder(part.doc).isEmpty(), qPrintable(OutOfOrder(part.doc)));
     }
 
-    void shipped_keepsMoreInTheTrackCell_data()
-    {
-        QTest::addColumn<QString>("templateName");
-        QTest::newRow("odt") << u"Jewel Case A4.odt"_qs;
-        QTest::newRow("docx") << u"Jewel Case A4.docx"_qs;
-    }
+    void shipped_keepsMoreInTheTrackCell_data() { Formats(); }
 
     // A template that names the layout but holds more than the discs where they are set keeps
     // it all: the track lists stay as filled.
     void shipped_keepsMoreInTheTrackCell()
     {
         QFETCH(QString, templateName);
-        const QString shipped = QDir(ShippedFolder()).filePath(templateName);
-        if (!QFile::exists(shipped))
-            QSKIP("the shipped templates are not built");
         QTemporaryDir dir;
-        ZipPackage package = ReadPackage(shipped);
+        ZipPackage package = ReadPackage(QDir(ShippedFolder()).filePath(templateName));
         const bool odf = templateName.endsWith(u".odt"_qs);
         ZipEntry *main = package.find(odf ? "content.xml" : "word/document.xml");
         main->data.replace(
@@ -281,32 +264,25 @@ private slots:
         QVERIFY(bytes);
         const QString path = WriteFile(dir, templateName, *bytes);
 
-        FileCoverDocument document(Options(dir));
-        const QString out =
-            dir.filePath(u"cover"_qs + templateName.mid(templateName.lastIndexOf(u'.')));
+        FileCoverDocument document({dir.path(), QString()});
+        const QString out = dir.filePath(u"cover."_qs + QFileInfo(templateName).suffix());
         QVERIFY(Make(document, path, ShowXml(4, 25, true), out));
         // Still one paragraph of 25 lines, not a paragraph a track in columns.
         const MainPart part(out);
         QVERIFY(part.textAt("TrayDisc1Tracks").contains(u"25. A long"_qs));
-        QVERIFY(ReadPackage(out)
-                    .find(odf ? "content.xml" : "word/document.xml")
-                    ->data.contains("Keep me"));
+        QVERIFY(part.doc.select_node("//text()[.='Keep me']"));
     }
 
-    void otherTemplate_data()
-    {
-        QTest::addColumn<QString>("ext");
-        QTest::newRow("odt") << u".odt"_qs;
-        QTest::newRow("docx") << u".docx"_qs;
-    }
+    void otherTemplate_data() { Formats(); }
 
     // A template without the layout property: the fitting step changes nothing at all.
     void otherTemplate()
     {
-        QFETCH(QString, ext);
+        QFETCH(QString, templateName);
+        const QString ext = templateName.mid(templateName.lastIndexOf(u'.'));
         QTemporaryDir dir;
         const QString path = WriteFile(dir, u"mine"_qs + ext, TemplateBytes(ext, CoverMarks()));
-        FileCoverDocument document(Options(dir));
+        FileCoverDocument document({dir.path(), QString()});
         QVERIFY(document.open(path));
         FillCoverBookmarks(document, ShowXml(4, 50, true), {QString(), 1, u"Jane"_qs},
                            {UnitedStatesLocale(), QDate(2024, 3, 9)});

@@ -34,6 +34,15 @@ QStringList Tracks(int n, const QString &title = u"ab"_qs)
     return tracks;
 }
 
+// Discs "Disc 1", "Disc 2"... of as many short tracks as counts says.
+std::vector<TrackDisc> Discs(std::initializer_list<int> counts)
+{
+    std::vector<TrackDisc> discs;
+    for (const int n : counts)
+        discs.push_back({u"Disc %1"_qs.arg(discs.size() + 1), Tracks(n)});
+    return discs;
+}
+
 // "D0 0.0 0.1 | 0.2": each column's headings (D, with + when space is above them) and tracks
 // (disc.track, with the lines they take when more than one, ! when past the last column),
 // after "size/column width" and the count of tracks that do not fit.
@@ -95,12 +104,9 @@ private slots:
         QTest::newRow("as many words as fit") << u"a b c d e f"_qs << 25.0 << 0.0 << 2;
         QTest::newRow("lines after the first are narrower by the indent")
             << u"abcd abcd abcd"_qs << 20.0 << 5.0 << 5;
-        QTest::newRow("the same without indent") << u"abcd abcd abcd"_qs << 20.0 << 0.0 << 3;
         QTest::newRow("hard breaks in every spelling")
             << u"ab\r\ncd\ref\ngh\r\n\r\nij"_qs << 100.0 << 0.0 << 6;
         QTest::newRow("bold is wider") << u"*abcd"_qs << 20.0 << 0.0 << 2;
-        QTest::newRow("runs without a blank between them make one word")
-            << u"*ab*cd"_qs << 20.0 << 0.0 << 2;
         QTest::newRow("a tab goes to the next stop") << u"a\tb"_qs << 35.0 << 0.0 << 1;
         QTest::newRow("a tab past the last stop that fits") << u"a\tb"_qs << 34.0 << 0.0 << 2;
     }
@@ -177,59 +183,41 @@ private slots:
         QTest::addColumn<std::vector<TrackDisc>>("discs");
         QTest::addColumn<QString>("layout");
 
-        QTest::newRow("one short disc: the largest size in one column")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(3)}} << u"10/100: D0 0.0 0.1 0.2"_qs;
-        QTest::newRow("two discs open a column each")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(3)}, {u"Disc 2"_qs, Tracks(3)}}
-            << u"10/45: D0 0.0 0.1 0.2 | D1 1.0 1.1 1.2"_qs;
-        QTest::newRow("a long disc goes on in the next column")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(14)}}
-            << u"10/45: D0 "_qs + Seq(0, 0, 8) + u" | "_qs + Seq(0, 9, 13);
-        QTest::newRow("discs follow each other when they cannot each have a column")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(2)},
-                                      {u"Disc 2"_qs, Tracks(2)},
-                                      {u"Disc 3"_qs, Tracks(2)}}
-            << u"10/45: D0 0.0 0.1 +D1 1.0 1.1 +D2 2.0 | 2.1"_qs;
-        QTest::newRow("a heading stays with its first track")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(7)},
-                                      {u"Disc 2"_qs, Tracks(1)},
-                                      {u"Disc 3"_qs, Tracks(1)}}
-            << u"10/45: D0 "_qs + Seq(0, 0, 6) + u" | D1 1.0 +D2 2.0"_qs;
-        QTest::newRow("smaller type when no column count takes every track")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(25)}}
-            << u"7/45: D0 "_qs + Seq(0, 0, 12) + u" | "_qs + Seq(0, 13, 24);
-        QTest::newRow("a heading is measured in bold")
-            << std::vector<TrackDisc>{{u"Disc1234567890abcd"_qs, Tracks(1)}}
-            << u"10/100: D0(2) 0.0"_qs;
-        QTest::newRow("a wrapped title takes its lines")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}}
-            << u"10/100: D0 0.0(2)"_qs;
-        QTest::newRow("tracks past the last column at the smallest size are counted")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(45)}}
-            << u"5/45, 6 over: D0 "_qs + Seq(0, 0, 18) + u" | "_qs + Seq(0, 19, 38) + u" "_qs +
-                   Seq(0, 39, 44, u"!"_qs);
-        QTest::newRow("blank tracks past the last column print nothing and are not counted")
-            << std::vector<TrackDisc>{{u"Disc 1"_qs, Tracks(39) + Tracks(6, u" "_qs)}}
-            << u"5/45: D0 "_qs + Seq(0, 0, 18) + u" | "_qs + Seq(0, 19, 38) + u" "_qs +
-                   Seq(0, 39, 44, u"!"_qs);
-        QTest::newRow("discs with neither heading nor tracks are left out")
-            << std::vector<TrackDisc>{{}, {u"Disc 2"_qs, Tracks(1)}, {}} << u"10/100: D1 1.0"_qs;
+        const auto row = [](const char *name, const std::vector<TrackDisc> &discs,
+                            const QString &layout) { QTest::newRow(name) << discs << layout; };
+        row("one short disc: the largest size in one column", Discs({3}),
+            u"10/100: D0 0.0 0.1 0.2"_qs);
+        row("two discs open a column each", Discs({3, 3}),
+            u"10/45: D0 0.0 0.1 0.2 | D1 1.0 1.1 1.2"_qs);
+        row("a long disc goes on in the next column", Discs({14}),
+            u"10/45: D0 "_qs + Seq(0, 0, 8) + u" | "_qs + Seq(0, 9, 13));
+        row("discs follow each other when they cannot each have a column", Discs({2, 2, 2}),
+            u"10/45: D0 0.0 0.1 +D1 1.0 1.1 +D2 2.0 | 2.1"_qs);
+        row("a heading stays with its first track", Discs({7, 1, 1}),
+            u"10/45: D0 "_qs + Seq(0, 0, 6) + u" | D1 1.0 +D2 2.0"_qs);
+        row("smaller type when no column count takes every track", Discs({25}),
+            u"7/45: D0 "_qs + Seq(0, 0, 12) + u" | "_qs + Seq(0, 13, 24));
+        row("a heading is measured in bold", {{u"Disc1234567890abcd"_qs, Tracks(1)}},
+            u"10/100: D0(2) 0.0"_qs);
+        row("a wrapped title takes its lines", {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}},
+            u"10/100: D0 0.0(2)"_qs);
+        const QString past =
+            Seq(0, 0, 18) + u" | "_qs + Seq(0, 19, 38) + u" "_qs + Seq(0, 39, 44, u"!"_qs);
+        row("tracks past the last column at the smallest size are counted", Discs({45}),
+            u"5/45, 6 over: D0 "_qs + past);
+        row("blank tracks past the last column print nothing and are not counted",
+            {{u"Disc 1"_qs, Tracks(39) + Tracks(6, u" "_qs)}}, u"5/45: D0 "_qs + past);
+        row("discs with neither heading nor tracks are left out",
+            {{}, {u"Disc 2"_qs, Tracks(1)}, {}}, u"10/100: D1 1.0"_qs);
     }
 
     void fitTrackArea()
     {
         QFETCH(std::vector<TrackDisc>, discs);
         QFETCH(QString, layout);
-        TrackArea area;
-        area.width = 100;
-        area.height = 100;
-        area.columnGap = 10;
-        area.minColumnWidth = 45;
-        area.sizes = {10, 5, 1};
-        area.pitch = 1.0;
-        area.headingLarger = 0;
-        area.headingSpace = 1;
-        area.indent = 0;
+        // Width, height, gap, narrowest column, sizes, pitch, heading larger, heading space,
+        // indent, tab stop.
+        const TrackArea area{100, 100, 10, 45, {10, 5, 1}, 1.0, 0, 1, 0, 35.4};
         QCOMPARE(Describe(FitTrackArea(discs, area, FixedWidth)), layout);
     }
 };
