@@ -1,10 +1,12 @@
 // GetTagValue and TagText: the only readers of the track list XML.
 #include "tagreader.h"
+#include "testsupport.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 using namespace tapewright;
+using namespace testsupport;
 
 class TestTagReader : public QObject
 {
@@ -17,31 +19,25 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("value");
 
-        QTest::newRow("lower-case tag") << u"<band>"_qs << u"<BAND>Blue</BAND>"_qs << u"Blue"_qs;
-        QTest::newRow("mixed case tags, value keeps its case")
-            << u"<band>"_qs << u"x<Band>MiXeD</band>y"_qs << u"MiXeD"_qs;
-        QTest::newRow("tag asked in mixed case")
-            << u"<TracksD1>"_qs << u"<TRACKSD1>12</TRACKSD1>"_qs << u"12"_qs;
-        QTest::newRow("no trimming, no decoding, inner markup kept")
-            << u"<notes>"_qs << u"<NOTES> a&amp;<b>b</b>\r\n</NOTES>"_qs
-            << u" a&amp;<b>b</b>\r\n"_qs;
-        QTest::newRow("unescaped angle bracket in value")
-            << u"<source>"_qs << u"<SOURCE>SBD > DAT</SOURCE>"_qs << u"SBD > DAT"_qs;
-        QTest::newRow("first occurrence wins")
-            << u"<band>"_qs << u"<BAND>first</BAND><BAND>second</BAND>"_qs << u"first"_qs;
-        QTest::newRow("up to the first closing tag, no nesting")
-            << u"<d1t1>"_qs << u"<D1T1>a<D1T1>b</D1T1>c</D1T1>"_qs << u"a<D1T1>b"_qs;
-        QTest::newRow("date is not found inside literaldate")
-            << u"<date>"_qs << u"<LITERALDATE>May 8th</LITERALDATE><DATE>5/8/1977</DATE>"_qs
-            << u"5/8/1977"_qs;
-        QTest::newRow("track 1 not found inside track 10 or its time")
-            << u"<D1T1>"_qs << u"<D1T10>ten</D1T10><D1T1Time>4:56</D1T1Time><D1T1>one</D1T1>"_qs
-            << u"one"_qs;
+        TextRow("lower-case tag", "<band>", "<BAND>Blue</BAND>", "Blue");
+        TextRow("mixed case tags, value keeps its case", "<band>", "x<Band>MiXeD</band>y", "MiXeD");
+        TextRow("tag asked in mixed case", "<TracksD1>", "<TRACKSD1>12</TRACKSD1>", "12");
+        TextRow("no trimming, no decoding, inner markup kept", "<notes>",
+                "<NOTES> a&amp;<b>b</b>\r\n</NOTES>", " a&amp;<b>b</b>\r\n");
+        TextRow("unescaped angle bracket in value", "<source>", "<SOURCE>SBD > DAT</SOURCE>",
+                "SBD > DAT");
+        TextRow("first occurrence wins", "<band>", "<BAND>first</BAND><BAND>second</BAND>",
+                "first");
+        TextRow("up to the first closing tag, no nesting", "<d1t1>",
+                "<D1T1>a<D1T1>b</D1T1>c</D1T1>", "a<D1T1>b");
+        TextRow("date is not found inside literaldate", "<date>",
+                "<LITERALDATE>May 8th</LITERALDATE><DATE>5/8/1977</DATE>", "5/8/1977");
+        TextRow("track 1 not found inside track 10 or its time", "<D1T1>",
+                "<D1T10>ten</D1T10><D1T1Time>4:56</D1T1Time><D1T1>one</D1T1>", "one");
         // One-to-one case mapping: "ß" stays one unit, so the value is cut at the right place.
-        QTest::newRow("sharp s before the tag keeps positions")
-            << u"<band>"_qs << u"ßßß<band>Straße</band>"_qs << u"Straße"_qs;
-        QTest::newRow("tag with brackets inside")
-            << u"<<a>"_qs << u"<a><<a>x</<a></a>"_qs << u"x"_qs;
+        TextRow("sharp s before the tag keeps positions", "<band>", "ßßß<band>Straße</band>",
+                "Straße");
+        TextRow("tag with brackets inside", "<<a>", "<a><<a>x</<a></a>", "x");
         // The older reader held positions in 16 bits and failed past character 32,767.
         QTest::newRow("beyond 16-bit positions")
             << u"<notes>"_qs << QString(40000, u'x') + u"<NOTES>late</NOTES>"_qs << u"late"_qs;
@@ -49,17 +45,14 @@ private slots:
             << u"<notes>"_qs << u"<NOTES>"_qs + QString(70000, u'v') + u"</NOTES>"_qs
             << QString(70000, u'v');
         // Nothing to read.
-        QTest::newRow("no element") << u"<band>"_qs << u"<VENUE>Hall</VENUE>"_qs << QString();
-        QTest::newRow("empty element") << u"<venue>"_qs << u"<VENUE></VENUE>"_qs << QString();
-        QTest::newRow("no closing tag") << u"<band>"_qs << u"<BAND>Blue"_qs << QString();
-        QTest::newRow("closing tag only before the opening tag")
-            << u"<band>"_qs << u"</BAND>x<BAND>Blue"_qs << QString();
-        QTest::newRow("opening tag with attributes")
-            << u"<band>"_qs << u"<BAND id=\"1\">Blue</BAND>"_qs << QString();
-        QTest::newRow("blanks inside the brackets")
-            << u"<band>"_qs << u"< BAND >Blue</BAND>"_qs << QString();
-        QTest::newRow("empty text") << u"<band>"_qs << QString() << QString();
-        QTest::newRow("empty tag") << QString() << u"<BAND>x</BAND>"_qs << QString();
+        TextRow("no element", "<band>", "<VENUE>Hall</VENUE>", "");
+        TextRow("empty element", "<venue>", "<VENUE></VENUE>", "");
+        TextRow("no closing tag", "<band>", "<BAND>Blue", "");
+        TextRow("closing tag only before the opening tag", "<band>", "</BAND>x<BAND>Blue", "");
+        TextRow("opening tag with attributes", "<band>", "<BAND id=\"1\">Blue</BAND>", "");
+        TextRow("blanks inside the brackets", "<band>", "< BAND >Blue</BAND>", "");
+        TextRow("empty text", "<band>", "", "");
+        TextRow("empty tag", "", "<BAND>x</BAND>", "");
     }
     void value()
     {
