@@ -1,14 +1,12 @@
-// Window helpers: placement arithmetic, font faces, twips, file names and the desktop opener.
+// Window helpers: placement arithmetic, font faces, file names and the desktop opener.
 #include "formhelpers.h"
 
 #include <QDialog>
 #include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -40,16 +38,6 @@ private slots:
         QFETCH(QSize, window);
         QFETCH(QPoint, expected);
         QCOMPARE(CenteredPosition(screen, window), expected);
-    }
-
-    void twips_atScreenDpi()
-    {
-        const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
-        QCOMPARE(TwipsPerPixelX(), 1440.0 / dpi);
-        if (dpi != 96.0)
-            QSKIP("the designed sizes below assume 96 DPI");
-        QCOMPARE(TwipsToPixelsY(3607), 240); // rounded to the nearest pixel
-        QCOMPARE(TwipsToPixels(QRect(120, 60, 4800, 3600)), QRect(8, 4, 320, 240));
     }
 
     // The face changes on every control, menus and nested ones included, keeping each
