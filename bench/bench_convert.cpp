@@ -1,7 +1,7 @@
 // Conversion speed: the converter runs on every key release, so a realistic info text must
 // convert in well under a frame, and cost must grow linearly with the text.
-#include "convertinfotext.h"
-#include "textfile.h"
+#include "common/textfile.h"
+#include "convert/convertinfotext.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The 30 real info texts of tests/data/corpus, side by side: reading their bytes (the floor any
 // program pays), converting texts read beforehand, and reading and converting together. Each
 // iteration takes the next file, so a figure is the time per file averaged over the corpus.
-#include "convertinfotext.h"
-#include "textfile.h"
+#include "common/textfile.h"
+#include "convert/convertinfotext.h"
 
 #include <QDir>
 #include <QFile>

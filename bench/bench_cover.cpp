@@ -3,11 +3,11 @@
 // while the user waits. And the largest cover a template may ask for: a box set of 500 discs
 // filled into a template with a heading and a track list for as many discs as its 1,000
 // bookmarks allow.
-#include "convertinfotext.h"
-#include "coverfiller.h"
-#include "filecoverdocument.h"
-#include "textfile.h"
-#include "zippackage.h"
+#include "common/textfile.h"
+#include "convert/convertinfotext.h"
+#include "cover/coverfiller.h"
+#include "cover/filecoverdocument.h"
+#include "cover/zippackage.h"
 
 #include <benchmark/benchmark.h>
 

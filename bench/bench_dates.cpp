@@ -1,10 +1,10 @@
 // Date search speed. The search for a date inside a line runs on every key release over the
 // first six lines whenever they hold no date, so long lines made to look almost like dates must
 // still convert quickly: the search has to stay linear in the line's length.
-#include "convertinfotext.h"
-#include "daterecogniser.h"
+#include "convert/convertinfotext.h"
+#include "convert/daterecogniser.h"
+#include "convert/textterms.h"
 #include "hostilelines.h"
-#include "textterms.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Disc and track recognition on a long show: four discs of 50 numbered tracks with times, set
 // breaks, an encore and a notes block, converted as on every key release.
-#include "convertinfotext.h"
-#include "discs.h"
-#include "infolines.h"
+#include "convert/convertinfotext.h"
+#include "convert/discs.h"
+#include "convert/infolines.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Smart recognition speed. It runs on every key release like the classic converter, so a real
 // info text must be read in a few tens of microseconds, the cost must grow linearly with the
 // text, and the worst first lines must not freeze the window.
+#include "common/textfile.h"
 #include "hostilelines.h"
-#include "recogniseinfotext.h"
-#include "textfile.h"
+#include "smart/recogniseinfotext.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The main window with a large info text: loading it, a keystroke, and the reading of the pane
 // that a conversion after a pause in typing does on the window's thread. The realistic corpus
 // text repeated to 1 MB or 10 MB, the window offscreen.
-#include "frmmain.h"
-#include "messageboxes.h"
+#include "app/frmmain.h"
+#include "common/messageboxes.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 //
 // The inputs are read as fuzzsupport.h says, with pieces of info texts the converter looks for
 // (keywords, disc headers, dates, track lines).
-#include "convertinfotext.h"
+#include "convert/convertinfotext.h"
 #include "fuzzsupport.h"
 
 using namespace tapewright;

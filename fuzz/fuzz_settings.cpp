@@ -1,6 +1,6 @@
 // The settings reader on any file: no crash, values within their limit, and a write that
 // changes the one key it names and nothing else a later read would see.
-#include "settings.h"
+#include "common/settings.h"
 
 #include <QByteArray>
 #include <QDir>

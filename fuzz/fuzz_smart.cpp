@@ -4,7 +4,7 @@
 // The inputs are read as fuzzsupport.h says, with pieces of real info texts (headings, numbered
 // and run-on tracks, dates, places, keyword lines, checksums, times and marks).
 #include "fuzzsupport.h"
-#include "recogniseinfotext.h"
+#include "smart/recogniseinfotext.h"
 
 #include <limits>
 

@@ -1,5 +1,5 @@
 // Any bytes decode to text whose every line ends in CR LF, never a crash.
-#include "textfile.h"
+#include "common/textfile.h"
 
 #include <cstddef>
 #include <cstdint>

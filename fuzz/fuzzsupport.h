@@ -2,7 +2,7 @@
 // the shape every track list document has.
 #pragma once
 
-#include "convertinfotext.h"
+#include "convert/convertinfotext.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "frmabout.h"
+#include "about/frmabout.h"
 
 #include "appicons.h"
-#include "formhelpers.h"
-#include "productinfo.h"
+#include "common/formhelpers.h"
+#include "common/productinfo.h"
 
 #include <QLabel>
 #include <QMouseEvent>

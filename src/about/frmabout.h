@@ -1,7 +1,7 @@
 // The About dialog: the program's title, version, copyright, two links and the terms of use.
 #pragma once
 
-#include "formhelpers.h"
+#include "common/formhelpers.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "busyobserver.h"
+#include "app/busyobserver.h"
 
 #include <QGuiApplication>
 #include <QLabel>

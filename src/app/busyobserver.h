@@ -1,7 +1,7 @@
 // Shows that the converter is at work: "Parsing..." in the status label and the wait cursor.
 #pragma once
 
-#include "convertinfotext.h"
+#include "convert/convertinfotext.h"
 
 class QLabel;
 

@@ -1,7 +1,7 @@
-#include "documentfiles.h"
+#include "app/documentfiles.h"
 
-#include "formhelpers.h"
-#include "productinfo.h"
+#include "common/formhelpers.h"
+#include "common/productinfo.h"
 
 #include <algorithm>
 #include <bit>

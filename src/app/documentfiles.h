@@ -3,7 +3,7 @@
 // from ProposedXmlFileName (paths.h), shared with tapewright-cli.
 #pragma once
 
-#include "textfile.h"
+#include "common/textfile.h"
 
 #include <QByteArray>
 #include <QList>

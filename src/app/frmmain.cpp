@@ -1,14 +1,14 @@
-#include "frmmain.h"
+#include "app/frmmain.h"
 
-#include "busyobserver.h"
-#include "convertinfotext.h"
-#include "documentfiles.h"
-#include "formhelpers.h"
-#include "mainlayout.h"
-#include "paths.h"
-#include "recogniseinfotext.h"
-#include "savefile.h"
-#include "settings.h"
+#include "app/busyobserver.h"
+#include "app/documentfiles.h"
+#include "app/mainlayout.h"
+#include "common/formhelpers.h"
+#include "common/paths.h"
+#include "common/savefile.h"
+#include "common/settings.h"
+#include "convert/convertinfotext.h"
+#include "smart/recogniseinfotext.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -2,9 +2,9 @@
 // the question about unsaved work on closing.
 #pragma once
 
-#include "daterecogniser.h"
-#include "prompts.h"
-#include "textfile.h"
+#include "app/prompts.h"
+#include "common/textfile.h"
+#include "convert/daterecogniser.h"
 
 #include <QLocale>
 #include <QMainWindow>

@@ -1,11 +1,11 @@
 // Tapewright: the desktop program. Shows the main window, and loads the info file named on the
 // command line, if any, as File, Open Info File would.
+#include "about/frmabout.h"
+#include "app/frmmain.h"
 #include "appicons.h"
-#include "frmabout.h"
-#include "frmcover.h"
-#include "frmmain.h"
-#include "productinfo.h"
-#include "settings.h"
+#include "common/productinfo.h"
+#include "common/settings.h"
+#include "cover/frmcover.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "mainlayout.h"
+#include "app/mainlayout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "prompts.h"
+#include "app/prompts.h"
 
 #include <QDir>
 #include <QFileDialog>

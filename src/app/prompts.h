@@ -3,7 +3,7 @@
 // shares (messageboxes.h).
 #pragma once
 
-#include "messageboxes.h"
+#include "common/messageboxes.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "clicommon.h"
+#include "cli/clicommon.h"
 
-#include "daterecogniser.h"
-#include "savefile.h"
+#include "common/savefile.h"
+#include "convert/daterecogniser.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,11 +1,11 @@
-#include "convertcommand.h"
+#include "cli/convertcommand.h"
 
-#include "clicommon.h"
-#include "convertinfotext.h"
-#include "paths.h"
-#include "recogniseinfotext.h"
-#include "savefile.h"
-#include "textfile.h"
+#include "cli/clicommon.h"
+#include "common/paths.h"
+#include "common/savefile.h"
+#include "common/textfile.h"
+#include "convert/convertinfotext.h"
+#include "smart/recogniseinfotext.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
 // Filling a cover without a desktop: the same filling as the cover dialog's OK, with the result
 // written to a file instead of being opened.
-#include "covercommand.h"
+#include "cli/covercommand.h"
 
-#include "clicommon.h"
-#include "coverfiller.h"
-#include "filecoverdocument.h"
-#include "templateformats.h"
-#include "textfile.h"
+#include "cli/clicommon.h"
+#include "common/textfile.h"
+#include "cover/coverfiller.h"
+#include "cover/filecoverdocument.h"
+#include "cover/templateformats.h"
 
 #include <QDate>
 #include <QDir>

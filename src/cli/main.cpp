@@ -1,8 +1,8 @@
 // tapewright-cli: the command-line companion, for converting a shelf of shows at once.
-#include "clicommon.h"
-#include "convertcommand.h"
-#include "covercommand.h"
-#include "productinfo.h"
+#include "cli/clicommon.h"
+#include "cli/convertcommand.h"
+#include "cli/covercommand.h"
+#include "common/productinfo.h"
 
 #include <QCoreApplication>
 

@@ -1,5 +1,5 @@
 // Placement, fonts, twips, file names and the desktop's opener, shared by every window.
-#include "formhelpers.h"
+#include "common/formhelpers.h"
 
 #include <QDesktopServices>
 #include <QDir>

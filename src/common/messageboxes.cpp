@@ -1,6 +1,6 @@
-#include "messageboxes.h"
+#include "common/messageboxes.h"
 
-#include "productinfo.h"
+#include "common/productinfo.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 // Paths the program finds and names it derives.
-#include "paths.h"
+#include "common/paths.h"
 
 #include <QDir>
 #include <QFileInfo>

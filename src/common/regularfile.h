@@ -3,7 +3,7 @@
 // a settings file.
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "savefile.h"
+#include "common/savefile.h"
 
 #include <QSaveFile>
 

@@ -2,7 +2,7 @@
 // settings file, the command line's outputs and the finished covers.
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QByteArray>
 #include <QString>

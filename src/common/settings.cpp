@@ -1,11 +1,11 @@
 // The settings file through SimpleIni, with the behaviour other tools expect of a Windows
 // profile file: names match in any letter case, values come back trimmed and unquoted and cut
 // to 99 characters, and a write leaves everything else in the file where it was.
-#include "settings.h"
+#include "common/settings.h"
 
-#include "regularfile.h"
-#include "savefile.h"
-#include "textfile.h"
+#include "common/regularfile.h"
+#include "common/savefile.h"
+#include "common/textfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

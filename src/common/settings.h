@@ -1,7 +1,7 @@
 // The settings file: an INI file holding the cover dialog's last choices.
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "textfile.h"
+#include "common/textfile.h"
 
-#include "regularfile.h"
+#include "common/regularfile.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -2,7 +2,7 @@
 // line ends, for the window and the command-line program alike.
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -1,10 +1,10 @@
-#include "convertinfotext.h"
+#include "convert/convertinfotext.h"
 
-#include "discs.h"
-#include "infolines.h"
-#include "showdate.h"
-#include "showfields.h"
-#include "tracklistwriter.h"
+#include "convert/discs.h"
+#include "convert/infolines.h"
+#include "convert/showdate.h"
+#include "convert/showfields.h"
+#include "convert/tracklistwriter.h"
 
 namespace tapewright {
 

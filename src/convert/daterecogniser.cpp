@@ -1,6 +1,6 @@
-#include "daterecogniser.h"
+#include "convert/daterecogniser.h"
 
-#include "textterms.h"
+#include "convert/textterms.h"
 
 #include <QList>
 #include <QVarLengthArray>

@@ -1,8 +1,8 @@
 // Finds the header lines of up to four discs, then turns the lines below each header into track
 // records. Everything works on the first characters and substrings of lines; there is no grammar.
-#include "discs.h"
+#include "convert/discs.h"
 
-#include "textterms.h"
+#include "convert/textterms.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,8 +1,8 @@
 // Disc headers and the track lines that belong to each disc.
 #pragma once
 
-#include "infolines.h"
-#include "records.h"
+#include "convert/infolines.h"
+#include "convert/records.h"
 
 #include <array>
 

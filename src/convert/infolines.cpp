@@ -1,4 +1,4 @@
-#include "infolines.h"
+#include "convert/infolines.h"
 
 #include <bit>
 

@@ -1,7 +1,7 @@
 // The info text cut into lines, the shape every recogniser of the converter reads.
 #pragma once
 
-#include "textterms.h"
+#include "convert/textterms.h"
 
 #include <QString>
 #include <QStringView>

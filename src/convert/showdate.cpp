@@ -1,10 +1,10 @@
 // The show's date, looked for in lines 1 to 6 in three passes: a line that begins with "date",
 // a line that is a date once ordinal suffixes are gone, and a date inside a line. A pass runs
 // only when the passes before it found nothing.
-#include "showdate.h"
+#include "convert/showdate.h"
 
-#include "daterecogniser.h"
-#include "textterms.h"
+#include "convert/daterecogniser.h"
+#include "convert/textterms.h"
 
 #include <array>
 

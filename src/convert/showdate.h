@@ -1,8 +1,8 @@
 // Finding the show's date in the first six lines of an info text.
 #pragma once
 
-#include "infolines.h"
-#include "records.h"
+#include "convert/infolines.h"
+#include "convert/records.h"
 
 #include <QLocale>
 

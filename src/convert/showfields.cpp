@@ -1,6 +1,6 @@
-#include "showfields.h"
+#include "convert/showfields.h"
 
-#include "textterms.h"
+#include "convert/textterms.h"
 
 #include <bit>
 

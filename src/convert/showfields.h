@@ -2,8 +2,8 @@
 // city, state and notes, all in one pass over the lines.
 #pragma once
 
-#include "infolines.h"
-#include "records.h"
+#include "convert/infolines.h"
+#include "convert/records.h"
 
 namespace tapewright {
 

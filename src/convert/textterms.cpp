@@ -1,4 +1,4 @@
-#include "textterms.h"
+#include "convert/textterms.h"
 
 #include <algorithm>
 #include <bit>

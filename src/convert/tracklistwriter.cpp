@@ -1,6 +1,6 @@
-#include "tracklistwriter.h"
+#include "convert/tracklistwriter.h"
 
-#include "textterms.h"
+#include "convert/textterms.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // closing tag, element texts exactly as found (no escaping: readers search for tags as text).
 #pragma once
 
-#include "records.h"
+#include "convert/records.h"
 
 #include <QString>
 

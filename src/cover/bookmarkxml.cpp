@@ -1,6 +1,6 @@
-#include "bookmarkxml.h"
+#include "cover/bookmarkxml.h"
 
-#include "textfile.h"
+#include "common/textfile.h"
 
 #include <QHash>
 #include <QSet>

@@ -6,7 +6,7 @@
 // recursive one. Parts nested deeper than any real document are refused all the same.
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QByteArray>
 #include <QString>

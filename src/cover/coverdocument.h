@@ -3,7 +3,7 @@
 // elsewhere) can be swapped without touching the filling logic.
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "coverfiles.h"
+#include "cover/coverfiles.h"
 
-#include "productinfo.h"
-#include "templateformats.h"
+#include "common/productinfo.h"
+#include "cover/templateformats.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "coverfiller.h"
+#include "cover/coverfiller.h"
 
-#include "coverfiles.h"
-#include "daterecogniser.h"
-#include "settings.h"
-#include "tagreader.h"
-#include "templateformats.h"
+#include "common/settings.h"
+#include "convert/daterecogniser.h"
+#include "cover/coverfiles.h"
+#include "cover/tagreader.h"
+#include "cover/templateformats.h"
 
 #include <QDir>
 #include <QFileInfo>

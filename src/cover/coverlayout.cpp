@@ -1,7 +1,7 @@
-#include "coverlayout.h"
+#include "cover/coverlayout.h"
 
-#include "fontmetrics.h"
-#include "typefit.h"
+#include "cover/fontmetrics.h"
+#include "cover/typefit.h"
 
 #include <QHash>
 

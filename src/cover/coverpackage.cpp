@@ -1,6 +1,6 @@
-#include "coverpackage.h"
+#include "cover/coverpackage.h"
 
-#include "coverlayout.h"
+#include "cover/coverlayout.h"
 
 #include <algorithm>
 #include <cstring>

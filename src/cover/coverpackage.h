@@ -6,10 +6,10 @@
 // document or a template.
 #pragma once
 
-#include "bookmarkxml.h"
-#include "result.h"
-#include "templateformats.h"
-#include "zippackage.h"
+#include "common/result.h"
+#include "cover/bookmarkxml.h"
+#include "cover/templateformats.h"
+#include "cover/zippackage.h"
 
 #include <QHash>
 #include <QString>

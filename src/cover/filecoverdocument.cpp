@@ -1,12 +1,12 @@
-#include "filecoverdocument.h"
+#include "cover/filecoverdocument.h"
 
-#include "coverpackage.h"
-#include "office.h"
-#include "productinfo.h"
-#include "regularfile.h"
-#include "savefile.h"
-#include "templateformats.h"
-#include "textfile.h"
+#include "common/productinfo.h"
+#include "common/regularfile.h"
+#include "common/savefile.h"
+#include "common/textfile.h"
+#include "cover/coverpackage.h"
+#include "cover/office.h"
+#include "cover/templateformats.h"
 
 #include <QFile>
 #include <QFileInfo>

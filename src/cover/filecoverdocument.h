@@ -4,9 +4,9 @@
 // when it is installed, converts legacy Word .doc templates once and prints covers to PDF.
 #pragma once
 
-#include "coverdocument.h"
-#include "coverfiles.h"
-#include "templateformats.h"
+#include "cover/coverdocument.h"
+#include "cover/coverfiles.h"
+#include "cover/templateformats.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "fontmetrics.h"
+#include "cover/fontmetrics.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

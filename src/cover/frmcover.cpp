@@ -1,9 +1,9 @@
-#include "frmcover.h"
+#include "cover/frmcover.h"
 
-#include "daterecogniser.h"
-#include "filecoverdocument.h"
-#include "formhelpers.h"
-#include "paths.h"
+#include "common/formhelpers.h"
+#include "common/paths.h"
+#include "convert/daterecogniser.h"
+#include "cover/filecoverdocument.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,10 +3,10 @@
 // Esc and the title bar's close store nothing.
 #pragma once
 
-#include "coverdocument.h"
-#include "coverfiller.h"
-#include "formhelpers.h"
-#include "messageboxes.h"
+#include "common/formhelpers.h"
+#include "common/messageboxes.h"
+#include "cover/coverdocument.h"
+#include "cover/coverfiller.h"
 
 #include <QDate>
 #include <QDialog>

@@ -1,8 +1,8 @@
 // An OpenDocument text package (.odt, .ott): its text in content.xml, headers and footers in
 // styles.xml, the zoom in settings.xml, and the kind in its mimetype and manifest.
-#include "coverpackage.h"
+#include "cover/coverpackage.h"
 
-#include "coverlayout.h"
+#include "cover/coverlayout.h"
 
 #include <algorithm>
 #include <cstring>

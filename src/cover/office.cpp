@@ -1,8 +1,8 @@
-#include "office.h"
+#include "cover/office.h"
 
-#include "productinfo.h"
-#include "regularfile.h"
-#include "savefile.h"
+#include "common/productinfo.h"
+#include "common/regularfile.h"
+#include "common/savefile.h"
 
 #include <QCryptographicHash>
 #include <QDir>

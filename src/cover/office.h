@@ -2,7 +2,7 @@
 // Word .doc template into OpenDocument, and a filled cover into a PDF.
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "tagreader.h"
+#include "cover/tagreader.h"
 
-#include "textterms.h"
+#include "convert/textterms.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "templateformats.h"
+#include "cover/templateformats.h"
 
 #include <QFileInfo>
 

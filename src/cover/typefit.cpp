@@ -1,4 +1,4 @@
-#include "typefit.h"
+#include "cover/typefit.h"
 
 #include <algorithm>
 #include <cmath>

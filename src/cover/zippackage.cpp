@@ -1,4 +1,4 @@
-#include "zippackage.h"
+#include "cover/zippackage.h"
 
 #include <zip.h>
 

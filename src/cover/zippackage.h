@@ -2,7 +2,7 @@
 // from exhausting memory or time, and written back entry by entry.
 #pragma once
 
-#include "result.h"
+#include "common/result.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "collectorterms.h"
+#include "smart/collectorterms.h"
 
 #include <string_view>
 #include <unordered_set>

@@ -1,8 +1,8 @@
-#include "infotext.h"
+#include "smart/infotext.h"
 
-#include "collectorterms.h"
-#include "textscan.h"
-#include "textterms.h"
+#include "convert/textterms.h"
+#include "smart/collectorterms.h"
+#include "smart/textscan.h"
 
 #include <QVarLengthArray>
 

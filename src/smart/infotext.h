@@ -3,8 +3,8 @@
 // reading the show's fields and set list from them.
 #pragma once
 
-#include "daterecogniser.h"
-#include "trackitems.h"
+#include "convert/daterecogniser.h"
+#include "smart/trackitems.h"
 
 #include <QList>
 #include <QString>

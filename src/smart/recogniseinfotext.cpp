@@ -1,11 +1,11 @@
-#include "recogniseinfotext.h"
+#include "smart/recogniseinfotext.h"
 
-#include "daterecogniser.h"
-#include "infotext.h"
-#include "records.h"
-#include "setlist.h"
-#include "showheader.h"
-#include "tracklistwriter.h"
+#include "convert/daterecogniser.h"
+#include "convert/records.h"
+#include "convert/tracklistwriter.h"
+#include "smart/infotext.h"
+#include "smart/setlist.h"
+#include "smart/showheader.h"
 
 #include <algorithm>
 #include <vector>

@@ -4,8 +4,8 @@
 // as the classic converter, so that the cover filler and saved files work unchanged.
 #pragma once
 
-#include "convertinfotext.h"
-#include "smartrecords.h"
+#include "convert/convertinfotext.h"
+#include "smart/smartrecords.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "setlist.h"
+#include "smart/setlist.h"
 
-#include "collectorterms.h"
-#include "textscan.h"
-#include "trackitems.h"
+#include "smart/collectorterms.h"
+#include "smart/textscan.h"
+#include "smart/trackitems.h"
 
 #include <QSet>
 

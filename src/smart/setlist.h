@@ -3,8 +3,8 @@
 // set headings that start no disc, and unnumbered titles inside a set list.
 #pragma once
 
-#include "infotext.h"
-#include "smartrecords.h"
+#include "smart/infotext.h"
+#include "smart/smartrecords.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
-#include "showheader.h"
+#include "smart/showheader.h"
 
-#include "collectorterms.h"
-#include "textscan.h"
-#include "textterms.h"
+#include "convert/textterms.h"
+#include "smart/collectorterms.h"
+#include "smart/textscan.h"
 
 #include <QList>
 #include <QVarLengthArray>

@@ -4,8 +4,8 @@
 // source, lineage and notes.
 #pragma once
 
-#include "daterecogniser.h"
-#include "infotext.h"
+#include "convert/daterecogniser.h"
+#include "smart/infotext.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "textscan.h"
+#include "smart/textscan.h"
 
-#include "collectorterms.h"
+#include "smart/collectorterms.h"
 
 #include <QVarLengthArray>
 

@@ -2,8 +2,8 @@
 // dates, file names and checksums. Each looks at a line once, from left to right.
 #pragma once
 
-#include "daterecogniser.h"
-#include "textterms.h"
+#include "convert/daterecogniser.h"
+#include "convert/textterms.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "trackitems.h"
+#include "smart/trackitems.h"
 
-#include "textscan.h"
+#include "smart/textscan.h"
 
 #include <QVarLengthArray>
 

@@ -1,7 +1,7 @@
 // The About dialog: lines never cut off whatever the font, and the exact targets its two links
 // hand to the desktop.
-#include "formhelpers.h"
-#include "frmabout.h"
+#include "about/frmabout.h"
+#include "common/formhelpers.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // cmake --install of this build tree into a temporary prefix: the programs, the templates, the
 // icons and the launcher land where a desktop looks for them, and the installed program finds
 // its templates.
-#include "paths.h"
+#include "common/paths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The main window's document rules without the window: the text its panes hold, the bytes
 // its saves write and its save dialogs.
-#include "documentfiles.h"
-#include "prompts.h"
+#include "app/documentfiles.h"
+#include "app/prompts.h"
 
 #include <QFileDialog>
 #include <QTemporaryDir>

@@ -1,13 +1,13 @@
 // The main window driven as a user would, the file dialogs and message boxes answered through
 // fakes. Most cases are a row of user actions and the state the window is left in.
-#include "busyobserver.h"
-#include "convertinfotext.h"
-#include "documentfiles.h"
-#include "formhelpers.h"
-#include "frmmain.h"
-#include "mainlayout.h"
-#include "recogniseinfotext.h"
-#include "settings.h"
+#include "app/busyobserver.h"
+#include "app/documentfiles.h"
+#include "app/frmmain.h"
+#include "app/mainlayout.h"
+#include "common/formhelpers.h"
+#include "common/settings.h"
+#include "convert/convertinfotext.h"
+#include "smart/recogniseinfotext.h"
 #include "testsupport.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
 // The main window's resize rule, in twips.
-#include "mainlayout.h"
+#include "app/mainlayout.h"
 
 #include <QTest>
 

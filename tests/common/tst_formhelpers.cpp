@@ -1,5 +1,5 @@
 // Window helpers: placement arithmetic, font faces, file names and the desktop opener.
-#include "formhelpers.h"
+#include "common/formhelpers.h"
 
 #include <QDialog>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Finding the templates beside the program or in the share folder of an installed program, and
 // the name of the track list XML for an info file.
-#include "paths.h"
+#include "common/paths.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 // Saving a file in one step: what a save writes, and what a failed save leaves behind.
-#include "savefile.h"
+#include "common/savefile.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The settings file: profile reading rules, writes that keep the rest of the file, encodings,
 // failures that change nothing, and where the file belongs.
-#include "settings.h"
+#include "common/settings.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Reading info texts of every encoding and line-end convention, and failing cleanly on bad
 // files. (Writing them back is the main window's document rules' part.)
+#include "common/textfile.h"
 #include "testsupport.h"
-#include "textfile.h"
 
 #include <QDir>
 #include <QFile>

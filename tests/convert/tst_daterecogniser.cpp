@@ -1,6 +1,6 @@
 // The date recogniser: which texts are dates in each locale, their values, the texts written back,
 // and the search for a date inside a line.
-#include "daterecogniser.h"
+#include "convert/daterecogniser.h"
 #include "testsupport.h"
 
 #include <QRandomGenerator>

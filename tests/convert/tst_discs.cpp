@@ -1,6 +1,6 @@
 // Disc headers, track ranges, track lines and their times.
-#include "discs.h"
-#include "infolines.h"
+#include "convert/discs.h"
+#include "convert/infolines.h"
 #include "testsupport.h"
 
 #include <QTest>

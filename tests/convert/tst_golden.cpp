@@ -1,10 +1,10 @@
 // The converter as a whole. Every info text of the test corpus and the worked example, classic
 // and smart, must give its golden document byte for byte (scripts/regen-golden writes them
 // anew); and the texts at the edges: too few lines, stray line breaks, fuzzer findings, size.
-#include "convertinfotext.h"
-#include "recogniseinfotext.h"
+#include "common/textfile.h"
+#include "convert/convertinfotext.h"
+#include "smart/recogniseinfotext.h"
 #include "testsupport.h"
-#include "textfile.h"
 
 #include <QDir>
 #include <QTest>

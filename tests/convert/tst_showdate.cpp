@@ -1,7 +1,7 @@
 // The show date: the three passes over lines 1 to 6 and the two elements they write.
-#include "convertinfotext.h"
-#include "infolines.h"
-#include "showdate.h"
+#include "convert/convertinfotext.h"
+#include "convert/infolines.h"
+#include "convert/showdate.h"
 #include "testsupport.h"
 
 #include <QTest>

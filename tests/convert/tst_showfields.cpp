@@ -1,6 +1,6 @@
 // The show fields found by keyword and by the first characters of lines.
-#include "infolines.h"
-#include "showfields.h"
+#include "convert/infolines.h"
+#include "convert/showfields.h"
 #include "testsupport.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // The text operations the converter is written in: one-to-one case changes (also across the
 // vectorised blocks) and the single-character search.
+#include "convert/textterms.h"
 #include "testsupport.h"
-#include "textterms.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // The track list writer as any recogniser calls it: as many discs as it found, titles and times
 // kept in the caller's own strings.
-#include "tracklistwriter.h"
+#include "convert/tracklistwriter.h"
 
 #include <QTest>
 

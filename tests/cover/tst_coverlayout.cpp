@@ -1,12 +1,12 @@
 // Fitting the type of a filled cover, read back from the written file without a word
 // processor: the shipped templates get the sizes the show needs and keep their bookmarks; any
 // other template, and anything a template holds beside the discs, is left as filled.
-#include "coverfiller.h"
-#include "filecoverdocument.h"
-#include "paths.h"
-#include "tagreader.h"
+#include "common/paths.h"
+#include "cover/coverfiller.h"
+#include "cover/filecoverdocument.h"
+#include "cover/tagreader.h"
+#include "cover/zippackage.h"
 #include "testsupport.h"
-#include "zippackage.h"
 
 #include <QCoreApplication>
 #include <QDir>

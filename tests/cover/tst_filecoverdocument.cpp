@@ -1,9 +1,9 @@
 // Filling cover templates of both formats: every bookmark shape and place, values that are
 // text and never markup, saving, the cover file of a made cover, zoom, and templates that are
 // broken or hostile.
-#include "bookmarkxml.h"
-#include "coverfiller.h"
-#include "filecoverdocument.h"
+#include "cover/bookmarkxml.h"
+#include "cover/coverfiller.h"
+#include "cover/filecoverdocument.h"
 #include "testsupport.h"
 
 #include <QDir>

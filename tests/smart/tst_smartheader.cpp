@@ -1,7 +1,7 @@
 // The head of an info text as a collector reads it: band, show date, venue, city and state in
 // each of the usual layouts, the show date among other dates, the source and lineage, the notes.
 // The layouts of the real corpus are golden files of tst_golden; these are the others.
-#include "recogniseinfotext.h"
+#include "smart/recogniseinfotext.h"
 #include "testsupport.h"
 
 #include <QTest>

@@ -2,7 +2,7 @@
 // that start no disc, numbering that restarts, tracks without their numbers, times and marks,
 // and the lines that are never tracks. The set lists of the real corpus are golden files of
 // tst_golden; these are the others.
-#include "recogniseinfotext.h"
+#include "smart/recogniseinfotext.h"
 #include "testsupport.h"
 
 #include <QTest>
