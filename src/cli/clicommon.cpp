@@ -1,7 +1,11 @@
 #include "cli/clicommon.h"
 
+#include "cli/climessages.h"
+#include "common/regularfile.h"
 #include "common/savefile.h"
 #include "convert/daterecogniser.h"
+
+#include <QFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -19,8 +23,8 @@ bool writeOut(const QByteArray &bytes)
         std::fflush(stdout) != 0;
     if (failed)
         writeErr(
-            QStringLiteral("Cannot write to standard output: %1.")
-                .arg(errno != 0 ? WriteErrorReason(errno) : QStringLiteral("the write failed")));
+            fileMessage(QStringLiteral("standard output"),
+                        errno != 0 ? WriteErrorReason(errno) : QStringLiteral("the write failed")));
     return !failed;
 }
 
@@ -30,12 +34,28 @@ void writeErr(const QString &message)
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
-QString quoted(const QString &name)
+Result<DecodedText> readText(const QString &name, const QString &what)
 {
-    return u'\u201C' + name + u'\u201D';
+    const bool standardInput = name == u"-";
+    const QString shown = standardInput ? QStringLiteral("standard input") : name;
+    QFile in(name);
+    if (standardInput) {
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return Failure{fileMessage(shown, in.errorString())};
+    } else if (const Result<void> opened = OpenRegularFile(in); !opened) {
+        return Failure{fileMessage(shown, opened.error())};
+    }
+    // Read at most one byte past the limit, so a huge file (or an endless device) costs nothing.
+    const QByteArray bytes = ReadAtMost(in, MaxTextFileSize);
+    if (in.error() != QFileDevice::NoError)
+        return Failure{fileMessage(shown, in.errorString())};
+    if (bytes.size() > MaxTextFileSize)
+        return Failure{fileMessage(
+            shown, QStringLiteral("it is larger than 16 MiB, too large for %1").arg(what))};
+    return DecodeTextFile(bytes);
 }
 
-std::optional<QLocale> localeOption(const QCommandLineParser &parser)
+std::optional<QLocale> localeOption(const QCommandLineParser &parser, const QString &command)
 {
     if (!parser.isSet(QStringLiteral("locale")))
         return UserDateLocale();
@@ -43,7 +63,7 @@ std::optional<QLocale> localeOption(const QCommandLineParser &parser)
     const QLocale locale(name);
     // QLocale falls back to "C" for names it does not know; only "C" itself may give "C".
     if (locale.language() == QLocale::C && name != u"C" && name != u"POSIX") {
-        writeErr(QStringLiteral("tapewright-cli: unknown locale %1").arg(quoted(name)));
+        writeErr(usageMessage(command, QStringLiteral("unknown locale %1").arg(quoted(name))));
         return std::nullopt;
     }
     return DateLocaleFor(locale);
@@ -61,17 +81,7 @@ std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList 
                                   const QString &command, const QString &usage)
 {
     if (!parser.parse(arguments)) {
-        // Qt quotes option names in single quotes, in pairs; every other message of the program
-        // quotes the other way. No option name holds a quote of its own.
-        QString error = parser.errorText();
-        bool opening = true;
-        for (QChar &c : error) {
-            if (c == u'\'') {
-                c = opening ? QChar(0x201C) : QChar(0x201D);
-                opening = !opening;
-            }
-        }
-        writeErr(QStringLiteral("tapewright-cli %1: %2").arg(command, error));
+        writeErr(usageMessage(command, parserProblem(parser)));
         return 2;
     }
     if (parser.isSet(QStringLiteral("help"))) {

@@ -1,5 +1,9 @@
-// What the subcommands of tapewright-cli share: output streams and option helpers.
+// What the subcommands of tapewright-cli share: output streams, reading texts and option
+// helpers. What they write on standard error is worded by climessages.h.
 #pragma once
+
+#include "common/result.h"
+#include "common/textfile.h"
 
 #include <QByteArray>
 #include <QCommandLineParser>
@@ -15,13 +19,15 @@ namespace tapewright::cli {
 bool writeOut(const QByteArray &bytes);
 void writeErr(const QString &message); // a line on standard error
 
-// A command, option or locale name in a message, quoted as QuotedPath quotes files: “convert”.
-QString quoted(const QString &name);
+// Reads and decodes a text: the file name, or standard input for "-". A failure carries the
+// message to write, naming the file as given; a text over 16 MiB is refused as too large for
+// `what` ("an info text").
+Result<DecodedText> readText(const QString &name, const QString &what);
 
 // The locale dates are read and written in: the one named by --locale, or the user's, through
-// DateLocaleFor (C and POSIX write dates as en_US does). Empty optional (and a message on standard
-// error) when the name is not a locale Qt knows.
-std::optional<QLocale> localeOption(const QCommandLineParser &parser);
+// DateLocaleFor (C and POSIX write dates as en_US does). Empty optional (and a usage error of
+// command on standard error) when the name is not a locale Qt knows.
+std::optional<QLocale> localeOption(const QCommandLineParser &parser, const QString &command);
 
 // -h, --help for a subcommand; add it first, so that the help lists it first.
 void addHelpOption(QCommandLineParser &parser);

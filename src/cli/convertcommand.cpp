@@ -1,6 +1,7 @@
 #include "cli/convertcommand.h"
 
 #include "cli/clicommon.h"
+#include "cli/climessages.h"
 #include "common/paths.h"
 #include "common/savefile.h"
 #include "common/textfile.h"
@@ -13,25 +14,11 @@
 #include <QHash>
 #include <QSet>
 
-#include <cstdio>
+#include <filesystem>
 
 namespace tapewright::cli {
 
 namespace {
-
-Result<DecodedText> readInput(const QString &name)
-{
-    if (name != u"-")
-        return ReadTextFile(name);
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return Failure{QStringLiteral("Cannot read standard input: %1.").arg(in.errorString())};
-    const QByteArray bytes = ReadAtMost(in, MaxTextFileSize);
-    if (bytes.size() > MaxTextFileSize)
-        return Failure{QStringLiteral("Standard input is larger than 16 MiB; that is too large "
-                                      "for an info text.")};
-    return DecodeTextFile(bytes);
-}
 
 // What a name leads to, for telling whether two names are one file: the file itself when it
 // exists (a link is followed, as a save follows it), else the name in its folder's real path.
@@ -43,6 +30,28 @@ QString fileIdentity(const QString &path)
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
                             : folder + u'/' + info.fileName();
+}
+
+// The --out-dir folder, made when it is missing; when it cannot be made, the message says why.
+Result<void> makeOutputFolder(const QString &dir)
+{
+    // The nearest part of the path that exists must be a folder.
+    QString existing = QDir::cleanPath(dir);
+    while (!QFileInfo::exists(existing) && QFileInfo(existing).path() != existing)
+        existing = QFileInfo(existing).path();
+    if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir()) {
+        return Failure{fileMessage(
+            dir,
+            existing == QDir::cleanPath(dir)
+                ? QStringLiteral("it is a file; --out-dir needs a folder")
+                : QStringLiteral("the folder cannot be made: %1 is a file").arg(quoted(existing)))};
+    }
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(dir).toStdString(), error);
+    if (error)
+        return Failure{fileMessage(dir, QStringLiteral("the folder cannot be made: %1")
+                                            .arg(QString::fromStdString(error.message())))};
+    return {};
 }
 
 } // namespace
@@ -65,27 +74,39 @@ int runConvert(const QStringList &arguments)
          QStringLiteral("Write one .xml per FILE into DIR (made when missing) instead of "
                         "standard output."),
          QStringLiteral("DIR")});
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("verbose")},
+                      QStringLiteral("With --out-dir, list each file written.")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Info text to convert; - reads standard input."),
                                  QStringLiteral("FILE..."));
     if (const std::optional<int> exitCode = parseArguments(
             parser, arguments, QStringLiteral("convert"), QStringLiteral("[options] FILE...")))
         return *exitCode;
-    const auto locale = localeOption(parser);
+    const QString command = QStringLiteral("convert");
+    const auto locale = localeOption(parser, command);
     if (!locale)
         return 2;
     const QStringList files = parser.positionalArguments();
+    const bool toFolder = parser.isSet(QStringLiteral("out-dir"));
+    if (files.isEmpty()) {
+        writeErr(usageMessage(command, QStringLiteral("no FILE given")));
+        return 2;
+    }
+    if (!toFolder && files.size() > 1) {
+        writeErr(
+            usageMessage(command, QStringLiteral("extra FILE %1: without --out-dir one FILE is "
+                                                 "converted, to standard output")
+                                      .arg(quoted(files.at(1)))));
+        return 2;
+    }
     ConvertOptions options;
     options.locale = *locale;
     const auto convert =
         parser.isSet(QStringLiteral("smart")) ? &RecogniseInfoText : &ConvertInfoText;
+    const QString infoText = QStringLiteral("an info text");
 
-    if (!parser.isSet(QStringLiteral("out-dir"))) {
-        if (files.size() != 1) {
-            writeErr(QStringLiteral("tapewright-cli convert: name one FILE (or use --out-dir)"));
-            return 2;
-        }
-        const Result<DecodedText> in = readInput(files.first());
+    if (!toFolder) {
+        const Result<DecodedText> in = readText(files.first(), infoText);
         if (!in) {
             writeErr(in.error());
             return 1;
@@ -94,14 +115,11 @@ int runConvert(const QStringList &arguments)
     }
 
     const QString outDir = parser.value(QStringLiteral("out-dir"));
-    if (files.isEmpty()) {
-        writeErr(QStringLiteral("tapewright-cli convert: no FILE to convert"));
-        return 2;
-    }
-    if (!QDir().mkpath(outDir)) {
-        writeErr(QStringLiteral("Cannot create the folder %1.").arg(QuotedPath(outDir)));
+    if (const Result<void> made = makeOutputFolder(outDir); !made) {
+        writeErr(made.error());
         return 1;
     }
+    const bool verbose = parser.isSet(QStringLiteral("verbose"));
     // A run never writes over one of its own files: an input (show.xml, when "*" is converted
     // again in the folder of its outputs) or an output it wrote before (a/show.txt and
     // b/show.txt both give show.xml). Each is reported, and the others are converted.
@@ -119,22 +137,26 @@ int runConvert(const QStringList &arguments)
         const QString targetIdentity = fileIdentity(target);
         Result<void> written;
         if (inputs.contains(targetIdentity)) {
-            written = Failure{QStringLiteral("Not converting %1: its XML %2 would overwrite a "
-                                             "file named for conversion in this run.")
-                                  .arg(QuotedPath(file), QuotedPath(target))};
+            written = Failure{fileMessage(file, QStringLiteral("not converted: its XML %1 would "
+                                                               "overwrite a file named for "
+                                                               "conversion in this run")
+                                                    .arg(quoted(target)))};
         } else if (const auto earlier = writtenFrom.constFind(targetIdentity);
                    earlier != writtenFrom.cend()) {
-            written = Failure{QStringLiteral("Not converting %1: its XML %2 was written from %3 "
-                                             "in this run.")
-                                  .arg(QuotedPath(file), QuotedPath(target), QuotedPath(*earlier))};
-        } else if (const Result<DecodedText> in = readInput(file); !in) {
+            written = Failure{
+                fileMessage(file, QStringLiteral("not converted: its XML %1 was written from %2 "
+                                                 "in this run")
+                                      .arg(quoted(target), quoted(*earlier)))};
+        } else if (const Result<DecodedText> in = readText(file, infoText); !in) {
             written = Failure{in.error()};
-        } else {
-            written = SaveFile(target, Utf8Bytes(convert(in->text, options)));
+        } else if (const Result<void> saved =
+                       SaveFile(target, Utf8Bytes(convert(in->text, options)));
+                   !saved) {
+            written = Failure{failureMessage(saved.error())};
         }
         if (written) {
             writtenFrom.insert(targetIdentity, file);
-            if (!writeOut((file + QStringLiteral(" -> ") + target + u'\n').toUtf8()))
+            if (verbose && !writeOut((file + QStringLiteral(" -> ") + target + u'\n').toUtf8()))
                 anyFailed = true;
         } else {
             writeErr(written.error());

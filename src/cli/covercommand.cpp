@@ -3,6 +3,7 @@
 #include "cli/covercommand.h"
 
 #include "cli/clicommon.h"
+#include "cli/climessages.h"
 #include "common/textfile.h"
 #include "cover/coverfiller.h"
 #include "cover/filecoverdocument.h"
@@ -55,35 +56,50 @@ int runCover(const QStringList &arguments)
             parseArguments(parser, arguments, QStringLiteral("cover"),
                            QStringLiteral("--template FILE --xml FILE --out FILE [options]")))
         return *exitCode;
+    const QString command = QStringLiteral("cover");
     for (const char *required : {"template", "xml", "out"}) {
         if (!parser.isSet(QString::fromLatin1(required))) {
-            writeErr(QStringLiteral("tapewright-cli cover: --%1 FILE is required")
-                         .arg(QString::fromLatin1(required)));
+            writeErr(usageMessage(command, QStringLiteral("missing option %1")
+                                               .arg(quoted(u"--"_qs + QLatin1String(required)))));
             return 2;
         }
     }
     if (!parser.positionalArguments().isEmpty()) {
-        writeErr(QStringLiteral("tapewright-cli cover: unexpected argument %1")
-                     .arg(quoted(parser.positionalArguments().first())));
+        writeErr(usageMessage(command, QStringLiteral("unexpected argument %1")
+                                           .arg(quoted(parser.positionalArguments().first()))));
         return 2;
     }
-    const auto locale = localeOption(parser);
+    if (parser.isSet(QStringLiteral("collector")) &&
+        parser.isSet(QStringLiteral("no-collection"))) {
+        writeErr(usageMessage(command,
+                              QStringLiteral("%1 and %2 cannot be used together")
+                                  .arg(quoted(u"--collector"_qs), quoted(u"--no-collection"_qs))));
+        return 2;
+    }
+    const auto locale = localeOption(parser, command);
     if (!locale)
         return 2;
 
     const QString templatePath = parser.value(QStringLiteral("template"));
     const QString out = parser.value(QStringLiteral("out"));
     const QString xmlFile = parser.value(QStringLiteral("xml"));
-    const Result<DecodedText> xml = ReadTextFile(xmlFile);
+    // The cover dialog lists the templates of a folder; here one template file is named.
+    if (QFileInfo(templatePath).isDir()) {
+        writeErr(fileMessage(templatePath, QStringLiteral("it is a folder; --template names a "
+                                                          "template file in it")));
+        return 1;
+    }
+    const Result<DecodedText> xml = readText(xmlFile, QStringLiteral("a track list"));
     if (!xml) {
         writeErr(xml.error());
         return 1;
     }
     // An info text, or any other XML, would give a cover with nothing but today's date.
     if (const Result<void> fields = CheckCoverFields(xml->text); !fields) {
-        writeErr(QStringLiteral("Cannot fill a cover from %1: %2. An info text is converted "
-                                "into one by tapewright-cli convert.")
-                     .arg(QuotedPath(xmlFile), fields.error()));
+        writeErr(
+            fileMessage(xmlFile, QStringLiteral("%1; an info text is converted into one by "
+                                                "%2")
+                                     .arg(fields.error(), quoted(u"tapewright-cli convert"_qs))));
         return 1;
     }
 
@@ -98,13 +114,12 @@ int runCover(const QStringList &arguments)
     FileCoverDocument document;
     const Result<MadeCover> cover = MakeCover(document, job);
     if (!cover) {
-        writeErr(cover.error());
+        writeErr(failureMessage(cover.error()));
         return 1;
     }
     // The cover is made all the same: what does not fit is the show's, not a failure.
     if (!cover->notice.isEmpty())
-        writeErr(QStringLiteral("tapewright-cli cover: warning: %1: %2")
-                     .arg(QDir::toNativeSeparators(out), cover->notice));
+        writeErr(warningMessage(out, cover->notice));
     return 0;
 }
 

@@ -1,5 +1,6 @@
 // tapewright-cli: the command-line companion, for converting a shelf of shows at once.
 #include "cli/clicommon.h"
+#include "cli/climessages.h"
 #include "cli/convertcommand.h"
 #include "cli/covercommand.h"
 #include "common/productinfo.h"
@@ -50,9 +51,16 @@ int main(int argc, char *argv[])
         args.removeAt(1);
         return runCover(args);
     }
-    writeErr(command.isEmpty()
-                 ? QStringLiteral("tapewright-cli: no command given")
-                 : QStringLiteral("tapewright-cli: unknown command %1").arg(quoted(command)));
-    writeErr(QString::fromLatin1(kUsage));
+    if (command.startsWith(u'-')) {
+        writeErr(usageMessage(QString(), QStringLiteral("unknown option %1").arg(quoted(command))));
+        return 2;
+    }
+    // One line, not the whole help: what was wrong and what would be right.
+    const QString commands = QStringLiteral("the commands are %1 and %2")
+                                 .arg(quoted(u"convert"_qs), quoted(u"cover"_qs));
+    writeErr(programMessage(
+        command.isEmpty()
+            ? QStringLiteral("no command given; ") + commands
+            : QStringLiteral("unknown command %1; %2").arg(quoted(command), commands)));
     return 2;
 }

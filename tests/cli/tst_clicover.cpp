@@ -70,8 +70,8 @@ private slots:
             u"TrayCollection=|TrayDisc2Tracks=1. Third Song\r\n2. Encore: Closer 3:30"_qs);
         // A cover made all the same is told of on standard error.
         const char *show = "cover|--template|ODT|--xml|SHOW|--out|DIR/out/cover.odt";
-        row("text cut", show, 0, "warning: |“LinerBand”", u"TrayBand="_qs + QString(32767, u'b'),
-            "<BAND>" + QByteArray(40000, 'b') + "</BAND>");
+        row("text cut", show, 0, "warning: the cover was made|'LinerBand'",
+            u"TrayBand="_qs + QString(32767, u'b'), "<BAND>" + QByteArray(40000, 'b') + "</BAND>");
         QByteArray discs = "<BAND>Blue Lantern</BAND><DISCS>4</DISCS>";
         const QString track =
             u"<D%1T%2>%2. A long improvisation that segues into another</D%1T%2>"_qs;
@@ -92,7 +92,7 @@ private slots:
         row("info text given as the xml",
             "cover|--template|ODT|--xml|" TAPEWRIGHT_TEST_DATA
             "/worked-example.txt|--out|DIR/out/x.odt",
-            1, "worked-example.txt”: it is no track list");
+            1, "worked-example.txt: it is no track list");
         row("out of another format than the template",
             "cover|--template|ODT|--xml|XML|--out|DIR/out/x.docx", 1, ".odt or .ott");
         // What is not a regular file is named with what it is, at once.
