@@ -49,9 +49,17 @@ fuzz: deps
 bench: build
 	@scripts/bench-report $(BUILD_DIR)/bin/tapewright-bench bench/REPORT.md
 
-# The Debian package, tapewright_<version>_amd64.deb, in the build folder.
-package: build
-	@cd $(BUILD_DIR) && cpack -G DEB | grep -v '^CPack: -'
+# The Debian package, tapewright_<version>_amd64.deb, in a build folder of its own: only what the
+# package holds is built (no tests, no benchmarks), and only the packages that build it are
+# installed (scripts/install-deps --build). Compiled with the flags of `make build`, so ccache
+# hands it the objects a development build already made.
+PACKAGE_DIR ?= build-package
+package:
+	@scripts/install-deps --build
+	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+		-DTAPEWRIGHT_BUILD_TESTS=OFF -DTAPEWRIGHT_BUILD_BENCH=OFF $(LAUNCHER) >/dev/null
+	@cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	@cd $(PACKAGE_DIR) && cpack -G DEB | grep -v '^CPack: -'
 
 # Checks the package and its desktop files the way Debian and software centres do; the checkers
 # are installed on first use (scripts/install-deps --package-tools).
@@ -59,7 +67,7 @@ package-check: package
 	@scripts/install-deps --package-tools
 	desktop-file-validate desktop/tapewright.desktop
 	appstreamcli validate --no-net desktop/org.example.tapewright.metainfo.xml
-	lintian --fail-on error $(BUILD_DIR)/tapewright_*_amd64.deb
+	lintian --fail-on error $(PACKAGE_DIR)/tapewright_*_amd64.deb
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(PACKAGE_DIR)
