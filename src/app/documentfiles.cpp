@@ -206,6 +206,19 @@ QString DocumentTextFromPane(const QString &rawPaneText, bool lineSeparatorsEndL
     return text;
 }
 
+TextSplice SpliceBetween(QStringView before, QStringView after)
+{
+    const qsizetype common = qMin(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < common && before[head] == after[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    return {head, before.size() - tail - head, after.size() - tail - head};
+}
+
 QString UnloadQuestionText(const QString &fileName)
 {
     return fileName + QStringLiteral("\n\nThis file has changed. Do you wish to save it?");

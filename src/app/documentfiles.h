@@ -53,6 +53,18 @@ struct PaneContent
 PaneContent PaneContentFromDocument(const QString &documentText,
                                     qsizetype longestLine = LongestPaneLine, int linesPerBlock = 1);
 
+// The one edit that turns before into after: from position, `removed` characters of before give
+// way to `inserted` characters of after, which keeps the longest head and tail the two share.
+// The XML pane is rebuilt after every edit, which mostly changes a line or two: replacing only
+// what differs keeps the pane from laying out more, and the reader's place where it was.
+struct TextSplice
+{
+    qsizetype position = 0;
+    qsizetype removed = 0;
+    qsizetype inserted = 0;
+};
+TextSplice SpliceBetween(QStringView before, QStringView after);
+
 // The question asked on closing about unsaved work.
 QString UnloadQuestionText(const QString &fileName);
 

@@ -1,32 +1,26 @@
 #include "app/frmmain.h"
 
 #include "app/busyobserver.h"
+#include "app/conversionsession.h"
 #include "app/documentfiles.h"
+#include "app/filedrops.h"
+#include "app/findbar.h"
 #include "app/mainlayout.h"
+#include "app/mainstatusbar.h"
+#include "app/panes.h"
 #include "common/formhelpers.h"
-#include "common/paths.h"
 #include "common/savefile.h"
-#include "common/settings.h"
-#include "convert/convertinfotext.h"
-#include "smart/recogniseinfotext.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QScreen>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -34,60 +28,16 @@ namespace tapewright {
 
 namespace {
 
-// The settings key of File, Smart Recognition: "1" on, anything else off.
-const QString SmartRecognitionKey = QStringLiteral("SmartRecognition");
-
 // The designed point size of every control's font.
 constexpr double DesignedPointSize = 8.25;
 
-// Up to this many characters an info text is converted after every edit: at that size the
-// reading of the pane and the conversion take a few milliseconds. Larger texts are converted
-// once typing pauses for PauseBeforeConversion, on another thread.
-constexpr qsizetype DeferredConversionSize = 2'000'000;
-constexpr int PauseBeforeConversion = 300; // milliseconds
+// The panes' zoom, in steps of a point from the designed size: down to 4.25 pt, up to 32.25 pt.
+constexpr int LeastZoom = -4;
+constexpr int MostZoom = 24;
 
 // The most lines the window opens. Every line is a block of the pane, and a pane of millions of
 // blocks takes minutes and gigabytes to fill; no info text comes near this.
 constexpr qsizetype MostPaneLines = 1'000'000;
-
-// The user state of a pane block that continues the line before it (a long line shown cut).
-constexpr int ContinuesLine = 1;
-
-// A text of more lines than this is shown LinesPerGroupedBlock lines to a block of the pane,
-// the lines of a block separated by U+2028 (which the pane shows as line breaks): a text of
-// 10 MB fills the pane in a sixth of the time and half the memory. Smaller texts, and any text
-// that holds a U+2028 of its own, are shown a line to a block.
-constexpr qsizetype GroupedFrom = 20'000;
-constexpr int LinesPerGroupedBlock = 8;
-
-// Above this many lines a text is converted after a pause too, however few its characters:
-// the converter's cost goes with lines as much as with characters.
-constexpr qsizetype DeferredConversionLines = 100'000;
-// The settings file's section for the window's place: its normal (not maximised) client
-// rectangle in pixels, and whether it was maximised.
-constexpr char16_t PlacementSection[] = u"Window";
-
-// The first local file a drag carries, or "" when it carries none (dragged text, for example).
-QString draggedFile(const QMimeData *mime)
-{
-    if (!mime || !mime->hasUrls())
-        return {};
-    for (const QUrl &url : mime->urls()) {
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    }
-    return {};
-}
-
-QPlainTextEdit *createPane(QWidget *parent, const char *name)
-{
-    auto *pane = new QPlainTextEdit(parent);
-    pane->setObjectName(QLatin1String(name));
-    pane->setLineWrapMode(QPlainTextEdit::NoWrap);
-    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    return pane;
-}
 
 QLabel *createLabel(QWidget *parent, const char *name, const QString &caption)
 {
@@ -96,11 +46,26 @@ QLabel *createLabel(QWidget *parent, const char *name, const QString &caption)
     return label;
 }
 
+QAction *menuItem(QMenu *menu, const char *name, const QString &caption,
+                  const QList<QKeySequence> &shortcuts = {})
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcuts(shortcuts);
+    return action;
+}
+
+QAction *menuSeparator(QMenu *menu, const char *name)
+{
+    QAction *action = menu->addSeparator();
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
-    : QMainWindow(parent), m_deferredSize(DeferredConversionSize),
-      m_fileDialogs(std::make_unique<QtFileDialogs>()),
+    : QMainWindow(parent), m_fileDialogs(std::make_unique<QtFileDialogs>()),
       m_messageBoxes(std::make_unique<QtMessageBoxes>())
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -109,12 +74,7 @@ frmMain::frmMain(QWidget *parent)
     Form_Load();
 }
 
-frmMain::~frmMain()
-{
-    // A conversion still running hands its result to this window: it must end first.
-    m_conversions.clear();
-    m_conversions.waitForDone();
-}
+frmMain::~frmMain() = default;
 
 void frmMain::createControls()
 {
@@ -125,38 +85,47 @@ void frmMain::createControls()
 
     // Created in tab order: Alt+I passes the focus to the input pane, Alt+O to the output pane.
     lblInput = createLabel(m_client, "lblInput", QStringLiteral("&Input NFO File"));
-    txtInput = createPane(m_client, "txtInput");
+    txtInput = new InfoPane(QStringLiteral("txtInput"), m_client);
     lblOutput = createLabel(m_client, "lblOutput", QStringLiteral("&Output XML File"));
     lblStatus = createLabel(m_client, "lblStatus", QString());
-    txtOutput = createPane(m_client, "txtOutput");
+    txtOutput = new XmlPane(QStringLiteral("txtOutput"), m_client);
+    chkSmartRecognition = new QCheckBox(QStringLiteral("&Smart Recognition"), m_client);
+    chkSmartRecognition->setObjectName(QStringLiteral("chkSmartRecognition"));
+    chkSmartRecognition->setToolTip(QStringLiteral(
+        "Reads the info text as a collector does: the band alone, the header in any of the usual "
+        "layouts, disc headings in any spelling, tracks without their numbers and times.\n"
+        "Off: the classic conversion, by keywords and the first characters of lines."));
+    chkSmartRecognition->stackUnder(lblStatus); // "Parsing..." stays readable
     lblInput->setBuddy(txtInput);
     lblOutput->setBuddy(txtOutput);
     setTabOrder(txtInput, txtOutput);
+    setTabOrder(txtOutput, chkSmartRecognition);
 
     lblStatus->setForegroundRole(QPalette::Highlight);
-    txtOutput->setReadOnly(true);
-    // Its text is replaced in pieces after every edit of the info text; nothing to undo there.
-    txtOutput->setUndoRedoEnabled(false);
-    // A read-only pane only scrolls on plain keys; with a keyboard caret Ctrl+Home, Ctrl+End
-    // and Shift selection work there as in the input pane.
-    txtOutput->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    txtOutput->viewport()->setCursor(Qt::ArrowCursor);
 
-    // Dropped files load like File, Open Info File; the panes would otherwise insert their names.
-    setAcceptDrops(true);
+    // Dropped files load like File, Open Info File. Ctrl and the wheel zoom both panes.
+    auto *drops = new FileDrops(this);
+    for (QWidget *target :
+         {static_cast<QWidget *>(this), txtInput->viewport(), txtOutput->viewport()})
+        drops->watch(target);
+    connect(drops, &FileDrops::fileDropped, this, &frmMain::ProcessFile);
     txtInput->viewport()->installEventFilter(this);
     txtOutput->viewport()->installEventFilter(this);
-    txtOutput->viewport()->setAcceptDrops(true);
-
-    // Every edit, whether typed, pasted, dropped, cut or undone, reaches the XML.
-    connect(txtInput, &QPlainTextEdit::textChanged, this, &frmMain::txtInput_Change);
-    m_pause = new QTimer(this);
-    m_pause->setSingleShot(true);
-    m_pause->setInterval(PauseBeforeConversion);
-    connect(m_pause, &QTimer::timeout, this, &frmMain::startConversion);
-    m_conversions.setMaxThreadCount(1);
 
     m_busy = std::make_unique<BusyObserver>(lblStatus);
+    m_session = std::make_unique<ConversionSession>([this] { return inputText(); });
+    m_session->setObserver(m_busy.get());
+    connect(m_session.get(), &ConversionSession::xmlChanged, this, [this](const QString &xml) {
+        txtOutput->showDocument(xml);
+        m_document.xmlRebuilt();
+    });
+    connect(m_session.get(), &ConversionSession::parsing, this, [this](bool busy) {
+        lblStatus->setText(busy ? QStringLiteral("Parsing...") : QString());
+    });
+    // Every edit, whether typed, pasted, dropped, cut or undone, reaches the XML.
+    connect(txtInput, &QPlainTextEdit::textChanged, this, &frmMain::txtInput_Change);
+    connect(&m_document, &DocumentState::infoChangedChanged, this, &frmMain::setWindowModified);
+    connect(&m_document, &DocumentState::captionChanged, this, &frmMain::setWindowTitle);
 
     const std::pair<QWidget *, QRect> designed[] = {
         {lblInput, DesignedInputLabel},   {txtInput, DesignedInputPane},
@@ -170,6 +139,15 @@ void frmMain::createControls()
     font.setPointSizeF(DesignedPointSize);
     for (const auto &[widget, twips] : designed)
         widget->setFont(font);
+    chkSmartRecognition->setFont(font);
+
+    m_findBar = new FindBar(txtInput, this);
+    addToolBar(Qt::BottomToolBarArea, m_findBar);
+    m_findBar->hide();
+    m_statusBar = new MainStatusBar(this);
+    setStatusBar(m_statusBar);
+    connect(m_session.get(), &ConversionSession::recognitionChanged, m_statusBar,
+            &MainStatusBar::setRecognition);
 }
 
 void frmMain::fitLabels()
@@ -181,91 +159,108 @@ void frmMain::fitLabels()
         if (label->width() < needed)
             label->resize(needed, label->height());
     }
+    chkSmartRecognition->resize(chkSmartRecognition->sizeHint());
 }
 
+// The menus and shortcuts as designed, and beside them the everyday ones of text editors: none
+// takes Ctrl+S or Ctrl+W, nor Alt+I and Alt+O of the pane labels.
 void frmMain::createActions()
 {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    const auto add = [](QMenu *menu, const char *name, const QString &caption) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        return action;
-    };
-    const auto separator = [](QMenu *menu, const char *name) {
-        QAction *action = menu->addSeparator();
-        action->setObjectName(QLatin1String(name));
-        return action;
-    };
-
-    mnuFileOpenInfoFile = add(mnuFile, "mnuFileOpenInfoFile", QStringLiteral("&Open Info File..."));
+    mnuFileOpenInfoFile = menuItem(mnuFile, "mnuFileOpenInfoFile",
+                                   QStringLiteral("&Open Info File..."), {QKeySequence::Open});
     connect(mnuFileOpenInfoFile, &QAction::triggered, this, &frmMain::mnuFileOpenInfoFile_Click);
+    mnuFileRecent = mnuFile->addMenu(QStringLiteral("Open Rece&nt"));
+    mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    connect(mnuFileRecent, &QMenu::aboutToShow, this, &frmMain::fillRecentMenu);
 
-    mnuFileSaveInfoFile = add(mnuFile, "mnuFileSaveInfoFile", QStringLiteral("&Save Info File..."));
-    mnuFileSaveInfoFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileSaveInfoFile = menuItem(mnuFile, "mnuFileSaveInfoFile",
+                                   QStringLiteral("&Save Info File..."), {Qt::CTRL | Qt::Key_S});
     connect(mnuFileSaveInfoFile, &QAction::triggered, this, &frmMain::mnuFileSaveInfoFile_Click);
-
-    mnuFileSep1 = separator(mnuFile, "mnuFileSep1");
-
-    mnuFileSaveXMLFile = add(mnuFile, "mnuFileSaveXMLFile", QStringLiteral("Sa&ve XML File..."));
+    mnuFileSep1 = menuSeparator(mnuFile, "mnuFileSep1");
+    mnuFileSaveXMLFile =
+        menuItem(mnuFile, "mnuFileSaveXMLFile", QStringLiteral("Sa&ve XML File..."));
     connect(mnuFileSaveXMLFile, &QAction::triggered, this, &frmMain::mnuFileSaveXMLFile_Click);
-
-    mnuFileSep2 = separator(mnuFile, "mnuFileSep2");
+    mnuFileSep2 = menuSeparator(mnuFile, "mnuFileSep2");
 
     mnuFileSmartRecognition =
-        add(mnuFile, "mnuFileSmartRecognition", QStringLiteral("Smart &Recognition"));
+        menuItem(mnuFile, "mnuFileSmartRecognition", QStringLiteral("Smart &Recognition"));
     mnuFileSmartRecognition->setCheckable(true);
     connect(mnuFileSmartRecognition, &QAction::triggered, this,
             &frmMain::mnuFileSmartRecognition_Click);
+    // The toggle by the XML pane and the menu item are one choice.
+    connect(mnuFileSmartRecognition, &QAction::toggled, chkSmartRecognition,
+            &QCheckBox::setChecked);
+    connect(chkSmartRecognition, &QCheckBox::clicked, mnuFileSmartRecognition, &QAction::trigger);
 
     mnuFileCreateCDRCover =
-        add(mnuFile, "mnuFileCreateCDRCover", QStringLiteral("Create CDR Cover via &Word..."));
-    mnuFileCreateCDRCover->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+        menuItem(mnuFile, "mnuFileCreateCDRCover", QStringLiteral("Create CDR Cover via &Word..."),
+                 {Qt::CTRL | Qt::Key_W});
     connect(mnuFileCreateCDRCover, &QAction::triggered, this,
             &frmMain::mnuFileCreateCDRCover_Click);
-
-    mnuFileSep3 = separator(mnuFile, "mnuFileSep3");
-
-    mnuFileExit = add(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
+    mnuFileSep3 = menuSeparator(mnuFile, "mnuFileSep3");
+    mnuFileExit = menuItem(mnuFile, "mnuFileExit", QStringLiteral("E&xit"), {Qt::CTRL | Qt::Key_Q});
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+
+    createEditViewMenus();
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuHelpAbout = add(mnuHelp, "mnuHelpAbout", QStringLiteral("&About..."));
+    mnuHelpAbout = menuItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About..."));
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+}
+
+void frmMain::createEditViewMenus()
+{
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    connect(menuItem(edit, "mnuEditFind", QStringLiteral("&Find..."), {QKeySequence::Find}),
+            &QAction::triggered, m_findBar, &FindBar::open);
+    connect(menuItem(edit, "mnuEditFindNext", QStringLiteral("Find &Next"),
+                     QKeySequence::keyBindings(QKeySequence::FindNext)),
+            &QAction::triggered, m_findBar, &FindBar::findNext);
+    connect(menuItem(edit, "mnuEditFindPrevious", QStringLiteral("Find &Previous"),
+                     QKeySequence::keyBindings(QKeySequence::FindPrevious)),
+            &QAction::triggered, m_findBar, &FindBar::findPrevious);
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    // Ctrl+= too: on many keyboards "+" is a shifted "=".
+    connect(menuItem(view, "mnuViewZoomIn", QStringLiteral("Zoom &In"),
+                     {QKeySequence::ZoomIn, Qt::CTRL | Qt::Key_Equal}),
+            &QAction::triggered, this, [this] { setZoom(m_zoom + 1); });
+    connect(menuItem(view, "mnuViewZoomOut", QStringLiteral("Zoom &Out"), {QKeySequence::ZoomOut}),
+            &QAction::triggered, this, [this] { setZoom(m_zoom - 1); });
+    connect(menuItem(view, "mnuViewZoomReset", QStringLiteral("&Designed Size"),
+                     {Qt::CTRL | Qt::Key_0}),
+            &QAction::triggered, this, [this] { setZoom(0); });
 }
 
 void frmMain::Form_Load()
 {
     SetFormFont(this, QStringLiteral("Tahoma"));
-    for (QPlainTextEdit *pane : {txtInput, txtOutput}) {
-        QFont font = pane->font();
-        font.setFamily(QStringLiteral("Courier New"));
-        // Where Courier New is missing, the system's substitute must still be fixed-pitch:
-        // info texts line their columns up with spaces.
-        font.setStyleHint(QFont::TypeWriter);
-        pane->setFont(font);
-        pane->setTabStopDistance(8 * QFontMetricsF(font).horizontalAdvance(u' '));
-    }
+    setZoom(0); // the panes' font: Courier New at the designed size
     fitLabels();
 
-    setWindowTitle(WindowCaption(QString()));
-    // The client area as designed; the menu bar comes on top of it.
-    resize(TwipsToPixelsX(DesignedClientWidth, this),
-           TwipsToPixelsY(DesignedClientHeight, this) + menuBar()->sizeHint().height());
+    setWindowTitle(m_document.caption());
+    // The client area as designed; the menu bar and the status bar come around it.
+    resize(TwipsToPixelsX(DesignedClientWidth, this), TwipsToPixelsY(DesignedClientHeight, this) +
+                                                          menuBar()->sizeHint().height() +
+                                                          m_statusBar->sizeHint().height());
     CenterForm(this);
 
-    showInput(QString());
-    txtOutput->clear();
-    m_outputPane.clear();
     lblStatus->clear();
 }
 
 void frmMain::setSettingsFile(const QString &path)
 {
-    m_settingsFile = path;
-    const bool smart = GetINIString(QString::fromUtf16(SettingsSection), SmartRecognitionKey,
-                                    QStringLiteral("0"), path) == u"1";
+    m_settings = MainSettings(path);
+    const MainSettings::Window window = m_settings.window();
+    setZoom(window.zoom);
+    m_lastFolder = window.folder;
+    m_recentFiles = m_settings.recentFiles();
+    const bool smart = m_settings.smartRecognition();
     if (smart == mnuFileSmartRecognition->isChecked())
         return;
     mnuFileSmartRecognition->setChecked(smart);
@@ -282,119 +277,36 @@ void frmMain::setMessageBoxes(std::unique_ptr<MessageBoxes> boxes)
     m_messageBoxes = std::move(boxes);
 }
 
+void frmMain::setConversionLocale(const QLocale &locale)
+{
+    m_session->setLocale(locale);
+}
+
+void frmMain::setDeferredConversionSize(qsizetype characters)
+{
+    m_session->setDeferredSize(characters);
+}
+
+QString frmMain::outputText() const
+{
+    return m_session->xml();
+}
+
 QString frmMain::inputText() const
 {
-    // toPlainText() would turn no-break spaces into spaces.
-    const QTextDocument *document = txtInput->document();
-    const bool grouped = m_linesPerBlock > 1;
-    if (!m_inputHasCutLines)
-        return DocumentTextFromPane(document->toRawText(), grouped);
-    // The blocks that continue a cut line join the one before them without a line break.
-    QString raw;
-    raw.reserve(document->characterCount());
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (block != document->begin() && block.userState() != ContinuesLine)
-            raw.append(QChar::ParagraphSeparator);
-        raw.append(block.text());
-    }
-    return DocumentTextFromPane(raw, grouped);
+    return txtInput->documentText();
 }
 
-QString frmMain::convert(const QString &infoText)
+void frmMain::RestorePlacement()
 {
-    // Whatever way the conversion ends, the window must not stay busy.
-    struct EndBusy
-    {
-        BusyObserver *busy;
-        ~EndBusy() { busy->busyOff(); }
-    } endBusy{m_busy.get()};
-    const ConvertOptions options{m_locale, m_busy.get()};
-    return mnuFileSmartRecognition->isChecked() ? RecogniseInfoText(infoText, options)
-                                                : ConvertInfoText(infoText, options);
-}
-
-void frmMain::showInput(const QString &infoText)
-{
-    // A text of many lines is shown several lines to a block of the pane: filling a pane costs
-    // per block, a few microseconds each, and a block holds a line of each of its lines.
-    const qsizetype lines = infoText.count(u'\n');
-    m_linesPerBlock =
-        lines > GroupedFrom && !infoText.contains(QChar::LineSeparator) ? LinesPerGroupedBlock : 1;
-    const PaneContent pane = PaneContentFromDocument(infoText, LongestPaneLine, m_linesPerBlock);
-    m_settingInput = true;
-    txtInput->setPlainText(pane.text);
-    QTextDocument *document = txtInput->document();
-    for (int n : pane.continuations)
-        document->findBlockByNumber(n).setUserState(ContinuesLine);
-    m_inputHasCutLines = !pane.continuations.isEmpty();
-    m_settingInput = false;
-}
-
-void frmMain::showOutput(const QString &xml)
-{
-    // The pane is never read back (m_xml is the XML), so long lines are cut for it without
-    // keeping where.
-    const QString pane = PaneContentFromDocument(xml).text;
-    // Rebuilt after every edit, which mostly changes a line or two: only what differs from the
-    // pane's last text is replaced, so that the pane lays out no more than those lines again,
-    // and the reader keeps their place. Pane positions are those of the text: each line end is
-    // one character, as in the pane.
-    const QStringView before(m_outputPane);
-    const qsizetype common = qMin(before.size(), pane.size());
-    qsizetype head = 0;
-    while (head < common && before[head] == pane[head])
-        ++head;
-    qsizetype tail = 0;
-    while (tail < common - head && before[before.size() - 1 - tail] == pane[pane.size() - 1 - tail])
-        ++tail;
-    const int h = txtOutput->horizontalScrollBar()->value();
-    const int v = txtOutput->verticalScrollBar()->value();
-    QTextCursor cursor(txtOutput->document());
-    cursor.setPosition(int(head));
-    cursor.setPosition(int(before.size() - tail), QTextCursor::KeepAnchor);
-    cursor.insertText(pane.mid(head, pane.size() - tail - head));
-    m_outputPane = pane;
-    txtOutput->horizontalScrollBar()->setValue(h);
-    txtOutput->verticalScrollBar()->setValue(v);
-}
-
-void frmMain::RestorePlacement(const QString &settingsFile)
-{
-    m_placementFile = settingsFile;
-    const QString section = QString::fromUtf16(PlacementSection);
-    const auto number = [&](const QString &key) {
-        bool ok = false;
-        const int value = GetINIString(section, key, QString(), settingsFile).toInt(&ok);
-        return ok ? value : 0;
-    };
-    const QRect last(number(QStringLiteral("Left")), number(QStringLiteral("Top")),
-                     number(QStringLiteral("Width")), number(QStringLiteral("Height")));
+    const MainSettings::Window last = m_settings.window();
     QList<QRect> screens;
     for (const QScreen *screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    if (const std::optional<QRect> placed = RestoredPlacement(last, screens))
+    if (const std::optional<QRect> placed = RestoredPlacement(last.normal, screens))
         setGeometry(*placed);
-    if (number(QStringLiteral("Maximized")) == 1)
+    if (last.maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void frmMain::storePlacement() const
-{
-    if (m_placementFile.isEmpty())
-        return;
-    const QString section = QString::fromUtf16(PlacementSection);
-    const QRect normal = normalGeometry();
-    const std::pair<const char *, int> values[] = {{"Left", normal.left()},
-                                                   {"Top", normal.top()},
-                                                   {"Width", normal.width()},
-                                                   {"Height", normal.height()},
-                                                   {"Maximized", isMaximized() ? 1 : 0}};
-    // Where the window was is a convenience: a failure to keep it is not worth a message while
-    // the window closes, and the file stays as it was.
-    for (const auto &[key, value] : values) {
-        if (!WriteINIString(section, QLatin1String(key), QString::number(value), m_placementFile))
-            break;
-    }
 }
 
 void frmMain::OpenStartupFiles(const QStringList &files)
@@ -421,102 +333,80 @@ bool frmMain::ProcessFile(const QString &pFileName)
                            QLocale().toString(MostPaneLines)));
         return false;
     }
-    const QString xml = convert(file->text);
+    const QString xml = m_session->convertNow(file->text);
 
-    setWindowTitle(WindowCaption(pFileName));
-    // Whatever conversion of the old text is waiting or running is of no use any more.
-    m_pause->stop();
-    lblStatus->clear();
-    showInput(file->text);
-    m_xmlRevision = ++m_revision;
-    m_xml = xml;
-    showOutput(xml);
-    mInfoFileName = pFileName;
-    mXmlFileName = ProposedXmlFileName(pFileName);
-    m_infoEncoding = file->encoding;
-    mInfoChanged = false;
-    mXmlChanged = true;
+    txtInput->setDocumentText(file->text);
+    m_session->loaded(xml);
+    m_document.loaded(pFileName, file->encoding);
+    rememberFolder(pFileName);
+    setRecentFiles(WithRecentFile(m_recentFiles, pFileName));
     return true;
 }
 
 void frmMain::txtInput_Change()
 {
-    if (m_settingInput)
-        return;
-    mInfoChanged = true;
+    m_document.infoEdited();
     reconvert();
 }
 
 // Converts the text as it stands: at once when it is small, after a pause in typing when large.
 void frmMain::reconvert()
 {
-    ++m_revision;
-    const QTextDocument *document = txtInput->document();
-    if (document->characterCount() > m_deferredSize ||
-        qsizetype(document->blockCount()) * m_linesPerBlock > DeferredConversionLines) {
-        m_pause->start(); // again from the start at every edit
+    m_session->setSmart(mnuFileSmartRecognition->isChecked());
+    m_session->edited(txtInput->document()->characterCount(), txtInput->lineCount());
+}
+
+void frmMain::fillRecentMenu()
+{
+    mnuFileRecent->clear();
+    for (qsizetype n = 0; n < m_recentFiles.size(); ++n) {
+        const QString &file = m_recentFiles.at(n);
+        // "&1 show.txt": the number is the access key; a "&" of the name is shown as one.
+        QAction *action = mnuFileRecent->addAction(QStringLiteral("&%1 %2").arg(n + 1).arg(
+            ExtractFileName(file).replace(u'&', QStringLiteral("&&"))));
+        action->setObjectName(QStringLiteral("mnuFileRecent%1").arg(n + 1));
+        action->setStatusTip(file);
+        connect(action, &QAction::triggered, this, [this, file] { openRecentFile(file); });
+    }
+    mnuFileRecent->addSeparator();
+    QAction *clear = mnuFileRecent->addAction(QStringLiteral("&Clear List"));
+    clear->setObjectName(QStringLiteral("mnuFileRecentClear"));
+    clear->setEnabled(!m_recentFiles.isEmpty());
+    connect(clear, &QAction::triggered, this, [this] { setRecentFiles({}); });
+}
+
+void frmMain::openRecentFile(const QString &fileName)
+{
+    if (QFileInfo::exists(fileName)) {
+        ProcessFile(fileName);
         return;
     }
-    m_pause->stop();
-    takeXml(convert(inputText()));
-    m_xmlRevision = m_revision;
+    QStringList files = m_recentFiles;
+    files.removeAll(fileName);
+    setRecentFiles(files);
+    m_messageBoxes->showError(this, QStringLiteral("%1 is no longer there; it has been taken off "
+                                                   "the recent files.")
+                                        .arg(QuotedPath(fileName)));
 }
 
-// The XML of the text as it now stands; whether it differs from the last one decides whether
-// the XML counts as changed.
-void frmMain::takeXml(const QString &xml)
+void frmMain::setRecentFiles(const QStringList &files)
 {
-    if (xml == m_xml)
+    if (files == m_recentFiles)
         return;
-    m_xml = xml;
-    showOutput(xml);
-    mXmlChanged = true;
+    m_recentFiles = files;
+    // Not kept, the list still serves until the window closes.
+    if (const Result<void> stored = m_settings.storeRecentFiles(files); !stored)
+        m_messageBoxes->showError(this, stored.error());
 }
 
-// Typing has paused on a large text: its text is taken from the pane now and converted on
-// another thread, and the result is shown only if no edit came in the meantime.
-void frmMain::startConversion()
+void frmMain::rememberFolder(const QString &fileName)
 {
-    const QString text = inputText();
-    const quint64 revision = m_revision;
-    const QLocale locale = m_locale;
-    const bool smart = mnuFileSmartRecognition->isChecked();
-    lblStatus->setText(QStringLiteral("Parsing..."));
-    m_conversions.clear(); // a conversion not yet started is of an older text
-    m_conversions.start([this, text, revision, locale, smart] {
-        const ConvertOptions options{locale, nullptr};
-        QString xml = smart ? RecogniseInfoText(text, options) : ConvertInfoText(text, options);
-        // Delivered to the window's thread; the window waits for this job before it goes.
-        QMetaObject::invokeMethod(
-            this, [this, revision, xml = std::move(xml)] { conversionDone(revision, xml); },
-            Qt::QueuedConnection);
-    });
-}
-
-void frmMain::conversionDone(quint64 revision, const QString &xml)
-{
-    if (revision != m_revision)
-        return; // the text has changed since: another conversion follows
-    lblStatus->clear();
-    takeXml(xml);
-    m_xmlRevision = revision;
-}
-
-// Before the XML is saved, given to the cover or asked about, it must be that of the text as it
-// stands, not the one before the last pause in typing.
-void frmMain::settleXml()
-{
-    if (m_xmlRevision == m_revision)
-        return;
-    m_pause->stop();
-    lblStatus->clear();
-    takeXml(convert(inputText()));
-    m_xmlRevision = m_revision;
+    m_lastFolder = QFileInfo(fileName).absolutePath();
 }
 
 void frmMain::mnuFileOpenInfoFile_Click()
 {
-    const QString fileName = m_fileDialogs->showOpen(this, OpenInfoFileDialog());
+    const QString fileName = m_fileDialogs->showOpen(this, OpenInfoFileDialog(m_lastFolder));
     if (fileName.isEmpty())
         return;
     ProcessFile(fileName);
@@ -525,22 +415,25 @@ void frmMain::mnuFileOpenInfoFile_Click()
 bool frmMain::saveDocument(Document which)
 {
     const bool info = which == Document::Info;
-    const QString proposed = info ? mInfoFileName : mXmlFileName;
-    const QString fileName = m_fileDialogs->showSave(
-        this, proposed, info ? SaveInfoFileDialog(proposed) : SaveXmlFileDialog(proposed));
+    const QString proposed = m_document.proposedName(which);
+    const QString fileName =
+        m_fileDialogs->showSave(this, proposed,
+                                info ? SaveInfoFileDialog(proposed, m_lastFolder)
+                                     : SaveXmlFileDialog(proposed, m_lastFolder));
     if (fileName.isEmpty())
         return false;
     if (!info)
-        settleXml();
-    const QByteArray bytes =
-        info ? EncodeInfoText(inputText(), m_infoEncoding) : EncodeXmlText(m_xml);
+        m_session->settle();
+    const QByteArray bytes = info ? EncodeInfoText(inputText(), m_document.infoEncoding())
+                                  : EncodeXmlText(m_session->xml());
     const Result<void> saved = SaveFile(fileName, bytes);
     if (!saved) {
         m_messageBoxes->showError(this, saved.error());
         return false;
     }
     // Saving under another name changes neither proposed name nor the caption.
-    (info ? mInfoChanged : mXmlChanged) = false;
+    m_document.saved(which);
+    rememberFolder(fileName);
     return true;
 }
 
@@ -557,19 +450,14 @@ bool frmMain::mnuFileSaveXMLFile_Click()
 void frmMain::mnuFileSmartRecognition_Click(bool checked)
 {
     reconvert();
-    if (m_settingsFile.isEmpty())
-        return;
     // Not stored, the choice still holds until the window closes.
-    const Result<void> stored =
-        WriteINIString(QString::fromUtf16(SettingsSection), SmartRecognitionKey,
-                       checked ? QStringLiteral("1") : QStringLiteral("0"), m_settingsFile);
-    if (!stored)
+    if (const Result<void> stored = m_settings.setSmartRecognition(checked); !stored)
         m_messageBoxes->showError(this, stored.error());
 }
 
 void frmMain::mnuFileCreateCDRCover_Click()
 {
-    settleXml();
+    m_session->settle();
     if (m_coverDialog)
         m_coverDialog(this);
 }
@@ -585,35 +473,30 @@ void frmMain::mnuHelpAbout_Click()
         m_aboutDialog(this);
 }
 
-// True when the closing is to be cancelled: Cancel, or Yes whose save did not happen.
-bool frmMain::askToSave(Document which)
+void frmMain::setZoom(int steps)
 {
-    const bool info = which == Document::Info;
-    QString name = info ? mInfoFileName : mXmlFileName;
-    if (name.isEmpty())
-        name = QString::fromUtf16(info ? UntitledInfoName : UntitledXmlName);
-    switch (m_messageBoxes->askYesNoCancel(this, UnloadQuestionText(name))) {
-    case Answer::Yes:
-        // A save that is cancelled or fails keeps the window open, or the edits would be lost.
-        return !saveDocument(which);
-    case Answer::No:
-        return false;
-    case Answer::Cancel:
-        return true;
+    m_zoom = std::clamp(steps, LeastZoom, MostZoom);
+    for (TextPane *pane : std::initializer_list<TextPane *>{txtInput, txtOutput}) {
+        QFont font = pane->font();
+        font.setFamily(QStringLiteral("Courier New"));
+        // Where Courier New is missing, the system's substitute must still be fixed-pitch:
+        // info texts line their columns up with spaces.
+        font.setStyleHint(QFont::TypeWriter);
+        font.setPointSizeF(DesignedPointSize + m_zoom);
+        pane->setFont(font);
+        pane->setTabStopDistance(8 * QFontMetricsF(font).horizontalAdvance(u' '));
     }
-    return true;
 }
 
 bool frmMain::Form_QueryUnload()
 {
-    // Both questions come in one closing, info first, even when the first one cancels it.
-    settleXml();
-    bool cancel = false;
-    if (mInfoChanged)
-        cancel = askToSave(Document::Info) || cancel;
-    if (mXmlChanged)
-        cancel = askToSave(Document::Xml) || cancel;
-    return cancel;
+    // Before the questions: they are about the XML of the text as it stands.
+    m_session->settle();
+    return m_document.queryUnload(
+        [this](const QString &name) {
+            return m_messageBoxes->askYesNoCancel(this, UnloadQuestionText(name));
+        },
+        [this](Document which) { return saveDocument(which); });
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -622,7 +505,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    storePlacement();
+    m_settings.storeWindow({normalGeometry(), isMaximized(), m_zoom, m_lastFolder});
     event->accept();
 }
 
@@ -649,6 +532,10 @@ void frmMain::Form_Resize()
     lblOutput->move(outputLeft, lblOutput->y());
     // The labels keep their size; the status label ends on the output pane's right edge.
     lblStatus->move(outputLeft + width - lblStatus->width(), lblStatus->y());
+    // The toggle follows the XML pane's label, on its line.
+    chkSmartRecognition->move(
+        lblOutput->x() + lblOutput->width() + TwipsToPixelsX(DesignedInputPane.left(), this),
+        lblOutput->y() + (lblOutput->height() - chkSmartRecognition->height()) / 2);
 }
 
 void frmMain::Form_Paint(QPainter &painter)
@@ -674,57 +561,15 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
-    // File drops on the panes; text drags go on to the pane.
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (draggedFile(drag->mimeData()).isEmpty())
-            return false;
-        drag->acceptProposedAction();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto *drop = static_cast<QDropEvent *>(event);
-        const QString fileName = draggedFile(drop->mimeData());
-        if (fileName.isEmpty())
-            return false;
-        drop->acceptProposedAction();
-        loadDroppedFile(fileName);
-        return true;
-    }
-    default:
+    // Ctrl and the wheel zoom both panes (a pane by itself zooms only when it is read-only).
+    if (event->type() != QEvent::Wheel)
         return QMainWindow::eventFilter(watched, event);
-    }
-}
-
-void frmMain::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (!draggedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void frmMain::dragMoveEvent(QDragMoveEvent *event)
-{
-    if (!draggedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void frmMain::dropEvent(QDropEvent *event)
-{
-    const QString fileName = draggedFile(event->mimeData());
-    if (fileName.isEmpty())
-        return;
-    event->acceptProposedAction();
-    loadDroppedFile(fileName);
-}
-
-void frmMain::loadDroppedFile(const QString &fileName)
-{
-    // Loaded once the drop has finished: a message box about an unreadable file must not open
-    // while the drag source still waits for the drop to end.
-    QMetaObject::invokeMethod(
-        this, [this, fileName] { ProcessFile(fileName); }, Qt::QueuedConnection);
+    const auto *wheel = static_cast<QWheelEvent *>(event);
+    if (!wheel->modifiers().testFlag(Qt::ControlModifier))
+        return false;
+    if (const int notches = wheel->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep)
+        setZoom(m_zoom + notches);
+    return true;
 }
 
 } // namespace tapewright

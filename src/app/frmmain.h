@@ -1,29 +1,33 @@
 // The main window: the info text and its track list XML side by side, the file commands, and
-// the question about unsaved work on closing.
+// the question about unsaved work on closing. When to convert, the document state and the
+// settings kept are classes of their own (conversionsession.h, documentstate.h,
+// mainsettings.h); the window shows them and forwards to them.
 #pragma once
 
+#include "app/documentstate.h"
+#include "app/mainsettings.h"
 #include "app/prompts.h"
-#include "common/textfile.h"
-#include "convert/daterecogniser.h"
 
 #include <QLocale>
 #include <QMainWindow>
-#include <QThreadPool>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class QMenu;
 class QPainter;
-class QPlainTextEdit;
-class QTimer;
 
 namespace tapewright {
 
 class BusyObserver;
+class ConversionSession;
+class FindBar;
+class InfoPane;
+class MainStatusBar;
+class XmlPane;
 
 class frmMain : public QMainWindow
 {
@@ -39,36 +43,36 @@ public:
     // Loads an info file and shows it with its XML. The file is read and converted before
     // anything changes; a file that cannot be read is reported and changes nothing.
     bool ProcessFile(const QString &pFileName);
-    // Reopens the window where it was last closed, from the section "Window" of settingsFile, and
-    // stores its place there when it closes. Without this call nothing is read or written.
-    void RestorePlacement(const QString &settingsFile);
+    // Reopens the window where it was last closed, as the settings file keeps it.
+    void RestorePlacement();
     // The files named on the program's command line: the first is loaded as File, Open Info
     // File loads it (a relative name is taken from the current folder); none changes nothing.
     void OpenStartupFiles(const QStringList &files);
 
     // The track list XML as the converter made it (CR LF between lines, none after the last).
-    QString outputText() const { return m_xml; }
+    QString outputText() const;
     // The info text: the input pane's lines joined by CR LF.
     QString inputText() const;
 
-    QString infoFileName() const { return mInfoFileName; }
-    QString xmlFileName() const { return mXmlFileName; }
-    bool infoChanged() const { return mInfoChanged; }
-    bool xmlChanged() const { return mXmlChanged; }
+    QString infoFileName() const { return m_document.infoFileName(); }
+    QString xmlFileName() const { return m_document.xmlFileName(); }
+    bool infoChanged() const { return m_document.infoChanged(); }
+    bool xmlChanged() const { return m_document.xmlChanged(); }
 
     void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
     void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
     void setCoverDialog(DialogHook hook) { m_coverDialog = std::move(hook); }
     void setAboutDialog(DialogHook hook) { m_aboutDialog = std::move(hook); }
     // The locale dates are recognised and written in; UserDateLocale() by default.
-    void setConversionLocale(const QLocale &locale) { m_locale = locale; }
-    // The settings file the window keeps its choices in (none: they last until it closes); the
-    // Smart Recognition choice stored there takes effect at once.
+    void setConversionLocale(const QLocale &locale);
+    // The settings file the window keeps its choices in (none: they last until it closes):
+    // Smart Recognition, the zoom and the recent files take effect at once.
     void setSettingsFile(const QString &path);
     // An info text of more characters than this is converted after a pause in typing and away
-    // from the window's thread, so that no keystroke waits for it; a smaller one after every
-    // edit. Tests lower it to see the pause at work on small texts.
-    void setDeferredConversionSize(qsizetype characters) { m_deferredSize = characters; }
+    // from the window's thread. Tests lower it to see the pause at work on small texts.
+    void setDeferredConversionSize(qsizetype characters);
+    // The status bar, where the cover check shows its summary.
+    MainStatusBar *mainStatusBar() const { return m_statusBar; }
 
 public slots:
     void mnuFileOpenInfoFile_Click();
@@ -81,23 +85,19 @@ public slots:
     void mnuFileCreateCDRCover_Click();
     void mnuFileExit_Click();
     void mnuHelpAbout_Click();
+    // Steps from the designed size of the panes' font, for both panes; 0 is the designed size.
+    void setZoom(int steps);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
-    enum class Document
-    {
-        Info,
-        Xml,
-    };
+    using Document = DocumentState::Document;
 
     void createControls();
     void createActions();
+    void createEditViewMenus();
     void fitLabels();
     void Form_Load();
     // True when the closing is to be cancelled.
@@ -107,27 +107,25 @@ private:
     void txtInput_Change();
     void reconvert();
 
-    QString convert(const QString &infoText);
-    void showInput(const QString &infoText);
-    void showOutput(const QString &xml);
-    void takeXml(const QString &xml);
-    void startConversion();
-    void conversionDone(quint64 revision, const QString &xml);
-    void settleXml();
     bool saveDocument(Document which);
-    bool askToSave(Document which);
-    void loadDroppedFile(const QString &fileName);
-    void storePlacement() const;
+    void openRecentFile(const QString &fileName);
+    void fillRecentMenu();
+    void setRecentFiles(const QStringList &files);
+    void rememberFolder(const QString &fileName);
 
     QWidget *m_client = nullptr;
     QLabel *lblInput = nullptr;
-    QPlainTextEdit *txtInput = nullptr;
+    InfoPane *txtInput = nullptr;
     QLabel *lblOutput = nullptr;
     QLabel *lblStatus = nullptr;
-    QPlainTextEdit *txtOutput = nullptr;
+    XmlPane *txtOutput = nullptr;
+    QCheckBox *chkSmartRecognition = nullptr;
+    FindBar *m_findBar = nullptr;
+    MainStatusBar *m_statusBar = nullptr;
 
     QMenu *mnuFile = nullptr;
     QAction *mnuFileOpenInfoFile = nullptr;
+    QMenu *mnuFileRecent = nullptr;
     QAction *mnuFileSaveInfoFile = nullptr;
     QAction *mnuFileSep1 = nullptr;
     QAction *mnuFileSaveXMLFile = nullptr;
@@ -139,33 +137,22 @@ private:
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpAbout = nullptr;
 
-    // The document state.
-    QString mInfoFileName;
-    QString mXmlFileName;
-    bool mInfoChanged = false;
-    bool mXmlChanged = false;
-    std::optional<TextEncoding> m_infoEncoding; // how the loaded file was written
-    QString m_xml;                              // the converter's latest result
-    QString m_outputPane;                       // the output pane's text (m_xml as shown)
-
+    DocumentState m_document;
+    QString m_outputPane;        // the output pane's text (the XML as shown)
     bool m_settingInput = false; // the window itself is filling the input pane
     // Lines of the loaded text longer than a pane line are shown cut into pieces, each piece
     // after the first a block marked as continuing the line before it.
     bool m_inputHasCutLines = false;
     // A text of many lines is shown several lines to a block, U+2028 between them.
     int m_linesPerBlock = 1;
-    // Every edit of the input pane counts one revision; m_xml is the XML of m_xmlRevision.
-    quint64 m_revision = 0;
-    quint64 m_xmlRevision = 0;
-    qsizetype m_deferredSize;
-    QTimer *m_pause = nullptr; // the pause in typing before a large text is converted
-    QThreadPool m_conversions; // where a large text is converted, one at a time
-    QLocale m_locale = UserDateLocale();
+    int m_zoom = 0;
+    QString m_lastFolder; // where the file dialogs start
+    QStringList m_recentFiles;
+    MainSettings m_settings;
+    std::unique_ptr<BusyObserver> m_busy;
+    std::unique_ptr<ConversionSession> m_session; // goes before the observer it is given
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MessageBoxes> m_messageBoxes;
-    std::unique_ptr<BusyObserver> m_busy;
-    QString m_placementFile; // where the window's place is kept; "" keeps none
-    QString m_settingsFile;  // where the Smart Recognition choice is kept; "" keeps none
     DialogHook m_coverDialog;
     DialogHook m_aboutDialog;
 };

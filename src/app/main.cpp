@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
                                                   [xml = window.outputText()] { return xml; }));
     });
     window.setSettingsFile(settingsFile);
-    window.RestorePlacement(settingsFile);
+    window.RestorePlacement();
     window.show();
     window.OpenStartupFiles(parser.positionalArguments());
     return app.exec();

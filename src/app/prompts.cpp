@@ -24,9 +24,9 @@ QStringList PatternsOf(const QString &filter)
 
 // The request with the first filter whose patterns match the file's name selected.
 FileDialogRequest SaveRequest(const QString &title, const QStringList &filters,
-                              const QString &proposedName)
+                              const QString &proposedName, const QString &folder)
 {
-    FileDialogRequest request{title, filters, filters.first()};
+    FileDialogRequest request{title, filters, filters.first(), folder};
     const QString name = QFileInfo(proposedName).fileName();
     if (name.isEmpty())
         return request;
@@ -41,30 +41,29 @@ FileDialogRequest SaveRequest(const QString &title, const QStringList &filters,
 
 } // namespace
 
-FileDialogRequest OpenInfoFileDialog()
+FileDialogRequest OpenInfoFileDialog(const QString &folder)
 {
     const QStringList filters{QStringLiteral("Info Texts (*.txt *.nfo)"), TextFiles, InfoFiles,
                               AllFiles};
-    return {QStringLiteral("Open Info File"), filters, filters.first()};
+    return {QStringLiteral("Open Info File"), filters, filters.first(), folder};
 }
 
-FileDialogRequest SaveInfoFileDialog(const QString &proposedName)
+FileDialogRequest SaveInfoFileDialog(const QString &proposedName, const QString &folder)
 {
     return SaveRequest(QStringLiteral("Save Info File"), {TextFiles, InfoFiles, AllFiles},
-                       proposedName);
+                       proposedName, folder);
 }
 
-FileDialogRequest SaveXmlFileDialog(const QString &proposedName)
+FileDialogRequest SaveXmlFileDialog(const QString &proposedName, const QString &folder)
 {
     return SaveRequest(QStringLiteral("Save XML File"),
-                       {QStringLiteral("XML Files (*.xml)"), AllFiles}, proposedName);
+                       {QStringLiteral("XML Files (*.xml)"), AllFiles}, proposedName, folder);
 }
 
 QString QtFileDialogs::showOpen(QWidget *parent, const FileDialogRequest &request)
 {
-    // No folder: Qt's dialog then starts in the folder it last showed.
     QString selected = request.selectedFilter;
-    return QFileDialog::getOpenFileName(parent, request.title, QString(),
+    return QFileDialog::getOpenFileName(parent, request.title, request.folder,
                                         request.filters.join(QStringLiteral(";;")), &selected);
 }
 
@@ -80,6 +79,8 @@ void PrepareSaveDialog(QFileDialog &dialog, const QString &proposedName,
     dialog.selectNameFilter(request.selectedFilter);
     if (!proposedName.isEmpty())
         dialog.selectFile(proposedName);
+    else if (!request.folder.isEmpty())
+        dialog.setDirectory(request.folder);
 }
 
 QString QtFileDialogs::showSave(QWidget *parent, const QString &proposedName,

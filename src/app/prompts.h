@@ -13,20 +13,22 @@ class QWidget;
 
 namespace tapewright {
 
-// What a file dialog shows: a title saying what is opened or saved, and its filters.
+// What a file dialog shows: a title saying what is opened or saved, its filters, and the folder
+// it starts in when no file is proposed.
 struct FileDialogRequest
 {
     QString title;
     QStringList filters;    // Qt name filters, "Text Files (*.txt)"
     QString selectedFilter; // one of filters
+    QString folder;         // "" for the dialog's own choice
 };
 
 // File, Open Info File: both kinds of info text in one filter first, then each kind, then any.
-FileDialogRequest OpenInfoFileDialog();
+FileDialogRequest OpenInfoFileDialog(const QString &folder = {});
 // The save dialogs offer the filters of what they save, the one that fits the proposed name
 // selected (the first when none does).
-FileDialogRequest SaveInfoFileDialog(const QString &proposedName);
-FileDialogRequest SaveXmlFileDialog(const QString &proposedName);
+FileDialogRequest SaveInfoFileDialog(const QString &proposedName, const QString &folder = {});
+FileDialogRequest SaveXmlFileDialog(const QString &proposedName, const QString &folder = {});
 
 class FileDialogs
 {
@@ -39,9 +41,9 @@ public:
                              const FileDialogRequest &request) = 0;
 };
 
-// Sets up a save dialog: title and filters, then the proposed name. In this order because Qt
-// renames the file in the dialog to the extension of a filter selected after it: "show.nfo"
-// would become "show.txt".
+// Sets up a save dialog: title and filters, then the proposed name (or else the folder). In this
+// order because Qt renames the file in the dialog to the extension of a filter selected after
+// it: "show.nfo" would become "show.txt".
 void PrepareSaveDialog(QFileDialog &dialog, const QString &proposedName,
                        const FileDialogRequest &request);
 

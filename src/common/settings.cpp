@@ -159,8 +159,28 @@ QString GetINIString(const QString &section, const QString &key, const QString &
     return limited(unquoted(QString::fromUtf8(value)));
 }
 
+QStringList GetINIStrings(const QString &section, const QStringList &keys, const QString &file)
+{
+    Profile profile;
+    const bool loaded = loadProfile(file, &profile) == LoadResult::Loaded;
+    const std::string sectionName = oneLine(section);
+    QStringList values;
+    for (const QString &key : keys) {
+        const char *value =
+            loaded ? profile.ini.GetValue(sectionName.c_str(), oneLine(key).c_str(), nullptr)
+                   : nullptr;
+        values << (value ? unquoted(QString::fromUtf8(value)) : QString());
+    }
+    return values;
+}
+
 Result<void> WriteINIString(const QString &section, const QString &key, const QString &value,
                             const QString &file)
+{
+    return WriteINIStrings(section, {{key, value}}, file);
+}
+
+Result<void> WriteINIStrings(const QString &section, const INIValues &values, const QString &file)
 {
     const auto failure = [&file](const QString &reason) {
         return Failure{QStringLiteral("Cannot save %1: %2.").arg(QuotedPath(file), reason)};
@@ -174,13 +194,19 @@ Result<void> WriteINIString(const QString &section, const QString &key, const QS
         return failure(unreadable);
 
     const std::string sectionName = oneLine(section);
-    const std::string keyName = existingKeyName(profile.ini, sectionName, oneLine(key));
-    const std::string text = oneLine(value);
-    // Replacing also folds a doubled key into one, at the place of its first occurrence.
+    for (const auto &[key, value] : values) {
+        const std::string keyName = existingKeyName(profile.ini, sectionName, oneLine(key));
+        if (!value) {
+            profile.ini.Delete(sectionName.c_str(), keyName.c_str());
+            continue;
+        }
+        // Replacing also folds a doubled key into one, at the place of its first occurrence.
+        if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), oneLine(*value).c_str(),
+                                 nullptr, true) < 0)
+            return failure(QStringLiteral("there is not enough memory"));
+    }
     std::string out;
-    if (profile.ini.SetValue(sectionName.c_str(), keyName.c_str(), text.c_str(), nullptr, true) <
-            0 ||
-        profile.ini.Save(out, false) < 0)
+    if (profile.ini.Save(out, false) < 0)
         return failure(QStringLiteral("there is not enough memory"));
     // SimpleIni separates sections by two empty lines; one is how people write these files.
     for (std::string::size_type at; (at = out.find("\n\n\n")) != std::string::npos;)

@@ -3,7 +3,12 @@
 
 #include "common/result.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
 
 namespace tapewright {
 
@@ -21,6 +26,16 @@ QString GetINIString(const QString &section, const QString &key, const QString &
 // file as it was.
 Result<void> WriteINIString(const QString &section, const QString &key, const QString &value,
                             const QString &file);
+
+// The values of several keys of one section, read in one go and not cut (a path may be long),
+// in the order of keys; "" for a key, section or file that is missing. Otherwise read as
+// GetINIString reads.
+QStringList GetINIStrings(const QString &section, const QStringList &keys, const QString &file);
+
+// Sets several keys of one section in one atomic write, as WriteINIString sets one; a key whose
+// value is nullopt is removed.
+using INIValues = QList<std::pair<QString, std::optional<QString>>>;
+Result<void> WriteINIStrings(const QString &section, const INIValues &values, const QString &file);
 
 // Where the settings file belongs: beside the program for a copy that runs from its own folder
 // (a build tree or a portable copy, with its "template" folder beside it) or when the file is

@@ -96,7 +96,8 @@ void TestDocumentFiles::encode()
 }
 
 // Each save dialog offers the filters of what it saves, the one that fits the proposed name
-// selected; the dialog keeps the proposed name whichever filter is selected.
+// selected; the dialog keeps the proposed name whichever filter is selected, and starts in its
+// folder, or without a name in the last folder used.
 void TestDocumentFiles::saveDialog_data()
 {
     QTest::addColumn<bool>("xml");
@@ -118,14 +119,17 @@ void TestDocumentFiles::saveDialog()
     QFETCH(QString, selected);
     QTemporaryDir dir;
     const QString path = proposed.isEmpty() ? proposed : dir.filePath(proposed);
-    const FileDialogRequest request = xml ? SaveXmlFileDialog(path) : SaveInfoFileDialog(path);
+    const FileDialogRequest request =
+        xml ? SaveXmlFileDialog(path, dir.path()) : SaveInfoFileDialog(path, dir.path());
     QCOMPARE(request.title, xml ? u"Save XML File"_qs : u"Save Info File"_qs);
     QCOMPARE(request.selectedFilter, selected);
     QFileDialog dialog; // set up, never shown
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    PrepareSaveDialog(dialog, path, {request.title, request.filters, request.filters.first()});
+    PrepareSaveDialog(dialog, path,
+                      {request.title, request.filters, request.filters.first(), request.folder});
     if (!path.isEmpty())
         QCOMPARE(dialog.selectedFiles().value(0), path);
+    QCOMPARE(dialog.directory().path(), dir.path());
     QCOMPARE(dialog.selectedNameFilter(), request.filters.first());
     QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
 }

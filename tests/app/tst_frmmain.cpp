@@ -119,7 +119,7 @@ struct Fixture
     {
         const QString changed = QLatin1String(window->infoChanged() ? "I" : "") +
                                 QLatin1String(window->xmlChanged() ? "X" : "");
-        QStringList fields{window->windowTitle(),
+        QStringList fields{window->windowTitle().remove(u"[*]"_qs),
                            QDir(dir.path()).relativeFilePath(window->xmlFileName()),
                            changed.isEmpty() ? u"-"_qs : changed,
                            QDir(dir.path()).entryList(QDir::Files).join(u',')};
@@ -136,9 +136,12 @@ struct Fixture
     }
 
     // What holds after every action: the output pane shows the XML of the text as it stands,
-    // nothing to undo there, the window is not busy, and every message names its file.
+    // nothing to undo there, the window is not busy, the caption marks an unsaved info text, and
+    // every message names its file.
     void checkInvariants() const
     {
+        QVERIFY(window->windowTitle().endsWith(u"[*]"_qs));
+        QCOMPARE(window->isWindowModified(), window->infoChanged());
         QCOMPARE(window->outputText(), converted());
         QCOMPARE(output()->toPlainText(),
                  QString(window->outputText()).replace(u"\r\n"_qs, u"\n"_qs));
@@ -365,7 +368,7 @@ private slots:
             QVERIFY(f.window->inputText().isEmpty());
         const bool inserted = carried == u"text" && accepted;
         QTRY_COMPARE(f.window->windowTitle(),
-                     carried == u"file" ? u"Tapewright - dropped.txt"_qs : u"Tapewright"_qs);
+                     carried == u"file" ? u"Tapewright - dropped.txt[*]"_qs : u"Tapewright[*]"_qs);
         QCOMPARE(f.window->inputText(), carried == u"file"
                                             ? QString::fromUtf8(TestData(u"worked-example.txt"_qs))
                                         : inserted ? u"Blue Lantern"_qs
@@ -503,8 +506,8 @@ private slots:
         const QString ini = dir.filePath(u"tapewright.ini"_qs);
         {
             Fixture f;
-            f.window->RestorePlacement(ini);
             f.window->setSettingsFile(ini);
+            f.window->RestorePlacement();
             f.window->show();
             QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
             f.window->setGeometry(40, 30, 500, 300);
@@ -522,8 +525,8 @@ private slots:
         }
         QCOMPARE(GetINIString(u"Window"_qs, u"Width"_qs, QString(), ini), u"500"_qs);
         Fixture f;
-        f.window->RestorePlacement(ini);
         f.window->setSettingsFile(ini);
+        f.window->RestorePlacement();
         QCOMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
         QAction *toggle = f.action(u"mnuFileSmartRecognition"_qs);
         QVERIFY(toggle->isChecked());
