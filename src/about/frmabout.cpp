@@ -29,7 +29,13 @@ constexpr int OKHeight = 400;
 constexpr int OKGapAbove = OKTop - (1740 + LabelHeight);
 constexpr int OKGapBelow = ClientHeight - (OKTop + OKHeight);
 
-const QColor LinkColor(0, 0, 192);
+// The designed dark blue, on a light window. On a dark one (a dark desktop theme) it could not be
+// read; the palette's own link colour, which the theme makes readable there, is taken instead.
+QColor linkColor(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightness() < 128 ? palette.color(QPalette::Link)
+                                                             : QColor(0, 0, 192);
+}
 
 QLabel *newLabel(QWidget *parent, const QString &name, const QString &text)
 {
@@ -47,7 +53,7 @@ void makeLink(QLabel *label)
     font.setUnderline(true);
     label->setFont(font);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, LinkColor);
+    palette.setColor(QPalette::WindowText, linkColor(palette));
     label->setPalette(palette);
     label->setCursor(Qt::PointingHandCursor);
 }

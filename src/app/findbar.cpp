@@ -21,7 +21,7 @@ FindBar::FindBar(QPlainTextEdit *pane, QWidget *parent)
     toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::PreventContextMenu);
 
-    auto *label = new QLabel(QStringLiteral("F&ind:"), this);
+    auto *label = new QLabel(QStringLiteral("Find:"), this);
     label->setBuddy(m_text);
     addWidget(label);
     m_text->setObjectName(QStringLiteral("txtFind"));

@@ -70,6 +70,33 @@ private slots:
         QVERIFY(qAbs(ok.center().x() - client.center().x()) <= 1);
     }
 
+    // The links keep their designed dark blue on a light window, and take the palette's link
+    // colour on a dark one, where dark blue could not be read.
+    void links_readable_data()
+    {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("link");
+        QTest::newRow("light") << QColor(Qt::white) << QColor(0, 0, 192);
+        QTest::newRow("dark") << QColor(Qt::black) << QColor(0x3d, 0xae, 0xe9);
+    }
+    void links_readable()
+    {
+        QFETCH(QColor, window);
+        QFETCH(QColor, link);
+        const QPalette saved = QApplication::palette();
+        QPalette palette = saved;
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::Link, QColor(0x3d, 0xae, 0xe9));
+        QApplication::setPalette(palette);
+        frmAbout dialog(opener());
+        QApplication::setPalette(saved);
+        for (const char *name : {"lblSales", "lblWeb"})
+            QCOMPARE(dialog.findChild<QLabel *>(QLatin1String(name))
+                         ->palette()
+                         .color(QPalette::WindowText),
+                     link);
+    }
+
     // A left click on a link hands its target, built from the text shown, to the desktop; other
     // buttons, a press released away from the link and the other lines open nothing. OK closes.
     void links_data()
