@@ -10,12 +10,17 @@
 #include "smart/recogniseinfotext.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -35,12 +40,17 @@ class FakeDialogs final : public FileDialogs
 {
 public:
     QStringList answers;
-    QString showOpen(QWidget *, const FileDialogRequest &) override { return next(); }
-    QString showSave(QWidget *, const QString &, const FileDialogRequest &) override
+    QStringList folders; // where each dialog was to start
+    QString showOpen(QWidget *, const FileDialogRequest &request) override { return next(request); }
+    QString showSave(QWidget *, const QString &, const FileDialogRequest &request) override
     {
-        return next();
+        return next(request);
     }
-    QString next() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
+    QString next(const FileDialogRequest &request)
+    {
+        folders << request.folder;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
 };
 
 class FakeBoxes final : public MessageBoxes
@@ -83,6 +93,15 @@ struct Fixture
     QPlainTextEdit *input() const { return window->findChild<QPlainTextEdit *>(u"txtInput"_qs); }
     QPlainTextEdit *output() const { return window->findChild<QPlainTextEdit *>(u"txtOutput"_qs); }
     QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
+    // File, Open Recent as it opens: each entry's file.
+    QStringList recentFiles() const
+    {
+        emit window->findChild<QMenu *>(u"mnuFileRecent"_qs)->aboutToShow();
+        QStringList files;
+        for (int n = 1; QAction *entry = action(u"mnuFileRecent%1"_qs.arg(n)); ++n)
+            files << entry->statusTip().remove(dir.path() + u'/');
+        return files;
+    }
     QString converted() const
     {
         const ConvertOptions options{UnitedStatesLocale(), nullptr};
@@ -497,8 +516,10 @@ private slots:
     }
 
     // The settings file keeps File, Smart Recognition (which converts the text anew at once;
-    // off is the classic conversion, as on a first start) and the window's place, in a section
-    // of its own, for the next window. A choice that cannot be kept is reported and holds.
+    // off is the classic conversion, as on a first start; the toggle by the XML pane is the same
+    // choice, and the status bar names the one that made the XML), the window's place and the
+    // panes' zoom, in a section of their own, for the next window. A choice that cannot be kept
+    // is reported and holds.
     void settings_keptForNextWindow()
     {
         const QString golden = WorkedExampleXml();
@@ -518,6 +539,11 @@ private slots:
             QVERIFY(f.window->mnuFileSaveXMLFile_Click());
             f.action(u"mnuFileSmartRecognition"_qs)->trigger();
             QVERIFY(f.window->outputText() != golden);
+            QVERIFY(f.window->findChild<QCheckBox *>(u"chkSmartRecognition"_qs)->isChecked());
+            QCOMPARE(f.window->findChild<QLabel *>(u"lblRecognition"_qs)->text(),
+                     u"XML by smart recognition"_qs);
+            f.action(u"mnuViewZoomIn"_qs)->trigger();
+            f.action(u"mnuViewZoomIn"_qs)->trigger();
             f.checkInvariants();
             QCOMPARE(f.state(), u"Tapewright - show.txt | show.xml | X | saved.xml,show.txt"_qs);
             f.boxes->answers = {Answer::No};
@@ -528,11 +554,13 @@ private slots:
         f.window->setSettingsFile(ini);
         f.window->RestorePlacement();
         QCOMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
+        QCOMPARE(f.output()->font().pointSizeF(), 10.25);
         QAction *toggle = f.action(u"mnuFileSmartRecognition"_qs);
         QVERIFY(toggle->isChecked());
         f.open(f.prepare(u"show.txt"_qs));
         f.checkInvariants();
-        toggle->trigger();
+        f.window->findChild<QCheckBox *>(u"chkSmartRecognition"_qs)->click();
+        QVERIFY(!toggle->isChecked());
         QCOMPARE(f.window->outputText(), golden);
         QCOMPARE(GetINIString(u"Tapewright"_qs, u"SmartRecognition"_qs, QString(), ini), u"0"_qs);
         f.window->setSettingsFile(f.dir.path()); // a folder
@@ -540,6 +568,106 @@ private slots:
         QVERIFY(toggle->isChecked());
         QCOMPARE(f.boxes->errors.size(), 1);
         f.checkInvariants();
+    }
+
+    // File, Open Recent lists the files opened last, latest first and each once, up to eight,
+    // kept for the next window whatever the length of their paths; a file no longer there is
+    // taken off with a message. Open and Save start in the folder of the file last opened or
+    // saved, also in the next window.
+    void recentFilesAndLastFolder()
+    {
+        QTemporaryDir home;
+        const QString ini = home.filePath(u"tapewright.ini"_qs);
+        const QString deep = QString(120, u'd') + u'/';
+        QString folder;
+        {
+            Fixture f;
+            f.window->setSettingsFile(ini);
+            QVERIFY(QDir(f.dir.path()).mkpath(deep));
+            for (const char *name : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "3"})
+                f.open(f.prepare(deep + QLatin1String(name) + u".txt"_qs));
+            QStringList expected;
+            for (const char *name : {"3", "9", "8", "7", "6", "5", "4", "2"})
+                expected << deep + QLatin1String(name) + u".txt"_qs;
+            QCOMPARE(f.recentFiles(), expected);
+            QCOMPARE(f.dialogs->folders.first(), QString());
+            QCOMPARE(f.dialogs->folders.last(), f.path(deep).chopped(1));
+            f.dialogs->answers << f.path(u"copy.txt"_qs);
+            QVERIFY(f.window->mnuFileSaveInfoFile_Click());
+            f.open(QString());
+            folder = f.dir.path();
+            QCOMPARE(f.dialogs->folders.last(), folder);
+
+            QVERIFY(QFile::remove(f.path(expected.at(1))));
+            f.action(u"mnuFileRecent2"_qs)->trigger();
+            QCOMPARE(f.boxes->errors.size(), 1);
+            expected.removeAt(1);
+            QCOMPARE(f.recentFiles(), expected);
+            f.action(u"mnuFileRecent2"_qs)->trigger(); // 8.txt
+            QCOMPARE(f.window->infoFileName(), f.path(expected.at(1)));
+            expected.move(1, 0);
+            QCOMPARE(f.recentFiles(), expected);
+            folder = f.path(deep).chopped(1);
+            f.checkInvariants();
+            f.boxes->answers = {Answer::No};
+            QVERIFY(f.window->close());
+            expected.replaceInStrings(deep, f.path(deep));
+            Fixture g;
+            g.window->setSettingsFile(ini);
+            QCOMPARE(g.recentFiles(), expected);
+        }
+        Fixture f;
+        f.window->setSettingsFile(ini);
+        f.open(QString());
+        QCOMPARE(f.dialogs->folders, QStringList{folder});
+    }
+
+    // Find goes on from the place found, round the end of the text in either direction.
+    void find_goesRoundTheEnd()
+    {
+        Fixture f;
+        f.open(f.prepare(u"show.txt"_qs));
+        f.action(u"mnuEditFind"_qs)->trigger();
+        QTest::keyClicks(f.window->findChild<QLineEdit *>(u"txtFind"_qs), u"song"_qs);
+        QStringList found; // the lines of the places found, after each step
+        const auto place = [&] {
+            const QTextCursor at = f.input()->textCursor();
+            found
+                << u"%1%2"_qs.arg(at.blockNumber()).arg(at.selectedText() == u"Song" ? u"" : u"?");
+        };
+        place();
+        for (const char *step : {"Next", "Next", "Previous", "Previous", "Previous"}) {
+            f.action(u"mnuEditFind"_qs + QLatin1String(step))->trigger();
+            place();
+        }
+        QCOMPARE(found.join(u' '), u"8 11 8 11 8 11"_qs);
+    }
+
+    // No two commands share a shortcut, and no two access keys of the menu bar and the window's
+    // controls are the same letter.
+    void shortcuts_noneShared()
+    {
+        Fixture f;
+        QList<QKeySequence> shortcuts;
+        for (const QAction *action : f.window->findChildren<QAction *>()) {
+            for (const QKeySequence &shortcut : action->shortcuts()) {
+                QVERIFY2(!shortcuts.contains(shortcut), qPrintable(shortcut.toString()));
+                shortcuts << shortcut;
+            }
+        }
+        QStringList captions;
+        for (const QAction *menu : f.window->menuBar()->actions())
+            captions << menu->text();
+        for (const QLabel *label : f.window->centralWidget()->findChildren<QLabel *>())
+            captions << label->text();
+        for (const QAbstractButton *button : f.window->findChildren<QAbstractButton *>())
+            captions << button->text();
+        QList<QKeySequence> keys;
+        for (const QString &caption : captions) {
+            const QKeySequence key = QKeySequence::mnemonic(caption);
+            QVERIFY2(key.isEmpty() || !keys.contains(key), qPrintable(caption));
+            keys << key;
+        }
     }
 };
 
