@@ -644,7 +644,7 @@ private slots:
     }
 
     // No two commands share a shortcut, and no two access keys of the menu bar and the window's
-    // controls are the same letter.
+    // controls, nor of the items of one menu, are the same letter.
     void shortcuts_noneShared()
     {
         Fixture f;
@@ -658,15 +658,24 @@ private slots:
         QStringList captions;
         for (const QAction *menu : f.window->menuBar()->actions())
             captions << menu->text();
-        for (const QLabel *label : f.window->centralWidget()->findChildren<QLabel *>())
+        for (const QLabel *label : f.window->findChildren<QLabel *>())
             captions << label->text();
         for (const QAbstractButton *button : f.window->findChildren<QAbstractButton *>())
             captions << button->text();
-        QList<QKeySequence> keys;
-        for (const QString &caption : captions) {
-            const QKeySequence key = QKeySequence::mnemonic(caption);
-            QVERIFY2(key.isEmpty() || !keys.contains(key), qPrintable(caption));
-            keys << key;
+        QList<QStringList> groups{captions}; // and each menu's items among themselves
+        for (QMenu *menu : f.window->findChildren<QMenu *>()) {
+            emit menu->aboutToShow();
+            groups.append(QStringList());
+            for (const QAction *item : menu->actions())
+                groups.last() << item->text();
+        }
+        for (const QStringList &group : groups) {
+            QList<QKeySequence> keys;
+            for (const QString &caption : group) {
+                const QKeySequence key = QKeySequence::mnemonic(caption);
+                QVERIFY2(key.isEmpty() || !keys.contains(key), qPrintable(caption));
+                keys << key;
+            }
         }
     }
 };
