@@ -554,6 +554,7 @@ private slots:
         f.window->setSettingsFile(ini);
         f.window->RestorePlacement();
         QCOMPARE(f.window->geometry(), QRect(40, 30, 500, 300));
+        QVERIFY(!f.window->isMaximized());
         QCOMPARE(f.output()->font().pointSizeF(), 10.25);
         QAction *toggle = f.action(u"mnuFileSmartRecognition"_qs);
         QVERIFY(toggle->isChecked());
