@@ -176,7 +176,7 @@ private slots:
     // Every message in one form: "tapewright-cli: FILE: reason" for a file, named as typed; the
     // command and the option as typed for the command line, with a pointer to the command's
     // help (exit code 2); names quoted one way. D stands for a folder holding the file "file"
-    // and the folder "sub"; the input goes to standard input.
+    // and the folders "sub" and "file.xml"; the input goes to standard input.
     void messages_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -227,6 +227,8 @@ private slots:
             "tapewright-cli: standard input: it is larger than 16 MiB, too large for an info "
             "text",
             QByteArray(16 * 1024 * 1024 + 1, 'x'));
+        row("XML onto a folder", "convert|--out-dir|D|D/file", 1,
+            "tapewright-cli: D/file.xml: Filename refers to a directory");
         row("--out-dir on a file", "convert|--out-dir|D/file|-", 1,
             "tapewright-cli: D/file: it is a file; --out-dir needs a folder");
         row("--out-dir below a file", "convert|--out-dir|D/file/xml|-", 1,
@@ -247,7 +249,7 @@ private slots:
         QFETCH(QString, err);
         QTemporaryDir dir;
         WriteFile(dir, u"file"_qs, "a file");
-        QVERIFY(QDir(dir.path()).mkdir(u"sub"_qs));
+        QVERIFY(QDir(dir.path()).mkdir(u"sub"_qs) && QDir(dir.path()).mkdir(u"file.xml"_qs));
         args.replaceInStrings(QRegularExpression(u"^D/"_qs), dir.path() + u'/');
         args.replaceInStrings(QRegularExpression(u"^D$"_qs), dir.path());
         const ProcessRun r = run(args, input);
