@@ -75,7 +75,8 @@ QString warningMessage(const QString &file, const QString &libraryNotice)
 QString usageMessage(const QString &command, const QString &problem)
 {
     const QString program = command.isEmpty() ? Program : Program + u' ' + command;
-    return QStringLiteral("%1: %2\nTry %3.").arg(program, problem, quoted(program + QStringLiteral(" --help")));
+    return QStringLiteral("%1: %2\nTry %3.")
+        .arg(program, problem, quoted(program + QStringLiteral(" --help")));
 }
 
 QString parserProblem(const QCommandLineParser &parser)
