@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,6 +66,21 @@ private slots:
         row("crlf line ends", "[Tapewright]\r\nTemplate=a.doc\r\nUserName=x\r\n", u"x"_qs);
         row("utf8 with byte-order mark", "\xEF\xBB\xBF" + user("J\xC3\xBCrgen"), u"Jürgen"_qs);
         row("windows-1252 file", user("J\xFCrgen \x93Pete\x94"), u"Jürgen “Pete”"_qs);
+        row("windows-1252 file with a utf-8 value",
+            "[Other]\nCity=K\xF6ln\n" + user("J\xC3\xBCrgen"), u"Jürgen"_qs);
+        row("utf-16 file",
+            QStringEncoder(QStringConverter::Utf16LE)(
+                u"\uFEFF[Tapewright]\r\nUserName=Jürgen\r\n"_qs),
+            u"Jürgen"_qs);
+        row("key in the second section of the name",
+            "[Tapewright]\nTemplate=a\n[Other]\nUserName=no\n[tapewright]\nUserName=x\n", u"x"_qs);
+        row("heading without its bracket", "[Other]\n[Tapewright\nUserName=x\n", d);
+        // A file larger than any settings file is something else: it is not read.
+        const auto padded = [](qsizetype size) {
+            return user("x") + ';' + QByteArray(size - user("x").size() - 1, 'p');
+        };
+        row("exactly 1 MiB", padded(1024 * 1024), u"x"_qs);
+        row("larger than 1 MiB", padded(1024 * 1024 + 1), d);
         row("150 characters read as 99", user(QByteArray(150, 'n')), QString(99, u'n'));
         row("150 non-ascii characters read as 99", user(QString(150, u'ü').toUtf8()),
             QString(99, u'ü'));
@@ -107,10 +123,11 @@ private slots:
         QCOMPARE(GetINIString(Section, u"Template"_qs, u"dflt"_qs, path), u"dflt"_qs);
     }
 
-    // Two keys written into a file: names keep their spelling, a doubled key becomes one,
-    // comments stay with what they stood before, the closing comment stays last; the result
-    // is UTF-8 with LF ends, and writing it again changes nothing. A line break in a value would
-    // start a key or section of its own, a NUL would end the value: both become blanks.
+    // Two keys written into a file change their values or add their lines and nothing else: the
+    // file keeps its encoding, its line ends, its spacing, names in their spelling, comments
+    // and other sections, and writing it again changes nothing. A value that a read would trim
+    // is quoted. A line break in a value would start a key or section of its own, a NUL would
+    // end the value: both become blanks.
     void write_data()
     {
         QTest::addColumn<QString>("name");
@@ -126,18 +143,45 @@ private slots:
         // The per-user configuration folder does not exist before the first write.
         QTest::newRow("missing folder made")
             << u"config/tw/tapewright.ini"_qs << none << jurgen << fresh("J\xC3\xBCrgen");
-        QTest::newRow("windows-1252 file becomes utf-8")
-            << name << QByteArray("[Other]\r\nCity=K\xF6ln\r\n") << jurgen
-            << "[Other]\nCity=K\xC3\xB6ln\n\n" + fresh("J\xC3\xBCrgen");
         QTest::newRow("written by hand")
             << name << TestData(u"settings/handwritten.ini"_qs) << jurgen
             << TestData(u"settings/handwritten-saved.ini"_qs);
+        QTest::newRow("windows-1252 file with crlf ends")
+            << name << QByteArray("[Other]\r\nCity=K\xF6ln\r\n") << jurgen
+            << QByteArray("[Other]\r\nCity=K\xF6ln\r\n\r\n[Tapewright]\r\nUserName=J\xFCrgen\r\n"
+                          "PrintCollectionName=0\r\n");
+        QTest::newRow("windows-1252 file, a value it cannot hold")
+            << name << QByteArray("[Tapewright]\r\nUserName=K\xF6ln\r\n") << u"Bob 🎸"_qs
+            << QByteArray("[Tapewright]\r\nUserName=Bob \xF0\x9F\x8E\xB8\r\n"
+                          "PrintCollectionName=0\r\n");
+        const auto utf16 = [](const QString &text) {
+            return QByteArray(QStringEncoder(QStringConverter::Utf16BE)(u"\uFEFF"_qs + text));
+        };
+        QTest::newRow("utf-16 file")
+            << name << utf16(u"[Tapewright]\r\nUserName=x\r\n"_qs) << jurgen
+            << utf16(u"[Tapewright]\r\nUserName=Jürgen\r\nPrintCollectionName=0\r\n"_qs);
+        QTest::newRow("spacing around the value")
+            << name << QByteArray("[Tapewright]\n  username\t=  Old  \n") << jurgen
+            << QByteArray("[Tapewright]\n  username\t=  J\xC3\xBCrgen  \nPrintCollectionName=0\n");
+        QTest::newRow("last line without its end")
+            << name << QByteArray("[Tapewright]\nTemplate=a.odt") << jurgen
+            << QByteArray(
+                   "[Tapewright]\nTemplate=a.odt\nUserName=J\xC3\xBCrgen\nPrintCollectionName=0");
+        QTest::newRow("new section after a last line without its end")
+            << name << QByteArray("[Other]\nKey=x") << jurgen
+            << "[Other]\nKey=x\n\n" + fresh("J\xC3\xBCrgen");
+        QTest::newRow("new section after an empty line")
+            << name << QByteArray("[Other]\nKey=x\n\n") << jurgen
+            << "[Other]\nKey=x\n\n" + fresh("J\xC3\xBCrgen");
         QTest::newRow("outside the basic plane")
             << name << none << u"Bob 🎸"_qs << fresh("Bob \xF0\x9F\x8E\xB8");
         QTest::newRow("empty") << name << none << QString() << fresh("");
         QTest::newRow("equals and brackets") << name << none << u"[a]=b"_qs << fresh("[a]=b");
         QTest::newRow("semicolon first")
             << name << none << u";no comment"_qs << fresh(";no comment");
+        QTest::newRow("blanks at the ends")
+            << name << none << u" Smith "_qs << fresh("\" Smith \"");
+        QTest::newRow("quotes of its own") << name << none << u"'x'"_qs << fresh("\"'x'\"");
         QTest::newRow("line breaks") << name << none << u"a\nb\r\nc"_qs << fresh("a b  c");
         QTest::newRow("NUL") << name << none << QString(u"a\0b"_qs) << fresh("a b");
     }
@@ -155,6 +199,8 @@ private slots:
         QVERIFY(WriteINIString(Section, Key, value, path));
         QVERIFY(WriteINIString(Section, u"PrintCollectionName"_qs, u"0"_qs, path));
         QCOMPARE(ReadBytes(path), after);
+        QCOMPARE(GetINIString(Section, Key, QString(), path),
+                 value.replace(u'\n', u' ').replace(u'\r', u' ').replace(QChar(0), u' '));
         QVERIFY(WriteINIString(Section, u"PrintCollectionName"_qs, u"0"_qs, path));
         QCOMPARE(ReadBytes(path), after);
     }
@@ -170,6 +216,8 @@ private slots:
         QTest::newRow("path is a folder") << u"folder"_qs << u"it is a folder, not a file"_qs;
         QTest::newRow("path is a named pipe")
             << u"pipe.ini"_qs << u"it is a named pipe, not a file"_qs;
+        QTest::newRow("larger than any settings file")
+            << u"big.ini"_qs << u"too large for a settings file"_qs;
     }
 
     void write_failure()
@@ -180,6 +228,8 @@ private slots:
         WriteFile(dir, u"file.txt"_qs, "not a folder");
         QVERIFY(QDir().mkpath(dir.filePath(u"folder/inside"_qs)));
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.ini"_qs)).constData(), 0600), 0);
+        const QByteArray big = user("x") + QByteArray(1024 * 1024, ';');
+        WriteFile(dir, u"big.ini"_qs, big);
         const QString path = dir.filePath(name);
         QCOMPARE(GetINIString(Section, Key, u"dflt"_qs, path), u"dflt"_qs);
 
@@ -188,9 +238,10 @@ private slots:
         QVERIFY2(written.error().contains(QuotedPath(path)), qPrintable(written.error()));
         QVERIFY2(written.error().contains(reason), qPrintable(written.error()));
         QCOMPARE(ReadBytes(dir.filePath(u"file.txt"_qs)), QByteArray("not a folder"));
+        QVERIFY(ReadBytes(dir.filePath(u"big.ini"_qs)) == big);
         QVERIFY(QFileInfo(dir.filePath(u"folder/inside"_qs)).isDir());
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-                 (QStringList{u"file.txt"_qs, u"folder"_qs, u"pipe.ini"_qs}));
+                 (QStringList{u"big.ini"_qs, u"file.txt"_qs, u"folder"_qs, u"pipe.ini"_qs}));
     }
 
     // On a full disk the write fails with a message, and the file keeps every key it had.
