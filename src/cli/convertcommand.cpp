@@ -45,6 +45,21 @@ QString fileIdentity(const QString &path)
                             : folder + u'/' + info.fileName();
 }
 
+// The document of an info text, or why there is none: a text too short gives an empty one, which
+// would be no track list at all.
+Result<QByteArray> converted(const QString &file, const QString &text, bool smart,
+                             const ConvertOptions &options)
+{
+    const QString xml = smart ? RecogniseInfoText(text, options) : ConvertInfoText(text, options);
+    if (!xml.isEmpty())
+        return Utf8Bytes(xml);
+    return Failure{
+        QStringLiteral("Cannot convert %1: the text is too short (%2).")
+            .arg(file == u"-" ? QStringLiteral("standard input") : QuotedPath(file),
+                 smart ? QStringLiteral("it holds nothing but blanks")
+                       : QStringLiteral("fewer than %1 complete lines").arg(MinimumInfoLines))};
+}
+
 } // namespace
 
 int runConvert(const QStringList &arguments)
@@ -77,8 +92,7 @@ int runConvert(const QStringList &arguments)
     const QStringList files = parser.positionalArguments();
     ConvertOptions options;
     options.locale = *locale;
-    const auto convert =
-        parser.isSet(QStringLiteral("smart")) ? &RecogniseInfoText : &ConvertInfoText;
+    const bool smart = parser.isSet(QStringLiteral("smart"));
 
     if (!parser.isSet(QStringLiteral("out-dir"))) {
         if (files.size() != 1) {
@@ -86,11 +100,13 @@ int runConvert(const QStringList &arguments)
             return 2;
         }
         const Result<DecodedText> in = readInput(files.first());
-        if (!in) {
-            writeErr(in.error());
+        const Result<QByteArray> xml =
+            in ? converted(files.first(), in->text, smart, options) : Failure{in.error()};
+        if (!xml) {
+            writeErr(xml.error());
             return 1;
         }
-        return writeOut(Utf8Bytes(convert(in->text, options))) ? 0 : 1;
+        return writeOut(*xml) ? 0 : 1;
     }
 
     const QString outDir = parser.value(QStringLiteral("out-dir"));
@@ -129,8 +145,10 @@ int runConvert(const QStringList &arguments)
                                   .arg(QuotedPath(file), QuotedPath(target), QuotedPath(*earlier))};
         } else if (const Result<DecodedText> in = readInput(file); !in) {
             written = Failure{in.error()};
+        } else if (const Result<QByteArray> xml = converted(file, in->text, smart, options); !xml) {
+            written = Failure{xml.error()};
         } else {
-            written = SaveFile(target, Utf8Bytes(convert(in->text, options)));
+            written = SaveFile(target, *xml);
         }
         if (written) {
             writtenFrom.insert(targetIdentity, file);

@@ -8,18 +8,12 @@
 
 namespace tapewright {
 
-namespace {
-
-constexpr qsizetype MinimumLines = 6;
-
-} // namespace
-
 QString ConvertInfoText(const QString &infoText, const ConvertOptions &options)
 {
     if (infoText.isEmpty())
         return {};
     const InfoLines lines = InfoLines::cut(infoText);
-    if (lines.count() < MinimumLines)
+    if (lines.count() < MinimumInfoLines)
         return {};
 
     if (options.observer)

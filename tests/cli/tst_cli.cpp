@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace testsupport;
 
 namespace {
@@ -63,8 +65,10 @@ private slots:
         row("smart", "convert|--smart|FILE", TestData(u"corpus/"_qs + marseilles + u".txt"_qs), 0,
             TestData(u"golden/smart/"_qs + marseilles + u".xml"_qs));
         row("missing file", "convert|FILE.missing", {}, 1, {}, u"FILE.missing"_qs);
-        // Standard input is read up to the limit a file has; a text that short gives nothing.
-        row("16 MiB on standard input", "convert|-", QByteArray(16 * 1024 * 1024, 'x'), 0, {});
+        // Standard input is read up to the limit a file has. A text too short to convert is an
+        // error, not an empty document.
+        row("16 MiB on standard input", "convert|-", QByteArray(16 * 1024 * 1024, 'x'), 1, {},
+            u"standard input: the text is too short (fewer than 6 complete lines)"_qs);
         row("just over 16 MiB on standard input", "convert|-",
             QByteArray(16 * 1024 * 1024 + 1, 'x'), 1, {},
             u"Standard input is larger than 16 MiB"_qs);
@@ -132,6 +136,10 @@ private slots:
             << u"show.txt show.xml other.txt"_qs << u"."_qs
             << u"other.xml=other.txt show.xml=show.xml"_qs
             << u"show.txt|show.xml show.xml|show.xml"_qs;
+        // Nothing is written into what is no file, and no empty document for a text too short.
+        QTest::newRow("an output that is a named pipe, a text too short")
+            << u"pipe.txt short.txt c.txt"_qs << u"out"_qs << u"c.xml=c.txt"_qs
+            << u"out/pipe.xml short.txt"_qs;
         QTest::newRow("inputs of one name")
             << u"a/show.txt b/show.txt a/show.nfo c.txt"_qs << u"out"_qs
             << u"c.xml=c.txt show.xml=a/show.txt"_qs
@@ -150,11 +158,14 @@ private slots:
         const QDir root(dir.path());
         QVERIFY(root.mkpath(u"a"_qs) && root.mkpath(u"b"_qs) && root.mkpath(u"out"_qs));
         WriteFile(dir, u"file"_qs, "a file");
+        QCOMPARE(::mkfifo(QFile::encodeName(root.filePath(u"out/pipe.xml"_qs)).constData(), 0600),
+                 0);
         QStringList args = {u"convert"_qs, u"--out-dir"_qs, root.filePath(outDir)};
         for (const QString &input : names) {
+            const QByteArray lines = input.startsWith(u"short") ? "\r\n" : SixLines.sliced(12);
             args << (input.startsWith(u"missing")
                          ? root.filePath(input)
-                         : WriteBytes(root.filePath(input), input.toUtf8() + SixLines.sliced(12)));
+                         : WriteBytes(root.filePath(input), input.toUtf8() + lines));
         }
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, told.isEmpty() ? 0 : 1);
