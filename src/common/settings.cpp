@@ -47,15 +47,11 @@ class ProfileText
 public:
     explicit ProfileText(const QByteArray &bytes)
     {
-        m_encoding = DecodeTextFile(bytes).encoding;
-        switch (m_encoding) {
-        case TextEncoding::Utf16LE:
-        case TextEncoding::Utf16BE:
-        case TextEncoding::Utf16LENoBom:
-        case TextEncoding::Utf16BENoBom: {
+        // UTF-16 only with its byte-order mark, as Windows writes it: guessed from the bytes, a
+        // file could change its encoding with a write.
+        if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
             m_utf16 = true;
-            m_bigEndian =
-                m_encoding == TextEncoding::Utf16BE || m_encoding == TextEncoding::Utf16BENoBom;
+            m_bigEndian = bytes.startsWith("\xFE\xFF");
             const qsizetype pairs = bytes.size() / 2;
             units = QString(pairs, Qt::Uninitialized);
             for (qsizetype i = 0; i < pairs; ++i) {
@@ -64,14 +60,12 @@ public:
                 units[i] = QChar(char16_t(hi << 8 | lo));
             }
             m_oddByte = bytes.sliced(2 * pairs);
-            start = units.startsWith(QChar(0xFEFF)) ? 1 : 0;
-            break;
+            start = 1;
+            return;
         }
-        default:
-            units = QString::fromLatin1(bytes);
-            start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-            break;
-        }
+        DecodeUtf8OrWindows1252(bytes, &m_encoding);
+        units = QString::fromLatin1(bytes);
+        start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     }
 
     QString units;

@@ -292,7 +292,7 @@ DecodedText DecodeTextFile(const QByteArray &bytes)
     return r;
 }
 
-QString DecodeUtf8OrWindows1252(QByteArrayView bytes)
+QString DecodeUtf8OrWindows1252(QByteArrayView bytes, TextEncoding *encoding)
 {
     QString text(bytes.size(), Qt::Uninitialized); // never more units than bytes
     char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
@@ -303,6 +303,8 @@ QString DecodeUtf8OrWindows1252(QByteArrayView bytes)
     while (s < end)
         s += *s < 0x80 ? (*d++ = *s, 1) : other(s, end, d);
     text.truncate(d - begin);
+    if (encoding)
+        *encoding = other.cp1252 && !other.utf8 ? TextEncoding::Windows1252 : TextEncoding::Utf8;
     return text;
 }
 

@@ -39,8 +39,9 @@ struct DecodedText
 DecodedText DecodeTextFile(const QByteArray &bytes);
 
 // Bytes read as DecodeTextFile reads 8-bit text (UTF-8, a byte that is not UTF-8 as
-// Windows-1252), their line ends left as they are.
-QString DecodeUtf8OrWindows1252(QByteArrayView bytes);
+// Windows-1252), their line ends left as they are. *encoding, when asked for, is what
+// DecodeTextFile would call them: Windows1252 or Utf8.
+QString DecodeUtf8OrWindows1252(QByteArrayView bytes, TextEncoding *encoding = nullptr);
 
 // Reads and decodes a whole file. Failures carry a message naming the file and the reason.
 Result<DecodedText> ReadTextFile(const QString &fileName);
