@@ -68,8 +68,9 @@ private slots:
         row("windows-1252 file", user("J\xFCrgen \x93Pete\x94"), u"Jürgen “Pete”"_qs);
         row("windows-1252 file with a utf-8 value",
             "[Other]\nCity=K\xF6ln\n" + user("J\xC3\xBCrgen"), u"Jürgen"_qs);
+        row("key before any section", "UserName=x\n[Tapewright]\nTemplate=a\n", d);
         row("utf-16 file",
-            QStringEncoder(QStringConverter::Utf16LE)(
+            QStringEncoder(QStringConverter::Utf16BE)(
                 u"\uFEFF[Tapewright]\r\nUserName=Jürgen\r\n"_qs),
             u"Jürgen"_qs);
         row("key in the second section of the name",
@@ -155,7 +156,7 @@ private slots:
             << QByteArray("[Tapewright]\r\nUserName=Bob \xF0\x9F\x8E\xB8\r\n"
                           "PrintCollectionName=0\r\n");
         const auto utf16 = [](const QString &text) {
-            return QByteArray(QStringEncoder(QStringConverter::Utf16BE)(u"\uFEFF"_qs + text));
+            return QByteArray(QStringEncoder(QStringConverter::Utf16LE)(u"\uFEFF"_qs + text));
         };
         QTest::newRow("utf-16 file")
             << name << utf16(u"[Tapewright]\r\nUserName=x\r\n"_qs) << jurgen
@@ -167,6 +168,9 @@ private slots:
             << name << QByteArray("[Tapewright]\nTemplate=a.odt") << jurgen
             << QByteArray(
                    "[Tapewright]\nTemplate=a.odt\nUserName=J\xC3\xBCrgen\nPrintCollectionName=0");
+        QTest::newRow("heading as the last line without its end")
+            << name << QByteArray("[Tapewright]") << jurgen
+            << QByteArray("[Tapewright]\nUserName=J\xC3\xBCrgen\nPrintCollectionName=0");
         QTest::newRow("new section after a last line without its end")
             << name << QByteArray("[Other]\nKey=x") << jurgen
             << "[Other]\nKey=x\n\n" + fresh("J\xC3\xBCrgen");
