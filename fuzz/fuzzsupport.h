@@ -70,14 +70,19 @@ inline int NumberAfter(QStringView xml, QStringView open)
     return ok ? n : -1;
 }
 
-// A track list document: one element per line, at most mostDiscs discs, a count for each disc
-// and none past them, and as many track lines as each count says, at most 50.
+// A track list document: one element per line and no control character in it, at most mostDiscs
+// discs, a count for each disc and none past them, and as many track lines as each count says, at
+// most 50.
 inline void CheckTrackListShape(QStringView xml, int mostDiscs)
 {
     check(xml.startsWith(u"<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n"));
     check(xml.endsWith(u"\r\n</CDR_Track_List>"));
-    for (const QStringView line : xml.split(u"\r\n"))
-        check(!line.contains(u'\r') && !line.contains(u'\n'));
+    // No control character (a line break included) and no line or paragraph separator in a line.
+    for (const QStringView line : xml.split(u"\r\n")) {
+        for (const QChar c : line)
+            check(c.unicode() >= 0x20 && (c.unicode() < 0x7F || c.unicode() > 0x9F) &&
+                  c.unicode() != 0x2028 && c.unicode() != 0x2029);
+    }
     const int discs = NumberAfter(xml, u"\r\n<DISCS>");
     check(discs >= 0 && discs <= mostDiscs);
     check(NumberAfter(xml, QStringLiteral("\r\n<TRACKSD%1>").arg(discs + 1)) < 0);

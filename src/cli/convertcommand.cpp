@@ -54,6 +54,21 @@ Result<void> makeOutputFolder(const QString &dir)
     return {};
 }
 
+// The document of an info text, or why there is none: a text too short gives an empty one, which
+// would be no track list at all.
+Result<QByteArray> converted(const QString &file, const QString &text, bool smart,
+                             const ConvertOptions &options)
+{
+    const QString xml = smart ? RecogniseInfoText(text, options) : ConvertInfoText(text, options);
+    if (!xml.isEmpty())
+        return Utf8Bytes(xml);
+    return Failure{fileMessage(
+        file == u"-" ? QStringLiteral("standard input") : file,
+        QStringLiteral("the text is too short to convert (%1)")
+            .arg(smart ? QStringLiteral("it holds nothing but blanks")
+                       : QStringLiteral("fewer than %1 complete lines").arg(MinimumInfoLines)))};
+}
+
 } // namespace
 
 int runConvert(const QStringList &arguments)
@@ -101,17 +116,18 @@ int runConvert(const QStringList &arguments)
     }
     ConvertOptions options;
     options.locale = *locale;
-    const auto convert =
-        parser.isSet(QStringLiteral("smart")) ? &RecogniseInfoText : &ConvertInfoText;
+    const bool smart = parser.isSet(QStringLiteral("smart"));
     const QString infoText = QStringLiteral("an info text");
 
     if (!toFolder) {
         const Result<DecodedText> in = readText(files.first(), infoText);
-        if (!in) {
-            writeErr(in.error());
+        const Result<QByteArray> xml =
+            in ? converted(files.first(), in->text, smart, options) : Failure{in.error()};
+        if (!xml) {
+            writeErr(xml.error());
             return 1;
         }
-        return writeOut(Utf8Bytes(convert(in->text, options))) ? 0 : 1;
+        return writeOut(*xml) ? 0 : 1;
     }
 
     const QString outDir = parser.value(QStringLiteral("out-dir"));
@@ -149,9 +165,9 @@ int runConvert(const QStringList &arguments)
                                       .arg(quoted(target), quoted(*earlier)))};
         } else if (const Result<DecodedText> in = readText(file, infoText); !in) {
             written = Failure{in.error()};
-        } else if (const Result<void> saved =
-                       SaveFile(target, Utf8Bytes(convert(in->text, options)));
-                   !saved) {
+        } else if (const Result<QByteArray> xml = converted(file, in->text, smart, options); !xml) {
+            written = Failure{xml.error()};
+        } else if (const Result<void> saved = SaveFile(target, *xml); !saved) {
             written = Failure{failureMessage(saved.error())};
         }
         if (written) {

@@ -32,6 +32,14 @@ Failure cannotOpen(int errorCode)
 
 } // namespace
 
+QString NotARegularFile(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return {};
+    return notAFile(info.st_mode);
+}
+
 Result<void> OpenRegularFile(QFile &file)
 {
     const QByteArray path = QFile::encodeName(file.fileName());

@@ -1,6 +1,6 @@
-// Opening a file for reading only when it is an ordinary file: a named pipe would wait for a
-// writer that never comes, a device may never end, and neither is a show's text, a template or
-// a settings file.
+// Reading and writing only ordinary files: a named pipe would wait for a writer that never
+// comes, a device may never end, and neither is a show's text, a template or a settings file.
+// Nor is either a place to save one: a save replaces what stands at its name.
 #pragma once
 
 #include "common/result.h"
@@ -15,5 +15,9 @@ namespace tapewright {
 // opened. A failure gives the bare reason ("it is a named pipe, not a file", "there is no such
 // file"), for the caller to frame with the file's name.
 Result<void> OpenRegularFile(QFile &file);
+
+// Why what stands at path, links followed, is no regular file ("it is a device, not a file");
+// empty when it is one or when nothing is there.
+QString NotARegularFile(const QString &path);
 
 } // namespace tapewright

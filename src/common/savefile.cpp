@@ -1,5 +1,7 @@
 #include "common/savefile.h"
 
+#include "common/regularfile.h"
+
 #include <QSaveFile>
 
 #include <cerrno>
@@ -58,6 +60,10 @@ Result<void> SaveFile(const QString &fileName, const QByteArray &bytes)
     const auto failure = [&fileName](const QString &reason) {
         return Failure{QStringLiteral("Cannot save %1: %2.").arg(QuotedPath(fileName), reason)};
     };
+    // QSaveFile would rename its file over whatever stands at the name (or at the end of a link):
+    // a named pipe that another program reads, or, run as root, a device node.
+    if (const QString notAFile = NotARegularFile(fileName); !notAFile.isEmpty())
+        return failure(notAFile);
     QSaveFile file(fileName);
     // Qt 6.4 buffers small writes and flushes them in commit(), which does not report a flush
     // that failed: on a full disk the old file was replaced by an empty one. So the bytes go

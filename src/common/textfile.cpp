@@ -96,10 +96,10 @@ private:
 };
 
 // Decodes bytes in one pass: ASCII as it is, line ends as above, anything from 0x80 on through
-// `other`, which writes the units of what begins at s and returns how many bytes it took, or 0
-// when they are not text of the encoding (then nothing is returned). Runs of sixteen ASCII bytes
-// without a line end, nearly the whole of most info texts, are widened at once.
-template <class Other> std::optional<QString> decodeLines(QByteArrayView bytes, Other &&other)
+// `other`, which writes the units of what begins at s and returns how many bytes it took. Runs
+// of sixteen ASCII bytes without a line end, nearly the whole of most info texts, are widened at
+// once.
+template <class Other> QString decodeLines(QByteArrayView bytes, Other &other)
 {
     const auto *s = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = s + bytes.size();
@@ -143,10 +143,7 @@ template <class Other> std::optional<QString> decodeLines(QByteArrayView bytes, 
             *d++ = c;
             ++s;
         } else {
-            const qsizetype taken = other(s, end, d);
-            if (taken == 0)
-                return std::nullopt;
-            s += taken;
+            s += other(s, end, d);
         }
     }
     const bool endsWithLineEnd = !bytes.isEmpty() && (bytes.back() == '\r' || bytes.back() == '\n');
@@ -190,15 +187,27 @@ qsizetype utf8Sequence(const uchar *s, const uchar *end, char16_t *&d)
     return 0;
 }
 
-qsizetype cp1252Byte(const uchar *s, const uchar *, char16_t *&d)
+// What begins at s (a byte from 0x80 on): a UTF-8 sequence when it is one, else one byte of
+// Windows-1252. Which of the two it met is noted.
+struct Utf8OrCp1252
 {
-    const uchar b = *s;
-    *d++ = b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b);
-    return 1;
-}
+    bool utf8 = false;   // a sequence of two bytes or more
+    bool cp1252 = false; // a byte that is no part of one
 
-// A text already decoded, its line ends made CR LF: the rarer encodings (UTF-16, and UTF-8
-// after a byte-order mark with errors in it, whose replacement characters Qt's decoder writes).
+    qsizetype operator()(const uchar *s, const uchar *end, char16_t *&d)
+    {
+        if (const qsizetype taken = utf8Sequence(s, end, d)) {
+            utf8 = true;
+            return taken;
+        }
+        cp1252 = true;
+        const uchar b = *s;
+        *d++ = b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b);
+        return 1;
+    }
+};
+
+// A text already decoded, its line ends made CR LF: UTF-16.
 QString withCrLf(QStringView decoded)
 {
     LineEnds out(decoded.size());
@@ -243,51 +252,60 @@ std::optional<TextEncoding> utf16WithoutBom(QByteArrayView bytes)
     return std::nullopt;
 }
 
+// UTF-16 bytes, a byte-order mark taken off. A last byte without its pair is damage: U+FFFD stands
+// for it, and the text before it is read as it is.
+QString decodeUtf16(QByteArrayView bytes, bool littleEndian)
+{
+    QString decoded;
+    decodeStrict(bytes.first(bytes.size() & ~qsizetype(1)),
+                 littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE, &decoded);
+    if (bytes.size() % 2 != 0)
+        decoded += QChar::ReplacementCharacter;
+    return withCrLf(decoded);
+}
+
 } // namespace
 
 DecodedText DecodeTextFile(const QByteArray &bytes)
 {
     DecodedText r;
-    const QByteArrayView view(bytes);
+    QByteArrayView view(bytes);
     if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF")) {
         const bool little = view[0] == '\xFF';
         r.encoding = little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
-        QString decoded;
-        decodeStrict(view.sliced(2), little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                     &decoded);
-        r.text = withCrLf(decoded);
-        return r;
-    }
-    if (view.startsWith("\xEF\xBB\xBF")) {
-        r.encoding = TextEncoding::Utf8Bom;
-        if (std::optional<QString> text = decodeLines(view.sliced(3), utf8Sequence)) {
-            r.text = std::move(*text);
-            return r;
-        }
-        // Invalid sequences after a UTF-8 mark become U+FFFD: the mark says what the file is.
-        QString decoded;
-        decodeStrict(view.sliced(3), QStringConverter::Utf8, &decoded);
-        r.text = withCrLf(decoded);
+        r.text = decodeUtf16(view.sliced(2), little);
         return r;
     }
     if (const std::optional<TextEncoding> utf16 = utf16WithoutBom(view)) {
         r.encoding = *utf16;
-        QString decoded;
-        decodeStrict(view,
-                     *utf16 == TextEncoding::Utf16LENoBom ? QStringConverter::Utf16LE
-                                                          : QStringConverter::Utf16BE,
-                     &decoded);
-        r.text = withCrLf(decoded);
+        r.text = decodeUtf16(view, *utf16 == TextEncoding::Utf16LENoBom);
         return r;
     }
-    if (std::optional<QString> text = decodeLines(view, utf8Sequence)) {
-        r.encoding = TextEncoding::Utf8;
-        r.text = std::move(*text);
-        return r;
-    }
-    r.encoding = TextEncoding::Windows1252;
-    r.text = *decodeLines(view, cp1252Byte);
+    const bool bom = view.startsWith("\xEF\xBB\xBF");
+    if (bom)
+        view = view.sliced(3);
+    Utf8OrCp1252 other;
+    r.text = decodeLines(view, other);
+    r.encoding = bom                           ? TextEncoding::Utf8Bom
+                 : other.cp1252 && !other.utf8 ? TextEncoding::Windows1252
+                                               : TextEncoding::Utf8;
     return r;
+}
+
+QString DecodeUtf8OrWindows1252(QByteArrayView bytes, TextEncoding *encoding)
+{
+    QString text(bytes.size(), Qt::Uninitialized); // never more units than bytes
+    char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
+    char16_t *d = begin;
+    const auto *s = reinterpret_cast<const uchar *>(bytes.data());
+    const uchar *const end = s + bytes.size();
+    Utf8OrCp1252 other;
+    while (s < end)
+        s += *s < 0x80 ? (*d++ = *s, 1) : other(s, end, d);
+    text.truncate(d - begin);
+    if (encoding)
+        *encoding = other.cp1252 && !other.utf8 ? TextEncoding::Windows1252 : TextEncoding::Utf8;
+    return text;
 }
 
 Result<DecodedText> ReadTextFile(const QString &fileName)

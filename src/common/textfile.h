@@ -12,11 +12,11 @@ namespace tapewright {
 
 enum class TextEncoding
 {
-    Utf8,         // no byte-order mark
-    Utf8Bom,      // UTF-8 with a byte-order mark
+    Utf8,         // no byte-order mark; a byte that is not UTF-8 is read as Windows-1252
+    Utf8Bom,      // UTF-8 with a byte-order mark, read as Utf8 is
     Utf16LE,      // with its byte-order mark
     Utf16BE,      // with its byte-order mark
-    Windows1252,  // anything that is not valid UTF-8
+    Windows1252,  // 8-bit text without a single UTF-8 sequence of two bytes or more
     Utf16LENoBom, // without a byte-order mark: a NUL in every other byte tells it
     Utf16BENoBom,
 };
@@ -32,9 +32,16 @@ struct DecodedText
 };
 
 // Decodes raw bytes: BOMs first, then UTF-16 without a mark (a NUL in nearly every other byte),
-// then valid UTF-8, then Windows-1252. Lines end at CR LF, a lone
-// CR or a lone LF; each line of the result, the last included, is followed by CR LF.
+// then UTF-8, where a byte that is no part of a UTF-8 sequence is a Windows-1252 character (a
+// word typed into a UTF-8 file by an older editor), so Windows-1252 text reads as it is too.
+// The last byte of UTF-16 of odd length is U+FFFD. Lines end at CR LF, a lone CR or a lone LF;
+// each line of the result, the last included, is followed by CR LF.
 DecodedText DecodeTextFile(const QByteArray &bytes);
+
+// Bytes read as DecodeTextFile reads 8-bit text (UTF-8, a byte that is not UTF-8 as
+// Windows-1252), their line ends left as they are. *encoding, when asked for, is what
+// DecodeTextFile would call them: Windows1252 or Utf8.
+QString DecodeUtf8OrWindows1252(QByteArrayView bytes, TextEncoding *encoding = nullptr);
 
 // Reads and decodes a whole file. Failures carry a message naming the file and the reason.
 Result<DecodedText> ReadTextFile(const QString &fileName);

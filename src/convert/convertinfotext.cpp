@@ -8,18 +8,12 @@
 
 namespace tapewright {
 
-namespace {
-
-constexpr qsizetype MinimumLines = 6;
-
-} // namespace
-
 QString ConvertInfoText(const QString &infoText, const ConvertOptions &options)
 {
     if (infoText.isEmpty())
         return {};
     const InfoLines lines = InfoLines::cut(infoText);
-    if (lines.count() < MinimumLines)
+    if (lines.count() < MinimumInfoLines)
         return {};
 
     if (options.observer)
@@ -43,8 +37,7 @@ QString ConvertInfoText(const QString &infoText, const ConvertOptions &options)
     fields.Date = FindShowDate(lines, options.locale);
     const DiscSet discs = GatherTracks(lines, headerScan);
     const auto discList = discs.discs();
-    QString document = WriteTrackList(fields, std::span(discList).first(size_t(discs.DiscCount)),
-                                      lines.hasLoneLineBreaks());
+    QString document = WriteTrackList(fields, std::span(discList).first(size_t(discs.DiscCount)));
 
     if (options.observer)
         options.observer->busyOff();

@@ -22,8 +22,11 @@ struct ConvertOptions
     ConvertObserver *observer = nullptr; // may be null
 };
 
-// Returns the track list XML, or an empty text when the info text has fewer than six complete
-// (CR LF ended) lines. Keeps nothing between calls.
+// The fewest lines a text needs to be converted.
+inline constexpr qsizetype MinimumInfoLines = 6;
+
+// Returns the track list XML, or an empty text when the info text has fewer than
+// MinimumInfoLines complete (CR LF ended) lines. Keeps nothing between calls.
 QString ConvertInfoText(const QString &infoText, const ConvertOptions &options = {});
 
 } // namespace tapewright

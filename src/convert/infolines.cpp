@@ -15,8 +15,8 @@ bool isBlank(char16_t c)
     return c == u' ' || c == u'\t'; // a tab is a blank by the time lines are trimmed
 }
 
-// Follows one pass over the text: every CR, LF and tab it meets (and now and then another
-// control character, which it passes over) in order of position.
+// Follows one pass over the text: every CR and tab it meets (and now and then another control
+// character, which it passes over) in order of position.
 template <class OnLine> class Cutter
 {
 public:
@@ -26,16 +26,8 @@ public:
     {
         switch (m_text[i]) {
         case u'\r':
-            if (i + 1 < size && m_text[i + 1] == u'\n') {
+            if (i + 1 < size && m_text[i + 1] == u'\n')
                 endLine(i);
-                m_pairedLf = i + 1;
-            } else {
-                lone(i);
-            }
-            break;
-        case u'\n':
-            if (i != m_pairedLf)
-                lone(i);
             break;
         case u'\t':
             if (firstTab < 0)
@@ -46,8 +38,7 @@ public:
         }
     }
 
-    qsizetype lineStart = 0;  // where the line being read begins
-    qsizetype firstLone = -1; // the first CR or LF that ends no line
+    qsizetype lineStart = 0; // where the line being read begins
     qsizetype firstTab = -1;
 
 private:
@@ -62,15 +53,9 @@ private:
         m_onLine(b, e - b);
         lineStart = cr + 2;
     }
-    void lone(qsizetype i)
-    {
-        if (firstLone < 0)
-            firstLone = i;
-    }
 
     const char16_t *m_text;
     OnLine m_onLine;
-    qsizetype m_pairedLf = -1; // the LF of the last CR LF, already taken
 };
 
 } // namespace
@@ -87,9 +72,9 @@ InfoLines InfoLines::cut(const QString &infoText)
         spans.push_back({start, length});
     });
 
-    // One pass over the text finds the line ends, the lone CRs and LFs and the tabs together.
-    // CR, LF and tab are the only characters below 14 an info text normally holds, so one test
-    // per eight units passes over everything else.
+    // One pass over the text finds the line ends and the tabs together. CR, LF and tab are the only
+    // characters below 14 an info text normally holds, so one test per eight units passes over
+    // everything else.
     qsizetype i = 0;
 #if defined(__SSE2__)
     const __m128i thirteen = _mm_set1_epi16(13);
@@ -113,7 +98,6 @@ InfoLines InfoLines::cut(const QString &infoText)
 
     // Only what lies in lines counts; text after the last CR LF is never looked at.
     const qsizetype inLines = cutter.lineStart;
-    result.m_loneLineBreaks = cutter.firstLone >= 0 && cutter.firstLone < inLines;
     result.m_text = infoText;
     if (cutter.firstTab >= 0 && cutter.firstTab < inLines)
         result.m_text.replace(u'\t', u' '); // one to one: the lines keep their places

@@ -32,9 +32,6 @@ public:
     // The text the lines are views into.
     const QString &text() const { return m_text; }
 
-    // Whether some line holds a lone CR or LF (lines are cut only at CR LF pairs).
-    bool hasLoneLineBreaks() const { return m_loneLineBreaks; }
-
 private:
     struct Span
     {
@@ -44,7 +41,6 @@ private:
 
     QString m_text; // tabs already blanks
     std::vector<Span> m_spans;
-    bool m_loneLineBreaks = false;
 };
 
 } // namespace tapewright

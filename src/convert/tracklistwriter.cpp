@@ -1,7 +1,5 @@
 #include "convert/tracklistwriter.h"
 
-#include "convert/textterms.h"
-
 #include <algorithm>
 
 #if defined(__SSE2__)
@@ -128,6 +126,45 @@ private:
     std::array<char16_t *, 5> m_places{}; // where the track number stands in the pieces
 };
 
+// What no element text holds, whichever recogniser found it: the control characters of both
+// ranges (NUL, a lone CR or LF, tab, ESC, DEL, NEL ...) and the line and paragraph separators
+// U+2028 and U+2029. A reader takes the document line by line, XML admits no NUL nor most other
+// controls, and none of them is printed on a cover. Each is written as one blank, not U+FFFD:
+// most of them part words (tab, line ends, NEL, the separators), and a blank keeps the words
+// apart as the joined lines of the notes are; the others are invisible in the text a user sees,
+// where U+FFFD would print a mark on the cover that the info text never showed. One unit for one
+// unit, so the document keeps the size measured for it.
+bool unwritable(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+// Whether the n units at p may hold an unwritable one: whether one lies outside printable ASCII
+// (U+0020..U+007E), where every unwritable unit lies. Nearly every text is printable ASCII
+// throughout, and that is told eight units at a time; the others are looked at unit by unit.
+bool mayHoldUnwritable(const char16_t *p, qsizetype n)
+{
+#if defined(__SSE2__)
+    // Zero exactly in the lanes of printable ASCII units.
+    const auto outside = [](const char16_t *at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+        return _mm_subs_epu16(_mm_sub_epi16(v, _mm_set1_epi16(0x20)), _mm_set1_epi16(0x7E - 0x20));
+    };
+    const auto anyLane = [](__m128i lanes) {
+        return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(lanes, _mm_setzero_si128()))) ^ 0xFFFF;
+    };
+    if (n < 8) // reads the units after the text too, which the document's slack has room for
+        return (anyLane(outside(p)) & ((1u << (2 * n)) - 1)) != 0;
+    // Whole blocks, the last one ending with the text (it may overlap the one before).
+    __m128i found = outside(p + n - 8);
+    for (qsizetype k = 0; k + 8 < n; k += 8)
+        found = _mm_or_si128(found, outside(p + k));
+    return anyLane(found) != 0;
+#else
+    return std::any_of(p, p + n, [](char16_t c) { return c < 0x20 || c > 0x7E; });
+#endif
+}
+
 qsizetype lineSize(const QString &element)
 {
     return element.isEmpty() ? 0 : element.size() + 2;
@@ -137,10 +174,7 @@ qsizetype lineSize(const QString &element)
 class Output
 {
 public:
-    Output(QString &out, bool mayHoldLineBreaks)
-        : m_p(reinterpret_cast<char16_t *>(out.data())), m_breaks(mayHoldLineBreaks)
-    {
-    }
+    explicit Output(QString &out) : m_p(reinterpret_cast<char16_t *>(out.data())) {}
 
     void put(QStringView s) { m_p = std::copy_n(s.utf16(), s.size(), m_p); }
 
@@ -153,20 +187,13 @@ public:
 
     void number(qsizetype n) { m_p += writeNumber(n, m_p); }
 
-    // An element's text. Lines are cut only at CR LF, so a lone CR or LF can sit inside a field
-    // (a file with mixed line ends, a paste); written as it is, it would break the element over
-    // two lines of a document that readers take line by line. A blank stands in for it, as in
-    // the notes.
+    // An element's text, what it may not hold made blanks.
     void text(QStringView s)
     {
         char16_t *const from = m_p;
         put(s);
-        if (!m_breaks)
-            return;
-        for (const char16_t c : {u'\r', u'\n'}) {
-            for (qsizetype i = FindChar(s, 0, c); i >= 0; i = FindChar(s, i + 1, c))
-                from[i] = u' ';
-        }
+        if (mayHoldUnwritable(from, s.size()))
+            std::replace_if(from, m_p, unwritable, u' ');
     }
 
     void lineIfFound(const QString &element)
@@ -201,13 +228,11 @@ public:
 
 private:
     char16_t *m_p;
-    bool m_breaks;
 };
 
 } // namespace
 
-QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> discs,
-                       bool textsMayHoldLineBreaks)
+QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> discs)
 {
     const HeaderField *const first[] = {&fields.Band,  &fields.Venue,  &fields.City,
                                         &fields.State, &fields.Source, &fields.Notes};
@@ -233,7 +258,7 @@ QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> dis
     }
 
     QString document(size + Slack, Qt::Uninitialized);
-    Output w(document, textsMayHoldLineBreaks);
+    Output w(document);
     w.put(Head);
     w.lineIfFound(fields.Band.Element);
     if (!fields.Date.Element.isEmpty()) {

@@ -13,10 +13,9 @@ namespace tapewright {
 // discs holds discs 1, 2, ... in order; the document counts as many discs as it holds, and lists
 // at most the first 50 tracks of each. The texts need live only for the call.
 //
-// textsMayHoldLineBreaks: whether an element text may hold a CR or LF, which is then written as
-// a blank so that every element stays on one line. Without any, the texts are copied without
-// looking at them again.
-QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> discs,
-                       bool textsMayHoldLineBreaks = true);
+// Control characters (a lone CR or LF, NUL, tab, NEL ...) and the line and paragraph separators
+// U+2028 and U+2029 are written as blanks: every element stays on its one line and holds only
+// what can be printed.
+QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> discs);
 
 } // namespace tapewright

@@ -136,8 +136,7 @@ QString WriteSmartTrackList(const SmartShow &show, const QLocale &locale)
             records[d].push_back({tracks[t].title, tracks[t].time});
         discs[d] = {tracks.size(), records[d]};
     }
-    // Lines are cut at every CR and LF, so no element text holds one.
-    return WriteTrackList(fields, discs, false);
+    return WriteTrackList(fields, discs);
 }
 
 } // namespace tapewright::smart

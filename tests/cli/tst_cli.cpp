@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace testsupport;
 
 namespace {
@@ -61,8 +63,6 @@ private slots:
         const QString marseilles = u"08-dylan-1999-04-23-marseilles"_qs;
         row("smart", "convert|--smart|FILE", TestData(u"corpus/"_qs + marseilles + u".txt"_qs),
             TestData(u"golden/smart/"_qs + marseilles + u".xml"_qs));
-        // Standard input is read up to the limit a file has; a text that short gives nothing.
-        row("16 MiB on standard input", "convert|-", QByteArray(16 * 1024 * 1024, 'x'), {});
         // A UTF-16 file may hold half of a pair of units: the XML holds U+FFFD, never "?".
         const QString lone = QChar(0xDE00) + u"\r\nb\r\nc\r\nd\r\ne\r\nf\r\n"_qs;
         row("lone surrogate written as U+FFFD", "convert|FILE",
@@ -127,6 +127,10 @@ private slots:
             << u"show.txt show.xml other.txt"_qs << u"."_qs
             << u"other.xml=other.txt show.xml=show.xml"_qs
             << u"show.txt|show.xml show.xml|show.xml"_qs;
+        // Nothing is written into what is no file, and no empty document for a text too short.
+        QTest::newRow("an output that is a named pipe, a text too short")
+            << u"pipe.txt short.txt c.txt"_qs << u"out"_qs << u"c.xml=c.txt"_qs
+            << u"out/pipe.xml short.txt"_qs;
         QTest::newRow("inputs of one name")
             << u"a/show.txt b/show.txt a/show.nfo c.txt"_qs << u"out"_qs
             << u"c.xml=c.txt show.xml=a/show.txt"_qs
@@ -145,11 +149,14 @@ private slots:
         const QDir root(dir.path());
         QVERIFY(root.mkpath(u"a"_qs) && root.mkpath(u"b"_qs) && root.mkpath(u"out"_qs));
         WriteFile(dir, u"file"_qs, "a file");
+        QCOMPARE(::mkfifo(QFile::encodeName(root.filePath(u"out/pipe.xml"_qs)).constData(), 0600),
+                 0);
         QStringList args = {u"convert"_qs, u"--verbose"_qs, u"--out-dir"_qs, root.filePath(outDir)};
         for (const QString &input : names) {
+            const QByteArray lines = input.startsWith(u"short") ? "\r\n" : SixLines.sliced(12);
             args << (input.startsWith(u"missing")
                          ? root.filePath(input)
-                         : WriteBytes(root.filePath(input), input.toUtf8() + SixLines.sliced(12)));
+                         : WriteBytes(root.filePath(input), input.toUtf8() + lines));
         }
         const ProcessRun r = run(args);
         QCOMPARE(r.exitCode, told.isEmpty() ? 0 : 1);
@@ -176,7 +183,7 @@ private slots:
     // Every message in one form: "tapewright-cli: FILE: reason" for a file, named as typed; the
     // command and the option as typed for the command line, with a pointer to the command's
     // help (exit code 2); names quoted one way. D stands for a folder holding the file "file"
-    // and the folders "sub" and "file.xml"; the input goes to standard input.
+    // and the folders "sub" and "stdin.xml"; the input goes to standard input.
     void messages_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -223,12 +230,17 @@ private slots:
             "tapewright-cli: D/missing.txt: there is no such file");
         row("folder as info text", "convert|D/sub", 1,
             "tapewright-cli: D/sub: it is a folder, not a file");
+        // Standard input is read up to the limit a file has; a text too short is no document.
+        row("16 MiB on standard input, too short", "convert|-", 1,
+            "tapewright-cli: standard input: the text is too short to convert (fewer than 6 "
+            "complete lines)",
+            QByteArray(16 * 1024 * 1024, 'x'));
         row("just over 16 MiB on standard input", "convert|-", 1,
             "tapewright-cli: standard input: it is larger than 16 MiB, too large for an info "
             "text",
             QByteArray(16 * 1024 * 1024 + 1, 'x'));
-        row("XML onto a folder", "convert|--out-dir|D|D/file", 1,
-            "tapewright-cli: D/file.xml: Filename refers to a directory");
+        row("XML onto a folder", "convert|--out-dir|D|-", 1,
+            "tapewright-cli: D/stdin.xml: it is a folder, not a file", SixLines);
         row("--out-dir on a file", "convert|--out-dir|D/file|-", 1,
             "tapewright-cli: D/file: it is a file; --out-dir needs a folder");
         row("--out-dir below a file", "convert|--out-dir|D/file/xml|-", 1,
@@ -249,7 +261,7 @@ private slots:
         QFETCH(QString, err);
         QTemporaryDir dir;
         WriteFile(dir, u"file"_qs, "a file");
-        QVERIFY(QDir(dir.path()).mkdir(u"sub"_qs) && QDir(dir.path()).mkdir(u"file.xml"_qs));
+        QVERIFY(QDir(dir.path()).mkdir(u"sub"_qs) && QDir(dir.path()).mkdir(u"stdin.xml"_qs));
         args.replaceInStrings(QRegularExpression(u"^D/"_qs), dir.path() + u'/');
         args.replaceInStrings(QRegularExpression(u"^D$"_qs), dir.path());
         const ProcessRun r = run(args, input);

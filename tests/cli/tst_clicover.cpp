@@ -108,6 +108,8 @@ private slots:
             "pipe.doc|it is a named pipe, not a file");
         row("xml is a device", "cover|--template|ODT|--xml|/dev/zero|--out|DIR/out/x.odt", 1,
             "/dev/zero|it is a device, not a file");
+        row("out is a pipe", "cover|--template|ODT|--xml|XML|--out|DIR/pipe.odt", 1,
+            "pipe.odt|it is a named pipe, not a file");
     }
     void run()
     {

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace tapewright;
 using namespace testsupport;
 
@@ -15,36 +17,50 @@ class TestSaveFile : public QObject
     Q_OBJECT
 
 private slots:
-    // A save replaces a longer file wholly and leaves no temporary file; a failed one names the
-    // file and leaves the folder as it was.
+    // A save replaces a longer file wholly and leaves no temporary file; it writes through a
+    // link and keeps the link. A failed one names the file and the reason and leaves the folder
+    // as it was: what is no regular file is never replaced.
     void save_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("new file") << u"new.xml"_qs << true;
-        QTest::newRow("replaces a longer file") << u"show.xml"_qs << true;
-        QTest::newRow("missing folder") << u"missing/show.xml"_qs << false;
-        QTest::newRow("a folder in the way") << u"folder"_qs << false;
+        QTest::addColumn<QString>("reason"); // empty: saved
+        QTest::newRow("new file") << u"new.xml"_qs << QString();
+        QTest::newRow("replaces a longer file") << u"show.xml"_qs << QString();
+        QTest::newRow("through a link") << u"link.xml"_qs << QString();
+        QTest::newRow("missing folder") << u"missing/show.xml"_qs << u"No such file"_qs;
+        QTest::newRow("a folder in the way") << u"folder"_qs << u"it is a folder, not a file"_qs;
+        QTest::newRow("named pipe") << u"pipe.xml"_qs << u"it is a named pipe, not a file"_qs;
+        QTest::newRow("link to a device") << u"device.xml"_qs << u"it is a device, not a file"_qs;
     }
     void save()
     {
         QFETCH(QString, name);
-        QFETCH(bool, saved);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"folder"_qs));
         WriteFile(dir, u"show.xml"_qs, "a much longer previous text");
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.xml"_qs)).constData(), 0600), 0);
+        QVERIFY(QFile::link(u"/dev/null"_qs, dir.filePath(u"device.xml"_qs)));
+        QVERIFY(QFile::link(u"show.xml"_qs, dir.filePath(u"link.xml"_qs)));
+        QStringList files{u"device.xml"_qs, u"folder"_qs, u"link.xml"_qs, u"pipe.xml"_qs,
+                          u"show.xml"_qs};
         const QString path = dir.filePath(name);
         const Result<void> result = SaveFile(path, "new\r\n");
-        QCOMPARE(result.ok(), saved);
-        if (!saved)
+        QCOMPARE(result.ok(), reason.isEmpty());
+        if (!result) {
             QVERIFY2(result.error().contains(QuotedPath(path)), qPrintable(result.error()));
-        else
+            QVERIFY2(result.error().contains(reason), qPrintable(result.error()));
+        } else {
             QCOMPARE(ReadBytes(path), QByteArray("new\r\n"));
-        QStringList files{u"folder"_qs, u"show.xml"_qs};
-        if (saved && !files.contains(name))
-            files = QStringList{u"folder"_qs, name, u"show.xml"_qs};
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 files);
+            if (!files.contains(name))
+                files << name;
+            files.sort();
+        }
+        QVERIFY(QFileInfo(dir.filePath(u"link.xml"_qs)).isSymLink());
+        QCOMPARE(
+            QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            files);
     }
 
     // A full disk fails the save, in the user's words, and leaves the previous file whole and

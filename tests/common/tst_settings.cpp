@@ -5,7 +5,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,7 +64,16 @@ private slots:
             u"z"_qs);
         row("crlf line ends", "[Tapewright]\r\nTemplate=a.doc\r\nUserName=x\r\n", u"x"_qs);
         row("utf8 with byte-order mark", "\xEF\xBB\xBF" + user("J\xC3\xBCrgen"), u"Jürgen"_qs);
-        row("windows-1252 file", user("J\xFCrgen \x93Pete\x94"), u"Jürgen “Pete”"_qs);
+        row("windows-1252 file", user("J\xFCrgen \x93Pete\x94 \x80"), u"Jürgen “Pete” €"_qs);
+        row("key before any section", "UserName=x\n[Tapewright]\nTemplate=a\n", d);
+        row("utf-16 file",
+            QStringEncoder(QStringConverter::Utf16BE)(
+                u"\uFEFF[Tapewright]\r\nUserName=Jürgen\r\n"_qs),
+            u"Jürgen"_qs);
+        row("key in the second section of the name",
+            "[Tapewright]\nTemplate=a\n[Other]\nUserName=no\n[tapewright]\nUserName=x\n", u"x"_qs);
+        // The largest file read (one larger is refused, below).
+        row("exactly 1 MiB", user("x") + QByteArray(1024 * 1024 - user("x").size(), ';'), u"x"_qs);
         row("150 characters read as 99", user(QByteArray(150, 'n')), QString(99, u'n'));
         row("150 non-ascii characters read as 99", user(QString(150, u'ü').toUtf8()),
             QString(99, u'ü'));
@@ -92,54 +101,58 @@ private slots:
         QCOMPARE(GetINIString(Section, Key, lone, none), lone);
     }
 
-    // A file that is no settings file at all (a binary copied over it, a damaged disk) reads
-    // as the defaults, and a write into it still stores the value.
-    void read_randomBytes_givesDefaults()
-    {
-        QByteArray bytes(65536, Qt::Uninitialized);
-        QRandomGenerator(1).fillRange(reinterpret_cast<quint32 *>(bytes.data()), 65536 / 4);
-        QTemporaryDir dir;
-        const QString path = WriteFile(dir, u"tapewright.ini"_qs, bytes);
-        for (const QString &key : {u"Template"_qs, u"PrintCollectionName"_qs, Key})
-            QCOMPARE(GetINIString(Section, key, u"dflt"_qs, path), u"dflt"_qs);
-        QVERIFY(WriteINIString(Section, Key, u"Smith"_qs, path));
-        QCOMPARE(GetINIString(Section, Key, u"dflt"_qs, path), u"Smith"_qs);
-        QCOMPARE(GetINIString(Section, u"Template"_qs, u"dflt"_qs, path), u"dflt"_qs);
-    }
-
-    // Two keys written into a file: names keep their spelling, a doubled key becomes one,
-    // comments stay with what they stood before, the closing comment stays last; the result
-    // is UTF-8 with LF ends, and writing it again changes nothing. A line break in a value would
-    // start a key or section of its own, a NUL would end the value: both become blanks.
+    // Two keys written into a file change their values or add their lines and nothing else: the
+    // file keeps its encoding, its line ends, its spacing, names in their spelling, comments
+    // and other sections, and writing it again changes nothing. A value that a read would trim
+    // is quoted. A line break in a value would start a key or section of its own, a NUL would
+    // end the value: both become blanks.
     void write_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("before"); // a null array: no file
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
+        const QString jurgen = u"Jürgen"_qs;
+        const auto row = [](const char *tag, const QByteArray &before, const QString &value,
+                            const QByteArray &after, const QString &name = u"tapewright.ini"_qs) {
+            QTest::newRow(tag) << name << before << value << after;
+        };
         const auto fresh = [](const QByteArray &value) {
             return "[Tapewright]\nUserName=" + value + "\nPrintCollectionName=0\n";
         };
-        const QString name = u"tapewright.ini"_qs, jurgen = u"Jürgen"_qs;
-        const QByteArray none;
-        QTest::newRow("new file") << name << none << jurgen << fresh("J\xC3\xBCrgen");
+        const QByteArray none, j = "J\xC3\xBCrgen";
+        row("new file", none, jurgen, fresh(j));
         // The per-user configuration folder does not exist before the first write.
-        QTest::newRow("missing folder made")
-            << u"config/tw/tapewright.ini"_qs << none << jurgen << fresh("J\xC3\xBCrgen");
-        QTest::newRow("windows-1252 file becomes utf-8")
-            << name << QByteArray("[Other]\r\nCity=K\xF6ln\r\n") << jurgen
-            << "[Other]\nCity=K\xC3\xB6ln\n\n" + fresh("J\xC3\xBCrgen");
-        QTest::newRow("written by hand")
-            << name << TestData(u"settings/handwritten.ini"_qs) << jurgen
-            << TestData(u"settings/handwritten-saved.ini"_qs);
-        QTest::newRow("outside the basic plane")
-            << name << none << u"Bob 🎸"_qs << fresh("Bob \xF0\x9F\x8E\xB8");
-        QTest::newRow("empty") << name << none << QString() << fresh("");
-        QTest::newRow("equals and brackets") << name << none << u"[a]=b"_qs << fresh("[a]=b");
-        QTest::newRow("semicolon first")
-            << name << none << u";no comment"_qs << fresh(";no comment");
-        QTest::newRow("line breaks") << name << none << u"a\nb\r\nc"_qs << fresh("a b  c");
-        QTest::newRow("NUL") << name << none << QString(u"a\0b"_qs) << fresh("a b");
+        row("missing folder made", none, jurgen, fresh(j), u"config/tw/tapewright.ini"_qs);
+        row("written by hand", TestData(u"settings/handwritten.ini"_qs), jurgen,
+            TestData(u"settings/handwritten-saved.ini"_qs));
+        row("windows-1252 file with crlf ends", "[Other]\r\nCity=K\xF6ln\r\n", jurgen,
+            "[Other]\r\nCity=K\xF6ln\r\n\r\n[Tapewright]\r\nUserName=J\xFCrgen\r\n"
+            "PrintCollectionName=0\r\n");
+        row("windows-1252 file, a value it cannot hold", "[Tapewright]\r\nUserName=K\xF6ln\r\n",
+            u"Bob 🎸"_qs,
+            "[Tapewright]\r\nUserName=Bob \xF0\x9F\x8E\xB8\r\nPrintCollectionName=0\r\n");
+        const auto utf16 = [](const QString &text) {
+            return QByteArray(QStringEncoder(QStringConverter::Utf16LE)(u"\uFEFF"_qs + text));
+        };
+        row("utf-16 file", utf16(u"[Tapewright]\r\nUserName=x\r\n"_qs), jurgen,
+            utf16(u"[Tapewright]\r\nUserName=Jürgen\r\nPrintCollectionName=0\r\n"_qs));
+        row("spacing around the value", "[Tapewright]\n  username\t=  Old  \n", jurgen,
+            "[Tapewright]\n  username\t=  " + j + "  \nPrintCollectionName=0\n");
+        row("last line without its end", "[Tapewright]\nTemplate=a", jurgen,
+            "[Tapewright]\nTemplate=a\nUserName=" + j + "\nPrintCollectionName=0");
+        row("heading as the last line without its end", "[Tapewright]", jurgen,
+            "[Tapewright]\nUserName=" + j + "\nPrintCollectionName=0");
+        row("new section after a last line without its end", "[Other]\nKey=x", jurgen,
+            "[Other]\nKey=x\n\n" + fresh(j));
+        row("new section after an empty line", "[Other]\nKey=x\n\n", jurgen,
+            "[Other]\nKey=x\n\n" + fresh(j));
+        row("empty", none, QString(), fresh(""));
+        row("equals and brackets", none, u"[a]=b"_qs, fresh("[a]=b"));
+        row("blanks at the ends", none, u" Smith "_qs, fresh("\" Smith \""));
+        row("quotes of its own", none, u"'x'"_qs, fresh("\"'x'\""));
+        row("line breaks", none, u"a\nb\r\nc"_qs, fresh("a b  c"));
+        row("NUL", none, QString(u"a\0b"_qs), fresh("a b"));
     }
 
     void write()
@@ -155,6 +168,8 @@ private slots:
         QVERIFY(WriteINIString(Section, Key, value, path));
         QVERIFY(WriteINIString(Section, u"PrintCollectionName"_qs, u"0"_qs, path));
         QCOMPARE(ReadBytes(path), after);
+        QCOMPARE(GetINIString(Section, Key, QString(), path),
+                 value.replace(u'\n', u' ').replace(u'\r', u' ').replace(QChar(0), u' '));
         QVERIFY(WriteINIString(Section, u"PrintCollectionName"_qs, u"0"_qs, path));
         QCOMPARE(ReadBytes(path), after);
     }
@@ -170,6 +185,8 @@ private slots:
         QTest::newRow("path is a folder") << u"folder"_qs << u"it is a folder, not a file"_qs;
         QTest::newRow("path is a named pipe")
             << u"pipe.ini"_qs << u"it is a named pipe, not a file"_qs;
+        QTest::newRow("larger than any settings file")
+            << u"big.ini"_qs << u"too large for a settings file"_qs;
     }
 
     void write_failure()
@@ -180,6 +197,8 @@ private slots:
         WriteFile(dir, u"file.txt"_qs, "not a folder");
         QVERIFY(QDir().mkpath(dir.filePath(u"folder/inside"_qs)));
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.ini"_qs)).constData(), 0600), 0);
+        const QByteArray big = user("x") + QByteArray(1024 * 1024, ';');
+        WriteFile(dir, u"big.ini"_qs, big);
         const QString path = dir.filePath(name);
         QCOMPARE(GetINIString(Section, Key, u"dflt"_qs, path), u"dflt"_qs);
 
@@ -188,9 +207,10 @@ private slots:
         QVERIFY2(written.error().contains(QuotedPath(path)), qPrintable(written.error()));
         QVERIFY2(written.error().contains(reason), qPrintable(written.error()));
         QCOMPARE(ReadBytes(dir.filePath(u"file.txt"_qs)), QByteArray("not a folder"));
+        QVERIFY(ReadBytes(dir.filePath(u"big.ini"_qs)) == big);
         QVERIFY(QFileInfo(dir.filePath(u"folder/inside"_qs)).isDir());
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-                 (QStringList{u"file.txt"_qs, u"folder"_qs, u"pipe.ini"_qs}));
+                 (QStringList{u"big.ini"_qs, u"file.txt"_qs, u"folder"_qs, u"pipe.ini"_qs}));
     }
 
     // On a full disk the write fails with a message, and the file keeps every key it had.

@@ -79,8 +79,15 @@ private slots:
         row("cp1252 undefined bytes keep C1 points", "\x81\x8D\x8F\x90\x9D",
             u"\u0081\u008D\u008F\u0090\u009D\r\n"_qs, cp1252);
         row("truncated utf8 is cp1252", "caf\xC3", u"caf\u00C3\r\n"_qs, cp1252);
+        // A byte that is no UTF-8 in a UTF-8 file is that byte's Windows-1252 character, and the
+        // rest stays UTF-8.
+        row("utf8 with stray cp1252 bytes", "Bj\xC3\xB6rk \x96 Caf\xE9 \xC3\xA9\xC3",
+            u"Björk – Café é\u00C3\r\n"_qs);
         row("utf16 le without bom", QByteArray("B\0a\0n\0d\0\r\0\n\0\x19\x20s\0", 16),
             u"Band\r\n’s\r\n"_qs, TextEncoding::Utf16LENoBom);
+        // The byte without its pair is damage: the text before it is whole.
+        row("utf16 le without bom, odd length", QByteArray("B\0a\0n\0d\0\r\0\n\0s\0!", 15),
+            u"Band\r\ns\uFFFD\r\n"_qs, TextEncoding::Utf16LENoBom);
         row("utf16 be without bom",
             QStringEncoder(QStringConverter::Utf16BE)(u"Blue Lantern\n\u0100"),
             u"Blue Lantern\r\n\u0100\r\n"_qs, TextEncoding::Utf16BENoBom);
@@ -90,13 +97,13 @@ private slots:
             u"0123456789abcdefghij\r\n0123456789abcdef\r\nxy\r\n\r\n0123456789abcde\r\n"_qs);
         row("utf8 at the edge of sixteen bytes", "0123456789abcd\xC3\xA9\xF0\x9F\x8E\xB8 last",
             u"0123456789abcdé\U0001F3B8 last\r\n"_qs);
-        // What UTF-8 does not allow makes the file Windows-1252.
+        // What UTF-8 does not allow is read byte by byte.
         row("utf8 surrogate is cp1252", "a\xED\xA0\x80", u"a\u00ED\u00A0\u20AC\r\n"_qs, cp1252);
         row("overlong utf8 is cp1252", "\xE0\x80\xAF", u"\u00E0\u20AC\u00AF\r\n"_qs, cp1252);
         row("utf8 past U+10FFFF is cp1252", "\xF4\x90\x80\x80", u"\u00F4\u0090\u20AC\u20AC\r\n"_qs,
             cp1252);
-        row("errors after a utf8 bom become U+FFFD", "\xEF\xBB\xBF\x61\xE9\x62\r",
-            u"a\uFFFDb\r\n"_qs, TextEncoding::Utf8Bom);
+        row("stray bytes after a utf8 bom", "\xEF\xBB\xBF\x61\xE9\x62\r", u"aéb\r\n"_qs,
+            TextEncoding::Utf8Bom);
     }
 
     void decode()

@@ -101,6 +101,9 @@ private slots:
         QTest::newRow("lone CR in a track title")
             << sixLines(u"Blue"_qs, u"Hall"_qs, u"Disc 1\r\n01. Opener\rclosing 4:56\r\n"_qs)
             << u"<D1T1>01. Opener closing</D1T1>"_qs;
+        QTest::newRow("NUL, NEL and a line separator in the venue")
+            << sixLines(u"Blue"_qs, QString(u"Town\0Hall\u0085by\u2028the sea"_qs))
+            << u"<VENUE>Town Hall by the sea</VENUE>"_qs;
         QTest::newRow("fuzzer: lone CR between two track lines of disc 2")
             << fuzzerText(u"convert-lone-cr-in-track.bin"_qs)
             << u"<D2T5>5 Senor (Tales Of Yankee Power)  \u050A6 When You Gonna Wake Up ?</D2T5>"_qs;

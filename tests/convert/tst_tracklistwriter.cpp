@@ -44,20 +44,35 @@ private slots:
         QCOMPARE(lines.last(), u"</CDR_Track_List>"_qs);
     }
 
-    // A caller's text may hold line breaks; each becomes a blank, so every element keeps to one
-    // line.
-    void lineBreaksInTexts()
+    // No element holds a control character or a line or paragraph separator, whichever
+    // recogniser found it: each is written as a blank, at every place of a text, and what
+    // borders the ranges is written as it is. (NUL, tabs, line ends: the converters' tables.)
+    void unwritable_data()
     {
-        ShowFields fields;
-        fields.Band.Element = u"<BAND>a\r\nb</BAND>"_qs;
-        const QString title = u"Song\rone\n"_qs;
-        const QString time = u"1\n:00"_qs;
-        const std::vector<TrackRec> tracks{{title, time}};
-        const std::vector<DiscTracks> discs{{1, tracks}};
-        QCOMPARE(WriteTrackList(fields, discs),
-                 u"<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n<BAND>a  b</BAND>\r\n"
-                 "<DISCS>1</DISCS>\r\n<TRACKSD1>1</TRACKSD1>\r\n"
-                 "<D1T1>Song one </D1T1><D1T1Time>1 :00</D1T1Time>\r\n</CDR_Track_List>"_qs);
+        QTest::addColumn<QString>("characters");
+        QTest::addColumn<bool>("blank");
+        QTest::newRow("ends of the ranges") << u"\u001F\u007F\u009F\u2028\u2029"_qs << true;
+        QTest::newRow("their neighbours") << u"~\u00A0\u2027\u202A"_qs << false;
+    }
+    void unwritable()
+    {
+        QFETCH(QString, characters);
+        QFETCH(bool, blank);
+        // Titles of up to seventeen units, the character at each place: every lane of a block of
+        // eight and the units after the last whole block.
+        for (const QChar c : characters) {
+            for (qsizetype size = 1; size <= 17; ++size) {
+                for (qsizetype at = 0; at < size; ++at) {
+                    QString title(size, u'a');
+                    title[at] = c;
+                    const std::vector<TrackRec> tracks{{title, {}}};
+                    const std::vector<DiscTracks> discs{{1, tracks}};
+                    title[at] = blank ? QChar(u' ') : c;
+                    QVERIFY(WriteTrackList({}, discs).contains(u"\r\n<D1T1>"_qs + title +
+                                                               u"</D1T1>\r\n"_qs));
+                }
+            }
+        }
     }
 };
 

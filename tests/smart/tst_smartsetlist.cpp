@@ -121,8 +121,8 @@ private slots:
         QTest::newRow("lone LFs end lines")
             << u"Band\n\nDisc 1\n1. A\n2. B\n\nDisc 2\n1. C"_qs << 2;
         QTest::newRow("mixed line ends") << u"Band\n\r\n1. A\r\n2. B\n"_qs << 1;
-        QTest::newRow("control characters and a lone surrogate")
-            << QString(u"Band\0\x01\r\n1. \xD800 A\r\n2. B"_qs) << 1;
+        QTest::newRow("control characters, separators and a lone surrogate")
+            << QString(u"Band\0\x01\u0085\u2028x\r\n1. \xD800 A\u2029B\r\n2. B"_qs) << 1;
         QTest::newRow("a CR LF inside nothing") << u"\r\n\r\nBand"_qs << 0;
         QTest::newRow("a long line of digits and separators")
             << QString(u"1/2/"_qs.repeated(8000) + u"\r\n1. A"_qs) << 0;
@@ -140,8 +140,10 @@ private slots:
             return;
         QVERIFY(xml.startsWith(u"<?xml version=\"1.0\"?>\r\n<CDR_Track_List>\r\n<BAND>"));
         QVERIFY(xml.endsWith(u"\r\n</CDR_Track_List>"));
-        const QString joined = QString(xml).remove(u"\r\n"_qs); // only elements' line ends go
-        QVERIFY(!joined.contains(u'\r') && !joined.contains(u'\n'));
+        // Between the line ends, no control character and no line or paragraph separator.
+        const QString joined = QString(xml).remove(u"\r\n"_qs);
+        for (const QChar c : joined)
+            QVERIFY(c >= u' ' && (c < u'\x7F' || c > u'\x9F') && c != u'\u2028' && c != u'\u2029');
         QVERIFY(xml.contains(QStringLiteral("\r\n<DISCS>%1</DISCS>\r\n").arg(discs)));
         for (int d = 1; d <= discs; ++d)
             QVERIFY(xml.contains(QStringLiteral("\r\n<TRACKSD%1>").arg(d)));
