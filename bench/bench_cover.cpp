@@ -5,9 +5,9 @@
 // bookmarks allow.
 #include "common/textfile.h"
 #include "convert/convertinfotext.h"
-#include "cover/coverfiller.h"
-#include "cover/filecoverdocument.h"
-#include "cover/zippackage.h"
+#include "cover/document/zippackage.h"
+#include "cover/fill/coverfiller.h"
+#include "cover/fill/filecoverdocument.h"
 
 #include <benchmark/benchmark.h>
 

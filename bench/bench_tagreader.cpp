@@ -1,6 +1,6 @@
 // Reading the track list XML by tag: every field of a realistic cover, and the worst the cover
 // filler can be asked for, a hand-edited track count of 32,767 in a large text.
-#include "cover/tagreader.h"
+#include "cover/fill/tagreader.h"
 
 #include <benchmark/benchmark.h>
 

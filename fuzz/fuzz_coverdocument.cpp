@@ -6,9 +6,9 @@
 // the template file's bytes, or as its parts ("@@ name" lines, each followed by the part's
 // bytes) packed into a zip here. Deflated parts hide their XML from the mutator, so the packed
 // form is what reaches the bookmark code with mutated templates.
-#include "cover/coverfiller.h"
-#include "cover/filecoverdocument.h"
-#include "cover/zippackage.h"
+#include "cover/document/zippackage.h"
+#include "cover/fill/coverfiller.h"
+#include "cover/fill/filecoverdocument.h"
 
 #include <QByteArray>
 #include <QDate>

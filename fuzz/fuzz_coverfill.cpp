@@ -3,7 +3,7 @@
 //
 // The input is the XML text (UTF-8). The document has the bookmarks of a cover with room for
 // eight discs and records what it is given.
-#include "cover/coverfiller.h"
+#include "cover/fill/coverfiller.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -3,7 +3,7 @@
 //
 // Input: the first byte is the tag's length n in UTF-8 bytes, the next n bytes the tag, the
 // rest the text. Besides the tag itself, the text is asked for the tags of a track list.
-#include "cover/tagreader.h"
+#include "cover/fill/tagreader.h"
 
 #include <QByteArray>
 #include <QString>

@@ -231,9 +231,9 @@ inline void FillDisk(const QString &folder)
 } // namespace testsupport
 
 // ---- Cover documents (tests/cover, tests/template, tapewright-cli cover) ----
-#if __has_include("cover/coverdocument.h") && __has_include("cover/zippackage.h")
-#include "cover/coverdocument.h"
-#include "cover/zippackage.h"
+#if __has_include("cover/fill/coverdocument.h") && __has_include("cover/document/zippackage.h")
+#include "cover/document/zippackage.h"
+#include "cover/fill/coverdocument.h"
 
 #include <QHash>
 

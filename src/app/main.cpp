@@ -5,7 +5,7 @@
 #include "appicons.h"
 #include "common/productinfo.h"
 #include "common/settings.h"
-#include "cover/frmcover.h"
+#include "cover/ui/frmcover.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

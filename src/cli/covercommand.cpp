@@ -5,9 +5,9 @@
 #include "cli/clicommon.h"
 #include "cli/climessages.h"
 #include "common/textfile.h"
-#include "cover/coverfiller.h"
-#include "cover/filecoverdocument.h"
-#include "cover/templateformats.h"
+#include "cover/document/templateformats.h"
+#include "cover/fill/coverfiller.h"
+#include "cover/fill/filecoverdocument.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,6 +1,6 @@
 // tapewright-cli cover run as a user runs it, on the shipped templates, with the written cover
 // opened again through the cover documents.
-#include "cover/filecoverdocument.h"
+#include "cover/fill/filecoverdocument.h"
 #include "testsupport.h"
 
 #include <QDir>

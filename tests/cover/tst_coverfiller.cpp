@@ -1,6 +1,6 @@
 // Filling a cover through a recording document: which bookmark gets what, in which order, and
 // what is left alone; the dialog's template list and stored choices.
-#include "cover/coverfiller.h"
+#include "cover/fill/coverfiller.h"
 #include "testsupport.h"
 
 #include <QDir>

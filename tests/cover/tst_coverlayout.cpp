@@ -2,10 +2,10 @@
 // processor: the shipped templates get the sizes the show needs and keep their bookmarks; any
 // other template, and anything a template holds beside the discs, is left as filled.
 #include "common/paths.h"
-#include "cover/coverfiller.h"
-#include "cover/filecoverdocument.h"
-#include "cover/tagreader.h"
-#include "cover/zippackage.h"
+#include "cover/document/zippackage.h"
+#include "cover/fill/coverfiller.h"
+#include "cover/fill/filecoverdocument.h"
+#include "cover/fill/tagreader.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // Filling cover templates of both formats: every bookmark shape and place, values that are
 // text and never markup, saving, the cover file of a made cover, zoom, and templates that are
 // broken or hostile.
-#include "cover/bookmarkxml.h"
-#include "cover/coverfiller.h"
-#include "cover/filecoverdocument.h"
+#include "cover/document/bookmarkxml.h"
+#include "cover/fill/coverfiller.h"
+#include "cover/fill/filecoverdocument.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // Font metrics read through fontconfig and FreeType, checked against the published advance
 // widths of Liberation Sans (those of Arial, whose metrics it copies; 2048 units to the em).
-#include "cover/fontmetrics.h"
+#include "cover/layout/fontmetrics.h"
 
 #include <QTest>
 

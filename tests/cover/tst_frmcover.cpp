@@ -1,6 +1,6 @@
 // The cover dialog driven as a user drives it, with a template folder and settings file of its
 // own and a recording document in place of the word processor: what only the dialog shows.
-#include "cover/frmcover.h"
+#include "cover/ui/frmcover.h"
 #include "testsupport.h"
 
 #include <QCheckBox>

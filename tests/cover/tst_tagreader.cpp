@@ -1,5 +1,5 @@
 // GetTagValue and TagText: the only readers of the track list XML.
-#include "cover/tagreader.h"
+#include "cover/fill/tagreader.h"
 #include "testsupport.h"
 
 #include <QRandomGenerator>

@@ -1,6 +1,6 @@
 // Fitting type to its place on a cover, with widths that are easy to count: every character is
 // half an em wide in the regular face and 0.6 em in the bold, blanks included.
-#include "cover/typefit.h"
+#include "cover/layout/typefit.h"
 
 #include <QTest>
 

@@ -5,9 +5,9 @@
 // show lacks, and the same from the .odt as from the .docx; every bookmark shape and place of
 // a small template on the printed page; the legacy .doc route. What needs LibreOffice is
 // skipped where it is not installed.
-#include "cover/coverfiller.h"
-#include "cover/filecoverdocument.h"
-#include "cover/office.h"
+#include "cover/document/office.h"
+#include "cover/fill/coverfiller.h"
+#include "cover/fill/filecoverdocument.h"
 #include "testsupport.h"
 
 #include <QDir>

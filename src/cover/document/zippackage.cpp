@@ -1,4 +1,4 @@
-#include "cover/zippackage.h"
+#include "cover/document/zippackage.h"
 
 #include <zip.h>
 

@@ -7,7 +7,7 @@
 // layout this program does not know, is left exactly as filled.
 #pragma once
 
-#include "cover/bookmarkxml.h"
+#include "cover/document/bookmarkxml.h"
 
 #include <QString>
 #include <QStringList>

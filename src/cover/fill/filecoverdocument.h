@@ -4,9 +4,9 @@
 // when it is installed, converts legacy Word .doc templates once and prints covers to PDF.
 #pragma once
 
-#include "cover/coverdocument.h"
-#include "cover/coverfiles.h"
-#include "cover/templateformats.h"
+#include "cover/document/templateformats.h"
+#include "cover/fill/coverdocument.h"
+#include "cover/fill/coverfiles.h"
 
 #include <QString>
 #include <QStringList>

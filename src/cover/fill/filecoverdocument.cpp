@@ -1,12 +1,12 @@
-#include "cover/filecoverdocument.h"
+#include "cover/fill/filecoverdocument.h"
 
 #include "common/productinfo.h"
 #include "common/regularfile.h"
 #include "common/savefile.h"
 #include "common/textfile.h"
-#include "cover/coverpackage.h"
-#include "cover/office.h"
-#include "cover/templateformats.h"
+#include "cover/document/coverpackage.h"
+#include "cover/document/office.h"
+#include "cover/document/templateformats.h"
 
 #include <QFile>
 #include <QFileInfo>

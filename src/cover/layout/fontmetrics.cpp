@@ -1,4 +1,4 @@
-#include "cover/fontmetrics.h"
+#include "cover/layout/fontmetrics.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

@@ -1,9 +1,9 @@
-#include "cover/frmcover.h"
+#include "cover/ui/frmcover.h"
 
 #include "common/formhelpers.h"
 #include "common/paths.h"
 #include "convert/daterecogniser.h"
-#include "cover/filecoverdocument.h"
+#include "cover/fill/filecoverdocument.h"
 
 #include <QApplication>
 #include <QCheckBox>

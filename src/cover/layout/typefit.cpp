@@ -1,4 +1,4 @@
-#include "cover/typefit.h"
+#include "cover/layout/typefit.h"
 
 #include <algorithm>
 #include <cmath>

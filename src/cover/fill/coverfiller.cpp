@@ -1,10 +1,10 @@
-#include "cover/coverfiller.h"
+#include "cover/fill/coverfiller.h"
 
 #include "common/settings.h"
 #include "convert/daterecogniser.h"
-#include "cover/coverfiles.h"
-#include "cover/tagreader.h"
-#include "cover/templateformats.h"
+#include "cover/document/templateformats.h"
+#include "cover/fill/coverfiles.h"
+#include "cover/fill/tagreader.h"
 
 #include <QDir>
 #include <QFileInfo>

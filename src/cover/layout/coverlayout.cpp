@@ -1,7 +1,7 @@
-#include "cover/coverlayout.h"
+#include "cover/layout/coverlayout.h"
 
-#include "cover/fontmetrics.h"
-#include "cover/typefit.h"
+#include "cover/layout/fontmetrics.h"
+#include "cover/layout/typefit.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
-#include "cover/coverfiles.h"
+#include "cover/fill/coverfiles.h"
 
 #include "common/productinfo.h"
-#include "cover/templateformats.h"
+#include "cover/document/templateformats.h"
 
 #include <QDir>
 #include <QFileInfo>

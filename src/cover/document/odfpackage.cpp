@@ -1,8 +1,8 @@
 // An OpenDocument text package (.odt, .ott): its text in content.xml, headers and footers in
 // styles.xml, the zoom in settings.xml, and the kind in its mimetype and manifest.
-#include "cover/coverpackage.h"
+#include "cover/document/coverpackage.h"
 
-#include "cover/coverlayout.h"
+#include "cover/layout/coverlayout.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,9 +7,9 @@
 #pragma once
 
 #include "common/result.h"
-#include "cover/bookmarkxml.h"
-#include "cover/templateformats.h"
-#include "cover/zippackage.h"
+#include "cover/document/bookmarkxml.h"
+#include "cover/document/templateformats.h"
+#include "cover/document/zippackage.h"
 
 #include <QHash>
 #include <QString>

@@ -5,8 +5,8 @@
 
 #include "common/formhelpers.h"
 #include "common/messageboxes.h"
-#include "cover/coverdocument.h"
-#include "cover/coverfiller.h"
+#include "cover/fill/coverdocument.h"
+#include "cover/fill/coverfiller.h"
 
 #include <QDate>
 #include <QDialog>

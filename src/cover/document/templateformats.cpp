@@ -1,4 +1,4 @@
-#include "cover/templateformats.h"
+#include "cover/document/templateformats.h"
 
 #include <QFileInfo>
 

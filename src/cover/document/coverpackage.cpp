@@ -1,6 +1,6 @@
-#include "cover/coverpackage.h"
+#include "cover/document/coverpackage.h"
 
-#include "cover/coverlayout.h"
+#include "cover/layout/coverlayout.h"
 
 #include <algorithm>
 #include <cstring>

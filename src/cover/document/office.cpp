@@ -1,4 +1,4 @@
-#include "cover/office.h"
+#include "cover/document/office.h"
 
 #include "common/productinfo.h"
 #include "common/regularfile.h"

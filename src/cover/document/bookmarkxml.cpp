@@ -1,4 +1,4 @@
-#include "cover/bookmarkxml.h"
+#include "cover/document/bookmarkxml.h"
 
 #include "common/textfile.h"
 

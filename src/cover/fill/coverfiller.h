@@ -3,7 +3,7 @@
 // template list and stored choices. tapewright-cli cover makes its covers the same way.
 #pragma once
 
-#include "cover/coverdocument.h"
+#include "cover/fill/coverdocument.h"
 
 #include <QDate>
 #include <QLocale>

@@ -1,9 +1,9 @@
 // A Word package (.docx, .dotx, .docm, .dotm): its main part found through the package's
 // relationships, with the headers and footers it refers to, the zoom in its settings part, and
 // the kind in the main part's content type.
-#include "cover/coverpackage.h"
+#include "cover/document/coverpackage.h"
 
-#include "cover/coverlayout.h"
+#include "cover/layout/coverlayout.h"
 
 #include <cstring>
 

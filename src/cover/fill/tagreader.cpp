@@ -1,4 +1,4 @@
-#include "cover/tagreader.h"
+#include "cover/fill/tagreader.h"
 
 #include "convert/textterms.h"
 
