@@ -1,7 +1,5 @@
 #include "cover/document/coverpackage.h"
 
-#include "cover/layout/coverlayout.h"
-
 #include <algorithm>
 #include <cstring>
 #include <ctime>
@@ -94,19 +92,17 @@ Result<void> CoverPackage::setBookmarkText(const QString &name, const QString &t
     return {};
 }
 
-QString CoverPackage::fitLayout()
+void CoverPackage::editMainPart(
+    const std::function<void(pugi::xml_document &, const XmlNames &)> &edit)
 {
-    const QString layout = layoutName();
-    if (!IsKnownLayout(layout) || m_bookmarkParts.empty())
-        return {};
-    // The main part (content.xml, the Word document) holds the pieces of the layout.
+    if (m_bookmarkParts.empty())
+        return;
+    // The main part is the first that holds bookmarks.
     Part *main = m_bookmarkParts.front();
-    const LayoutFit fit = FitLayoutType(layout, main->doc, main->names);
+    edit(main->doc, main->names);
     main->changed = true;
-    // The track area was rebuilt: its bookmarks are new nodes.
     main->sites = CollectBookmarks(main->doc, main->names);
     rebuildIndex();
-    return LayoutFitNotice(fit);
 }
 
 Result<CoverPackage::Part *> CoverPackage::part(const std::string &name)

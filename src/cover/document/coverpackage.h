@@ -17,6 +17,7 @@
 
 #include <pugixml.hpp>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -24,6 +25,10 @@
 #include <vector>
 
 namespace tapewright {
+
+// The document property that names a cover's layout (cover/layout): user-defined metadata in an
+// OpenDocument file, a custom property in a Word file.
+inline constexpr char LayoutPropertyName[] = "Tapewright layout";
 
 class CoverPackage
 {
@@ -55,10 +60,13 @@ public:
     std::optional<QString> bookmarkText(const QString &name) const;
     Result<void> setBookmarkText(const QString &name, const QString &text);
 
-    // Once the bookmarks are filled: fits the type to the show when the package names a layout
-    // this program knows (coverlayout.h), and leaves any other package as it is. Returns what
-    // the user should know about text that does not fit even so, or an empty text.
-    QString fitLayout();
+    // The layout the package names in its "Tapewright layout" document property; empty when
+    // it names none.
+    virtual QString layoutName() = 0;
+    // Lets edit change the main part (content.xml, word/document.xml) beyond the text of its
+    // bookmarks, as the fitting of a layout does. The part's bookmarks are found afresh
+    // afterwards: edit may have rebuilt what held them.
+    void editMainPart(const std::function<void(pugi::xml_document &, const XmlNames &)> &edit);
 
 protected:
     struct Part
@@ -76,9 +84,6 @@ protected:
     virtual Result<void> readParts() = 0;
     // Declares the package a document or a template of its format.
     virtual void markKind(PackageKind kind) = 0;
-    // The layout the package names in its "Tapewright layout" document property; empty when
-    // it names none.
-    virtual QString layoutName() = 0;
 
     // The entry parsed once: nullptr when the package has no such entry, a failure when it is
     // not well-formed.

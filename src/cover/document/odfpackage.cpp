@@ -2,8 +2,6 @@
 // styles.xml, the zoom in settings.xml, and the kind in its mimetype and manifest.
 #include "cover/document/coverpackage.h"
 
-#include "cover/layout/coverlayout.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -17,12 +15,12 @@ public:
     OdfPackage() : CoverPackage(DocumentFlavor::OpenDocument) {}
 
     Result<void> setZoom(int percent) override;
+    QString layoutName() override;
     const TemplateFormat &format(PackageKind kind) const override;
 
 protected:
     Result<void> readParts() override;
     void markKind(PackageKind kind) override;
-    QString layoutName() override;
 };
 
 constexpr const char *ManifestNs = "urn:oasis:names:tc:opendocument:xmlns:manifest:1.0";

@@ -3,8 +3,6 @@
 // the kind in the main part's content type.
 #include "cover/document/coverpackage.h"
 
-#include "cover/layout/coverlayout.h"
-
 #include <cstring>
 
 namespace tapewright {
@@ -17,13 +15,13 @@ public:
     OoxmlPackage() : CoverPackage(DocumentFlavor::OfficeOpenXml) {}
 
     Result<void> setZoom(int percent) override;
+    QString layoutName() override;
     // Macro-enabled when the template is: its macros stay in the package.
     const TemplateFormat &format(PackageKind kind) const override;
 
 protected:
     Result<void> readParts() override;
     void markKind(PackageKind kind) override;
-    QString layoutName() override;
 
 private:
     std::string m_mainPart = "word/document.xml";

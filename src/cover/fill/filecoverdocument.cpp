@@ -7,6 +7,7 @@
 #include "cover/document/coverpackage.h"
 #include "cover/document/office.h"
 #include "cover/document/templateformats.h"
+#include "cover/layout/coverlayout.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -128,7 +129,16 @@ Result<void> FileCoverDocument::setBookmarkText(const QString &name, const QStri
 
 QString FileCoverDocument::fitLayout()
 {
-    return m_package ? m_package->fitLayout() : QString();
+    if (!m_package)
+        return {};
+    const QString layout = m_package->layoutName();
+    if (!IsKnownLayout(layout))
+        return {};
+    LayoutFit fit;
+    m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
+        fit = FitLayoutType(layout, part, names);
+    });
+    return LayoutFitNotice(fit);
 }
 
 Result<void> FileCoverDocument::saveAs(const QString &path)

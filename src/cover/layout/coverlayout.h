@@ -16,10 +16,6 @@
 
 namespace tapewright {
 
-// The document property that names the layout: user-defined metadata in an OpenDocument file,
-// a custom property in a Word file.
-inline constexpr char LayoutPropertyName[] = "Tapewright layout";
-
 bool IsKnownLayout(const QString &layout);
 
 // What fitting the type of a cover did.
