@@ -3,12 +3,13 @@
 //
 // Every walk over the tree is iterative, and so is every removal (pugixml's own removal recurses
 // once per level): a hostile part may nest elements deeply enough to overflow the stack of a
-// recursive one. Parts nested deeper than any real document are refused all the same.
+// recursive one. Parts nested deeper than any real document are refused all the same, when
+// they are read (xmlpart.h).
 #pragma once
 
 #include "common/result.h"
+#include "cover/document/xmlpart.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <pugixml.hpp>
@@ -17,37 +18,6 @@
 #include <vector>
 
 namespace tapewright {
-
-enum class DocumentFlavor
-{
-    OpenDocument,
-    OfficeOpenXml,
-};
-
-// Element names of one part, with the namespace prefixes the part itself declares.
-struct XmlNames
-{
-    DocumentFlavor flavor = DocumentFlavor::OpenDocument;
-    std::string text;     // "text:" or "w:" as declared in the part ("" for a default namespace)
-    std::string fallback; // "mc:Fallback" (OOXML) — alternate copies that are not filled
-
-    static XmlNames forPart(DocumentFlavor flavor, const pugi::xml_document &doc);
-};
-
-// Real documents nest their elements a few dozen levels deep; a part nested deeper than this is
-// refused.
-inline constexpr int MaxXmlDepth = 1000;
-
-// Parses an XML part. Entities are never expanded (pugixml knows only the five predefined
-// ones), and a DTD is kept as an inert node. A part nested deeper than MaxXmlDepth is refused.
-// A failure gives a reason ("is not ...").
-Result<void> ParseXmlPart(const QByteArray &data, pugi::xml_document *doc);
-QByteArray SerializeXmlPart(pugi::xml_document &doc);
-
-// The namespace prefix (with its colon) that the root element declares for uri; "" when the
-// namespace is the default one; `fallback` when the root does not declare it.
-std::string DeclaredPrefix(const pugi::xml_node &root, const char *uri,
-                           const std::string &fallback);
 
 struct BookmarkSite
 {

@@ -1,7 +1,6 @@
 #include "cover/document/coverpackage.h"
 
 #include <algorithm>
-#include <cstring>
 #include <ctime>
 
 namespace tapewright {
@@ -150,40 +149,6 @@ void CoverPackage::rebuildIndex()
                 m_index.insert(p->sites[i].name, Location{p, i});
         }
     }
-}
-
-pugi::xml_node ChildWithAttribute(pugi::xml_node parent, const std::string &name,
-                                  const std::string &attribute, const char *value)
-{
-    for (pugi::xml_node c = parent.child(name.c_str()); c; c = c.next_sibling(name.c_str())) {
-        if (std::strcmp(c.attribute(attribute.c_str()).value(), value) == 0)
-            return c;
-    }
-    return {};
-}
-
-pugi::xml_node ChildOrAppend(pugi::xml_node parent, const std::string &name,
-                             const std::string &attribute, const char *value)
-{
-    pugi::xml_node c =
-        value ? ChildWithAttribute(parent, name, attribute, value) : parent.child(name.c_str());
-    if (!c) {
-        c = parent.append_child(name.c_str());
-        if (value)
-            c.append_attribute(attribute.c_str()) = value;
-    }
-    return c;
-}
-
-std::string BoundPrefix(pugi::xml_node root, const char *uri, const char *preferred)
-{
-    const std::string p = DeclaredPrefix(root, uri, std::string());
-    if (!p.empty() || std::strcmp(root.attribute("xmlns").value(), uri) == 0)
-        return p;
-    const std::string attr = std::string("xmlns:") + preferred;
-    if (!root.attribute(attr.c_str()))
-        root.append_attribute(attr.c_str()) = uri;
-    return std::string(preferred) + ':';
 }
 
 } // namespace tapewright

@@ -9,6 +9,7 @@
 #include "common/result.h"
 #include "cover/document/bookmarkxml.h"
 #include "cover/document/templateformats.h"
+#include "cover/document/xmlpart.h"
 #include "cover/document/zippackage.h"
 
 #include <QHash>
@@ -111,17 +112,5 @@ private:
 // The two formats' packages, empty until load().
 std::unique_ptr<CoverPackage> NewOdfPackage();
 std::unique_ptr<CoverPackage> NewOoxmlPackage();
-
-// Small edits of the packages' own XML (settings, manifests, content types).
-
-// The first child named name whose attribute has value.
-pugi::xml_node ChildWithAttribute(pugi::xml_node parent, const std::string &name,
-                                  const std::string &attribute, const char *value);
-// That child (or the first child named name when value is null), appended when missing.
-pugi::xml_node ChildOrAppend(pugi::xml_node parent, const std::string &name,
-                             const std::string &attribute = {}, const char *value = nullptr);
-// The prefix (with its colon) root declares for uri; when it declares none, uri is declared on
-// root with preferred.
-std::string BoundPrefix(pugi::xml_node root, const char *uri, const char *preferred);
 
 } // namespace tapewright
