@@ -1,13 +1,17 @@
 // Tapewright's own cover layouts: recognised by a document property the shipped templates carry
-// ("Tapewright layout"), and their type fitted to the show once the bookmarks are filled. The
-// discs' track lists are set in as many columns as they need, at the largest size that fits;
-// spines and title lines stay on one line; the source and notes shrink to their boxes. Sizes
-// are measured with the metrics of the layout's fonts and written into the filled part as
-// styles (OpenDocument) or direct formatting (Word). A template without the property, or with a
-// layout this program does not know, is left exactly as filled.
+// ("Tapewright layout", read by the package), and their type fitted to the show once the
+// bookmarks are filled. The discs' track lists are set in as many columns as they need, at the
+// largest size that fits; spines and title lines stay on one line; the source and notes shrink
+// to their boxes. Sizes are measured with the metrics of the layout's fonts and written into the
+// filled part as styles (OpenDocument) or direct formatting (Word). A template without the
+// property, or with a layout this program does not know, is left exactly as filled.
+//
+// The room: layouts.h holds the layouts as data; typefit.h chooses sizes (pure functions);
+// fontmetrics.h and layoutfonts.h measure text; placefit.h and trackcolumns.h fit the places and
+// the track area; partmarkup.h reads and writes the part in OpenDocument or Word markup.
 #pragma once
 
-#include "cover/document/bookmarkxml.h"
+#include "cover/document/xmlpart.h"
 
 #include <QString>
 #include <QStringList>

@@ -17,6 +17,10 @@
 
 namespace tapewright {
 
+// Points in a twip (1/20 pt): the unit the templates' geometry is given in, so both document
+// formats agree on it.
+inline constexpr double Tw = 1.0 / 20;
+
 // Width in em of text set in the regular or the bold face (multiply by the size for points).
 using MeasureText = std::function<double(QStringView text, bool bold)>;
 
