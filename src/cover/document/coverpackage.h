@@ -2,8 +2,8 @@
 // (odfpackage.cpp) for OpenDocument text, OoxmlPackage (ooxmlpackage.cpp) for Word. The base holds
 // what both share: the zip entries, the XML parts parsed so far, the bookmarks and their editing
 // (bookmarkxml.h), and the writing of a new file. A subclass knows its format's parts: which are
-// checked and hold bookmarks, where the zoom is kept, and how the package says whether it is a
-// document or a template.
+// checked and hold bookmarks, where the zoom is kept, how the package says whether it is a
+// document or a template, and where it names its layout.
 #pragma once
 
 #include "common/result.h"
