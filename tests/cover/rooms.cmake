@@ -9,6 +9,9 @@ set(below_layout document)
 set(below_fill document layout)
 # The dialog reaches the layout only through the filling.
 set(below_ui fill document)
+# The layout edits a filled part: it stands on the documents' XML parts and bookmarks, never on
+# their packages.
+set(layout_from_document xmlpart.h bookmarkxml.h)
 
 set(wrong "")
 foreach(room document layout fill ui)
@@ -16,9 +19,18 @@ foreach(room document layout fill ui)
     foreach(source ${sources})
         file(STRINGS ${source} includes REGEX "^#include \"cover/")
         foreach(line ${includes})
-            string(REGEX REPLACE "^#include \"cover/([a-z]+)/.*" "\\1" other "${line}")
-            if(NOT other STREQUAL room AND NOT other IN_LIST below_${room})
-                file(RELATIVE_PATH name ${COVER} ${source})
+            file(RELATIVE_PATH name ${COVER} ${source})
+            if(NOT line MATCHES "^#include \"cover/[a-z]+/[a-z]+\\.h\"")
+                list(APPEND wrong "${name}: ${line} (names no room)")
+                continue()
+            endif()
+            string(REGEX REPLACE "^#include \"cover/([a-z]+)/([a-z]+\\.h).*" "\\1;\\2" included
+                                 "${line}")
+            list(GET included 0 other)
+            list(GET included 1 header)
+            set(only ${room}_from_${other})
+            if(NOT other STREQUAL room AND (NOT other IN_LIST below_${room} OR
+                                            (DEFINED ${only} AND NOT header IN_LIST ${only})))
                 list(APPEND wrong "${name}: ${line}")
             endif()
         endforeach()
