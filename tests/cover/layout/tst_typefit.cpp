@@ -1,5 +1,6 @@
 // Fitting type to its place on a cover, with widths that are easy to count: every character is
 // half an em wide in the regular face and 0.6 em in the bold, blanks included.
+#include "cover/layout/tracktimes.h"
 #include "cover/layout/typefit.h"
 
 #include <QTest>
@@ -220,6 +221,32 @@ private slots:
         const TrackArea area{100, 100, 10, 45, {10, 5, 1}, 1.0, 0, 1, 0, 35.4};
         QCOMPARE(Describe(FitTrackArea(discs, area, FixedWidth)), layout);
     }
+
+    // Times as info texts write them; a disc has a total only when every track has a time.
+    void runningTimes_data()
+    {
+        QTest::addColumn<QString>("times"); // a disc's track times, separated by "|"
+        QTest::addColumn<int>("total");     // -1: no total
+        QTest::newRow("minutes and seconds") << u"4:56|10:02|04:56"_qs << 1194;
+        QTest::newRow("hours") << u"1:02:03| 0:57 "_qs << 3780;
+        QTest::newRow("CD frames round to the second") << u"4:35.37|4:35.38"_qs << 551;
+        QTest::newRow("a dot for the colon") << u"0.28|12.05"_qs << 753;
+        QTest::newRow("a track without a time") << u"4:56||3:00"_qs << -1;
+        QTest::newRow("seconds past 59") << u"4:60"_qs << -1;
+        QTest::newRow("one digit of seconds") << u"4:5"_qs << -1;
+        QTest::newRow("frames past 74") << u"4:35.75"_qs << -1;
+        QTest::newRow("letters") << u"4:5x"_qs << -1;
+        QTest::newRow("no colon") << u"456"_qs << -1;
+    }
+
+    void runningTimes()
+    {
+        QFETCH(QString, times);
+        QFETCH(int, total);
+        QCOMPARE(DiscSeconds(times.split(u'|')).value_or(-1), total);
+    }
+
+    void runningTime_printed() { QCOMPARE(RunningTime(80 * 60 + 2), u"80:02"_qs); }
 };
 
 QTEST_GUILESS_MAIN(TestTypeFit)
