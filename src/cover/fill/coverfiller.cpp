@@ -4,13 +4,13 @@
 #include "convert/daterecogniser.h"
 #include "cover/document/templateformats.h"
 #include "cover/fill/coverfiles.h"
+#include "cover/fill/covershow.h"
 #include "cover/fill/tagreader.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <limits>
 
 namespace tapewright {
 
@@ -67,17 +67,6 @@ const QString CrLf = QStringLiteral("\r\n");
 const QString TemplateKey = QStringLiteral("Template");
 const QString CollectionKey = QStringLiteral("PrintCollectionName");
 const QString UserNameKey = QStringLiteral("UserName");
-
-// A disc or track count: a whole number that fits 16 signed bits, else 0.
-int countOf(const QString &text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok || value < std::numeric_limits<qint16>::min() ||
-        value > std::numeric_limits<qint16>::max())
-        return 0;
-    return value;
-}
 
 QString dateTreated(const QString &value, DateTreatment treatment, const DateLocale &dates)
 {
@@ -146,7 +135,7 @@ QString trackListBookmark(int disc)
 // gigabytes. A list that stopped early stays longer than room, so that it is known as cut.
 QString trackList(const TagText &tags, int disc, qsizetype room)
 {
-    const int tracks = countOf(tags.value(QStringLiteral("<TracksD%1>").arg(disc)));
+    const int tracks = CoverCount(tags.value(QStringLiteral("<TracksD%1>").arg(disc)));
     QString list;
     for (int t = 1; t <= tracks && list.size() <= room + CrLf.size(); ++t) {
         list += tags.view(QStringLiteral("<D%1T%2>").arg(disc).arg(t));
@@ -177,7 +166,7 @@ QStringList FillCoverBookmarks(CoverDocument &document, const QString &xml,
 
     // Counts above four run on: a template with room for more discs gets them, a four-disc
     // template simply lacks the bookmarks.
-    const int discs = countOf(tags.value(u"<discs>"));
+    const int discs = CoverCount(tags.value(u"<discs>"));
     for (int n = 1; n <= discs; ++n) {
         writeBookmark(document, discBookmark(n), QStringLiteral("Disc ") + QString::number(n), true,
                       room);

@@ -1,4 +1,5 @@
 // GetTagValue and TagText: the only readers of the track list XML.
+#include "cover/fill/covershow.h"
 #include "cover/fill/tagreader.h"
 #include "testsupport.h"
 
@@ -84,6 +85,27 @@ private slots:
                     QFAIL(qPrintable(u"tag "_qs + tag + u" in "_qs + text));
             }
         }
+    }
+
+    // The show a cover reads: each counted disc's tracks with their times, a missing element
+    // read as empty, and no more tracks read than a cover could ever hold.
+    void coverShow_discsAndTimes()
+    {
+        const CoverShow show = ReadCoverShow(
+            u"<BAND>B</BAND><DISCS>2</DISCS><TRACKSD1>3</TRACKSD1><TRACKSD2>1</TRACKSD2>"
+            "<D1T1>a</D1T1><D1T1Time>4:56</D1T1Time><D1T3>c</D1T3><D2T1>d</D2T1>"_qs);
+        QCOMPARE(show.band, u"B"_qs);
+        QCOMPARE(show.discs.size(), 2u);
+        QCOMPARE(show.discs[0].titles, QStringList({u"a"_qs, QString(), u"c"_qs}));
+        QCOMPARE(show.discs[0].times, QStringList({u"4:56"_qs, QString(), QString()}));
+        QCOMPARE(show.discs[1].titles, QStringList({u"d"_qs}));
+        QVERIFY(!show.tracksCut);
+
+        const CoverShow huge =
+            ReadCoverShow(u"<DISCS>32767</DISCS><TRACKSD1>32767</TRACKSD1><D1T1>x</D1T1>"_qs);
+        QCOMPARE(huge.discs.size(), 1u);
+        QCOMPARE(huge.discs[0].titles.size(), qsizetype(MaxShowTracks));
+        QVERIFY(huge.tracksCut);
     }
 };
 
