@@ -40,6 +40,12 @@ QStringList batchFormats()
     return formats;
 }
 
+// A file as messages name it.
+QString shownName(const QString &file)
+{
+    return file == u"-" ? QStringLiteral("standard input") : file;
+}
+
 // The track list of file, read and known to hold something a cover is filled from.
 Result<QString> readTrackList(const QString &file)
 {
@@ -48,7 +54,7 @@ Result<QString> readTrackList(const QString &file)
         return Failure{xml.error()};
     // An info text, or any other XML, would give a cover with nothing but today's date.
     if (const Result<void> fields = CheckCoverFields(xml->text); !fields)
-        return Failure{fileMessage(file == u"-" ? QStringLiteral("standard input") : file,
+        return Failure{fileMessage(shownName(file),
                                    QStringLiteral("%1; an info text is converted into one by %2")
                                        .arg(fields.error(), quoted(u"tapewright-cli convert"_qs)))};
     return std::move(xml->text);
@@ -152,8 +158,8 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
     }
     // The documents LibreOffice prints, each named by its place in the run so that no two
     // results meet, and the PDFs it prints of them.
-    QTemporaryDir work;
-    if (format == Pdf && !work.isValid()) {
+    std::optional<QTemporaryDir> work;
+    if (format == Pdf && !work.emplace().isValid()) {
         writeErr(programMessage(QStringLiteral("no temporary folder for printing the PDFs could "
                                                "be made")));
         return 1;
@@ -185,18 +191,19 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
     QList<PendingPdf> pending;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString &file = files.at(i);
+        const QString shown = shownName(file);
         const QString target = QDir::cleanPath(QDir(outDir).filePath(
             QFileInfo(file == u"-" ? u"stdin"_qs : file).completeBaseName() + u'.' + format));
         const QString targetIdentity = fileIdentity(target);
         if (inputs.contains(targetIdentity)) {
-            failed(fileMessage(file, QStringLiteral("not made: its cover %1 would overwrite a "
-                                                    "file named in this run")
-                                         .arg(quoted(target))));
+            failed(fileMessage(shown, QStringLiteral("not made: its cover %1 would overwrite a "
+                                                     "file named in this run")
+                                          .arg(quoted(target))));
             continue;
         }
         if (const auto earlier = madeFrom.constFind(targetIdentity); earlier != madeFrom.cend()) {
-            failed(fileMessage(file, QStringLiteral("not made: %1 is the cover of %2 in this run")
-                                         .arg(quoted(target), quoted(*earlier))));
+            failed(fileMessage(shown, QStringLiteral("not made: %1 is the cover of %2 in this run")
+                                          .arg(quoted(target), quoted(*earlier))));
             continue;
         }
         const Result<QString> xml = readTrackList(file);
@@ -207,8 +214,9 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
         CoverJob job = shared;
         job.xml = *xml;
         job.outputPath =
-            format == Pdf ? work.filePath(QStringLiteral("%1.%2").arg(i + 1).arg(documentExtension))
-                          : target;
+            format == Pdf
+                ? work->filePath(QStringLiteral("%1.%2").arg(i + 1).arg(documentExtension))
+                : target;
         FileCoverDocument document;
         const Result<MadeCover> cover = MakeCover(document, job);
         if (!cover) {
@@ -230,20 +238,21 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
     const qint64 timeoutMs = std::min<qint64>(
         OfficeConversionTimeoutMs + OfficeTimePerCoverMs * (pending.size() - 1), INT_MAX);
     const Result<void> printed =
-        ConvertAllWithOffice(office, documents, Pdf, work.path(), int(timeoutMs));
+        ConvertAllWithOffice(office, documents, Pdf, work->path(), int(timeoutMs));
     for (const PendingPdf &cover : pending) {
         if (!printed) {
-            failed(fileMessage(cover.xmlFile,
+            failed(fileMessage(shownName(cover.xmlFile),
                                QStringLiteral("no PDF was made: %1").arg(printed.error())));
             continue;
         }
         // LibreOffice says nothing of a document it could not print: the PDF is not there.
-        QFile pdf(OfficeConvertedPath(cover.document, Pdf, work.path()));
+        QFile pdf(OfficeConvertedPath(cover.document, Pdf, work->path()));
         const QByteArray bytes = pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
         if (bytes.isEmpty()) {
-            failed(fileMessage(cover.xmlFile, QStringLiteral("LibreOffice did not print its "
-                                                             "cover; %1 is not made")
-                                                  .arg(quoted(cover.target))));
+            failed(fileMessage(shownName(cover.xmlFile),
+                               QStringLiteral("LibreOffice did not print its "
+                                              "cover; %1 is not made")
+                                   .arg(quoted(cover.target))));
         } else if (const Result<void> saved = SaveFile(cover.target, bytes); !saved) {
             failed(failureMessage(saved.error()));
         } else {
