@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -179,14 +178,10 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
         anyFailed = true;
     };
 
-    // A run never writes over one of its own files: an XML it was given, or the cover of an
-    // earlier XML of the same name.
+    // A run never writes over a cover it made itself (a/show.xml and b/show.xml both make
+    // show.pdf). The XML files need no such guard: a cover's name ends in .pdf or a document's
+    // extension, which no track list's does.
     const QStringList files = parser.positionalArguments();
-    QSet<QString> inputs;
-    for (const QString &file : files) {
-        if (file != u"-")
-            inputs.insert(fileIdentity(file));
-    }
     QHash<QString, QString> madeFrom; // a cover's identity -> the XML it is made of
     QList<PendingPdf> pending;
     for (qsizetype i = 0; i < files.size(); ++i) {
@@ -195,12 +190,6 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
         const QString target = QDir::cleanPath(QDir(outDir).filePath(
             QFileInfo(file == u"-" ? u"stdin"_qs : file).completeBaseName() + u'.' + format));
         const QString targetIdentity = fileIdentity(target);
-        if (inputs.contains(targetIdentity)) {
-            failed(fileMessage(shown, QStringLiteral("not made: its cover %1 would overwrite a "
-                                                     "file named in this run")
-                                          .arg(quoted(target))));
-            continue;
-        }
         if (const auto earlier = madeFrom.constFind(targetIdentity); earlier != madeFrom.cend()) {
             failed(fileMessage(shown, QStringLiteral("not made: %1 is the cover of %2 in this run")
                                           .arg(quoted(target), quoted(*earlier))));
