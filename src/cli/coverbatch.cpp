@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace tapewright::cli {
 
@@ -239,8 +240,8 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
         const QByteArray bytes = pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
         if (bytes.isEmpty()) {
             failed(fileMessage(shownName(cover.xmlFile),
-                               QStringLiteral("LibreOffice did not print its "
-                                              "cover; %1 is not made")
+                               QStringLiteral("LibreOffice did not print its cover; %1 is "
+                                              "not made")
                                    .arg(quoted(cover.target))));
         } else if (const Result<void> saved = SaveFile(cover.target, bytes); !saved) {
             failed(failureMessage(saved.error()));
