@@ -38,7 +38,9 @@ struct ZipPackage
 };
 
 // Reads every entry of the zip held in bytes. A failure gives a reason (lower case, no file name,
-// no final full stop), such as "it is not a zip package".
+// no final full stop), such as "it is not a zip package". Entries whose names differ only in
+// case, and names that are absolute, hold a backslash or step up with "..", are refused as
+// two entries of one name are.
 Result<ZipPackage> ReadZipPackage(const QByteArray &bytes);
 
 // Writes the entries in their order. A failure gives a reason as above.
