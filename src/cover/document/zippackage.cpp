@@ -84,8 +84,7 @@ QString entryName(const char *name)
 QString entryNameProblem(const std::string &name)
 {
     if (name.find('\\') != std::string::npos)
-        return QStringLiteral("the entry %1 has a backslash in its name (a package separates "
-                              "folders with “/”)")
+        return QStringLiteral("the entry %1 names its folders with a backslash instead of “/”")
             .arg(entryName(name.c_str()));
     if (!name.empty() && name.front() == '/')
         return QStringLiteral("the entry %1 has an absolute name").arg(entryName(name.c_str()));

@@ -48,9 +48,9 @@ QString LayoutFitNotice(const LayoutFit &fit, const QString &layout, const QStri
 {
     if (!fit.misshapen.isEmpty()) {
         return QStringLiteral("The template “%1” says it has the layout “%2” (in its document "
-                              "property “Tapewright layout”), but %3. It was filled without "
-                              "fitting its type to the show, so long titles and track lists may "
-                              "be cut off.")
+                              "property “Tapewright layout”), but %3. It was filled as it stands, "
+                              "without fitting its type to the show; look the cover over before "
+                              "you print it.")
             .arg(templateName, layout, fit.misshapen);
     }
     QStringList sentences;
