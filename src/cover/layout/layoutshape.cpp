@@ -31,9 +31,12 @@ QString ShapeProblem(const PartMarkup &markup, const pugi::xml_document &part, c
 {
     QHash<QString, int> counts;
     const std::vector<BookmarkSite> all = CollectBookmarks(part, markup.names(), &counts);
-    Sites sites;
-    for (const BookmarkSite &site : all)
-        sites.insert(site.name, site);
+    const Sites sites = [&all] {
+        Sites s;
+        for (const BookmarkSite &site : all)
+            s.insert(site.name, site);
+        return s;
+    }();
 
     QStringList discs;
     for (int n = 1; n <= layout.discs; ++n)
@@ -53,7 +56,7 @@ QString ShapeProblem(const PartMarkup &markup, const pugi::xml_document &part, c
             return QStringLiteral("its bookmark %1 is missing").arg(quoted(name));
         if (count > 1)
             return QStringLiteral("its bookmark %1 is there %2 times").arg(quoted(name)).arg(count);
-        const BookmarkSite &site = sites[name];
+        const BookmarkSite site = sites.value(name);
         const pugi::xml_node paragraph = markup.paragraphOf(site.start);
         if (!paragraph || (site.end && markup.paragraphOf(site.end) != paragraph))
             return QStringLiteral("its bookmark %1 does not lie within one paragraph")
@@ -71,7 +74,7 @@ QString ShapeProblem(const PartMarkup &markup, const pugi::xml_document &part, c
     if (!cell)
         return QStringLiteral("its track lists are not in a table cell");
     for (const QString &name : std::as_const(discs)) {
-        if (markup.cellOf(sites[name].start) != cell)
+        if (markup.cellOf(sites.value(name).start) != cell)
             return QStringLiteral("its bookmark %1 is not in the table cell of the track lists")
                 .arg(quoted(name));
     }
