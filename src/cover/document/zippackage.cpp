@@ -28,8 +28,13 @@ const ZipEntry *ZipPackage::find(const std::string &name) const
 
 ZipEntry &ZipPackage::findOrAdd(const std::string &name)
 {
-    if (ZipEntry *e = find(name))
-        return *e;
+    const QString folded = QString::fromStdString(name).toCaseFolded();
+    for (ZipEntry &e : entries) {
+        if (e.name == name || QString::fromStdString(e.name).toCaseFolded() == folded) {
+            e.name = name;
+            return e;
+        }
+    }
     entries.push_back(ZipEntry{name, {}, false, std::time(nullptr)});
     return entries.back();
 }

@@ -33,7 +33,9 @@ struct ZipPackage
 
     ZipEntry *find(const std::string &name);
     const ZipEntry *find(const std::string &name) const;
-    // Adds the entry when absent; returns it either way.
+    // Adds the entry when absent; returns it either way. An entry whose name differs only in
+    // case is taken for it, and renamed: a package read holds no two such names (they are
+    // refused), and one written must not either.
     ZipEntry &findOrAdd(const std::string &name);
 };
 

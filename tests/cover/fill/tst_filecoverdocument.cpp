@@ -616,6 +616,13 @@ private slots:
         prefixed.find("word/document.xml")->data = TestData(u"cover/docx-prefixed.xml"_qs);
         QTest::newRow("docx with its own prefix")
             << u"h.docx"_qs << ZipBytes(prefixed) << QString() << u"prefixed"_qs;
+        // A part the cover adds (the type, in its own spelling) replaces one named alike but for
+        // case, which would leave two such names in the cover.
+        ZipPackage capitals =
+            TemplatePackage(u".odt"_qs, "<text:p><text:bookmark text:name=\"TrayBand\"/></text:p>");
+        capitals.find("mimetype")->name = "MimeType";
+        QTest::newRow("odt whose type is named in capitals")
+            << u"h.odt"_qs << ZipBytes(capitals) << QString() << QString();
         // Read in its own encoding, written as UTF-8.
         ZipPackage latin1 = TemplatePackage(
             u".odt"_qs, "<text:p><text:bookmark-start text:name=\"TrayBand\"/>Caf\xE9"
