@@ -93,15 +93,9 @@ QString entryNameProblem(const std::string &name)
             .arg(entryName(name.c_str()));
     if (!name.empty() && name.front() == '/')
         return QStringLiteral("the entry %1 has an absolute name").arg(entryName(name.c_str()));
-    for (std::size_t at = 0; at <= name.size();) {
-        std::size_t slash = name.find('/', at);
-        if (slash == std::string::npos)
-            slash = name.size();
-        if (name.compare(at, slash - at, "..") == 0)
-            return QStringLiteral("the name of the entry %1 leads out of the package with “..”")
-                .arg(entryName(name.c_str()));
-        at = slash + 1;
-    }
+    if (('/' + name + '/').find("/../") != std::string::npos)
+        return QStringLiteral("the name of the entry %1 leads out of the package with “..”")
+            .arg(entryName(name.c_str()));
     return {};
 }
 
