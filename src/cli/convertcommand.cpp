@@ -57,8 +57,11 @@ Result<void> makeOutputFolder(const QString &dir)
 // The document of an info text, or why there is none: a text too short gives an empty one, which
 // would be no track list at all.
 Result<QByteArray> converted(const QString &file, const QString &text, bool smart,
-                             const ConvertOptions &options)
+                             ConvertOptions options)
 {
+    // Standard input has no name to read a band or date from.
+    if (file != u"-")
+        options.infoPath = QFileInfo(file).absoluteFilePath();
     const QString xml = smart ? RecogniseInfoText(text, options) : ConvertInfoText(text, options);
     if (!xml.isEmpty())
         return Utf8Bytes(xml);

@@ -6,6 +6,7 @@
 #include "smart/infotext.h"
 #include "smart/setlist.h"
 #include "smart/showheader.h"
+#include "smart/showname.h"
 
 #include <algorithm>
 #include <vector>
@@ -130,6 +131,20 @@ void readSetListInPieces(QStringView whole, const FirstPiece &first, const DateL
     }
 }
 
+// The band and date a text does not name, from its file's name or its folder's.
+void takeFromName(SmartShow &show, const QString &infoPath, const DateLocale &dates)
+{
+    if (!show.band.isEmpty() && show.date.isValid())
+        return;
+    const NamedShow named = ShowFromPath(infoPath, dates);
+    if (show.band.isEmpty())
+        show.band = named.band;
+    if (!show.date.isValid() && named.date.isValid()) {
+        show.date = named.date;
+        show.literalDate = named.literalDate;
+    }
+}
+
 void setHeader(SmartShow &show, const ShowHeader &header)
 {
     show.band = header.band;
@@ -192,12 +207,13 @@ private:
 
 // A long text: its header read from the first piece, its set list twice from every piece in
 // turn (to measure the document, then to write it), and never held whole.
-QString recogniseInPieces(const QString &infoText, const QLocale &locale)
+QString recogniseInPieces(const QString &infoText, const QLocale &locale, const QString &infoPath)
 {
     const DateLocale &dates = DateLocale::of(locale);
     const FirstPiece first(infoText, dates);
     SmartShow show;
     setHeader(show, first.header);
+    takeFromName(show, infoPath, dates);
     const QString shortDate = show.date.isValid() ? ShortDateText(show.date, locale) : QString();
     ElementBuffer buffer(fieldsSize(show, shortDate));
     const ShowFields fields = fieldsOf(show, shortDate, buffer);
@@ -259,10 +275,14 @@ QString RecogniseInfoText(const QString &infoText, const ConvertOptions &options
         return {};
     if (options.observer)
         options.observer->busyOn();
-    QString document =
-        infoText.size() <= smart::PieceSize
-            ? smart::WriteSmartTrackList(smart::ReadShow(infoText, options.locale), options.locale)
-            : smart::recogniseInPieces(infoText, options.locale);
+    QString document;
+    if (infoText.size() <= smart::PieceSize) {
+        smart::SmartShow show = smart::ReadShow(infoText, options.locale);
+        smart::takeFromName(show, options.infoPath, DateLocale::of(options.locale));
+        document = smart::WriteSmartTrackList(show, options.locale);
+    } else {
+        document = smart::recogniseInPieces(infoText, options.locale, options.infoPath);
+    }
     if (options.observer)
         options.observer->busyOff();
     return document;
