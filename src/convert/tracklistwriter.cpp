@@ -1,6 +1,7 @@
 #include "convert/tracklistwriter.h"
 
 #include <algorithm>
+#include <deque>
 #include <optional>
 
 #if defined(__SSE2__)
@@ -309,7 +310,8 @@ public:
             m_size += trackLineSize(qsizetype(m_counts.size()), t, title.size(), time.size());
     }
 
-    std::vector<qsizetype> m_counts;
+    // A disc every few bytes of a long text: kept in blocks, never moved to grow.
+    std::deque<qsizetype> m_counts;
     qsizetype m_size = 0;
 };
 
@@ -386,7 +388,7 @@ QString WriteTrackList(const ShowFields &fields,
 {
     MeasuredLines measured;
     readTracks(measured);
-    const std::vector<qsizetype> &counts = measured.m_counts;
+    const std::deque<qsizetype> &counts = measured.m_counts;
     const qsizetype discCount = qsizetype(counts.size());
     const auto count = [&](qsizetype n) { return counts[size_t(n - 1)]; };
     const qsizetype size = sizeBesideTracks(fields, discCount, count) + measured.m_size;

@@ -165,6 +165,10 @@ private slots:
         QTest::newRow("mixed line ends") << u"Band\n\r\n1. A\r\n2. B\n"_qs << 1;
         QTest::newRow("control characters, separators and a lone surrogate")
             << QString(u"Band\0\x01\u0085\u2028x\r\n1. \xD800 A\u2029B\r\n2. B"_qs) << 1;
+        QTest::newRow("control characters in a text read in pieces")
+            << QString(u"Band\0\x01\r\n\r\n"_qs +
+                       u"1. \u0085A\r\n2. B\u2028\u001F\r\n\r\n"_qs.repeated(5000))
+            << 5000;
         QTest::newRow("a CR LF inside nothing") << u"\r\n\r\nBand"_qs << 0;
         QTest::newRow("a long line of digits and separators")
             << QString(u"1/2/"_qs.repeated(8000) + u"\r\n1. A"_qs) << 0;
