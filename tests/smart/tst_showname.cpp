@@ -19,28 +19,36 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("band");
         QTest::addColumn<QString>("date"); // as the name writes it
+        QTest::addColumn<QString>("iso");
         QTest::newRow("short name glued, year of four, folder marks after")
-            << u"gd1977-05-08.sbd.miller.flac16"_qs << u"Grateful Dead"_qs << u"1977-05-08"_qs;
+            << u"gd1977-05-08.sbd.miller.flac16"_qs << u"Grateful Dead"_qs << u"1977-05-08"_qs
+            << u"1977-05-08"_qs;
         QTest::newRow("short name glued, year of two")
-            << u"gd77-05-08"_qs << u"Grateful Dead"_qs << u"77-05-08"_qs;
+            << u"gd77-05-08"_qs << u"Grateful Dead"_qs << u"77-05-08"_qs << u"1977-05-08"_qs;
         QTest::newRow("short name glued, dots")
-            << u"ph1997.12.31"_qs << u"Phish"_qs << u"1997.12.31"_qs;
+            << u"ph1997.12.31"_qs << u"Phish"_qs << u"1997.12.31"_qs << u"1997-12-31"_qs;
         QTest::newRow("unknown short name: the date alone")
-            << u"xq1999-01-01"_qs << QString() << u"1999-01-01"_qs;
+            << u"xq1999-01-01"_qs << QString() << u"1999-01-01"_qs << u"1999-01-01"_qs;
         QTest::newRow("band, date and place between dashes")
-            << u"Bob Dylan - 1989-10-24 - Boston"_qs << u"Bob Dylan"_qs << u"1989-10-24"_qs;
+            << u"Bob Dylan - 1989-10-24 - Boston"_qs << u"Bob Dylan"_qs << u"1989-10-24"_qs
+            << u"1989-10-24"_qs;
         QTest::newRow("short name before the date, written out")
-            << u"Dylan 1975-11-19"_qs << u"Bob Dylan"_qs << u"1975-11-19"_qs;
-        QTest::newRow("underscores for blanks") << u"Old_Crow_Medicine_Show_2004-06-12"_qs
-                                                << u"Old Crow Medicine Show"_qs << u"2004-06-12"_qs;
+            << u"Dylan 1975-11-19"_qs << u"Bob Dylan"_qs << u"1975-11-19"_qs << u"1975-11-19"_qs;
+        QTest::newRow("underscores for blanks")
+            << u"Old_Crow_Medicine_Show_2004-06-12"_qs << u"Old Crow Medicine Show"_qs
+            << u"2004-06-12"_qs << u"2004-06-12"_qs;
         QTest::newRow("date first: no band")
-            << u"1977-05-08 Barton Hall"_qs << QString() << u"1977-05-08"_qs;
+            << u"1977-05-08 Barton Hall"_qs << QString() << u"1977-05-08"_qs << u"1977-05-08"_qs;
         QTest::newRow("a venue before the date: no band")
-            << u"Barton Hall 1977-05-08"_qs << QString() << u"1977-05-08"_qs;
-        QTest::newRow("no date: nothing") << u"Bob Dylan Boston"_qs << QString() << QString();
+            << u"Barton Hall 1977-05-08"_qs << QString() << u"1977-05-08"_qs << u"1977-05-08"_qs;
+        QTest::newRow("year of two after 2000")
+            << u"gd05-06-12"_qs << u"Grateful Dead"_qs << u"05-06-12"_qs << u"2005-06-12"_qs;
+        QTest::newRow("no date: nothing")
+            << u"Bob Dylan Boston"_qs << QString() << QString() << QString();
         QTest::newRow("a date inside a longer number: nothing")
-            << u"track 121977-05-08"_qs << QString() << QString();
-        QTest::newRow("no such day: nothing") << u"gd1977-02-30"_qs << QString() << QString();
+            << u"track 121977-05-08"_qs << QString() << QString() << QString();
+        QTest::newRow("no such day: nothing")
+            << u"gd1977-02-30"_qs << QString() << QString() << QString();
     }
 
     void name()
@@ -48,11 +56,12 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, band);
         QFETCH(QString, date);
+        QFETCH(QString, iso);
         const smart::NamedShow show =
             smart::ShowFromName(name, DateLocale::of(UnitedStatesLocale()));
         QCOMPARE(show.band, band);
         QCOMPARE(show.literalDate, date);
-        QCOMPARE(show.date.isValid(), !date.isEmpty());
+        QCOMPARE(show.date.toString(Qt::ISODate), iso);
     }
 
     // The file's name, then its folder's, field by field; only what the text lacks is taken.
