@@ -75,15 +75,9 @@ private:
     const char16_t *m_end;
 };
 
-// A text longer than this is read a piece at a time, so that what is held while reading it
-// stays in proportion to one piece (a few dozen bytes a character) and not to the whole text.
-// Three and a half times the longest info text of the corpus: every real one is read whole.
-constexpr qsizetype PieceSize = 64 * 1024;
+} // namespace
 
-// Where the piece of a long text that starts at from ends: behind the last empty line of its
-// second half, so that a list is rarely cut, else behind the last line end there, else (a line
-// that long) at PieceSize, never inside a surrogate pair.
-qsizetype pieceEnd(QStringView text, qsizetype from)
+qsizetype PieceEnd(QStringView text, qsizetype from)
 {
     const qsizetype limit = from + PieceSize;
     if (limit >= text.size())
@@ -104,6 +98,8 @@ qsizetype pieceEnd(QStringView text, qsizetype from)
     return text[limit - 1].isHighSurrogate() ? limit - 1 : limit;
 }
 
+namespace {
+
 // The first piece of a long text and its header.
 struct FirstPiece
 {
@@ -112,7 +108,7 @@ struct FirstPiece
     ShowHeader header;
 
     FirstPiece(QStringView whole, const DateLocale &dates)
-        : end(pieceEnd(whole, 0)), text(whole.first(end), dates),
+        : end(PieceEnd(whole, 0)), text(whole.first(end), dates),
           header(ReadShowHeader(text, dates))
     {
     }
@@ -125,23 +121,9 @@ void readSetListInPieces(QStringView whole, const FirstPiece &first, const DateL
     SetListReader reader(out);
     reader.read(first.text, first.header.lastLine);
     for (qsizetype from = first.end; from < whole.size();) {
-        const qsizetype end = pieceEnd(whole, from);
+        const qsizetype end = PieceEnd(whole, from);
         reader.read(InfoText(whole.sliced(from, end - from), dates), -1);
         from = end;
-    }
-}
-
-// The band and date a text does not name, from its file's name or its folder's.
-void takeFromName(SmartShow &show, const QString &infoPath, const DateLocale &dates)
-{
-    if (!show.band.isEmpty() && show.date.isValid())
-        return;
-    const NamedShow named = ShowFromPath(infoPath, dates);
-    if (show.band.isEmpty())
-        show.band = named.band;
-    if (!show.date.isValid() && named.date.isValid()) {
-        show.date = named.date;
-        show.literalDate = named.literalDate;
     }
 }
 
@@ -199,7 +181,10 @@ class WrittenDiscs final : public DiscSink
 public:
     explicit WrittenDiscs(TrackLines &out) : m_out(out) {}
     void disc() override { m_out.disc(); }
-    void track(const QString &title, const QString &time) override { m_out.track(title, time); }
+    void track(const QString &title, const QString &time, qsizetype) override
+    {
+        m_out.track(title, time);
+    }
 
 private:
     TrackLines &m_out;
@@ -213,7 +198,7 @@ QString recogniseInPieces(const QString &infoText, const QLocale &locale, const 
     const FirstPiece first(infoText, dates);
     SmartShow show;
     setHeader(show, first.header);
-    takeFromName(show, infoPath, dates);
+    TakeFromName(show, infoPath, dates);
     const QString shortDate = show.date.isValid() ? ShortDateText(show.date, locale) : QString();
     ElementBuffer buffer(fieldsSize(show, shortDate));
     const ShowFields fields = fieldsOf(show, shortDate, buffer);
@@ -278,7 +263,7 @@ QString RecogniseInfoText(const QString &infoText, const ConvertOptions &options
     QString document;
     if (infoText.size() <= smart::PieceSize) {
         smart::SmartShow show = smart::ReadShow(infoText, options.locale);
-        smart::takeFromName(show, options.infoPath, DateLocale::of(options.locale));
+        smart::TakeFromName(show, options.infoPath, DateLocale::of(options.locale));
         document = smart::WriteSmartTrackList(show, options.locale);
     } else {
         document = smart::recogniseInPieces(infoText, options.locale, options.infoPath);

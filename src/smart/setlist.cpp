@@ -151,9 +151,9 @@ private:
         }
     }
 
-    void append(const QString &title, const QString &time)
+    void append(const QString &title, const QString &time, qsizetype line)
     {
-        m_out.track(title, time);
+        m_out.track(title, time, line);
         m_discHasTracks = true;
     }
 
@@ -206,7 +206,7 @@ private:
         m_endedByText = m_endedHard = false;
         m_last = n;
         if (!item.missing)
-            append(item.title, item.time);
+            append(item.title, item.time, m_tracks[index].line);
     }
 
     void readNumbered()
@@ -312,7 +312,7 @@ private:
             m_pendingDisc = false;
             const CleanTitle c = CleanTrackTitle(t->line(i));
             if (!c.missing)
-                append(c.title, c.time);
+                append(c.title, c.time, i);
         }
     }
 };
@@ -322,7 +322,7 @@ void KeptDiscs::disc()
     discs.append(SmartDisc());
 }
 
-void KeptDiscs::track(const QString &title, const QString &time)
+void KeptDiscs::track(const QString &title, const QString &time, qsizetype)
 {
     discs.back().tracks.append({title, time});
 }

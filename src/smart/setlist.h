@@ -17,7 +17,8 @@ class DiscSink
 {
 public:
     virtual void disc() = 0;
-    virtual void track(const QString &title, const QString &time) = 0;
+    // line: the line of the text (of the piece) the track is read from.
+    virtual void track(const QString &title, const QString &time, qsizetype line) = 0;
 
 protected:
     ~DiscSink() = default;
@@ -28,7 +29,7 @@ class KeptDiscs final : public DiscSink
 {
 public:
     void disc() override;
-    void track(const QString &title, const QString &time) override;
+    void track(const QString &title, const QString &time, qsizetype line) override;
 
     QList<SmartDisc> discs;
 };

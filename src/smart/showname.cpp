@@ -140,4 +140,22 @@ NamedShow ShowFromPath(const QString &path, const DateLocale &locale)
     return show;
 }
 
+TakenFromName TakeFromName(SmartShow &show, const QString &infoPath, const DateLocale &locale)
+{
+    TakenFromName taken;
+    if (!show.band.isEmpty() && show.date.isValid())
+        return taken;
+    const NamedShow named = ShowFromPath(infoPath, locale);
+    if (show.band.isEmpty() && !named.band.isEmpty()) {
+        show.band = named.band;
+        taken.band = true;
+    }
+    if (!show.date.isValid() && named.date.isValid()) {
+        show.date = named.date;
+        show.literalDate = named.literalDate;
+        taken.date = true;
+    }
+    return taken;
+}
+
 } // namespace tapewright::smart

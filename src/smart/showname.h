@@ -4,6 +4,7 @@
 #pragma once
 
 #include "convert/daterecogniser.h"
+#include "smart/smartrecords.h"
 
 #include <QDate>
 #include <QString>
@@ -26,5 +27,14 @@ NamedShow ShowFromName(QStringView name, const DateLocale &locale);
 // The file's name without its extension first, then its folder's name, field by field; nothing
 // for an empty path (a text that comes from no file).
 NamedShow ShowFromPath(const QString &path, const DateLocale &locale);
+
+// Gives show the band and the date it lacks from the info text's path, as ShowFromPath reads
+// them; returns what it took.
+struct TakenFromName
+{
+    bool band = false;
+    bool date = false;
+};
+TakenFromName TakeFromName(SmartShow &show, const QString &infoPath, const DateLocale &locale);
 
 } // namespace tapewright::smart
