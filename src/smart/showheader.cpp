@@ -43,9 +43,13 @@ QString trimmedName(QStringView s)
     return CollapsedBlanks(s);
 }
 
-// The first line cut into its fields: at commas, at spaced dashes and at runs of blanks.
-QList<QStringView> headFields(QStringView s)
+// The first line cut into its fields: at commas, at spaced dashes and at runs of blanks, but
+// never inside the date, which writes commas of its own ("July 1, 1981").
+QList<QStringView> headFields(QStringView s, const std::optional<FoundDate> &date)
 {
+    const auto inDate = [&date](qsizetype i) {
+        return date && i >= date->start && i < date->end;
+    };
     QList<QStringView> out;
     qsizetype from = 0;
     const qsizetype n = s.size();
@@ -56,7 +60,9 @@ QList<QStringView> headFields(QStringView s)
         from = next;
     };
     for (qsizetype i = 0; i < n; ++i) {
-        if (s[i] == u',') {
+        if (inDate(i)) {
+            continue;
+        } else if (s[i] == u',') {
             cut(i, i + 1);
         } else if (s[i] == u' ' && i + 2 < n && s[i + 1] == u'-' && s[i + 2] == u' ') {
             cut(i, i + 3);
@@ -431,7 +437,7 @@ private:
         const auto classified = [&](QStringView f) {
             return classifyHeadField(f, low.sliced(f.data() - s.data(), f.size()), loc);
         };
-        for (const QStringView f : headFields(s))
+        for (const QStringView f : headFields(s, FindDateIn(s, low, loc)))
             fields.append(classified(f));
         // "Bob Dylan 1966-05-17 Free Trade Hall, ...": a date splits the first field. A place
         // line is a header line only so ("Mansfield, Massachusetts 1986-07-10" is a place).

@@ -151,7 +151,8 @@ void blankOrdinals(char16_t *t, qsizetype size)
     for (qsizetype i = 0; i + 2 < size; ++i) {
         if (!IsAsciiDigit(t[i]))
             continue;
-        if (t[i + 1] == u'.' && t[i + 2] == u' ') {
+        // "30.September 1987": the day's dot may touch the month.
+        if (t[i + 1] == u'.' && (t[i + 2] == u' ' || QChar::isLetter(t[i + 2]))) {
             qsizetype first = i;
             while (first > 0 && IsAsciiDigit(t[first - 1]))
                 --first;
@@ -166,6 +167,78 @@ void blankOrdinals(char16_t *t, qsizetype size)
             t[i + 2] = u' ';
         }
     }
+}
+
+int monthOfWord(QStringView word, const DateLocale &locale)
+{
+    if (word.isEmpty())
+        return 0;
+    for (const DateLocale::MonthWord &m : locale.monthWordsFrom(word[0].unicode())) {
+        if (m.prefix ? word.size() >= 3 && BeginsWith(m.text, word) : m.text == word)
+            return m.month;
+    }
+    return 0;
+}
+
+// A run of digits at i, without digits on either side: its value, or -1.
+int numberAt(const char16_t *t, qsizetype size, qsizetype i, qsizetype *end)
+{
+    if (i >= size || !IsAsciiDigit(t[i]) || (i > 0 && IsAsciiDigit(t[i - 1])))
+        return -1;
+    qsizetype e = i;
+    int value = 0;
+    while (e < size && IsAsciiDigit(t[e]) && e - i < 5)
+        value = value * 10 + (t[e++] - u'0');
+    if (e < size && IsAsciiDigit(t[e]))
+        return -1;
+    *end = e;
+    return value;
+}
+
+// "2024 08 03", "2024-November-13", "2024 March 17": a date that begins with its four-digit year
+// is written year, month, day in every locale (no one writes year, day, month), whatever
+// separates them; the locale's short-date order does not apply to it.
+std::optional<FoundDate> yearFirstDate(const char16_t *t, qsizetype size, const DateLocale &locale)
+{
+    const auto isSeparator = [](char16_t c) {
+        return c == u' ' || c == u'-' || c == u'/' || c == u'.' || c == u'_';
+    };
+    for (qsizetype i = 0; i + 8 <= size; ++i) {
+        qsizetype e = 0;
+        const int year = numberAt(t, size, i, &e);
+        if (year < 1900 || year > 2099 || e - i != 4) {
+            if (year >= 0)
+                i = e;
+            continue;
+        }
+        qsizetype m = e;
+        while (m < size && m - e < 3 && isSeparator(t[m]))
+            ++m;
+        if (m == e)
+            continue;
+        int month = 0;
+        qsizetype me = m;
+        if (m < size && QChar::isLetter(t[m])) {
+            while (me < size && QChar::isLetter(t[me]))
+                ++me;
+            month = monthOfWord(QStringView(t + m, me - m), locale);
+        } else if (const int n = numberAt(t, size, m, &me); n >= 1 && me - m <= 2) {
+            month = n;
+        }
+        if (month < 1 || month > 12)
+            continue;
+        qsizetype d = me;
+        while (d < size && d - me < 3 && isSeparator(t[d]))
+            ++d;
+        qsizetype de = 0;
+        const int day = d > me ? numberAt(t, size, d, &de) : -1;
+        if (day < 1 || de - d > 2 || (de < size && QChar::isLetterOrNumber(t[de])))
+            continue;
+        const QDate date(year, month, day);
+        if (date.isValid())
+            return FoundDate{date, i, de};
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -411,6 +484,9 @@ std::optional<FoundDate> FindDateIn(QStringView s, QStringView lower, const Date
     const qsizetype size = copy.size();
     const std::optional<DateInside> found =
         FindDateInside(QStringView(copy.data(), size), locale, 6);
+    if (const auto yearFirst = yearFirstDate(copy.data(), size, locale);
+        yearFirst && (!found || yearFirst->start <= found->start + 2))
+        return yearFirst;
     if (!found)
         return std::nullopt;
     qsizetype start = found->start;
@@ -479,6 +555,9 @@ std::optional<FoundDate> WholeDate(QStringView s, QStringView lower, const DateL
     }
     QVarLengthArray<char16_t, 64> copy(lower.utf16() + start, lower.utf16() + end);
     blankOrdinals(copy.data(), copy.size());
+    if (const auto yearFirst = yearFirstDate(copy.data(), copy.size(), locale);
+        yearFirst && yearFirst->start == 0 && yearFirst->end == copy.size())
+        return FoundDate{yearFirst->date, start, end};
     const std::optional<QDate> date = RecogniseDate(QStringView(copy.data(), copy.size()), locale);
     if (!date)
         return std::nullopt;
