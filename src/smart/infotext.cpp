@@ -1,7 +1,7 @@
 #include "smart/infotext.h"
 
 #include "convert/textterms.h"
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 
 #include <QVarLengthArray>
@@ -65,92 +65,6 @@ bool hasDigit(QStringView s)
     return false;
 }
 
-struct KeyName
-{
-    std::u16string_view key;
-    FieldKey field;
-};
-
-constexpr KeyName Keys[] = {
-    {u"artist", FieldKey::Artist},
-    {u"artists", FieldKey::Artist},
-    {u"performer", FieldKey::Artist},
-    {u"performers", FieldKey::Artist},
-    {u"band name", FieldKey::Artist},
-    {u"band", FieldKey::Band},
-    {u"group", FieldKey::Band},
-    {u"torrent title", FieldKey::Title},
-    {u"title", FieldKey::Title},
-    {u"torrent", FieldKey::Title},
-    {u"album", FieldKey::Title},
-    {u"bootleg", FieldKey::Title},
-    {u"date", FieldKey::Date},
-    {u"show date", FieldKey::Date},
-    {u"concert date", FieldKey::Date},
-    {u"performance date", FieldKey::Date},
-    {u"date of show", FieldKey::Date},
-    {u"date of concert", FieldKey::Date},
-    {u"event date", FieldKey::Date},
-    {u"venue", FieldKey::Venue},
-    {u"venue name", FieldKey::Venue},
-    {u"concert venue", FieldKey::Venue},
-    {u"place", FieldKey::Venue},
-    {u"where", FieldKey::Venue},
-    {u"location", FieldKey::Location},
-    {u"city", FieldKey::City},
-    {u"town", FieldKey::City},
-    {u"city/state", FieldKey::City},
-    {u"state", FieldKey::State},
-    {u"province", FieldKey::State},
-    {u"country", FieldKey::State},
-    {u"source", FieldKey::Source},
-    {u"src", FieldKey::Source},
-    {u"lineage", FieldKey::Source},
-    {u"genealogy", FieldKey::Source},
-    {u"gen", FieldKey::Source},
-    {u"transfer", FieldKey::Source},
-    {u"transfers", FieldKey::Source},
-    {u"cd transfer", FieldKey::Source},
-    {u"transferred", FieldKey::Source},
-    {u"recording", FieldKey::Source},
-    {u"recording type", FieldKey::Source},
-    {u"recorded with", FieldKey::Source},
-    {u"taped with", FieldKey::Source},
-    {u"equipment", FieldKey::Source},
-    {u"gear", FieldKey::Source},
-    {u"mics", FieldKey::Source},
-    {u"microphones", FieldKey::Source},
-    {u"recorder", FieldKey::Source},
-    {u"setup", FieldKey::Source},
-    {u"chain", FieldKey::Source},
-    {u"this upload", FieldKey::Source},
-    {u"conversion", FieldKey::Source},
-    {u"notes", FieldKey::Notes},
-    {u"note", FieldKey::Notes},
-    {u"comments", FieldKey::Notes},
-    {u"comment", FieldKey::Notes},
-    {u"taper notes", FieldKey::Notes},
-    {u"remarks", FieldKey::Notes},
-    {u"the band", FieldKey::Lineup},
-    {u"band members", FieldKey::Lineup},
-    {u"members", FieldKey::Lineup},
-    {u"lineup", FieldKey::Lineup},
-    {u"line-up", FieldKey::Lineup},
-    {u"line up", FieldKey::Lineup},
-    {u"personnel", FieldKey::Lineup},
-    {u"musicians", FieldKey::Lineup},
-};
-
-FieldKey fieldKeyOf(QStringView keyLower)
-{
-    const std::u16string_view k(keyLower.utf16(), size_t(keyLower.size()));
-    for (const KeyName &n : Keys) {
-        if (n.key == k)
-            return n.field;
-    }
-    return FieldKey::None;
-}
-
 // "Key: value", "Key : value": the key and where its value starts.
 std::optional<std::pair<FieldKey, qsizetype>> readField(QStringView s, QStringView lower)
 {
@@ -170,7 +84,7 @@ std::optional<std::pair<FieldKey, qsizetype>> readField(QStringView s, QStringVi
     qsizetype v = colon + 1;
     while (v < s.size() && s[v] == u' ')
         ++v;
-    FieldKey field = fieldKeyOf(key);
+    FieldKey field = FieldKeyOf(key);
     if (field == FieldKey::None) {
         if (words > 3 || v >= s.size())
             return std::nullopt;

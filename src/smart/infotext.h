@@ -4,6 +4,7 @@
 #pragma once
 
 #include "convert/daterecogniser.h"
+#include "smart/lexicon.h"
 #include "smart/trackitems.h"
 
 #include <QList>
@@ -28,23 +29,6 @@ enum class LineKind : quint8
     Place,  // "City, ST", "Venue, City, Country", "City State"
     Prose,  // sentences and remarks
     Text,   // anything else: names, titles, headings
-};
-
-enum class FieldKey : quint8
-{
-    None,
-    Artist,
-    Band,
-    Title, // a torrent or release title, "Artist - Title"
-    Date,
-    Venue,
-    Location,
-    City,
-    State,
-    Source,
-    Notes,
-    Lineup, // "The Band:", "Personnel:": the musicians follow
-    Other,
 };
 
 struct InfoLine

@@ -1,6 +1,6 @@
 #include "smart/setlist.h"
 
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 #include "smart/trackitems.h"
 

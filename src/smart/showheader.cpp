@@ -1,7 +1,7 @@
 #include "smart/showheader.h"
 
 #include "convert/textterms.h"
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 
 #include <QList>
@@ -15,6 +15,8 @@ namespace {
 
 // How far below its first line the header block may reach.
 constexpr qsizetype HeaderReach = 40;
+// A band's name is a few words; a longer line is a title or a sentence.
+constexpr int MaxBandWords = 8;
 
 enum class HeadPart : quint8
 {
@@ -47,9 +49,7 @@ QString trimmedName(QStringView s)
 // never inside the date, which writes commas of its own ("July 1, 1981").
 QList<QStringView> headFields(QStringView s, const std::optional<FoundDate> &date)
 {
-    const auto inDate = [&date](qsizetype i) {
-        return date && i >= date->start && i < date->end;
-    };
+    const auto inDate = [&date](qsizetype i) { return date && i >= date->start && i < date->end; };
     QList<QStringView> out;
     qsizetype from = 0;
     const qsizetype n = s.size();
@@ -467,7 +467,12 @@ private:
         if (!typed || fields.size() < 2) {
             // A band line, perhaps with a title behind a dash: "Bob Dylan - A Bird's Nest ...".
             const QStringView band = dash > 0 ? s.first(dash) : s;
-            if (k == LineKind::Text && CountWords(band).words <= 8 && !endsInVenueWord(band)) {
+            // A line ending in a colon introduces what follows ("Information from:"), and one
+            // ending in a full stop is a sentence ("Bob Dylan opened, Van Morrison closed."):
+            // neither is a band's name.
+            const bool sentence = band.size() == s.size() && (s.endsWith(u':') || s.endsWith(u'.'));
+            if (k == LineKind::Text && CountWords(band).words <= MaxBandWords &&
+                !endsInVenueWord(band) && !sentence) {
                 firstBand = trimmedName(band);
                 firstLineBand = i;
                 use(i);
@@ -695,6 +700,74 @@ private:
         return seen >= 2 ? found : QString();
     }
 
+    // Where a known act is named on a line of its own in the head of the text ("BOB DYLAN"
+    // between rules, "Bob Dylan" under a remark), that line is the band line; failing one, a
+    // short line that begins with the act's name ("Bob Dylan and his band").
+    QString knownActLine() const
+    {
+        const qsizetype end = qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach);
+        for (const bool whole : {true, false}) {
+            for (qsizetype i = 0; i < end; ++i) {
+                const LineKind k = t.kind(i);
+                if (k != LineKind::Text && k != LineKind::Prose)
+                    continue;
+                const QString name = trimmedName(t.line(i));
+                if (whole) {
+                    if (const QString act = ActNamed(LowerCased(name)); !act.isEmpty())
+                        return act;
+                } else if (CountWords(name).words <= MaxBandWords && !hasDigitIn(name) &&
+                           startsWithAct(name)) {
+                    return name;
+                }
+            }
+        }
+        return {};
+    }
+
+    static bool hasDigitIn(QStringView s)
+    {
+        for (QChar c : s) {
+            if (IsAsciiDigit(c))
+                return true;
+        }
+        return false;
+    }
+
+    static bool startsWithAct(const QString &name)
+    {
+        const QString lower = LowerCased(name);
+        for (qsizetype blank = lower.indexOf(u' '); blank > 0;
+             blank = lower.indexOf(u' ', blank + 1)) {
+            if (!ActNamed(QStringView(lower).first(blank)).isEmpty())
+                return true;
+        }
+        return false;
+    }
+
+    // A lineup lists the leader first: where nothing else names the band, the first musician of
+    // a lineup ("Band Members", then "Bob Dylan - piano, harp") is the act.
+    QString lineupLeader() const
+    {
+        for (qsizetype i = 0; i + 1 < t.count(); ++i) {
+            const bool heading = (t.kind(i) == LineKind::Field && t.at(i).key == FieldKey::Lineup &&
+                                  t.value(i).isEmpty()) ||
+                                 IsLineupHeading(t.lower(i));
+            if (!heading)
+                continue;
+            const qsizetype k = i + 1;
+            const QStringView low = t.lower(k);
+            const qsizetype dash = FindText(low, u" - ");
+            if (dash <= 0)
+                continue;
+            qsizetype e = dash + 3;
+            while (e < low.size() && low[e].isLetter())
+                ++e;
+            if (IsInstrumentWord(low.sliced(dash + 3, e - dash - 3)))
+                return trimmedName(t.line(k).first(dash));
+        }
+        return {};
+    }
+
     void chooseBand()
     {
         QString band;
@@ -704,6 +777,8 @@ private:
             band = trimmedName(t.value(bandLine));
         else if (!firstBand.isEmpty())
             band = firstBand;
+        else if (const QString act = knownActLine(); !act.isEmpty())
+            band = act;
         else if (titleLine >= 0) {
             const QStringView v = t.value(titleLine);
             const qsizetype dash = v.indexOf(u" - ");
@@ -713,6 +788,8 @@ private:
             band = bandFromFileHeaders();
         if (band.isEmpty())
             band = bandFromListing();
+        if (band.isEmpty())
+            band = lineupLeader();
         band = writtenOut(band);
         for (const QString &partner : std::as_const(partners)) {
             if (!LowerCased(band).contains(LowerCased(partner)))

@@ -1,6 +1,6 @@
 #include "smart/textscan.h"
 
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 
 #include <QVarLengthArray>
 

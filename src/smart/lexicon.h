@@ -8,6 +8,31 @@
 
 namespace tapewright::smart {
 
+// What the key of a "Key: value" line names.
+enum class FieldKey : quint8
+{
+    None,
+    Artist,
+    Band,
+    Title, // a torrent or release title, "Artist - Title"
+    Date,
+    Venue,
+    Location,
+    City,
+    State,
+    Source,
+    Notes,
+    Lineup, // "The Band:", "Personnel:": the musicians follow
+    Other,
+};
+
+// The field a key names ("venue", "show date", "lineage"), lower-cased and trimmed;
+// FieldKey::None for a key collectors do not use.
+FieldKey FieldKeyOf(QStringView lowerKey);
+// A lineup's heading alone on its line, with or without its colon or decoration: "Band
+// Members", "*Personnel*", "The Band:".
+bool IsLineupHeading(QStringView lower);
+
 // A US state, Canadian province, British nation or country, written out ("california",
 // "rhode island", "new brunswick", "germany"); abbreviations are IsStateCode's.
 bool IsStateName(QStringView lower);
