@@ -65,12 +65,23 @@ bool hasDigit(QStringView s)
     return false;
 }
 
-// "Key: value", "Key : value": the key and where its value starts.
+// A key further along than this is a sentence's colon ("We got there early and the sound was:").
+constexpr qsizetype MaxKeyLength = 32;
+
+// "Key: value", "Key : value", and the few keys written without a colon ("Venue Town Hall"):
+// the key and where its value starts.
 std::optional<std::pair<FieldKey, qsizetype>> readField(QStringView s, QStringView lower)
 {
     const qsizetype colon = FindChar(lower, 0, u':');
-    if (colon <= 0 || colon > 32)
-        return std::nullopt;
+    if (colon <= 0 || colon > MaxKeyLength) {
+        const qsizetype v = BareKeyValueAt(lower);
+        if (v < 0)
+            return std::nullopt;
+        return std::make_pair(
+            FieldKeyOf(lower.first(FindChar(lower, 0, u' ') < 0 ? lower.size()
+                                                                : FindChar(lower, 0, u' '))),
+            v);
+    }
     const QStringView key = lower.first(colon).trimmed();
     if (key.isEmpty() || !key[0].isLetter())
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "smart/lexicon.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include <unordered_set>
@@ -278,6 +279,36 @@ FieldKey fieldKeyIn(QStringView keyLower)
 FieldKey FieldKeyOf(QStringView lowerKey)
 {
     return fieldKeyIn(lowerKey);
+}
+
+qsizetype BareKeyValueAt(QStringView lower)
+{
+    static constexpr std::u16string_view BareKeys[] = {u"band",  u"venue",  u"city",   u"state",
+                                                       u"notes", u"source", u"lineage"};
+    qsizetype e = 0;
+    while (e < lower.size() && lower[e].isLetter())
+        ++e;
+    const std::u16string_view word(lower.utf16(), size_t(e));
+    if (std::find(std::begin(BareKeys), std::end(BareKeys), word) == std::end(BareKeys))
+        return -1;
+    if (e == lower.size())
+        return word == u"notes" ? e : -1; // "Notes" alone: the notes follow
+    if (lower[e] != u' ')
+        return -1;
+    qsizetype v = e;
+    while (v < lower.size() && lower[v] == u' ')
+        ++v;
+    qsizetype w = v;
+    while (w < lower.size() && lower[w] != u' ' && lower[w] != u':')
+        ++w;
+    const QStringView next = lower.sliced(v, w - v);
+    if (next.isEmpty() || IsConnectorWord(next))
+        return -1;
+    const QStringView twoWords = lower.first(w);
+    const FieldKey longer = fieldKeyIn(twoWords);
+    if (longer != FieldKey::None && longer != fieldKeyIn(lower.first(e)))
+        return -1; // "Band Members", "Band Name"
+    return v;
 }
 
 bool IsLineupHeading(QStringView lower)

@@ -29,6 +29,12 @@ enum class FieldKey : quint8
 // The field a key names ("venue", "show date", "lineage"), lower-cased and trimmed;
 // FieldKey::None for a key collectors do not use.
 FieldKey FieldKeyOf(QStringView lowerKey);
+// Where the value of a line that begins with a key written without its colon starts ("Venue
+// Town Hall", "City Boston", "Notes" alone), or -1. Only the keys a line has always been read
+// by are taken so ("band", "venue", "city", "state", "notes", "source", "lineage"), and not
+// where a longer key begins ("Band Members") or a small word follows ("City of New Orleans",
+// "State of Grace": titles).
+qsizetype BareKeyValueAt(QStringView lower);
 // A lineup's heading alone on its line, with or without its colon or decoration: "Band
 // Members", "*Personnel*", "The Band:".
 bool IsLineupHeading(QStringView lower);
