@@ -311,6 +311,14 @@ qsizetype BareKeyValueAt(QStringView lower)
     return v;
 }
 
+bool IsGuestWord(QStringView lowerWord)
+{
+    static constexpr std::u16string_view GuestWords[] = {u"with", u"feat", u"featuring", u"and",
+                                                         u"plus", u"w",    u"ft"};
+    const std::u16string_view w(lowerWord.utf16(), size_t(lowerWord.size()));
+    return std::find(std::begin(GuestWords), std::end(GuestWords), w) != std::end(GuestWords);
+}
+
 bool IsLineupHeading(QStringView lower)
 {
     const auto decoration = [](QChar c) { return !c.isLetter(); };

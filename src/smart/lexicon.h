@@ -35,6 +35,8 @@ FieldKey FieldKeyOf(QStringView lowerKey);
 // where a longer key begins ("Band Members") or a small word follows ("City of New Orleans",
 // "State of Grace": titles).
 qsizetype BareKeyValueAt(QStringView lower);
+// The words that bill a guest beside an act: "with", "feat", "featuring", "and", "plus", "w".
+bool IsGuestWord(QStringView lowerWord);
 // A lineup's heading alone on its line, with or without its colon or decoration: "Band
 // Members", "*Personnel*", "The Band:".
 bool IsLineupHeading(QStringView lower);

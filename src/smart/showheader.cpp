@@ -119,6 +119,18 @@ bool hasEventWord(QStringView lower)
     return false;
 }
 
+// A sentence ends inside the line: a full stop, question or exclamation mark, a blank and a
+// capital ("Listen loud. Improved ...").
+bool hasSentenceEnd(QStringView s)
+{
+    for (qsizetype i = 1; i + 2 < s.size(); ++i) {
+        if ((s[i] == u'.' || s[i] == u'!' || s[i] == u'?') && s[i - 1].isLower() &&
+            s[i + 1] == u' ' && s[i + 2].isUpper())
+            return true;
+    }
+    return false;
+}
+
 bool hasLetter(QStringView s)
 {
     for (QChar c : s) {
@@ -250,6 +262,25 @@ QString writtenOut(const QString &band)
     return acts.join(QStringLiteral(" & "));
 }
 
+// "Bob Dylan & Mick Taylor (former Rolling Stones guitarist)": a note in brackets at the end
+// that describes someone (it begins with a small word) is no part of the name; one that bills
+// a guest ("(with Patti Smith)") is.
+QString withoutRemark(const QString &band)
+{
+    if (!band.endsWith(u')'))
+        return band;
+    const qsizetype open = band.lastIndexOf(u'(');
+    if (open <= 0 || open + 1 >= band.size() || !band[open + 1].isLower())
+        return band;
+    qsizetype e = open + 1;
+    while (e < band.size() && band[e].isLetter())
+        ++e;
+    const QString word = band.sliced(open + 1, e - open - 1);
+    if (IsGuestWord(word))
+        return band;
+    return trimmedName(QStringView(band).first(open));
+}
+
 // A second act named in an event field of the first line: "US tour with Grateful Dead",
 // "Dead Dylan Rehearsals" (the band being Bob Dylan).
 QString partnerIn(QStringView field, const QString &band)
@@ -285,6 +316,14 @@ void consider(PlaceCandidate &best, const PlaceParts &parts, int strength, qsize
         best = {parts, strength, line};
 }
 
+// A state or country, also where a sentence's full stop ends it ("London, England.").
+bool isState(QStringView f)
+{
+    if (f.endsWith(u'.') && !f.endsWith(u".."))
+        f.chop(1);
+    return IsStateCode(f) || IsStateName(LowerCased(f));
+}
+
 // What the one-line header's place fields give: "Warfield, San Francisco, CA", "Oakland, CA",
 // "Marseilles".
 std::optional<PlaceParts> placeOfFields(const QList<QStringView> &fields, bool *withState)
@@ -295,13 +334,16 @@ std::optional<PlaceParts> placeOfFields(const QList<QStringView> &fields, bool *
         if (state >= 0)
             break;
         names.append(f);
-        if (IsStateCode(f) || IsStateName(LowerCased(f)))
+        if (isState(f))
             state = names.size() - 1;
     }
     *withState = state >= 0;
     PlaceParts p;
     if (state >= 0) {
-        p.state = names[state].toString();
+        QStringView st = names[state];
+        if (st.endsWith(u'.') && st.indexOf(u'.') == st.size() - 1)
+            st.chop(1); // "England.", but "D.C."
+        p.state = trimmedName(st);
         names.resize(state);
     }
     if (names.isEmpty())
@@ -339,6 +381,7 @@ private:
     const DateLocale &loc;
     ShowHeader h;
     qsizetype zoneStart = -1;
+    qsizetype headLine = -1; // the header's first line: the block's first, but for a remark
     qsizetype zoneEnd = 0;
 
     // keyword fields, the first of each
@@ -427,7 +470,16 @@ private:
     {
         if (zoneStart < 0)
             return;
-        const qsizetype i = zoneStart;
+        // A remark of several sentences above the header ("Here's both sets. Listen loud.") is
+        // no header line: the next line of the block is.
+        headLine = zoneStart;
+        while (headLine + 1 < zoneEnd && t.kind(headLine) == LineKind::Prose &&
+               hasSentenceEnd(t.line(headLine))) {
+            ++headLine;
+            while (headLine + 1 < zoneEnd && !t.isContent(headLine))
+                ++headLine;
+        }
+        const qsizetype i = headLine;
         const LineKind k = t.kind(i);
         if (k != LineKind::Text && k != LineKind::Prose && k != LineKind::Place)
             return;
@@ -568,7 +620,7 @@ private:
             for (qsizetype i = zoneStart; i >= 0 && i < zoneEnd; ++i) {
                 const LineKind k = t.kind(i);
                 if ((k != LineKind::Text && k != LineKind::Place) ||
-                    (oneLineHeader && i == zoneStart))
+                    (oneLineHeader && i == headLine))
                     continue;
                 const QStringView low = t.lower(i);
                 if (low.contains(u"transfer") || low.contains(u"download") ||
@@ -790,7 +842,7 @@ private:
             band = bandFromListing();
         if (band.isEmpty())
             band = lineupLeader();
-        band = writtenOut(band);
+        band = writtenOut(withoutRemark(band));
         for (const QString &partner : std::as_const(partners)) {
             if (!LowerCased(band).contains(LowerCased(partner)))
                 band += QStringLiteral(" & ") + partner;
