@@ -74,6 +74,21 @@ std::optional<Marker> markerAt(QStringView s, qsizetype p)
         return std::nullopt;
     bool dotted = false;
     qsizetype k = j;
+    // "6+7 Is There Life On Mars": one title over two index points; the list runs on from the
+    // last.
+    if (k + 2 < n && s[k] == u'+' && IsAsciiDigit(s[k + 1])) {
+        qsizetype e = k + 1;
+        int last = 0;
+        while (e < n && e - k <= 3 && IsAsciiDigit(s[e]))
+            last = last * 10 + (s[e++].unicode() - u'0');
+        if (e < n && isBlank(s[e]) && last > v) {
+            v = last;
+            k = e;
+        }
+    }
+    // "14Friend of the Devil": a number glued to its title's first capital.
+    if (k + 1 < n && s[k].isUpper() && s[k + 1].isLower())
+        return Marker{p, k, v, disc, false};
     if (k < n && (s[k] == u'.' || s[k] == u')' || s[k] == u'-')) {
         dotted = true;
         ++k;
