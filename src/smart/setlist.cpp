@@ -217,6 +217,8 @@ private:
                         break;
                     }
                 }
+                if (joinWrappedTitle(i))
+                    ++i;
                 break;
             case LineKind::FileHeader:
             case LineKind::Listing:
@@ -233,6 +235,41 @@ private:
                 break; // blanks, decoration, names and headings leave a list running
             }
         }
+    }
+
+    // "4. Don't Think Twice (Bob on piano and" / "harp, Larry on cittern)": a title whose
+    // bracket is still open at the end of its line goes on in the next line. Returns whether
+    // the next line was taken in.
+    bool joinWrappedTitle(qsizetype i)
+    {
+        if (m_discs.isEmpty() || m_discs.back().tracks.isEmpty() || i + 1 >= t.count() ||
+            t.item(i, t.at(i).itemCount - 1).kind != TrackItem::Kind::Track)
+            return false;
+        const LineKind next = t.kind(i + 1);
+        if (next != LineKind::Text && next != LineKind::Prose && next != LineKind::Place)
+            return false;
+        SmartTrack &track = m_discs.back().tracks.back();
+        if (!track.time.isEmpty() || openBrackets(track.title) <= 0 ||
+            openBrackets(t.line(i + 1)) >= 0)
+            return false;
+        const CleanTitle c =
+            CleanTrackTitle(QString(track.title + u' ' + t.line(i + 1).toString()));
+        track.title = c.title;
+        track.time = c.time;
+        return true;
+    }
+
+    // Brackets opened and not closed in s (negative when more close than open).
+    static int openBrackets(QStringView s)
+    {
+        int open = 0;
+        for (QChar c : s) {
+            if (c == u'(' || c == u'[')
+                ++open;
+            else if (c == u')' || c == u']' || c == u'}')
+                --open;
+        }
+        return open;
     }
 
     qsizetype tracksOn(qsizetype i) const
