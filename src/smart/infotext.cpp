@@ -56,6 +56,35 @@ bool isFolderName(QStringView s)
     return digit && dots >= 1 && s.back() != u'.';
 }
 
+// Fewer marks than this at a line's ends are a title's own ("*Tombstone Blues*", "-> Song").
+constexpr qsizetype MinFrame = 2;
+
+// "--Disc 2--", "== February 7, 1990 ==", "***Filler***": decoration on both ends of a line
+// frames a heading; the line is read as what it frames. Narrows [a, b) to it.
+bool unwrapDecoration(const char16_t *t, qsizetype &a, qsizetype &b)
+{
+    const auto decoration = [](char16_t c) {
+        return c == u'-' || c == u'=' || c == u'*' || c == u'~' || c == u'#' || c == u'_';
+    };
+    qsizetype x = a;
+    qsizetype y = b;
+    while (x < y && decoration(t[x]))
+        ++x;
+    while (y > x && decoration(t[y - 1]))
+        --y;
+    if (x - a < MinFrame || b - y < MinFrame)
+        return false;
+    while (x < y && t[x] == u' ')
+        ++x;
+    while (y > x && t[y - 1] == u' ')
+        --y;
+    if (x == y)
+        return false; // a rule
+    a = x;
+    b = y;
+    return true;
+}
+
 bool hasDigit(QStringView s)
 {
     for (QChar c : s) {
@@ -274,6 +303,7 @@ InfoText::InfoText(QStringView text, const DateLocale &locale)
         while (b > a && t[b - 1] == u' ')
             --b;
         InfoLine line;
+        line.decorated = unwrapDecoration(t, a, b);
         line.start = a;
         line.length = b - a;
         m_lines.append(line);

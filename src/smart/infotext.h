@@ -40,6 +40,7 @@ struct InfoLine
     qsizetype valueStart = 0; // a field's value, from the line's start
     qsizetype firstItem = 0;
     qsizetype itemCount = 0;
+    bool decorated = false; // framed by decoration ("--Disc 2--"): a heading, never a title
 };
 
 struct PlaceParts

@@ -21,7 +21,7 @@ struct TrackRef
 bool isUnnumberedTitle(const InfoText &t, qsizetype i)
 {
     const LineKind k = t.kind(i);
-    if (k != LineKind::Text && k != LineKind::Place)
+    if ((k != LineKind::Text && k != LineKind::Place) || t.at(i).decorated)
         return false;
     const QStringView s = t.line(i);
     if (s.endsWith(u':'))
@@ -229,7 +229,8 @@ private:
             case LineKind::Source:
             case LineKind::Place:
             case LineKind::Date:
-                close();
+                if (!t.at(i).decorated)
+                    close();
                 break;
             default:
                 break; // blanks, decoration, names and headings leave a list running
@@ -316,7 +317,8 @@ private:
                 continue;
             }
             if (!isUnnumberedTitle(t, i)) {
-                if (k != LineKind::Text)
+                // A heading framed by decoration ("--February 5, 1990--") leaves a list open.
+                if (k != LineKind::Text && !t.at(i).decorated)
                     m_open = false;
                 continue;
             }
