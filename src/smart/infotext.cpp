@@ -376,7 +376,8 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
         return;
     }
     const qsizetype first = m_items.size();
-    if (const qsizetype count = ItemsOfLine(s, low, m_items)) {
+    if (const qsizetype count = ItemsOfLine(s, low, m_items);
+        count > 0 && !isCatalogueEntry(count, first)) {
         l.kind = LineKind::Items;
         l.firstItem = first;
         l.itemCount = count;
@@ -400,6 +401,17 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
         return;
     }
     l.kind = ReadPlace(s, low, locale) ? LineKind::Place : LineKind::Text;
+}
+
+// "004 Chuck Berry & Ron Wood 1986-06-25 New York City, NY": a numbered line that names a show
+// by its date is an entry of a list of shows or releases, never a track. Its items are dropped.
+bool InfoText::isCatalogueEntry(qsizetype count, qsizetype first)
+{
+    if (count != 1 || m_items[first].kind != TrackItem::Kind::Track ||
+        !HasIsoDate(m_items[first].title))
+        return false;
+    m_items.resize(first);
+    return true;
 }
 
 // In a concatenation of files, a file that is mostly a checksum or length listing is one

@@ -92,6 +92,7 @@ public:
 private:
     void classify(qsizetype i, const DateLocale &locale);
     void markListingSections();
+    bool isCatalogueEntry(qsizetype count, qsizetype first);
 
     QString m_text;  // the text with tabs made blanks
     QString m_lower; // m_text lower-cased, same positions

@@ -10,6 +10,9 @@ namespace tapewright::smart {
 
 namespace {
 
+// How many tracks in a row may stand out of their numbers' order ("25", "24", then "15").
+constexpr qsizetype MaxMovedTracks = 3;
+
 struct TrackRef
 {
     qsizetype line;
@@ -177,6 +180,11 @@ private:
             const QStringView line = t.line(m_tracks[index].line);
             accept = (m_open || (m_endedByText && !m_endedHard && !IsProse(line))) &&
                      (n == m_last + 1 || n == m_last + 2);
+            if (!accept && m_open && movedOutOfPlace(index)) {
+                if (!item.missing)
+                    m_discs.back().tracks.append({item.title, item.time});
+                return; // the numbering runs on from the last number in place
+            }
         }
         if (!accept) {
             close();
@@ -190,6 +198,21 @@ private:
         m_last = n;
         if (!item.missing)
             m_discs.back().tracks.append({item.title, item.time});
+    }
+
+    // "14 ...", "25 It Ain't Me, Babe", "24 Maggie's Farm", "15 ...": a track the file numbers
+    // out of order (a release keeps its tracks' old numbers) is still in the list when the
+    // numbering resumes on the lines right below it.
+    bool movedOutOfPlace(qsizetype index) const
+    {
+        const qsizetype line = m_tracks[index].line;
+        for (qsizetype k = index + 1; k < m_tracks.size() && k <= index + MaxMovedTracks; ++k) {
+            if (m_tracks[k].line != line + (k - index))
+                return false; // another line between: the list has ended
+            if (number(k) == m_last + 1)
+                return true;
+        }
+        return false;
     }
 
     void readNumbered()

@@ -581,4 +581,22 @@ bool IsPartialDate(QStringView lower)
     return digits >= 2 && separator;
 }
 
+bool HasIsoDate(QStringView s)
+{
+    const auto digits = [&s](qsizetype at, qsizetype count) {
+        for (qsizetype k = at; k < at + count; ++k) {
+            if (!IsAsciiDigit(s[k]))
+                return false;
+        }
+        return true;
+    };
+    for (qsizetype i = 0; i + 10 <= s.size(); ++i) {
+        if (digits(i, 4) && s[i + 4] == u'-' && digits(i + 5, 2) && s[i + 7] == u'-' &&
+            digits(i + 8, 2) && (i == 0 || !IsAsciiDigit(s[i - 1])) &&
+            (i + 10 == s.size() || !IsAsciiDigit(s[i + 10])))
+            return true;
+    }
+    return false;
+}
+
 } // namespace tapewright::smart

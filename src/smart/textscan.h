@@ -98,5 +98,7 @@ std::optional<FoundDate> WholeDate(QStringView s, QStringView lower, const DateL
 // "5/xx/87", "7/87", "1987": a date that names no single day, which no field may take as a
 // place or title.
 bool IsPartialDate(QStringView lower);
+// "1986-06-25" somewhere in s: a date as trading lists and file names write it.
+bool HasIsoDate(QStringView s);
 
 } // namespace tapewright::smart
