@@ -10,6 +10,9 @@ namespace tapewright::smart {
 
 namespace {
 
+// A title typed in small letters is short; a longer line in small letters is a remark.
+constexpr int MaxSmallTitleWords = 10;
+
 // How many tracks in a row may stand out of their numbers' order ("25", "24", then "15").
 constexpr qsizetype MaxMovedTracks = 3;
 
@@ -19,12 +22,25 @@ struct TrackRef
     qsizetype item;
 };
 
+// "when i paint my masterpiece": a set list typed in small letters reads like a phrase, but a
+// short line without a capital, a colon or a sentence's end is a title.
+bool isSmallTitle(QStringView s)
+{
+    for (QChar c : s) {
+        if (c.isUpper() || c == u'.' || c == u'!' || c == u'?' || c == u':')
+            return false;
+    }
+    return CountWords(s).words <= MaxSmallTitleWords;
+}
+
 // A line of an unnumbered set list: a title, not a heading ("McCrary / Dennis / King:") and not
 // a musician of the lineup ("Bob Dylan - Guitar and Vocals").
 bool isUnnumberedTitle(const InfoText &t, qsizetype i)
 {
     const LineKind k = t.kind(i);
-    if ((k != LineKind::Text && k != LineKind::Place) || t.at(i).decorated)
+    if ((k != LineKind::Text && k != LineKind::Place &&
+         !(k == LineKind::Prose && isSmallTitle(t.line(i)))) ||
+        t.at(i).decorated)
         return false;
     const QStringView s = t.line(i);
     if (s.endsWith(u':'))
