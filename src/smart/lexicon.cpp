@@ -1,6 +1,7 @@
 #include "smart/lexicon.h"
 
 #include <algorithm>
+#include <bitset>
 #include <string_view>
 
 #include <unordered_set>
@@ -309,6 +310,74 @@ qsizetype BareKeyValueAt(QStringView lower)
     if (longer != FieldKey::None && longer != fieldKeyIn(lower.first(e)))
         return -1; // "Band Members", "Band Name"
     return v;
+}
+
+namespace {
+
+constexpr std::u16string_view DiscWords[] = {u"disc", u"disk", u"cd", u"volume", u"vol"};
+
+constexpr std::u16string_view SetAnchorWords[] = {
+    u"set",   u"sets",      u"encore",  u"encores",    u"filler", u"fillers",
+    u"bonus", u"tracklist", u"setlist", u"soundcheck", u"show",   u"tracks"};
+constexpr std::u16string_view SetBesideWords[] = {
+    u"first", u"second", u"third", u"fourth",  u"1st",   u"2nd",   u"3rd",      u"4th",
+    u"one",   u"two",    u"three", u"four",    u"i",     u"ii",    u"iii",      u"iv",
+    u"the",   u"main",   u"list",  u"track",   u"break", u"and",   u"acoustic", u"electric",
+    u"late",  u"early",  u"final", u"listing", u"trk",   u"songs", u"material"};
+
+// The first characters of a list's words, worked out from the list itself: a word added to
+// the list can never be turned away by the guard.
+template <size_t N> std::bitset<128> firstLetters(const std::u16string_view (&words)[N])
+{
+    std::bitset<128> b;
+    for (const std::u16string_view w : words) {
+        Q_ASSERT(!w.empty() && w[0] < 128);
+        b.set(w[0]);
+    }
+    return b;
+}
+
+bool startsAny(const std::bitset<128> &letters, QChar c)
+{
+    return c.unicode() < 128 && letters.test(c.unicode());
+}
+
+} // namespace
+
+qsizetype DiscWordAt(QStringView lower)
+{
+    if (lower.isEmpty() || !MayStartDiscWord(lower[0]))
+        return 0;
+    qsizetype best = 0;
+    for (const std::u16string_view w : DiscWords) {
+        const qsizetype n = qsizetype(w.size());
+        if (n > best && lower.size() >= n && std::u16string_view(lower.utf16(), w.size()) == w &&
+            (lower.size() == n || !lower[n].isLetter()))
+            best = n;
+    }
+    return best;
+}
+
+bool MayStartDiscWord(QChar c)
+{
+    static const std::bitset<128> letters = firstLetters(DiscWords);
+    return startsAny(letters, c);
+}
+
+SetWord SetHeadingWord(QStringView lowerWord)
+{
+    static const std::bitset<128> letters =
+        firstLetters(SetAnchorWords) | firstLetters(SetBesideWords);
+    if (lowerWord.isEmpty() || !startsAny(letters, lowerWord[0]))
+        return SetWord::None;
+    const std::u16string_view w(lowerWord.utf16(), size_t(lowerWord.size()));
+    if (std::find(std::begin(SetAnchorWords), std::end(SetAnchorWords), w) !=
+        std::end(SetAnchorWords))
+        return SetWord::Anchor;
+    if (std::find(std::begin(SetBesideWords), std::end(SetBesideWords), w) !=
+        std::end(SetBesideWords))
+        return SetWord::Beside;
+    return SetWord::None;
 }
 
 bool IsGuestWord(QStringView lowerWord)

@@ -35,6 +35,23 @@ FieldKey FieldKeyOf(QStringView lowerKey);
 // where a longer key begins ("Band Members") or a small word follows ("City of New Orleans",
 // "State of Grace": titles).
 qsizetype BareKeyValueAt(QStringView lower);
+// The word a disc heading begins with ("disc", "disk", "cd", "volume", "vol"), as the length of
+// the word at the start of lower, 0 when none; the word must end there ("cds" is none).
+qsizetype DiscWordAt(QStringView lower);
+// Whether c (lower-cased) can begin a disc word: the fast guard of DiscWordAt, made from its
+// list.
+bool MayStartDiscWord(QChar c);
+
+// A word of a set heading: a heading's own word ("set", "encore", "filler"), a word that may
+// stand beside one ("second", "ii", "acoustic"), or neither.
+enum class SetWord : quint8
+{
+    None,
+    Anchor,
+    Beside,
+};
+SetWord SetHeadingWord(QStringView lowerWord);
+
 // The words that bill a guest beside an act: "with", "feat", "featuring", "and", "plus", "w".
 bool IsGuestWord(QStringView lowerWord);
 // A lineup's heading alone on its line, with or without its colon or decoration: "Band

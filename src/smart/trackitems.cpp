@@ -1,5 +1,6 @@
 #include "smart/trackitems.h"
 
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 
 #include <QVarLengthArray>
@@ -143,7 +144,11 @@ int numberWord(QStringView w)
     return 0;
 }
 
-// "disc 1", "disk one", "disc ii", "cd2", "cd 2:", "d1": the disc word and its number.
+// A set heading has a few words: "second set (electric)", "encore 2". More is a title.
+constexpr int MaxSetHeadingWords = 4;
+
+// "disc 1", "disk one", "disc ii", "cd2", "cd 2:", "vol. 2", "d1": the disc word and its
+// number.
 struct DiscToken
 {
     qsizetype end = 0;
@@ -155,13 +160,11 @@ std::optional<DiscToken> discTokenAt(QStringView lower, qsizetype p)
     const qsizetype n = lower.size();
     qsizetype i = p;
     const QStringView rest = lower.sliced(p);
-    if (rest.isEmpty() || (rest[0] != u'd' && rest[0] != u'c'))
-        return std::nullopt;
-    if (BeginsWith(rest, u"disc") || BeginsWith(rest, u"disk")) {
-        i += 4;
-    } else if (BeginsWith(rest, u"cd")) {
-        i += 2;
-    } else if (rest[0] == u'd' && rest.size() > 1 && IsAsciiDigit(rest[1])) {
+    if (const qsizetype word = DiscWordAt(rest)) {
+        i += word;
+        if (i < n && lower[i] == u'.')
+            ++i; // "vol. 2"
+    } else if (!rest.isEmpty() && rest[0] == u'd' && rest.size() > 1 && IsAsciiDigit(rest[1])) {
         qsizetype j = p + 1;
         int v = 0;
         while (j < n && j - p <= 2 && IsAsciiDigit(lower[j]))
@@ -241,7 +244,7 @@ Candidates candidatesFrom(QStringView s, QStringView lower, qsizetype from)
             if (const std::optional<Marker> m = markerAt(s, i))
                 out.append({*m, comma, -1, i});
         }
-        if (comma && (s[i] == u'd' || s[i] == u'D' || s[i] == u'c' || s[i] == u'C')) {
+        if (comma && (lower[i] == u'd' || MayStartDiscWord(lower[i]))) {
             if (const std::optional<DiscToken> d = discTokenAt(lower, i)) {
                 const qsizetype at = skipSeparators(s, d->end);
                 if (const std::optional<Marker> m = markerAt(s, at))
@@ -314,28 +317,7 @@ TrackItem setItem()
 
 bool IsSetHeading(QStringView lower)
 {
-    // The words a set heading is made of; at least one must be a heading's own word.
-    struct Word
-    {
-        std::u16string_view text;
-        bool anchor;
-    };
-    static const std::vector<Word> words = [] {
-        std::vector<Word> w;
-        for (const std::u16string_view a :
-             {u"set", u"sets", u"encore", u"encores", u"filler", u"fillers", u"bonus", u"tracklist",
-              u"setlist", u"soundcheck", u"show", u"tracks"})
-            w.push_back({a, true});
-        for (const std::u16string_view o :
-             {u"first", u"second",   u"third",    u"fourth", u"1st",   u"2nd",   u"3rd",
-              u"4th",   u"one",      u"two",      u"three",  u"four",  u"i",     u"ii",
-              u"iii",   u"iv",       u"the",      u"main",   u"list",  u"track", u"break",
-              u"and",   u"acoustic", u"electric", u"late",   u"early", u"final", u"listing",
-              u"trk",   u"songs",    u"material"})
-            w.push_back({o, false});
-        std::sort(w.begin(), w.end(), [](const Word &a, const Word &b) { return a.text < b.text; });
-        return w;
-    }();
+    // At least one word must be a heading's own word; the others may stand beside it.
     int count = 0;
     bool anchored = false;
     qsizetype i = 0;
@@ -352,35 +334,12 @@ bool IsSetHeading(QStringView lower)
         i = e;
         if (IsAsciiDigit(w[0]) && IsAsciiDigit(w.back()))
             continue; // "set 1", "encore 2", "(72:34)"
-        if (++count > 4)
+        if (++count > MaxSetHeadingWords)
             return false;
-        // The words' first letters, to turn most lines away without a look-up.
-        switch (w[0].unicode()) {
-        case u'a':
-        case u'b':
-        case u'e':
-        case u'f':
-        case u'i':
-        case u'l':
-        case u'm':
-        case u'o':
-        case u's':
-        case u't':
-        case u'1':
-        case u'2':
-        case u'3':
-        case u'4':
-            break;
-        default:
+        const SetWord word = SetHeadingWord(w);
+        if (word == SetWord::None)
             return false;
-        }
-        const std::u16string_view v(w.utf16(), size_t(w.size()));
-        const auto found =
-            std::lower_bound(words.begin(), words.end(), v,
-                             [](const Word &a, std::u16string_view b) { return a.text < b; });
-        if (found == words.end() || found->text != v)
-            return false;
-        anchored = anchored || found->anchor;
+        anchored = anchored || word == SetWord::Anchor;
     }
     return anchored;
 }
