@@ -388,7 +388,10 @@ bool IsGuestWord(QStringView lowerWord)
     return std::find(std::begin(GuestWords), std::end(GuestWords), w) != std::end(GuestWords);
 }
 
-bool IsLineupHeading(QStringView lower)
+namespace {
+
+// The words of a heading, without the decoration or colon around them.
+QStringView headingWords(QStringView lower)
 {
     const auto decoration = [](QChar c) { return !c.isLetter(); };
     qsizetype a = 0;
@@ -397,7 +400,30 @@ bool IsLineupHeading(QStringView lower)
         ++a;
     while (b > a && decoration(lower[b - 1]))
         --b;
-    return b > a && fieldKeyIn(lower.sliced(a, b - a)) == FieldKey::Lineup;
+    return lower.sliced(a, b - a);
+}
+
+// Headings of a key to the marks of a set list: they are no field keys ("Key: value" is any
+// field), but alone on a line they head notes.
+constexpr std::u16string_view MarkKeyHeadings[] = {u"legend", u"key", u"symbols"};
+
+} // namespace
+
+bool IsNoteHeading(QStringView lower)
+{
+    const QStringView w = headingWords(lower);
+    if (w.isEmpty())
+        return false;
+    const std::u16string_view v(w.utf16(), size_t(w.size()));
+    return fieldKeyIn(w) == FieldKey::Notes ||
+           std::find(std::begin(MarkKeyHeadings), std::end(MarkKeyHeadings), v) !=
+               std::end(MarkKeyHeadings);
+}
+
+bool IsLineupHeading(QStringView lower)
+{
+    const QStringView w = headingWords(lower);
+    return !w.isEmpty() && fieldKeyIn(w) == FieldKey::Lineup;
 }
 
 bool IsStateName(QStringView lower)

@@ -54,6 +54,9 @@ SetWord SetHeadingWord(QStringView lowerWord);
 
 // The words that bill a guest beside an act: "with", "feat", "featuring", "and", "plus", "w".
 bool IsGuestWord(QStringView lowerWord);
+// A heading alone on its line that notes follow ("Notes", "Comments", "Legend", "Key"), with or
+// without its colon or decoration.
+bool IsNoteHeading(QStringView lower);
 // A lineup's heading alone on its line, with or without its colon or decoration: "Band
 // Members", "*Personnel*", "The Band:".
 bool IsLineupHeading(QStringView lower);

@@ -33,6 +33,35 @@ bool isSmallTitle(QStringView s)
     return CountWords(s).words <= MaxSmallTitleWords;
 }
 
+bool isHeadingOfNotes(QStringView lower)
+{
+    return IsNoteHeading(lower) || IsLineupHeading(lower);
+}
+
+// "Set II" / "Electric": a line right under a set heading made only of the words a heading is
+// made of describes the set.
+bool describesSet(const InfoText &t, qsizetype i)
+{
+    if (i == 0 || t.kind(i - 1) != LineKind::Items ||
+        t.item(i - 1, t.at(i - 1).itemCount - 1).kind != TrackItem::Kind::Set)
+        return false;
+    const QStringView low = t.lower(i);
+    qsizetype a = 0;
+    while (a < low.size()) {
+        if (!low[a].isLetter()) {
+            ++a;
+            continue;
+        }
+        qsizetype e = a;
+        while (e < low.size() && low[e].isLetter())
+            ++e;
+        if (SetHeadingWord(low.sliced(a, e - a)) == SetWord::None)
+            return false;
+        a = e;
+    }
+    return true;
+}
+
 // A line of an unnumbered set list: a title, not a heading ("McCrary / Dennis / King:") and not
 // a musician of the lineup ("Bob Dylan - Guitar and Vocals").
 bool isUnnumberedTitle(const InfoText &t, qsizetype i)
@@ -46,6 +75,8 @@ bool isUnnumberedTitle(const InfoText &t, qsizetype i)
     if (s.endsWith(u':'))
         return false;
     const QStringView low = t.lower(i);
+    if (isHeadingOfNotes(low) || describesSet(t, i))
+        return false;
     for (const QStringView sep : {QStringView(u" - "), QStringView(u": ")}) {
         const qsizetype at = FindText(low, sep);
         if (at <= 0)
@@ -122,10 +153,12 @@ private:
         m_inNotes.fill(false, t.count());
         for (qsizetype i = 0; i < t.count(); ++i) {
             const FieldKey key = t.at(i).key;
-            if (t.kind(i) != LineKind::Field || (key != FieldKey::Notes && key != FieldKey::Lineup))
+            const bool field =
+                t.kind(i) == LineKind::Field && (key == FieldKey::Notes || key == FieldKey::Lineup);
+            if (!field && !(t.kind(i) == LineKind::Text && isHeadingOfNotes(t.lower(i))))
                 continue;
             qsizetype k = i + 1;
-            while (t.value(i).isEmpty() && k < t.count() && t.kind(k) == LineKind::Blank)
+            while (field && t.value(i).isEmpty() && k < t.count() && t.kind(k) == LineKind::Blank)
                 ++k; // "Notes:", then a blank line, then the notes
             for (; k < t.count() && t.kind(k) != LineKind::Blank; ++k) {
                 if (t.kind(k) == LineKind::Items && t.item(k, 0).kind != TrackItem::Kind::Track)
