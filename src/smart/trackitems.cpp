@@ -265,9 +265,9 @@ bool followedBy(const Candidates &c, qsizetype from, int k)
     return false;
 }
 
-TrackItem trackItem(QStringView s, const Marker &m, qsizetype end)
+TrackItem trackItem(QStringView s, const Marker &m, qsizetype end, bool ownLine)
 {
-    const CleanTitle t = CleanTrackTitle(s.sliced(m.titleStart, end - m.titleStart));
+    const CleanTitle t = CleanTrackTitle(s.sliced(m.titleStart, end - m.titleStart), ownLine);
     TrackItem item;
     item.kind = TrackItem::Kind::Track;
     item.number = m.number;
@@ -344,14 +344,17 @@ bool IsSetHeading(QStringView lower)
     return anchored;
 }
 
-CleanTitle CleanTrackTitle(QStringView raw)
+CleanTitle CleanTrackTitle(QStringView raw, bool ownLine)
 {
     CleanTitle out;
     QVarLengthArray<char16_t, 64> buffer;
     // Everything is cut from a view of the line; the title is written once, at the end.
     QStringView t = raw;
-    // "Rainy Day Women #12 & #35; bonus 5/22/95 ...": a note follows the semicolon.
-    for (qsizetype semi = FindChar(t, 0, u';'); semi > 0; semi = FindChar(t, semi + 1, u';')) {
+    // "Rainy Day Women #12 & #35; bonus 5/22/95 ... 7 It Takes A Lot": among tracks run
+    // together on one line a note follows the semicolon; a track on a line of its own keeps
+    // what follows it ("Knockin' On Heaven's Door - RTR; co-Lead Vocals: Roger McGuinn").
+    for (qsizetype semi = ownLine ? -1 : FindChar(t, 0, u';'); semi > 0;
+         semi = FindChar(t, semi + 1, u';')) {
         if (semi + 1 < t.size() && t[semi + 1] == u' ') {
             t.truncate(semi);
             break;
@@ -552,7 +555,7 @@ qsizetype ItemsOfLine(QStringView s, QStringView lower, QList<TrackItem> &items)
             items.append(disc);
         }
         const qsizetype end = k + 1 < chain.size() ? chain[k + 1].first.start : n;
-        items.append(trackItem(s, m, end));
+        items.append(trackItem(s, m, end, chain.size() == 1));
     }
     return items.size() - begin;
 }
