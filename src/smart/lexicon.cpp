@@ -26,30 +26,111 @@ bool contains(const Words &words, QStringView lower)
 
 const Words &stateNames()
 {
-    static const Words w = wordSet(
-        {// United States
-         u"alabama", u"alaska", u"arizona", u"arkansas", u"california", u"colorado", u"connecticut",
-         u"delaware", u"florida", u"georgia", u"hawaii", u"idaho", u"illinois", u"indiana", u"iowa",
-         u"kansas", u"kentucky", u"louisiana", u"maine", u"maryland", u"massachusetts", u"michigan",
-         u"minnesota", u"mississippi", u"missouri", u"montana", u"nebraska", u"nevada",
-         u"new hampshire", u"new jersey", u"new mexico", u"new york", u"north carolina",
-         u"north dakota", u"ohio", u"oklahoma", u"oregon", u"pennsylvania", u"rhode island",
-         u"south carolina", u"south dakota", u"tennessee", u"texas", u"utah", u"vermont",
-         u"virginia", u"washington", u"west virginia", u"wisconsin", u"wyoming", u"washington dc",
-         u"washington d.c.", u"d.c.",
-         // Canada
-         u"alberta", u"british columbia", u"manitoba", u"new brunswick", u"newfoundland",
-         u"nova scotia", u"ontario", u"prince edward island", u"quebec", u"québec", u"saskatchewan",
-         // countries and nations shows are taped in
-         u"argentina", u"australia", u"austria", u"belgium", u"brazil", u"canada", u"chile",
-         u"china", u"croatia", u"czech republic", u"czechia", u"denmark", u"england", u"estonia",
-         u"finland", u"france", u"germany", u"greece", u"hungary", u"iceland", u"ireland",
-         u"israel", u"italy", u"japan", u"korea", u"latvia", u"lithuania", u"luxembourg", u"mexico",
-         u"netherlands", u"the netherlands", u"holland", u"new zealand", u"northern ireland",
-         u"norway", u"poland", u"portugal", u"romania", u"russia", u"scotland", u"serbia",
-         u"singapore", u"slovakia", u"slovenia", u"south africa", u"spain", u"sweden",
-         u"switzerland", u"turkey", u"uk", u"united kingdom", u"usa", u"u.s.a.", u"united states",
-         u"wales", u"deutschland", u"españa", u"italia", u"österreich", u"schweiz", u"suisse"});
+    static const Words w = wordSet({
+        // United States
+        u"alabama",
+        u"alaska",
+        u"arizona",
+        u"arkansas",
+        u"california",
+        u"colorado",
+        u"connecticut",
+        u"delaware",
+        u"florida",
+        u"georgia",
+        u"hawaii",
+        u"idaho",
+        u"illinois",
+        u"indiana",
+        u"iowa",
+        u"kansas",
+        u"kentucky",
+        u"louisiana",
+        u"maine",
+        u"maryland",
+        u"massachusetts",
+        u"michigan",
+        u"minnesota",
+        u"mississippi",
+        u"missouri",
+        u"montana",
+        u"nebraska",
+        u"nevada",
+        u"new hampshire",
+        u"new jersey",
+        u"new mexico",
+        u"new york",
+        u"north carolina",
+        u"north dakota",
+        u"ohio",
+        u"oklahoma",
+        u"oregon",
+        u"pennsylvania",
+        u"rhode island",
+        u"south carolina",
+        u"south dakota",
+        u"tennessee",
+        u"texas",
+        u"utah",
+        u"vermont",
+        u"virginia",
+        u"washington",
+        u"west virginia",
+        u"wisconsin",
+        u"wyoming",
+        u"washington dc",
+        u"washington d.c.",
+        u"d.c.",
+        // Canada
+        u"alberta",
+        u"british columbia",
+        u"manitoba",
+        u"new brunswick",
+        u"newfoundland",
+        u"nova scotia",
+        u"ontario",
+        u"prince edward island",
+        u"quebec",
+        u"québec",
+        u"saskatchewan",
+    });
+    return w;
+}
+
+const Words &countryNames()
+{
+    static const Words w = wordSet({// countries and nations shows are taped in
+                                    u"argentina",       u"australia",
+                                    u"austria",         u"belgium",
+                                    u"brazil",          u"canada",
+                                    u"chile",           u"china",
+                                    u"croatia",         u"czech republic",
+                                    u"czechia",         u"denmark",
+                                    u"england",         u"estonia",
+                                    u"finland",         u"france",
+                                    u"germany",         u"greece",
+                                    u"hungary",         u"iceland",
+                                    u"ireland",         u"israel",
+                                    u"italy",           u"japan",
+                                    u"korea",           u"latvia",
+                                    u"lithuania",       u"luxembourg",
+                                    u"mexico",          u"netherlands",
+                                    u"the netherlands", u"holland",
+                                    u"new zealand",     u"northern ireland",
+                                    u"norway",          u"poland",
+                                    u"portugal",        u"romania",
+                                    u"russia",          u"scotland",
+                                    u"serbia",          u"singapore",
+                                    u"slovakia",        u"slovenia",
+                                    u"south africa",    u"spain",
+                                    u"sweden",          u"switzerland",
+                                    u"turkey",          u"uk",
+                                    u"united kingdom",  u"usa",
+                                    u"u.s.a.",          u"united states",
+                                    u"wales",           u"deutschland",
+                                    u"españa",          u"italia",
+                                    u"österreich",      u"schweiz",
+                                    u"suisse"});
     return w;
 }
 
@@ -428,7 +509,12 @@ bool IsLineupHeading(QStringView lower)
 
 bool IsStateName(QStringView lower)
 {
-    return contains(stateNames(), lower);
+    return contains(stateNames(), lower) || contains(countryNames(), lower);
+}
+
+bool IsCountryName(QStringView lower)
+{
+    return contains(countryNames(), lower);
 }
 
 bool IsStateCode(QStringView text)

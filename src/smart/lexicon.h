@@ -66,6 +66,9 @@ bool IsLineupHeading(QStringView lower);
 bool IsStateName(QStringView lower);
 // Two capital letters ("CA", "NS", "UK"), as a state or country is abbreviated after a city.
 bool IsStateCode(QStringView text);
+// A country or nation ("canada", "england", "usa"): of IsStateName's names, those that hold
+// states.
+bool IsCountryName(QStringView lower);
 
 bool IsVenueWord(QStringView lowerWord);      // "hall", "theatre", "club", "house" ...
 bool IsVenueEndWord(QStringView lowerWord);   // "stadium", "arena": never a band's last word

@@ -1,6 +1,7 @@
 #include "smart/showheader.h"
 
 #include "convert/textterms.h"
+#include "smart/headerplace.h"
 #include "smart/lexicon.h"
 #include "smart/textscan.h"
 
@@ -554,7 +555,14 @@ private:
         } else if (bandFirst < fields.size()) {
             QStringList band;
             while (bandEnd < fields.size() && fields[bandEnd].part == HeadPart::Other)
-                band.append(trimmedName(fields[bandEnd++].text));
+                ++bandEnd;
+            // "Bob Dylan, Winston Farm, Saugerties, NY": names running into a state are the
+            // band, then the venue and city.
+            if (bandEnd < fields.size() && fields[bandEnd].part == HeadPart::State &&
+                bandEnd - bandFirst >= 2)
+                bandEnd = bandFirst + qMax<qsizetype>(1, bandEnd - bandFirst - 2);
+            for (qsizetype f = bandFirst; f < bandEnd; ++f)
+                band.append(trimmedName(fields[f].text));
             if (band.isEmpty())
                 band.append(trimmedName(fields[bandEnd++].text)); // an event: "Dylan & Dead ..."
             firstBand = band.join(QStringLiteral(", "));
@@ -574,10 +582,16 @@ private:
                     firstDateText =
                         hf.text.sliced(hf.date->start, hf.date->end - hf.date->start).toString();
                 }
-                // "Providence July 10th 1986": the place before the date counts.
+                // "Providence July 10th 1986": the place before the date counts, and so does
+                // the place after it ("2024 08 03 @ Shoreline Amphitheatre").
                 if (const QStringView before = hf.text.first(hf.date->start).trimmed();
                     hasLetter(before))
                     placeFields.append(before);
+                if (QStringView after = hf.text.sliced(hf.date->end).trimmed(); hasLetter(after)) {
+                    while (!after.isEmpty() && !after[0].isLetterOrNumber())
+                        after = after.sliced(1);
+                    placeFields.append(after);
+                }
                 break;
             case HeadPart::Event:
                 if (const QString partner = partnerIn(hf.text, firstBand); !partner.isEmpty())
@@ -637,6 +651,12 @@ private:
         if (zonePlaceLine >= 0) {
             const auto p = ReadPlace(t.line(zonePlaceLine), t.lower(zonePlaceLine), loc);
             PlaceParts parts = *p;
+            // "Ontario, Canada" under the city's line: a state and its country, no city.
+            if (parts.venue.isEmpty() && IsStateName(LowerCased(parts.city)) &&
+                IsCountryName(LowerCased(parts.state))) {
+                parts.state = parts.city;
+                parts.city.clear();
+            }
             if (parts.venue.isEmpty())
                 parts.venue = zoneVenue();
             consider(place, parts, 2, zonePlaceLine);
@@ -891,6 +911,59 @@ private:
         h.venue = !keywordVenue.isEmpty() ? keywordVenue : place.parts.venue;
         h.city = cityLine >= 0 ? trimmedName(t.value(cityLine)) : place.parts.city;
         h.state = stateLine >= 0 ? trimmedName(t.value(stateLine)) : place.parts.state;
+        if (h.venue.isEmpty() || h.city.isEmpty()) {
+            const PlaceParts stack = stackPlace();
+            for (auto [field, value] :
+                 {std::pair{&h.venue, &stack.venue}, std::pair{&h.city, &stack.city},
+                  std::pair{&h.state, &stack.state}}) {
+                if (field->isEmpty())
+                    *field = *value;
+            }
+        }
+    }
+
+    // A header written one field a line ("Bob Dylan" / "Maple Leaf Gardens" / "Toronto" / "12
+    // October 1978"): the names in the paragraphs of the band and date lines, and what a date
+    // line holds beside its date ("1991-11-16 New Haven, Connecticut (Woolsey Hall)"), give the
+    // place; each line fills only what the ones above it left empty.
+    PlaceParts stackPlace()
+    {
+        PlaceParts merged;
+        QList<qsizetype> lines;
+        for (const qsizetype anchor : {headLine, zoneDateLine}) {
+            if (anchor < 0)
+                continue;
+            const auto [a, b] = paragraph(anchor);
+            for (qsizetype i = a; i < b; ++i) {
+                if (!lines.contains(i))
+                    lines.append(i);
+            }
+        }
+        std::sort(lines.begin(), lines.end());
+        for (const qsizetype i : std::as_const(lines)) {
+            if (i == firstLineBand || i == zonePlaceLine || t.kind(i) != LineKind::Text ||
+                t.at(i).decorated || t.line(i).endsWith(u'.') || t.line(i).endsWith(u':') ||
+                t.line(i).compare(h.band, Qt::CaseInsensitive) == 0)
+                continue; // sentences, headings and the band's own line name no place
+            QString s = t.line(i).toString();
+            if (i == zoneDateLine && zoneDate)
+                s = s.first(zoneDate->start) + QStringLiteral("  ") + s.sliced(zoneDate->end);
+            else if (hasDigitIn(s))
+                continue;
+            const PlaceParts p = ReadHeaderPlace(s);
+            bool used = false;
+            for (auto [field, value] :
+                 {std::pair{&merged.venue, &p.venue}, std::pair{&merged.city, &p.city},
+                  std::pair{&merged.state, &p.state}}) {
+                if (field->isEmpty() && !value->isEmpty()) {
+                    *field = *value;
+                    used = true;
+                }
+            }
+            if (used)
+                use(i);
+        }
+        return merged;
     }
 
     // Joins a line that ends in an arrow, or a keyword with nothing behind it, with the next;
