@@ -23,9 +23,12 @@ QString cleaned(QStringView s)
     return CollapsedBlanks(s);
 }
 
-bool isState(QStringView part)
+// A state or country, also where a sentence's full stop ends it ("London, England.").
+bool isState(QStringView f)
 {
-    return IsStateCode(part) || IsStateName(LowerCased(part));
+    if (f.endsWith(u'.') && !f.endsWith(u".."))
+        f.chop(1);
+    return IsStateCode(f) || IsStateName(LowerCased(f));
 }
 
 bool isName(QStringView part)
@@ -74,6 +77,39 @@ QVarLengthArray<QStringView, 8> parts(QStringView s)
 }
 
 } // namespace
+
+// What the one-line header's place fields give: "Warfield, San Francisco, CA", "Oakland, CA",
+// "Marseilles".
+std::optional<PlaceParts> PlaceOfFields(const QList<QStringView> &fields, bool *withState)
+{
+    QList<QStringView> names;
+    qsizetype state = -1;
+    for (const QStringView f : fields) {
+        if (state >= 0)
+            break;
+        names.append(f);
+        if (isState(f))
+            state = names.size() - 1;
+    }
+    *withState = state >= 0;
+    PlaceParts p;
+    if (state >= 0) {
+        QStringView st = names[state];
+        if (st.endsWith(u'.') && st.indexOf(u'.') == st.size() - 1)
+            st.chop(1); // "England.", but "D.C."
+        p.state = TrimmedName(st);
+        names.resize(state);
+    }
+    if (names.isEmpty())
+        return state >= 0 ? std::optional<PlaceParts>(p) : std::nullopt;
+    p.city = TrimmedName(names.back());
+    names.removeLast();
+    QStringList venue;
+    for (const QStringView v : std::as_const(names))
+        venue.append(TrimmedName(v));
+    p.venue = venue.join(QStringLiteral(", "));
+    return p;
+}
 
 bool HasVenueWord(QStringView s)
 {

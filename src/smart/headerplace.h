@@ -4,7 +4,10 @@
 
 #include "smart/infotext.h"
 
+#include <QList>
 #include <QStringView>
+
+#include <optional>
 
 namespace tapewright::smart {
 
@@ -13,6 +16,10 @@ namespace tapewright::smart {
 // (Woolsey Hall)", "Maple Leaf Gardens" (a venue), "Nyon" (a city). Empty parts where the line
 // says nothing of them.
 PlaceParts ReadHeaderPlace(QStringView s);
+
+// What the one-line header's place fields give: "Warfield, San Francisco, CA", "Oakland, CA",
+// "Marseilles"; *withState says whether a state was among them.
+std::optional<PlaceParts> PlaceOfFields(const QList<QStringView> &fields, bool *withState);
 
 // Whether s names a venue: one of its words is a venue word ("Hall", "Theatre", "Gardens").
 bool HasVenueWord(QStringView s);

@@ -1,7 +1,9 @@
 #include "smart/showheader.h"
 
 #include "convert/textterms.h"
+#include "smart/bandname.h"
 #include "smart/headerplace.h"
+#include "smart/headersource.h"
 #include "smart/lexicon.h"
 #include "smart/textscan.h"
 
@@ -16,8 +18,6 @@ namespace {
 
 // How far below its first line the header block may reach.
 constexpr qsizetype HeaderReach = 40;
-// A band's name is a few words; a longer line is a title or a sentence.
-constexpr int MaxBandWords = 8;
 
 enum class HeadPart : quint8
 {
@@ -36,15 +36,6 @@ struct HeadField
     HeadPart part = HeadPart::Other;
     std::optional<FoundDate> date;
 };
-
-QString trimmedName(QStringView s)
-{
-    s = s.trimmed();
-    while (!s.isEmpty() && (s.back() == u',' || s.back() == u'-' || s.back() == u':' ||
-                            s.back() == u';' || s.back() == u'_'))
-        s.chop(1);
-    return CollapsedBlanks(s);
-}
 
 // The first line cut into its fields: at commas, at spaced dashes and at runs of blanks, but
 // never inside the date, which writes commas of its own ("July 1, 1981").
@@ -190,120 +181,6 @@ HeadField classifyHeadField(QStringView f, QStringView lower, const DateLocale &
     return h;
 }
 
-// "Dylan-Bob": a name written surname first, as folder names have it.
-QString unreversedName(const QString &band)
-{
-    const qsizetype dash = band.indexOf(u'-');
-    if (dash <= 0 || band.contains(u' ') || band.indexOf(u'-', dash + 1) >= 0)
-        return {};
-    const QString turned = LowerCased(QString(band.sliced(dash + 1) + u' ' + band.first(dash)));
-    return ActNamed(turned);
-}
-
-// "Blind Boy Grunt (Bob Dylan)": an act playing under another name, named in brackets.
-QString nameInBrackets(const QString &band)
-{
-    if (!band.endsWith(u')'))
-        return {};
-    const qsizetype open = band.lastIndexOf(u'(');
-    if (open <= 0)
-        return {};
-    return ActNamed(LowerCased(QStringView(band).sliced(open + 1, band.size() - open - 2)));
-}
-
-// "Dylan & Dead Rehearsals" is "Bob Dylan & Grateful Dead": a band written only in traders'
-// short names is written out; anything else stays as the file writes it.
-QString writtenOut(const QString &band)
-{
-    if (const QString named = unreversedName(band); !named.isEmpty())
-        return named;
-    if (const QString named = nameInBrackets(band); !named.isEmpty())
-        return named;
-    const QString lower = LowerCased(band);
-    QVarLengthArray<QStringView, 16> words;
-    for (qsizetype i = 0; i < lower.size();) {
-        qsizetype e = lower.indexOf(u' ', i);
-        if (e < 0)
-            e = lower.size();
-        if (e > i)
-            words.append(QStringView(lower).sliced(i, e - i));
-        i = e + 1;
-    }
-    while (!words.isEmpty() && IsEventWord(words.back()))
-        words.removeLast();
-    // Names between the joining words, each a stretch of the lower-cased band.
-    QStringList acts;
-    qsizetype from = -1;
-    qsizetype to = -1;
-    const auto flush = [&]() {
-        if (from < 0)
-            return false;
-        const QStringView part = QStringView(lower).sliced(from, to - from);
-        QString named = ActForShortName(part);
-        if (named.isEmpty())
-            named = ActNamed(part);
-        if (named.isEmpty())
-            return false;
-        acts.append(named);
-        from = -1;
-        return true;
-    };
-    for (const QStringView w : words) {
-        if (w == u"&" || w == u"and" || w == u"+" || w == u"/") {
-            if (!flush())
-                return band;
-            continue;
-        }
-        if (from < 0)
-            from = w.data() - lower.data();
-        to = w.data() - lower.data() + w.size();
-    }
-    if (!flush() || acts.isEmpty())
-        return band;
-    return acts.join(QStringLiteral(" & "));
-}
-
-// "Bob Dylan & Mick Taylor (former Rolling Stones guitarist)": a note in brackets at the end
-// that describes someone (it begins with a small word) is no part of the name; one that bills
-// a guest ("(with Patti Smith)") is.
-QString withoutRemark(const QString &band)
-{
-    if (!band.endsWith(u')'))
-        return band;
-    const qsizetype open = band.lastIndexOf(u'(');
-    if (open <= 0 || open + 1 >= band.size() || !band[open + 1].isLower())
-        return band;
-    qsizetype e = open + 1;
-    while (e < band.size() && band[e].isLetter())
-        ++e;
-    const QString word = band.sliced(open + 1, e - open - 1);
-    if (IsGuestWord(word))
-        return band;
-    return trimmedName(QStringView(band).first(open));
-}
-
-// A second act named in an event field of the first line: "US tour with Grateful Dead",
-// "Dead Dylan Rehearsals" (the band being Bob Dylan).
-QString partnerIn(QStringView field, const QString &band)
-{
-    const QString lower = LowerCased(field);
-    const QString bandLower = LowerCased(band);
-    qsizetype with = lower.indexOf(u"with ");
-    if (with >= 0 && (with == 0 || lower[with - 1] == u' ')) {
-        const QString act = trimmedName(field.sliced(with + 5));
-        if (!act.isEmpty() && act[0].isUpper()) {
-            const QString shortAct = ActForShortName(LowerCased(act));
-            return shortAct.isEmpty() ? act : shortAct;
-        }
-    }
-    for (const QString &w : lower.split(u' ', Qt::SkipEmptyParts)) {
-        const QString act = ActForShortName(w);
-        if (!act.isEmpty() && !bandLower.contains(LowerCased(act)))
-            return act;
-    }
-    return {};
-}
-
 struct PlaceCandidate
 {
     PlaceParts parts;
@@ -315,47 +192,6 @@ void consider(PlaceCandidate &best, const PlaceParts &parts, int strength, qsize
 {
     if (strength > best.strength)
         best = {parts, strength, line};
-}
-
-// A state or country, also where a sentence's full stop ends it ("London, England.").
-bool isState(QStringView f)
-{
-    if (f.endsWith(u'.') && !f.endsWith(u".."))
-        f.chop(1);
-    return IsStateCode(f) || IsStateName(LowerCased(f));
-}
-
-// What the one-line header's place fields give: "Warfield, San Francisco, CA", "Oakland, CA",
-// "Marseilles".
-std::optional<PlaceParts> placeOfFields(const QList<QStringView> &fields, bool *withState)
-{
-    QList<QStringView> names;
-    qsizetype state = -1;
-    for (const QStringView f : fields) {
-        if (state >= 0)
-            break;
-        names.append(f);
-        if (isState(f))
-            state = names.size() - 1;
-    }
-    *withState = state >= 0;
-    PlaceParts p;
-    if (state >= 0) {
-        QStringView st = names[state];
-        if (st.endsWith(u'.') && st.indexOf(u'.') == st.size() - 1)
-            st.chop(1); // "England.", but "D.C."
-        p.state = trimmedName(st);
-        names.resize(state);
-    }
-    if (names.isEmpty())
-        return state >= 0 ? std::optional<PlaceParts>(p) : std::nullopt;
-    p.city = trimmedName(names.back());
-    names.removeLast();
-    QStringList venue;
-    for (const QStringView v : std::as_const(names))
-        venue.append(trimmedName(v));
-    p.venue = venue.join(QStringLiteral(", "));
-    return p;
 }
 
 class HeaderReader
@@ -372,8 +208,8 @@ public:
         chooseBand();
         chooseDate();
         choosePlace();
-        readSource();
-        readNotes();
+        h.source = ReadSource(t);
+        h.notes = ReadNotes(t);
         return h;
     }
 
@@ -526,7 +362,7 @@ private:
             const bool sentence = band.size() == s.size() && (s.endsWith(u':') || s.endsWith(u'.'));
             if (k == LineKind::Text && CountWords(band).words <= MaxBandWords &&
                 !endsInVenueWord(band) && !sentence) {
-                firstBand = trimmedName(band);
+                firstBand = TrimmedName(band);
                 firstLineBand = i;
                 use(i);
             }
@@ -549,7 +385,7 @@ private:
             qsizetype to = s.indexOf(u" - ", at);
             if (to < 0)
                 to = s.size();
-            firstBand = trimmedName(s.sliced(from, to - from));
+            firstBand = TrimmedName(s.sliced(from, to - from));
             while (bandEnd < fields.size() && fields[bandEnd].text.data() < s.data() + to)
                 ++bandEnd;
         } else if (bandFirst < fields.size()) {
@@ -562,9 +398,9 @@ private:
                 bandEnd - bandFirst >= 2)
                 bandEnd = bandFirst + qMax<qsizetype>(1, bandEnd - bandFirst - 2);
             for (qsizetype f = bandFirst; f < bandEnd; ++f)
-                band.append(trimmedName(fields[f].text));
+                band.append(TrimmedName(fields[f].text));
             if (band.isEmpty())
-                band.append(trimmedName(fields[bandEnd++].text)); // an event: "Dylan & Dead ..."
+                band.append(TrimmedName(fields[bandEnd++].text)); // an event: "Dylan & Dead ..."
             firstBand = band.join(QStringLiteral(", "));
         }
         QList<QStringView> placeFields;
@@ -594,7 +430,7 @@ private:
                 }
                 break;
             case HeadPart::Event:
-                if (const QString partner = partnerIn(hf.text, firstBand); !partner.isEmpty())
+                if (const QString partner = PartnerIn(hf.text, firstBand); !partner.isEmpty())
                     partners.append(partner);
                 tour = tour || LowerCased(hf.text).contains(u"tour");
                 break;
@@ -612,7 +448,7 @@ private:
         if (tour)
             firstDate.reset();
         bool withState = false;
-        if (const auto p = placeOfFields(placeFields, &withState))
+        if (const auto p = PlaceOfFields(placeFields, &withState))
             consider(place, *p, withState ? 2 : 1, i);
     }
 
@@ -724,145 +560,31 @@ private:
         return venue.join(QStringLiteral(", "));
     }
 
-    QString bandFromFileHeaders() const
-    {
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            if (t.kind(i) != LineKind::FileHeader)
-                continue;
-            const QStringView name = t.fileName(i);
-            const QString lower = LowerCased(name);
-            const std::optional<FoundDate> d = FindDateIn(name, lower, loc);
-            if (!d || d->start == 0)
-                continue;
-            QStringView band = name.first(d->start);
-            if (const qsizetype dash = band.indexOf(u" - "); dash > 0)
-                band = band.first(dash);
-            const QString b = trimmedName(band);
-            if (hasLetter(b))
-                return b;
-        }
-        return {};
-    }
-
-    // "01 Grateful Dead - Maggie's Farm.flac" in every listed file name: the artist.
-    QString bandFromListing() const
-    {
-        QString found;
-        int seen = 0;
-        for (qsizetype i = 0; i < t.count() && seen < 3; ++i) {
-            if (t.kind(i) != LineKind::Listing)
-                continue;
-            QStringView name = AudioFileName(t.line(i), t.lower(i));
-            if (name.isEmpty())
-                continue;
-            const qsizetype slash = qMax(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'));
-            name = name.sliced(slash + 1);
-            const qsizetype dash = name.indexOf(u" - ");
-            if (dash <= 0)
-                return {};
-            QStringView artist = name.first(dash);
-            while (!artist.isEmpty() && (IsAsciiDigit(artist[0]) || !artist[0].isLetter()))
-                artist = artist.sliced(1);
-            const QString a = trimmedName(artist);
-            if (a.isEmpty() || (!found.isEmpty() && a != found))
-                return {};
-            found = a;
-            ++seen;
-        }
-        return seen >= 2 ? found : QString();
-    }
-
-    // Where a known act is named on a line of its own in the head of the text ("BOB DYLAN"
-    // between rules, "Bob Dylan" under a remark), that line is the band line; failing one, a
-    // short line that begins with the act's name ("Bob Dylan and his band").
-    QString knownActLine() const
-    {
-        const qsizetype end = qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach);
-        for (const bool whole : {true, false}) {
-            for (qsizetype i = 0; i < end; ++i) {
-                const LineKind k = t.kind(i);
-                if (k != LineKind::Text && k != LineKind::Prose)
-                    continue;
-                const QString name = trimmedName(t.line(i));
-                if (whole) {
-                    if (const QString act = ActNamed(LowerCased(name)); !act.isEmpty())
-                        return act;
-                } else if (CountWords(name).words <= MaxBandWords && !hasDigitIn(name) &&
-                           startsWithAct(name)) {
-                    return name;
-                }
-            }
-        }
-        return {};
-    }
-
-    static bool hasDigitIn(QStringView s)
-    {
-        for (QChar c : s) {
-            if (IsAsciiDigit(c))
-                return true;
-        }
-        return false;
-    }
-
-    static bool startsWithAct(const QString &name)
-    {
-        const QString lower = LowerCased(name);
-        for (qsizetype blank = lower.indexOf(u' '); blank > 0;
-             blank = lower.indexOf(u' ', blank + 1)) {
-            if (!ActNamed(QStringView(lower).first(blank)).isEmpty())
-                return true;
-        }
-        return false;
-    }
-
-    // A lineup lists the leader first: where nothing else names the band, the first musician of
-    // a lineup ("Band Members", then "Bob Dylan - piano, harp") is the act.
-    QString lineupLeader() const
-    {
-        for (qsizetype i = 0; i + 1 < t.count(); ++i) {
-            const bool heading = (t.kind(i) == LineKind::Field && t.at(i).key == FieldKey::Lineup &&
-                                  t.value(i).isEmpty()) ||
-                                 IsLineupHeading(t.lower(i));
-            if (!heading)
-                continue;
-            const qsizetype k = i + 1;
-            const QStringView low = t.lower(k);
-            const qsizetype dash = FindText(low, u" - ");
-            if (dash <= 0)
-                continue;
-            qsizetype e = dash + 3;
-            while (e < low.size() && low[e].isLetter())
-                ++e;
-            if (IsInstrumentWord(low.sliced(dash + 3, e - dash - 3)))
-                return trimmedName(t.line(k).first(dash));
-        }
-        return {};
-    }
-
     void chooseBand()
     {
         QString band;
         if (artistLine >= 0)
-            band = trimmedName(t.value(artistLine));
+            band = TrimmedName(t.value(artistLine));
         else if (bandLine >= 0)
-            band = trimmedName(t.value(bandLine));
+            band = TrimmedName(t.value(bandLine));
         else if (!firstBand.isEmpty())
             band = firstBand;
-        else if (const QString act = knownActLine(); !act.isEmpty())
+        else if (const QString act =
+                     KnownActLine(t, qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach));
+                 !act.isEmpty())
             band = act;
         else if (titleLine >= 0) {
             const QStringView v = t.value(titleLine);
             const qsizetype dash = v.indexOf(u" - ");
-            band = trimmedName(dash > 0 ? v.first(dash) : v);
+            band = TrimmedName(dash > 0 ? v.first(dash) : v);
         }
         if (band.isEmpty())
-            band = bandFromFileHeaders();
+            band = BandFromFileHeaders(t, loc);
         if (band.isEmpty())
-            band = bandFromListing();
+            band = BandFromListing(t);
         if (band.isEmpty())
-            band = lineupLeader();
-        band = writtenOut(withoutRemark(band));
+            band = LineupLeader(t);
+        band = WrittenOutBand(band);
         for (const QString &partner : std::as_const(partners)) {
             if (!LowerCased(band).contains(LowerCased(partner)))
                 band += QStringLiteral(" & ") + partner;
@@ -899,7 +621,7 @@ private:
             if (const auto p = ReadPlace(v, t.lowerValue(venueLine), loc); p && !p->venue.isEmpty())
                 consider(place, *p, 3, venueLine);
             else
-                keywordVenue = trimmedName(v);
+                keywordVenue = TrimmedName(v);
         }
         if (locationLine >= 0) {
             const QStringView v = t.value(locationLine);
@@ -909,8 +631,8 @@ private:
         if (place.strength > 0 && place.line >= zoneStart && place.line < zoneEnd)
             use(place.line);
         h.venue = !keywordVenue.isEmpty() ? keywordVenue : place.parts.venue;
-        h.city = cityLine >= 0 ? trimmedName(t.value(cityLine)) : place.parts.city;
-        h.state = stateLine >= 0 ? trimmedName(t.value(stateLine)) : place.parts.state;
+        h.city = cityLine >= 0 ? TrimmedName(t.value(cityLine)) : place.parts.city;
+        h.state = stateLine >= 0 ? TrimmedName(t.value(stateLine)) : place.parts.state;
         if (h.venue.isEmpty() || h.city.isEmpty()) {
             const PlaceParts stack = stackPlace();
             for (auto [field, value] :
@@ -948,7 +670,7 @@ private:
             QString s = t.line(i).toString();
             if (i == zoneDateLine && zoneDate)
                 s = s.first(zoneDate->start) + QStringLiteral("  ") + s.sliced(zoneDate->end);
-            else if (hasDigitIn(s))
+            else if (HasDigit(s))
                 continue;
             const PlaceParts p = ReadHeaderPlace(s);
             bool used = false;
@@ -964,123 +686,6 @@ private:
                 use(i);
         }
         return merged;
-    }
-
-    // Joins a line that ends in an arrow, or a keyword with nothing behind it, with the next;
-    // *next is the line joined, -1 when none.
-    QString withContinuation(qsizetype i, QString piece, qsizetype *next) const
-    {
-        *next = -1;
-        const bool open = piece.endsWith(u'>') || t.value(i).isEmpty();
-        if (!open)
-            return piece;
-        for (qsizetype k = i + 1; k < t.count(); ++k) {
-            if (t.kind(k) == LineKind::Blank)
-                continue;
-            if (t.isContent(k) && t.kind(k) != LineKind::Items && t.kind(k) != LineKind::Field) {
-                piece += u' ' + t.line(k).toString();
-                *next = k;
-            }
-            break;
-        }
-        return piece;
-    }
-
-    // "LB-6124, (62min+47min), Taper: ..., Source: A > B, Transfer: C > D, Notes:, ...": in a
-    // line of comma-joined keyword fields, the source fields alone.
-    QString sourceFieldsOf(QStringView s) const
-    {
-        static constexpr std::u16string_view keys[] = {u"source:", u"lineage:", u"transfer:",
-                                                       u"genealogy:", u"recording:"};
-        const auto sourceKeyAt = [&](QStringView segment) {
-            for (const auto &k : keys) {
-                if (segment.startsWith(QStringView(k.data(), qsizetype(k.size())),
-                                       Qt::CaseInsensitive))
-                    return true;
-            }
-            return false;
-        };
-        const auto keyAt = [](QStringView segment) {
-            const qsizetype colon = segment.indexOf(u':');
-            if (colon <= 0 || colon > 24)
-                return false;
-            for (QChar c : segment.first(colon)) {
-                if (!(c.isLetter() || c == u' '))
-                    return false;
-            }
-            return true;
-        };
-        qsizetype from = -1;
-        qsizetype to = s.size();
-        qsizetype at = 0;
-        while (at < s.size()) {
-            const QStringView segment = s.sliced(at);
-            if (from < 0 && sourceKeyAt(segment))
-                from = at;
-            else if (from >= 0 && keyAt(segment) && !sourceKeyAt(segment)) {
-                to = at;
-                break;
-            }
-            const qsizetype comma = s.indexOf(u", ", at);
-            if (comma < 0)
-                break;
-            at = comma + 2;
-        }
-        if (from < 0)
-            return s.toString();
-        QStringView piece = s.sliced(from, to - from).trimmed();
-        while (piece.endsWith(u','))
-            piece.chop(1);
-        return piece.toString();
-    }
-
-    void readSource()
-    {
-        QStringList pieces;
-        const auto add = [&](const QString &piece) {
-            if (!piece.isEmpty() && !pieces.contains(piece))
-                pieces.append(piece);
-        };
-        qsizetype joined = -1; // the line a piece took in as its continuation
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            const LineKind k = t.kind(i);
-            if (i == joined)
-                continue;
-            if (k == LineKind::Field && t.at(i).key == FieldKey::Source) {
-                add(withContinuation(i, t.line(i).toString(), &joined));
-            } else if (k == LineKind::Source) {
-                add(withContinuation(i, sourceFieldsOf(t.line(i)), &joined));
-            } else if (k == LineKind::Field && t.at(i).key == FieldKey::Other &&
-                       IsSourceLine(t.lowerValue(i))) {
-                add(t.line(i).toString()); // "Quality : audience recording"
-            } else if (k == LineKind::Items) {
-                const TrackItem &first = t.item(i, 0);
-                if (first.kind == TrackItem::Kind::Disc && !first.title.isEmpty() &&
-                    IsSourceLine(LowerCased(first.title)))
-                    add(first.title); // "CD1 (sbd cassette master > dats > cdrs)"
-            }
-        }
-        h.source = pieces.join(QStringLiteral(" | "));
-    }
-
-    void readNotes()
-    {
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            if (t.kind(i) != LineKind::Field || t.at(i).key != FieldKey::Notes)
-                continue;
-            QStringList parts;
-            if (!t.value(i).isEmpty())
-                parts.append(t.value(i).toString());
-            qsizetype k = i + 1;
-            if (parts.isEmpty()) {
-                while (k < t.count() && t.kind(k) == LineKind::Blank)
-                    ++k;
-            }
-            for (; k < t.count() && t.isContent(k); ++k)
-                parts.append(t.line(k).toString());
-            h.notes = CollapsedBlanks(parts.join(u' '));
-            return;
-        }
     }
 };
 
