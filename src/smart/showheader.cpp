@@ -4,6 +4,7 @@
 #include "smart/bandname.h"
 #include "smart/headerplace.h"
 #include "smart/headersource.h"
+#include "smart/headfields.h"
 #include "smart/lexicon.h"
 #include "smart/textscan.h"
 
@@ -18,168 +19,6 @@ namespace {
 
 // How far below its first line the header block may reach.
 constexpr qsizetype HeaderReach = 40;
-
-enum class HeadPart : quint8
-{
-    Other,
-    Date,
-    PartialDate,
-    Media,
-    TimeOfDay,
-    Event,
-    State,
-};
-
-struct HeadField
-{
-    QStringView text;
-    HeadPart part = HeadPart::Other;
-    std::optional<FoundDate> date;
-};
-
-// The first line cut into its fields: at commas, at spaced dashes and at runs of blanks, but
-// never inside the date, which writes commas of its own ("July 1, 1981").
-QList<QStringView> headFields(QStringView s, const std::optional<FoundDate> &date)
-{
-    const auto inDate = [&date](qsizetype i) { return date && i >= date->start && i < date->end; };
-    QList<QStringView> out;
-    qsizetype from = 0;
-    const qsizetype n = s.size();
-    const auto cut = [&](qsizetype end, qsizetype next) {
-        const QStringView f = s.sliced(from, end - from).trimmed();
-        if (!f.isEmpty())
-            out.append(f);
-        from = next;
-    };
-    for (qsizetype i = 0; i < n; ++i) {
-        if (inDate(i)) {
-            continue;
-        } else if (s[i] == u',') {
-            cut(i, i + 1);
-        } else if (s[i] == u' ' && i + 2 < n && s[i + 1] == u'-' && s[i + 2] == u' ') {
-            cut(i, i + 3);
-            i += 2;
-        } else if (s[i] == u' ' && i + 1 < n && s[i + 1] == u' ') {
-            qsizetype e = i;
-            while (e < n && s[e] == u' ')
-                ++e;
-            cut(i, e);
-            i = e - 1;
-        }
-    }
-    cut(n, n);
-    return out;
-}
-
-bool isMediaField(QStringView lower)
-{
-    qsizetype i = 0;
-    while (i < lower.size() && IsAsciiDigit(lower[i]))
-        ++i;
-    const QStringView rest = lower.sliced(i);
-    if (i > 0 && (rest.startsWith(u"cd") || rest.startsWith(u"dvd") || rest.startsWith(u"disc") ||
-                  rest.startsWith(u" cd") || rest.startsWith(u" disc")))
-        return true;
-    if (lower.contains(u"min+") || (lower.startsWith(u'(') && lower.contains(u"min")))
-        return true;
-    return IsGearWord(lower);
-}
-
-bool isTimeOfDay(QStringView lower)
-{
-    return lower == u"afternoon" || lower == u"evening" || lower == u"matinee" ||
-           lower == u"early show" || lower == u"late show" || lower == u"night" ||
-           lower == u"morning" || lower == u"afternoon show" || lower == u"evening show";
-}
-
-bool hasEventWord(QStringView lower)
-{
-    qsizetype i = 0;
-    while (i < lower.size()) {
-        if (!lower[i].isLetter()) {
-            ++i;
-            continue;
-        }
-        qsizetype e = i;
-        while (e < lower.size() && lower[e].isLetter())
-            ++e;
-        const QStringView w = lower.sliced(i, e - i);
-        if (IsEventWord(w) || w == u"with")
-            return true;
-        i = e;
-    }
-    return false;
-}
-
-// A sentence ends inside the line: a full stop, question or exclamation mark, a blank and a
-// capital ("Listen loud. Improved ...").
-bool hasSentenceEnd(QStringView s)
-{
-    for (qsizetype i = 1; i + 2 < s.size(); ++i) {
-        if ((s[i] == u'.' || s[i] == u'!' || s[i] == u'?') && s[i - 1].isLower() &&
-            s[i + 1] == u' ' && s[i + 2].isUpper())
-            return true;
-    }
-    return false;
-}
-
-bool hasLetter(QStringView s)
-{
-    for (QChar c : s) {
-        if (c.isLetter())
-            return true;
-    }
-    return false;
-}
-
-bool hasVenueWord(QStringView s)
-{
-    const QString lower = LowerCased(s);
-    qsizetype i = 0;
-    while (i < lower.size()) {
-        if (!lower[i].isLetter()) {
-            ++i;
-            continue;
-        }
-        qsizetype e = i;
-        while (e < lower.size() && lower[e].isLetter())
-            ++e;
-        if (IsVenueWord(QStringView(lower).sliced(i, e - i)))
-            return true;
-        i = e;
-    }
-    return false;
-}
-
-bool endsInVenueWord(QStringView s)
-{
-    qsizetype e = s.size();
-    while (e > 0 && !s[e - 1].isLetter())
-        --e;
-    qsizetype b = e;
-    while (b > 0 && s[b - 1].isLetter())
-        --b;
-    return IsVenueEndWord(LowerCased(s.sliced(b, e - b)));
-}
-
-HeadField classifyHeadField(QStringView f, QStringView lower, const DateLocale &locale)
-{
-    HeadField h;
-    h.text = f;
-    if ((h.date = FindDateIn(f, lower, locale)))
-        h.part = HeadPart::Date;
-    else if (IsPartialDate(lower))
-        h.part = HeadPart::PartialDate;
-    else if (isMediaField(lower))
-        h.part = HeadPart::Media;
-    else if (isTimeOfDay(lower))
-        h.part = HeadPart::TimeOfDay;
-    else if (hasEventWord(lower))
-        h.part = HeadPart::Event;
-    else if (IsStateCode(f) || IsStateName(lower))
-        h.part = HeadPart::State;
-    return h;
-}
 
 struct PlaceCandidate
 {
@@ -311,7 +150,7 @@ private:
         // no header line: the next line of the block is.
         headLine = zoneStart;
         while (headLine + 1 < zoneEnd && t.kind(headLine) == LineKind::Prose &&
-               hasSentenceEnd(t.line(headLine))) {
+               HasSentenceEnd(t.line(headLine))) {
             ++headLine;
             while (headLine + 1 < zoneEnd && !t.isContent(headLine))
                 ++headLine;
@@ -324,15 +163,15 @@ private:
         QList<HeadField> fields;
         const QStringView low = t.lower(i);
         const auto classified = [&](QStringView f) {
-            return classifyHeadField(f, low.sliced(f.data() - s.data(), f.size()), loc);
+            return ClassifyHeadField(f, low.sliced(f.data() - s.data(), f.size()), loc);
         };
-        for (const QStringView f : headFields(s, FindDateIn(s, low, loc)))
+        for (const QStringView f : HeadFields(s, FindDateIn(s, low, loc)))
             fields.append(classified(f));
         // "Bob Dylan 1966-05-17 Free Trade Hall, ...": a date splits the first field. A place
         // line is a header line only so ("Mansfield, Massachusetts 1986-07-10" is a place).
         const bool splitByDate = !fields.isEmpty() && fields[0].date &&
-                                 hasLetter(fields[0].text.first(fields[0].date->start)) &&
-                                 hasLetter(fields[0].text.sliced(fields[0].date->end));
+                                 HasLetter(fields[0].text.first(fields[0].date->start)) &&
+                                 HasLetter(fields[0].text.sliced(fields[0].date->end));
         if (k == LineKind::Place && !splitByDate)
             return;
         if (!fields.isEmpty() && fields[0].date && fields[0].date->start > 0) {
@@ -361,7 +200,7 @@ private:
             // neither is a band's name.
             const bool sentence = band.size() == s.size() && (s.endsWith(u':') || s.endsWith(u'.'));
             if (k == LineKind::Text && CountWords(band).words <= MaxBandWords &&
-                !endsInVenueWord(band) && !sentence) {
+                !EndsInVenueWord(band) && !sentence) {
                 firstBand = TrimmedName(band);
                 firstLineBand = i;
                 use(i);
@@ -421,9 +260,9 @@ private:
                 // "Providence July 10th 1986": the place before the date counts, and so does
                 // the place after it ("2024 08 03 @ Shoreline Amphitheatre").
                 if (const QStringView before = hf.text.first(hf.date->start).trimmed();
-                    hasLetter(before))
+                    HasLetter(before))
                     placeFields.append(before);
-                if (QStringView after = hf.text.sliced(hf.date->end).trimmed(); hasLetter(after)) {
+                if (QStringView after = hf.text.sliced(hf.date->end).trimmed(); HasLetter(after)) {
                     while (!after.isEmpty() && !after[0].isLetterOrNumber())
                         after = after.sliced(1);
                     placeFields.append(after);
@@ -436,7 +275,7 @@ private:
                 break;
             case HeadPart::Other:
             case HeadPart::State:
-                if (hasLetter(hf.text))
+                if (HasLetter(hf.text))
                     placeFields.append(hf.text);
                 break;
             default:
@@ -547,7 +386,7 @@ private:
         std::sort(lines.begin(), lines.end());
         QList<qsizetype> named;
         for (const qsizetype i : std::as_const(lines)) {
-            if (hasVenueWord(t.line(i)))
+            if (HasVenueWord(t.line(i)))
                 named.append(i);
         }
         if (!named.isEmpty())
