@@ -102,6 +102,13 @@ std::optional<PlaceParts> PlaceOfFields(const QList<QStringView> &fields, bool *
     }
     if (names.isEmpty())
         return state >= 0 ? std::optional<PlaceParts>(p) : std::nullopt;
+    // "Mountain View CA": a state's code after the city without a comma.
+    if (const qsizetype blank = names.back().lastIndexOf(u' ');
+        state < 0 && blank > 0 && IsStateCode(names.back().sliced(blank + 1))) {
+        p.state = names.back().sliced(blank + 1).toString();
+        names.back() = names.back().first(blank);
+        *withState = true;
+    }
     p.city = TrimmedName(names.back());
     names.removeLast();
     QStringList venue;

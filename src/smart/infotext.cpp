@@ -190,8 +190,12 @@ std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const Date
         qsizetype end = d->start;
         while (end > 0 && (s[end - 1] == u' ' || s[end - 1] == u',' || s[end - 1] == u'-'))
             --end;
-        without = s.first(end).toString() + s.sliced(d->end).toString();
-        withoutLower = lower.first(end).toString() + lower.sliced(d->end).toString();
+        // A date between two parts separates them as a comma does ("Bob Dylan - 2024 08 03 @
+        // Shoreline Amphitheatre, ...").
+        const bool between = end > 0 && !s.sliced(d->end).trimmed().isEmpty();
+        const QString join = between ? QStringLiteral(", ") : QString();
+        without = s.first(end).toString() + join + s.sliced(d->end).toString();
+        withoutLower = lower.first(end).toString() + join + lower.sliced(d->end).toString();
         s = without;
         lower = withoutLower;
         if (hasDigit(s))

@@ -270,12 +270,6 @@ bool equalsLower(std::u16string_view name, QStringView lower)
 }
 
 // The keys of "Key: value" lines, as collectors write them.
-struct KeyName
-{
-    std::u16string_view key;
-    FieldKey field;
-};
-
 constexpr KeyName Keys[] = {
     {u"artist", FieldKey::Artist},
     {u"artists", FieldKey::Artist},
@@ -357,6 +351,11 @@ FieldKey fieldKeyIn(QStringView keyLower)
 }
 
 } // namespace
+
+std::span<const KeyName> FieldKeyList()
+{
+    return Keys;
+}
 
 FieldKey FieldKeyOf(QStringView lowerKey)
 {
@@ -459,6 +458,21 @@ SetWord SetHeadingWord(QStringView lowerWord)
         std::end(SetBesideWords))
         return SetWord::Beside;
     return SetWord::None;
+}
+
+std::span<const std::u16string_view> DiscWordList()
+{
+    return DiscWords;
+}
+
+std::span<const std::u16string_view> SetAnchorWordList()
+{
+    return SetAnchorWords;
+}
+
+std::span<const std::u16string_view> SetBesideWordList()
+{
+    return SetBesideWords;
 }
 
 bool IsGuestWord(QStringView lowerWord)

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <span>
+#include <string_view>
+
 namespace tapewright::smart {
 
 // What the key of a "Key: value" line names.
@@ -25,6 +28,18 @@ enum class FieldKey : quint8
     Lineup, // "The Band:", "Personnel:": the musicians follow
     Other,
 };
+
+struct KeyName
+{
+    std::u16string_view key; // lower case
+    FieldKey field;
+};
+
+// The lists themselves, for tests that every entry is read.
+std::span<const KeyName> FieldKeyList();
+std::span<const std::u16string_view> DiscWordList();
+std::span<const std::u16string_view> SetAnchorWordList();
+std::span<const std::u16string_view> SetBesideWordList();
 
 // The field a key names ("venue", "show date", "lineage"), lower-cased and trimmed;
 // FieldKey::None for a key collectors do not use.

@@ -77,6 +77,9 @@ private slots:
         TextRow("set mark before the title", "1. Encore: Harry Hood (10:05)", "Harry Hood",
                 "10:05");
         TextRow("Track and its number", "Track 01 - Porch Song", "Porch Song", "");
+        TextRow("a semicolon in a track of its own line is kept",
+                "1 Knockin' On Heaven's Door - RTR; co-Lead Vocals: Roger McGuinn",
+                "Knockin' On Heaven's Door - RTR; co-Lead Vocals: Roger McGuinn", "");
     }
 
     void tracks()
