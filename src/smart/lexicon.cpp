@@ -389,6 +389,17 @@ qsizetype BareKeyValueAt(QStringView lower)
     const FieldKey longer = fieldKeyIn(twoWords);
     if (longer != FieldKey::None && longer != fieldKeyIn(lower.first(e)))
         return -1; // "Band Members", "Band Name"
+    // "City Winery, New York, NY", "State Theatre": a keyword that begins a venue's name.
+    if (word != u"venue") {
+        for (qsizetype a = v; a < lower.size() && lower[a] != u',';) {
+            qsizetype b = a;
+            while (b < lower.size() && lower[b].isLetter())
+                ++b;
+            if (b > a && IsVenueWord(lower.sliced(a, b - a)))
+                return -1;
+            a = b + 1;
+        }
+    }
     return v;
 }
 

@@ -48,7 +48,8 @@ FieldKey FieldKeyOf(QStringView lowerKey);
 // Town Hall", "City Boston", "Notes" alone), or -1. Only the keys a line has always been read
 // by are taken so ("band", "venue", "city", "state", "notes", "source", "lineage"), and not
 // where a longer key begins ("Band Members") or a small word follows ("City of New Orleans",
-// "State of Grace": titles).
+// "State of Grace": titles), nor where the key begins a venue's name ("City Winery", "State
+// Theatre").
 qsizetype BareKeyValueAt(QStringView lower);
 // The word a disc heading begins with ("disc", "disk", "cd", "volume", "vol"), as the length of
 // the word at the start of lower, 0 when none; the word must end there ("cds" is none).

@@ -511,6 +511,12 @@ private:
                 s = s.first(zoneDate->start) + QStringLiteral("  ") + s.sliced(zoneDate->end);
             else if (HasDigit(s))
                 continue;
+            // A line the first line's reader takes for media, an event or a time of day ("New
+            // Year's Eve Run", "Early Show") names no place.
+            const QString lower = LowerCased(s);
+            const HeadPart part = ClassifyHeadField(s, lower, loc).part;
+            if (part != HeadPart::Other && part != HeadPart::State && part != HeadPart::Date)
+                continue;
             const PlaceParts p = ReadHeaderPlace(s);
             bool used = false;
             for (auto [field, value] :
