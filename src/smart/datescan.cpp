@@ -188,7 +188,8 @@ std::optional<FoundDate> WholeDate(QStringView s, QStringView lower, const DateL
         const bool numeric = e + 1 < end && !lower[e].isLetterOrNumber() && lower[e] != u' ' &&
                              IsAsciiDigit(lower[e + 1]);
         if (!numeric) {
-            while (e < end && (lower[e] == u' ' || lower[e] == u'.' || lower[e] == u','))
+            while (e < end && (lower[e] == u' ' || lower[e] == u'.' || lower[e] == u',' ||
+                               lower[e] == u'-' || lower[e] == u'/'))
                 ++e;
             qsizetype w = e;
             while (w < end && lower[w].isLetter())

@@ -221,6 +221,13 @@ std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const Date
         p.city = parts[parts.size() - 2].toString();
         if (parts.size() == 3)
             p.venue = parts[0].toString();
+        // "Noblesville, IN, USA": a city, its state and the country that holds it.
+        if (parts.size() == 3 && IsCountryName(low(parts[2])) &&
+            (IsStateCode(parts[1]) || IsStateName(low(parts[1])))) {
+            p.venue.clear();
+            p.city = parts[0].toString();
+            p.state = parts[1].toString();
+        }
         return p;
     }
     if (parts.size() != 1 || !nameLike(parts[0]))
