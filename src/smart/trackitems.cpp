@@ -306,6 +306,25 @@ bool isMark(QChar c)
            c == u'~' || c == u'+';
 }
 
+// "Jam # (8:50) > Song": a time in brackets right before a segue arrow says where the segue
+// comes, and a footnote mark may stand before it; neither is part of the title.
+QString withoutSeguePosition(const QString &title)
+{
+    QStringList words = title.split(u' ');
+    for (qsizetype k = 1; k + 1 < words.size(); ++k) {
+        const QString &w = words[k];
+        const bool bracketed = w.size() >= 6 && (w.front() == u'(' || w.front() == u'[') &&
+                               (w.back() == u')' || w.back() == u']');
+        if (!bracketed || TimeEndAt(w, 1) != w.size() - 1 ||
+            !(words[k + 1].startsWith(u'>') || words[k + 1].startsWith(u"->")))
+            continue;
+        words.removeAt(k);
+        if (std::all_of(words[k - 1].cbegin(), words[k - 1].cend(), isMark) && k > 1)
+            words.removeAt(--k);
+    }
+    return words.join(u' ');
+}
+
 TrackItem setItem()
 {
     TrackItem item;
@@ -430,6 +449,7 @@ CleanTitle CleanTrackTitle(QStringView raw, bool ownLine)
     out.title = comma < 0
                     ? CollapsedBlanks(t)
                     : CollapsedBlanks(t.first(comma).toString() + t.sliced(comma + 1).toString());
+    out.title = withoutSeguePosition(out.title);
     return out;
 }
 
