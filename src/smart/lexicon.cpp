@@ -405,6 +405,8 @@ qsizetype BareKeyValueAt(QStringView lower)
 
 namespace {
 
+constexpr std::u16string_view TrackWords[] = {u"track", u"trk"};
+
 constexpr std::u16string_view DiscWords[] = {u"disc", u"disk", u"cd", u"volume", u"vol"};
 
 constexpr std::u16string_view SetAnchorWords[] = {
@@ -447,6 +449,24 @@ qsizetype DiscWordAt(QStringView lower)
             best = n;
     }
     return best;
+}
+
+qsizetype TrackWordAt(QStringView s)
+{
+    static const std::bitset<128> letters = firstLetters(TrackWords);
+    if (s.isEmpty() || !startsAny(letters, s[0].toLower()))
+        return 0;
+    for (const std::u16string_view w : TrackWords) {
+        const QStringView word(w.data(), qsizetype(w.size()));
+        if (s.startsWith(word, Qt::CaseInsensitive))
+            return word.size();
+    }
+    return 0;
+}
+
+std::span<const std::u16string_view> TrackWordList()
+{
+    return TrackWords;
 }
 
 bool MayStartDiscWord(QChar c)

@@ -58,6 +58,11 @@ qsizetype DiscWordAt(QStringView lower);
 // list.
 bool MayStartDiscWord(QChar c);
 
+// The word before a track's number ("Track 01", "Trk 3"), in any letter case: its length at the
+// start of s, 0 when none.
+qsizetype TrackWordAt(QStringView s);
+std::span<const std::u16string_view> TrackWordList();
+
 // A word of a set heading: a heading's own word ("set", "encore", "filler"), a word that may
 // stand beside one ("second", "ii", "acoustic"), or neither.
 enum class SetWord : quint8

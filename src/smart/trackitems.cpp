@@ -42,15 +42,12 @@ std::optional<Marker> markerAt(QStringView s, qsizetype p)
     qsizetype i = p;
     int disc = 0;
     // "Track 01 - Song", "Trk 3. Song"
-    for (const QStringView word : {QStringView(u"track"), QStringView(u"trk")}) {
-        if ((s[i] == u't' || s[i] == u'T') && s.sliced(i).startsWith(word, Qt::CaseInsensitive)) {
-            qsizetype j = i + word.size();
-            while (j < n && (isBlank(s[j]) || s[j] == u'#'))
-                ++j;
-            if (j < n && IsAsciiDigit(s[j]))
-                i = j;
-            break;
-        }
+    if (const qsizetype word = TrackWordAt(s.sliced(i))) {
+        qsizetype j = i + word;
+        while (j < n && (isBlank(s[j]) || s[j] == u'#'))
+            ++j;
+        if (j < n && IsAsciiDigit(s[j]))
+            i = j;
     }
     if (i + 3 < n && (s[i] == u'd' || s[i] == u'D') && IsAsciiDigit(s[i + 1])) {
         qsizetype j = i + 1;

@@ -56,6 +56,19 @@ private slots:
         }
     }
 
+    void trackWords_eachPrefixesANumber()
+    {
+        for (const std::u16string_view w : smart::TrackWordList()) {
+            const smart::SmartShow show = smart::ReadShow(
+                CrlfLines({u"Band"_qs, QString(), capitalised(w) + u" 01 - Porch Song"_qs,
+                           capitalised(w) + u" 02 - Wilson"_qs}),
+                UnitedStatesLocale());
+            QVERIFY2(show.discs.size() == 1 && show.discs[0].tracks.size() == 2 &&
+                         show.discs[0].tracks[0].title == u"Porch Song"_qs,
+                     qPrintable(text(w)));
+        }
+    }
+
     void setWords_eachMakesAHeading()
     {
         for (const std::u16string_view w : smart::SetAnchorWordList())
