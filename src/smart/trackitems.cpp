@@ -307,6 +307,9 @@ bool isMark(QChar c)
 // comes, and a footnote mark may stand before it; neither is part of the title.
 QString withoutSeguePosition(const QString &title)
 {
+    if (FindText(title, u") >") < 0 && FindText(title, u") ->") < 0 &&
+        FindText(title, u"] >") < 0 && FindText(title, u"] ->") < 0)
+        return title; // most titles: nothing to look at
     QStringList words = title.split(u' ');
     for (qsizetype k = 1; k + 1 < words.size(); ++k) {
         const QString &w = words[k];
