@@ -301,8 +301,7 @@ private:
             case LineKind::Source:
             case LineKind::Place:
             case LineKind::Date:
-                if (!t.at(i).decorated)
-                    close();
+                close();
                 break;
             default:
                 break; // blanks, decoration, names and headings leave a list running
