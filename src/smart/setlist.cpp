@@ -49,24 +49,39 @@ bool isUnnumberedTitle(const InfoText &t, qsizetype i)
 
 } // namespace
 
-class SetListReader::Impl
+// What one piece of a text leaves to the next: the list it left open, and what is known of the
+// numbering.
+struct SetListReader::State
+{
+    bool m_headed = false;   // a track numbered 1 right under a heading, or a "d1t01" track
+    bool m_numbered = false; // the show numbers its tracks
+    bool m_anyDisc = false;
+    bool m_discHasTracks = false;
+    bool m_pendingDisc = false;
+    bool m_open = false;
+    bool m_endedByText = false; // the last list ended at notes, fields or listings
+    bool m_endedHard = false;   // ... at fields, another file or listings
+    bool m_sawHeading = false;
+    int m_last = 0;
+    int m_discPrefix = 0;
+};
+
+namespace {
+
+// The set list of one piece of a text, or of a whole one.
+class PieceReader : public SetListReader::State
 {
 public:
-    explicit Impl(DiscSink &out) : m_out(out) {}
-
-    // One piece of the text; what a piece leaves open, the next continues.
-    void read(const InfoText &text, qsizetype afterLine)
+    PieceReader(const InfoText &text, qsizetype afterLine, DiscSink &out, const State &before)
+        : State(before), t(text), m_afterLine(afterLine), m_out(out)
     {
-        t = &text;
-        m_afterLine = afterLine;
-        m_tracks.clear();
         markNoteBlocks();
         bool afterHeading = false;
-        for (qsizetype i = 0; i < t->count(); ++i) {
-            if (t->kind(i) != LineKind::Items)
+        for (qsizetype i = 0; i < t.count(); ++i) {
+            if (t.kind(i) != LineKind::Items)
                 continue;
-            for (qsizetype k = 0; k < t->at(i).itemCount; ++k) {
-                const TrackItem &item = t->item(i, k);
+            for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
+                const TrackItem &item = t.item(i, k);
                 if (item.kind == TrackItem::Kind::Track) {
                     m_headed =
                         m_headed || (afterHeading && startsList(item.number)) || item.disc > 0;
@@ -75,6 +90,10 @@ public:
                 afterHeading = item.kind != TrackItem::Kind::Track;
             }
         }
+    }
+
+    void read()
+    {
         // A text read in pieces numbers its tracks once a piece did.
         m_numbered = m_numbered || isNumbered();
         if (m_numbered)
@@ -83,24 +102,12 @@ public:
             readUnnumbered();
     }
 
-    bool m_sawHeading = false;
-
 private:
-    const InfoText *t = nullptr;
+    const InfoText &t;
+    qsizetype m_afterLine;
     DiscSink &m_out;
-    qsizetype m_afterLine = -1;
     QList<TrackRef> m_tracks;
     QList<bool> m_inNotes; // a line of a notes or lineup paragraph
-    bool m_headed = false; // a track numbered 1 right under a heading, or a "d1t01" track
-    bool m_numbered = false;
-    bool m_anyDisc = false;
-    bool m_discHasTracks = false;
-    bool m_pendingDisc = false;
-    bool m_open = false;
-    bool m_endedByText = false; // the last list ended at notes, fields or listings
-    bool m_endedHard = false;   // ... at fields, another file or listings
-    int m_last = 0;
-    int m_discPrefix = 0;
 
     static bool startsList(int n) { return n == 1 || (n > 100 && n % 100 == 1); }
 
@@ -109,17 +116,16 @@ private:
     // heading ends it.
     void markNoteBlocks()
     {
-        m_inNotes.fill(false, t->count());
-        for (qsizetype i = 0; i < t->count(); ++i) {
-            const FieldKey key = t->at(i).key;
-            if (t->kind(i) != LineKind::Field ||
-                (key != FieldKey::Notes && key != FieldKey::Lineup))
+        m_inNotes.fill(false, t.count());
+        for (qsizetype i = 0; i < t.count(); ++i) {
+            const FieldKey key = t.at(i).key;
+            if (t.kind(i) != LineKind::Field || (key != FieldKey::Notes && key != FieldKey::Lineup))
                 continue;
             qsizetype k = i + 1;
-            while (t->value(i).isEmpty() && k < t->count() && t->kind(k) == LineKind::Blank)
+            while (t.value(i).isEmpty() && k < t.count() && t.kind(k) == LineKind::Blank)
                 ++k; // "Notes:", then a blank line, then the notes
-            for (; k < t->count() && t->kind(k) != LineKind::Blank; ++k) {
-                if (t->kind(k) == LineKind::Items && t->item(k, 0).kind != TrackItem::Kind::Track)
+            for (; k < t.count() && t.kind(k) != LineKind::Blank; ++k) {
+                if (t.kind(k) == LineKind::Items && t.item(k, 0).kind != TrackItem::Kind::Track)
                     break;
                 m_inNotes[k] = true;
             }
@@ -140,7 +146,7 @@ private:
         return false;
     }
 
-    int number(qsizetype k) const { return t->item(m_tracks[k].line, m_tracks[k].item).number; }
+    int number(qsizetype k) const { return t.item(m_tracks[k].line, m_tracks[k].item).number; }
 
     void newDiscUnlessEmpty()
     {
@@ -185,13 +191,13 @@ private:
             // A 1 (or 101, 201: disc and track in one number) starts a list only when the next
             // number follows it; after a list it starts the next disc. Once notes or fields have
             // ended a list, numbered sentences ("1 more thing, 2 more ...") start none.
-            const QStringView line = t->line(m_tracks[index].line);
+            const QStringView line = t.line(m_tracks[index].line);
             accept = next == n + 1 && !(m_endedByText && IsProse(line));
             newDisc = true;
         } else {
             // A list runs on; one number left out ("4, 6") does not end it, nor does a remark
             // between two tracks. After keyword fields, files or listings it has ended.
-            const QStringView line = t->line(m_tracks[index].line);
+            const QStringView line = t.line(m_tracks[index].line);
             accept = (m_open || (m_endedByText && !m_endedHard && !IsProse(line))) &&
                      (n == m_last + 1 || n == m_last + 2);
         }
@@ -212,16 +218,16 @@ private:
     void readNumbered()
     {
         qsizetype index = 0;
-        for (qsizetype i = 0; i < t->count(); ++i) {
+        for (qsizetype i = 0; i < t.count(); ++i) {
             if (m_inNotes[i]) {
                 index += tracksOn(i);
                 close(true);
                 continue;
             }
-            switch (t->kind(i)) {
+            switch (t.kind(i)) {
             case LineKind::Items:
-                for (qsizetype k = 0; k < t->at(i).itemCount; ++k) {
-                    const TrackItem &item = t->item(i, k);
+                for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
+                    const TrackItem &item = t.item(i, k);
                     switch (item.kind) {
                     case TrackItem::Kind::Disc:
                         m_pendingDisc = m_open = m_sawHeading = true;
@@ -255,9 +261,9 @@ private:
     qsizetype tracksOn(qsizetype i) const
     {
         qsizetype n = 0;
-        if (t->kind(i) == LineKind::Items) {
-            for (qsizetype k = 0; k < t->at(i).itemCount; ++k)
-                n += t->item(i, k).kind == TrackItem::Kind::Track;
+        if (t.kind(i) == LineKind::Items) {
+            for (qsizetype k = 0; k < t.at(i).itemCount; ++k)
+                n += t.item(i, k).kind == TrackItem::Kind::Track;
         }
         return n;
     }
@@ -265,7 +271,7 @@ private:
     qsizetype runOfTitles(qsizetype i) const
     {
         qsizetype e = i;
-        while (e < t->count() && !m_inNotes[e] && isUnnumberedTitle(*t, e))
+        while (e < t.count() && !m_inNotes[e] && isUnnumberedTitle(t, e))
             ++e;
         return e - i;
     }
@@ -273,8 +279,8 @@ private:
     void readUnnumbered()
     {
         int blanks = 0;
-        for (qsizetype i = 0; i < t->count(); ++i) {
-            const LineKind k = t->kind(i);
+        for (qsizetype i = 0; i < t.count(); ++i) {
+            const LineKind k = t.kind(i);
             if (k == LineKind::Blank) {
                 if (++blanks >= 2)
                     m_open = false;
@@ -286,8 +292,8 @@ private:
                 continue;
             }
             if (k == LineKind::Items) {
-                for (qsizetype n = 0; n < t->at(i).itemCount; ++n) {
-                    const TrackItem::Kind kind = t->item(i, n).kind;
+                for (qsizetype n = 0; n < t.at(i).itemCount; ++n) {
+                    const TrackItem::Kind kind = t.item(i, n).kind;
                     if (kind == TrackItem::Kind::Disc)
                         m_pendingDisc = m_open = m_sawHeading = true;
                     else if (kind == TrackItem::Kind::Set)
@@ -295,7 +301,7 @@ private:
                 }
                 continue;
             }
-            if (!isUnnumberedTitle(*t, i)) {
+            if (!isUnnumberedTitle(t, i)) {
                 if (k != LineKind::Text)
                     m_open = false;
                 continue;
@@ -310,38 +316,12 @@ private:
             if (m_pendingDisc || !m_anyDisc)
                 newDiscUnlessEmpty();
             m_pendingDisc = false;
-            const CleanTitle c = CleanTrackTitle(t->line(i));
+            const CleanTitle c = CleanTrackTitle(t.line(i));
             if (!c.missing)
                 append(c.title, c.time, i);
         }
     }
 };
-
-void KeptDiscs::disc()
-{
-    discs.append(SmartDisc());
-}
-
-void KeptDiscs::track(const QString &title, const QString &time, qsizetype)
-{
-    discs.back().tracks.append({title, time});
-}
-
-SetListReader::SetListReader(DiscSink &out) : m(std::make_unique<Impl>(out)) {}
-
-SetListReader::~SetListReader() = default;
-
-void SetListReader::read(const InfoText &text, qsizetype afterLine)
-{
-    m->read(text, afterLine);
-}
-
-bool SetListReader::sawDiscHeading() const
-{
-    return m->m_sawHeading;
-}
-
-namespace {
 
 // A flat list whose checksum listing names its discs ("Disc 1\D1 Track01.flac",
 // "dylan-2\Track03.flac", "...d2t03.flac"): split as the files are, when they add up.
@@ -400,6 +380,32 @@ void splitByListing(const InfoText &t, QList<SmartDisc> &discs)
 }
 
 } // namespace
+
+void KeptDiscs::disc()
+{
+    discs.append(SmartDisc());
+}
+
+void KeptDiscs::track(const QString &title, const QString &time, qsizetype)
+{
+    discs.back().tracks.append({title, time});
+}
+
+SetListReader::SetListReader(DiscSink &out) : m_state(std::make_unique<State>()), m_out(out) {}
+
+SetListReader::~SetListReader() = default;
+
+void SetListReader::read(const InfoText &text, qsizetype afterLine)
+{
+    PieceReader piece(text, afterLine, m_out, *m_state);
+    piece.read();
+    *m_state = piece;
+}
+
+bool SetListReader::sawDiscHeading() const
+{
+    return m_state->m_sawHeading;
+}
 
 QList<SmartDisc> ReadSetList(const InfoText &text, qsizetype afterLine)
 {

@@ -45,9 +45,11 @@ public:
     void read(const InfoText &text, qsizetype afterLine);
     bool sawDiscHeading() const;
 
+    struct State;
+
 private:
-    class Impl;
-    std::unique_ptr<Impl> m;
+    std::unique_ptr<State> m_state;
+    DiscSink &m_out;
 };
 
 // The set list of a text read whole, and split as its file listing is when it has one disc
