@@ -64,6 +64,11 @@ struct SetListReader::State
     bool m_sawHeading = false;
     int m_last = 0;
     int m_discPrefix = 0;
+    // The last track taken, handed on only when the next track or disc comes or the piece ends:
+    // until then a line below may still add to its title.
+    bool m_holding = false;
+    SmartTrack m_held;
+    qsizetype m_heldLine = 0;
 };
 
 namespace {
@@ -100,6 +105,7 @@ public:
             readNumbered();
         else
             readUnnumbered();
+        handOn();
     }
 
 private:
@@ -151,6 +157,7 @@ private:
     void newDiscUnlessEmpty()
     {
         if (!m_anyDisc || m_discHasTracks) {
+            handOn();
             m_out.disc();
             m_anyDisc = true;
             m_discHasTracks = false;
@@ -159,8 +166,17 @@ private:
 
     void append(const QString &title, const QString &time, qsizetype line)
     {
-        m_out.track(title, time, line);
-        m_discHasTracks = true;
+        handOn();
+        m_held = {title, time};
+        m_heldLine = line;
+        m_holding = m_discHasTracks = true;
+    }
+
+    void handOn()
+    {
+        if (m_holding)
+            m_out.track(m_held.title, m_held.time, m_heldLine);
+        m_holding = false;
     }
 
     // hard: a keyword field, another file of a concatenation or a listing ended the list.
