@@ -289,7 +289,7 @@ Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job)
         made.notice +=
             (made.notice.isEmpty() ? QString() : QStringLiteral("\n\n")) +
             QStringLiteral("The picture %1 is not on the cover: the template %2 has no "
-                           "place for one. %3's own templates have.")
+                           "place for one (%3's own templates have).")
                 .arg(QuotedPath(job.choices.picturePath), QuotedPath(job.choices.templateFileName),
                      QString::fromUtf16(ProductName));
     }
