@@ -67,10 +67,12 @@ Layout JewelCase()
     t.tabStop = 35.45;
     // The front is a square panel. Its text at its largest: two lines of the band, the rule
     // with its space, the date with its space and two lines of the place, as the template's
-    // styles set them; the picture takes what is left above it, less a point to spare.
+    // styles set them; the picture takes what is left above it. LibreOffice gives the
+    // picture's line a few points more than the picture: with a point to spare it cut the last
+    // line of the place at the panel's edge (print tests, both formats), with 6.5 it did not.
     const double frontText = 2 * 29.9 + (12 + 11.35 + 1.5) + (14.95 + 4.25) + 2 * 11.5;
     const double pictureGap = 11.35; // 4 mm
-    l.picture = {"LinerCoverBand", panel, panel - frontText - pictureGap - 1, pictureGap};
+    l.picture = {"LinerCoverBand", panel, panel - frontText - pictureGap - 8, pictureGap};
     return l;
 }
 
