@@ -152,9 +152,10 @@ bool FileCoverDocument::placePicture(const Picture &picture)
     if (anchor.isEmpty() || !m_package->hasBookmark(anchor))
         return false;
     bool placed = false;
-    const std::string reference = m_package->addPicture(picture);
+    const FrontPicture front{picture.info.width, picture.info.height,
+                             PictureMediaType(picture.info.type), m_package->addPicture(picture)};
     m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
-        placed = PlaceFrontPicture(layout, part, names, picture.info, reference);
+        placed = PlaceFrontPicture(layout, part, names, front);
     });
     return placed;
 }

@@ -54,8 +54,7 @@ std::string FreeStyleName(pugi::xml_node styles, const std::string &nameAttribut
 // <text:p style="centred, small type, space below"><draw:frame as-char><draw:image href/>
 pugi::xml_node OdfPictureParagraph(pugi::xml_document &part, const XmlNames &names,
                                    pugi::xml_node before, const PictureSize &size,
-                                   double spaceBelow, const PictureInfo &picture,
-                                   const std::string &href)
+                                   double spaceBelow, const FrontPicture &picture)
 {
     pugi::xml_node root = part.document_element();
     const std::string office = BoundPrefix(root, OdfOfficeNs, "office");
@@ -106,11 +105,11 @@ pugi::xml_node OdfPictureParagraph(pugi::xml_document &part, const XmlNames &nam
     frame.append_attribute((svg + "height").c_str()) = Points(size.height).c_str();
     frame.append_attribute((draw + "z-index").c_str()) = "0";
     pugi::xml_node image = frame.append_child((draw + "image").c_str());
-    image.append_attribute((xlink + "href").c_str()) = href.c_str();
+    image.append_attribute((xlink + "href").c_str()) = picture.reference.c_str();
     image.append_attribute((xlink + "type").c_str()) = "simple";
     image.append_attribute((xlink + "show").c_str()) = "embed";
     image.append_attribute((xlink + "actuate").c_str()) = "onLoad";
-    image.append_attribute((draw + "mime-type").c_str()) = PictureMediaType(picture.type);
+    image.append_attribute((draw + "mime-type").c_str()) = picture.mediaType;
     return paragraph;
 }
 
@@ -218,7 +217,7 @@ QString FrontPictureAnchor(const QString &layout)
 }
 
 bool PlaceFrontPicture(const QString &layoutName, pugi::xml_document &part, const XmlNames &names,
-                       const PictureInfo &picture, const std::string &reference)
+                       const FrontPicture &picture)
 {
     const Layout *layout = FindLayout(layoutName);
     if (!layout || !layout->picture.anchor)
@@ -234,9 +233,9 @@ bool PlaceFrontPicture(const QString &layoutName, pugi::xml_document &part, cons
         return false;
     const PictureSize size = FitPicture(picture.width, picture.height, area.width, area.height);
     if (names.flavor == DocumentFlavor::OpenDocument)
-        OdfPictureParagraph(part, names, before, size, area.spaceBelow, picture, reference);
+        OdfPictureParagraph(part, names, before, size, area.spaceBelow, picture);
     else
-        WordPictureParagraph(part, names, before, size, area.spaceBelow, reference);
+        WordPictureParagraph(part, names, before, size, area.spaceBelow, picture.reference);
     return true;
 }
 

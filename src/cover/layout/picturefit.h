@@ -5,7 +5,6 @@
 // here the main part refers to them.
 #pragma once
 
-#include "cover/document/picturefile.h"
 #include "cover/document/xmlpart.h"
 
 #include <QString>
@@ -36,11 +35,19 @@ PictureSize FitPicture(int width, int height, double areaWidth, double areaHeigh
 // empty when it takes none.
 QString FrontPictureAnchor(const QString &layout);
 
+// A picture the package holds, as the main part refers to it.
+struct FrontPicture
+{
+    int width = 0; // pixels
+    int height = 0;
+    const char *mediaType = "image/png";
+    std::string reference; // what the package's addPicture gave
+};
+
 // Puts the picture on the front of the filled main part of a cover in the given layout, in a
-// centred paragraph of its own before the front's text. reference is what the package gave
-// addPicture. False, and the part as it was, when the layout takes no picture or the part lacks
-// the bookmark it goes before.
+// centred paragraph of its own before the front's text. False, and the part as it was, when the
+// layout takes no picture or the part lacks the bookmark it goes before.
 bool PlaceFrontPicture(const QString &layout, pugi::xml_document &part, const XmlNames &names,
-                       const PictureInfo &picture, const std::string &reference);
+                       const FrontPicture &picture);
 
 } // namespace tapewright
