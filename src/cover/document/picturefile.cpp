@@ -69,12 +69,9 @@ Result<PictureInfo> ReadPng(QByteArrayView b)
         return Failure{badHeader};
     const int depth = quint8(b[24]);
     const int colour = quint8(b[25]);
-    // The bit depths each colour type allows.
-    const bool depthFits =
-        (colour == 0 && (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16)) ||
-        (colour == 3 && (depth == 1 || depth == 2 || depth == 4 || depth == 8)) ||
-        ((colour == 2 || colour == 4 || colour == 6) && (depth == 8 || depth == 16));
-    if (!depthFits || b[26] != 0 || b[27] != 0 || quint8(b[28]) > 1)
+    const bool known = (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16) &&
+                       (colour == 0 || colour == 2 || colour == 3 || colour == 4 || colour == 6);
+    if (!known || b[26] != 0 || b[27] != 0 || quint8(b[28]) > 1)
         return Failure{badHeader};
     const Result<PictureInfo> info =
         CheckedSize(PictureType::Png, BigEndian32(b, 16), BigEndian32(b, 20));
