@@ -51,6 +51,8 @@ public:
     // For a template that names a layout this program knows in its "Tapewright layout"
     // document property (the shipped templates) and has that layout's shape.
     QString fitLayout() override;
+    // For a template whose layout takes a picture (the shipped templates).
+    bool placePicture(const Picture &picture) override;
     // Writes the filled document to path as a document or a template of the template's
     // format (.odt or .ott, .docx or .dotx, .docm or .dotm), or as a PDF printed by
     // LibreOffice (.pdf), as the extension says; never over the template itself.
