@@ -127,13 +127,16 @@ Result<void> FileCoverDocument::setBookmarkText(const QString &name, const QStri
     return {};
 }
 
+bool FileCoverDocument::hasLayout()
+{
+    return m_package && IsKnownLayout(m_package->layoutName());
+}
+
 QString FileCoverDocument::fitLayout()
 {
-    if (!m_package)
+    if (!hasLayout())
         return {};
     const QString layout = m_package->layoutName();
-    if (!IsKnownLayout(layout))
-        return {};
     LayoutFit fit;
     m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
         fit = FitLayoutType(layout, part, names);

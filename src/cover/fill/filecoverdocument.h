@@ -50,6 +50,7 @@ public:
     Result<void> setBookmarkText(const QString &name, const QString &text) override;
     // For a template that names a layout this program knows in its "Tapewright layout"
     // document property (the shipped templates).
+    bool hasLayout() override;
     QString fitLayout() override;
     // Writes the filled document to path as a document or a template of the template's
     // format (.odt or .ott, .docx or .dotx, .docm or .dotm), or as a PDF printed by

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -304,6 +305,16 @@ void OdfMarkup::setProperties(pugi::xml_node style, const ParagraphFormat &f)
     }
     if (f.spaceAbove >= 0)
         SetAttribute(para, m_fo + "margin-top", Points(f.spaceAbove));
+    if (f.rightTab > 0) {
+        // LibreOffice measures tab stops from the indent (its default for OpenDocument text).
+        const std::string stops = m_style + "tab-stops";
+        if (pugi::xml_node old = para.child(stops.c_str()))
+            para.remove_child(old);
+        pugi::xml_node stop =
+            para.append_child(stops.c_str()).append_child((m_style + "tab-stop").c_str());
+        SetAttribute(stop, m_style + "position", Points(f.rightTab - std::max(0.0, f.indent)));
+        SetAttribute(stop, m_style + "type", "right");
+    }
     const std::string size = Points(f.size);
     SetAttribute(text, m_fo + "font-size", size);
     SetAttribute(text, m_style + "font-size-asian", size);

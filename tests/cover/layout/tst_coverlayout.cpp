@@ -189,8 +189,8 @@ private slots:
         for (const QString &name : shipped) {
             QTest::addRow("%s, one short disc", qPrintable(name))
                 << name << ShowXml(1, 8, false)
-                << u"TrayDisc1Tracks 9 9, SpineBand 8 8, CoverBand2 8 8, CoverBand 12 12, "
-                   "LinerCoverBand 26 26, TraySource 6.5 6.5, LinerSource 7.5 7.5"_qs
+                << u"TrayDisc1Tracks 11 11, SpineBand 8 8, CoverBand2 8 8, CoverBand 12 12, "
+                   "LinerCoverBand 26 26, TraySource 6.5 6.5, LinerSource 9 9"_qs
                 << QString();
             QTest::addRow("%s, four discs of 25 long titles", qPrintable(name))
                 << name << ShowXml(4, 25, true) << u"TrayDisc1Tracks 4.5 8.5"_qs << QString();
