@@ -73,6 +73,7 @@ Layout JewelCase()
     t.columnGap = 10;
     t.minColumnWidth = 56.7; // 20 mm
     t.sizes = {11, 4.5, 0.5};
+    t.wrapsUpTo = 9;
     t.pitch = Pitch;
     t.headingLarger = 1;
     t.headingSpace = 0.6;

@@ -434,6 +434,12 @@ TrackAreaFit FitTrackArea(const std::vector<TrackDisc> &discs, const TrackArea &
         for (const bool ownColumns : {true, false}) {
             for (int n = 1; n <= most; ++n) {
                 const ItemLines lines = linesAt(t, columnWidth(n));
+                const auto wraps = [](const std::vector<int> &l) {
+                    return std::any_of(l.cbegin(), l.cend(), [](int n) { return n > 1; });
+                };
+                if (area.wrapsUpTo > 0 && size > area.wrapsUpTo + Slack &&
+                    (wraps(lines.items) || wraps(lines.continued)))
+                    continue;
                 Flow f = flow(items, lines, n, ownColumns, false, t, area.height);
                 if (!f.fits)
                     continue;

@@ -92,6 +92,9 @@ struct TrackArea
     double indent = 1;         // em of the track type: lines of a wrapped title after the first
     double tabStop = 35.4;     // default tab stops of the paragraphs
     double timeGap = 1;        // em: the least room between a title and its time
+    // Above this size every paragraph must stay on one line: a type larger than usual is for
+    // room to spare, not for titles broken over lines. 0: no such size.
+    double wrapsUpTo = 0;
 };
 
 // Where a heading or track goes: columns are filled top to bottom, one after the other.
