@@ -168,7 +168,8 @@ QString trackList(const TagText &tags, int disc, qsizetype room, bool layout, QS
         }
         const QStringView time = tags.view(element + QStringLiteral("Time>")).trimmed();
         times->append(time.toString());
-        if (!startsWithNumber(title, t) && !title.trimmed().isEmpty())
+        // A track with neither title nor time prints nothing, as it always did.
+        if (!startsWithNumber(title, t) && !(title.trimmed().isEmpty() && time.isEmpty()))
             list += QString::number(t) + QStringLiteral(". ");
         list += title.trimmed();
         if (!time.isEmpty())

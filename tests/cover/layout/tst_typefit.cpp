@@ -187,9 +187,12 @@ private slots:
     {
         QTest::addColumn<std::vector<TrackDisc>>("discs");
         QTest::addColumn<QString>("layout");
+        QTest::addColumn<double>("wrapsUpTo");
 
         const auto row = [](const char *name, const std::vector<TrackDisc> &discs,
-                            const QString &layout) { QTest::newRow(name) << discs << layout; };
+                            const QString &layout, double wrapsUpTo = 0) {
+            QTest::newRow(name) << discs << layout << wrapsUpTo;
+        };
         row("one short disc: the largest size in one column", Discs({3}),
             u"10/100: D0 0.0 0.1 0.2"_qs);
         row("two discs open a column each", Discs({3, 3}),
@@ -206,6 +209,12 @@ private slots:
             u"10/100: D0(2) 0.0"_qs);
         row("a wrapped title takes its lines", {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}},
             u"10/100: D0 0.0(2)"_qs);
+        row("above the size titles may wrap at, a smaller size that keeps them whole",
+            {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}}, u"9/100: D0 0.0"_qs, 9);
+        row("a time beside its title", {{u"Disc 1\t9:99"_qs, {u"abcdefghijklmn\t1:00"_qs}}},
+            u"10/100: D0 0.0"_qs);
+        row("a time without room beside its title takes a line",
+            {{u"Disc 1"_qs, {u"abcdefghijklmno\t1:00"_qs}}}, u"10/100: D0 0.0(2)"_qs);
         const QString past =
             Seq(0, 0, 18) + u" | ~D0 "_qs + Seq(0, 19, 37) + u" "_qs + Seq(0, 38, 44, u"!"_qs);
         row("tracks past the last column at the smallest size are counted", Discs({45}),
@@ -220,9 +229,10 @@ private slots:
     {
         QFETCH(std::vector<TrackDisc>, discs);
         QFETCH(QString, layout);
+        QFETCH(double, wrapsUpTo);
         // Width, height, gap, narrowest column, sizes, pitch, heading larger, heading space,
-        // indent, tab stop.
-        const TrackArea area{100, 100, 10, 45, {10, 5, 1}, 1.0, 0, 1, 0, 35.4};
+        // indent, tab stop, the least room before a time, the largest size titles may wrap at.
+        const TrackArea area{100, 100, 10, 45, {10, 5, 1}, 1.0, 0, 1, 0, 35.4, 1, wrapsUpTo};
         QCOMPARE(Describe(FitTrackArea(discs, area, FixedWidth)), layout);
     }
 
