@@ -106,6 +106,7 @@ private:
     pugi::xml_node m_automaticStyles;
     std::set<std::string> m_styleNames;
     int m_nextStyle = 1;
+    int m_tables = 0;
 };
 
 OdfMarkup::OdfMarkup(pugi::xml_document &doc, const XmlNames &names)
@@ -218,7 +219,10 @@ std::vector<pugi::xml_node> OdfMarkup::appendColumnTable(pugi::xml_node cell, in
     const std::string innerCell = cellStyle(gap);
     const std::string lastCell = cellStyle(0);
     pugi::xml_node t = cell.append_child((m_table + "table").c_str());
-    t.append_attribute((m_table + "name").c_str()) = "TrackColumns";
+    // Table names are unique in a document: TrackColumns, TrackColumns2 and so on.
+    const std::string name =
+        m_tables++ == 0 ? std::string("TrackColumns") : "TrackColumns" + std::to_string(m_tables);
+    t.append_attribute((m_table + "name").c_str()) = name.c_str();
     t.append_attribute((m_table + "style-name").c_str()) = tableStyle.c_str();
     if (n > 1) {
         pugi::xml_node c = t.append_child((m_table + "table-column").c_str());
