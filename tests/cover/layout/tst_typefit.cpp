@@ -209,8 +209,10 @@ private slots:
             u"10/100: D0(2) 0.0"_qs);
         row("a wrapped title takes its lines", {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}},
             u"10/100: D0 0.0(2)"_qs);
-        row("above the size titles may wrap at, a smaller size that keeps them whole",
-            {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}}, u"9/100: D0 0.0"_qs, 9);
+        row("titles wrap only at the size they may wrap at and below",
+            {{u"Disc 1"_qs, {u"abcdefghijk abcdefghijk"_qs}}}, u"9/100: D0 0.0(2)"_qs, 9);
+        row("a track is measured in the regular face",
+            {{u"Disc 1"_qs, {u"abcdefghijklmnopqrs"_qs}}}, u"10/100: D0 0.0"_qs);
         row("a time beside its title", {{u"Disc 1\t9:99"_qs, {u"abcdefghijklmn\t1:00"_qs}}},
             u"10/100: D0 0.0"_qs);
         row("a time without room beside its title takes a line",
