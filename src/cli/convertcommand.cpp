@@ -14,45 +14,9 @@
 #include <QHash>
 #include <QSet>
 
-#include <filesystem>
-
 namespace tapewright::cli {
 
 namespace {
-
-// What a name leads to, for telling whether two names are one file: the file itself when it
-// exists (a link is followed, as a save follows it), else the name in its folder's real path.
-QString fileIdentity(const QString &path)
-{
-    const QFileInfo info(path);
-    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
-        return canonical;
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
-                            : folder + u'/' + info.fileName();
-}
-
-// The --out-dir folder, made when it is missing; when it cannot be made, the message says why.
-Result<void> makeOutputFolder(const QString &dir)
-{
-    // The nearest part of the path that exists must be a folder.
-    QString existing = QDir::cleanPath(dir);
-    while (!QFileInfo::exists(existing) && QFileInfo(existing).path() != existing)
-        existing = QFileInfo(existing).path();
-    if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir()) {
-        return Failure{fileMessage(
-            dir,
-            existing == QDir::cleanPath(dir)
-                ? QStringLiteral("it is a file; --out-dir needs a folder")
-                : QStringLiteral("the folder cannot be made: %1 is a file").arg(quoted(existing)))};
-    }
-    std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(dir).toStdString(), error);
-    if (error)
-        return Failure{fileMessage(dir, QStringLiteral("the folder cannot be made: %1")
-                                            .arg(QString::fromStdString(error.message())))};
-    return {};
-}
 
 // The document of an info text, or why there is none: a text too short gives an empty one, which
 // would be no track list at all.

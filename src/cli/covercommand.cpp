@@ -4,6 +4,7 @@
 
 #include "cli/clicommon.h"
 #include "cli/climessages.h"
+#include "cli/coverbatch.h"
 #include "common/textfile.h"
 #include "cover/document/templateformats.h"
 #include "cover/fill/coverfiller.h"
@@ -52,19 +53,27 @@ int runCover(const QStringList &arguments)
                                      "LibreOffice.")
                           .arg(pairs.join(u", ")),
                       QStringLiteral("FILE")});
-    if (const std::optional<int> exitCode =
-            parseArguments(parser, arguments, QStringLiteral("cover"),
-                           QStringLiteral("--template FILE --xml FILE --out FILE [options]")))
+    addCoverBatchOptions(parser);
+    if (const std::optional<int> exitCode = parseArguments(
+            parser, arguments, QStringLiteral("cover"),
+            QStringLiteral("--template FILE --xml FILE --out FILE [options]\n"
+                           "   or: tapewright-cli cover --template FILE --out-dir DIR --format "
+                           "FORMAT [options] XML...")))
         return *exitCode;
     const QString command = QStringLiteral("cover");
+    if (const QString problem = coverBatchUsageProblem(parser); !problem.isEmpty()) {
+        writeErr(usageMessage(command, problem));
+        return 2;
+    }
+    const bool batch = parser.isSet(QStringLiteral("out-dir"));
     for (const char *required : {"template", "xml", "out"}) {
-        if (!parser.isSet(QString::fromLatin1(required))) {
+        if (!batch && !parser.isSet(QString::fromLatin1(required))) {
             writeErr(usageMessage(command, QStringLiteral("missing option %1")
                                                .arg(quoted(u"--"_qs + QLatin1String(required)))));
             return 2;
         }
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    if (!batch && !parser.positionalArguments().isEmpty()) {
         writeErr(usageMessage(command, QStringLiteral("unexpected argument %1")
                                            .arg(quoted(parser.positionalArguments().first()))));
         return 2;
@@ -89,6 +98,15 @@ int runCover(const QStringList &arguments)
                                                           "template file in it")));
         return 1;
     }
+    CoverJob job;
+    job.templateFolder = QFileInfo(templatePath).absolutePath();
+    job.choices = {QFileInfo(templatePath).fileName(),
+                   parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
+                   parser.value(QStringLiteral("collector"))};
+    job.fill = {*locale, QDate::currentDate()};
+    if (batch)
+        return runCoverBatch(parser, job);
+
     const Result<DecodedText> xml = readText(xmlFile, QStringLiteral("a track list"));
     if (!xml) {
         writeErr(xml.error());
@@ -103,13 +121,7 @@ int runCover(const QStringList &arguments)
         return 1;
     }
 
-    CoverJob job;
-    job.templateFolder = QFileInfo(templatePath).absolutePath();
-    job.choices = {QFileInfo(templatePath).fileName(),
-                   parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
-                   parser.value(QStringLiteral("collector"))};
     job.xml = xml->text;
-    job.fill = {*locale, QDate::currentDate()};
     job.outputPath = out;
     FileCoverDocument document;
     const Result<MadeCover> cover = MakeCover(document, job);
