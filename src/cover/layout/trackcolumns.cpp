@@ -30,6 +30,17 @@ bool HoldsOnlyDiscs(const PartMarkup &markup, const pugi::xml_node &cell)
     return true;
 }
 
+// A blank before the tab that sets a time flush right: where the title's last line leaves too
+// little room, the word processor puts the time a blank after it or on a line of its own,
+// never against it.
+QString SpacedTime(const QString &text)
+{
+    const qsizetype tab = text.lastIndexOf(u'\t');
+    if (tab <= 0 || text.at(tab - 1).isSpace())
+        return text;
+    return text.first(tab) + u' ' + text.sliced(tab);
+}
+
 } // namespace
 
 std::vector<bool> AppendTrackColumns(PartMarkup &markup, pugi::xml_node cell,
@@ -72,7 +83,7 @@ std::vector<bool> AppendTrackColumns(PartMarkup &markup, pugi::xml_node cell,
                 const bool marks = !b.heading.name.isEmpty();
                 if (marks)
                     markup.appendBookmarkStart(para, b.heading);
-                markup.appendText(para, discs[d].heading, style);
+                markup.appendText(para, SpacedTime(discs[d].heading), style);
                 if (marks)
                     markup.appendBookmarkEnd(para, b.heading);
                 placed[d * 2] = marks;
@@ -89,7 +100,7 @@ std::vector<bool> AppendTrackColumns(PartMarkup &markup, pugi::xml_node cell,
                 pugi::xml_node para = markup.appendParagraph(cells[c], track);
                 if (marks && k == i)
                     markup.appendBookmarkStart(para, b.tracks);
-                markup.appendText(para, discs[d].tracks.at(column[k].track), track);
+                markup.appendText(para, SpacedTime(discs[d].tracks.at(column[k].track)), track);
                 if (marks && k + 1 == j)
                     markup.appendBookmarkEnd(para, b.tracks);
             }

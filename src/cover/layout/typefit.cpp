@@ -429,43 +429,70 @@ TrackAreaFit FitTrackArea(const std::vector<TrackDisc> &discs, const TrackArea &
         return t;
     }
 
+    // Of the sizes and column counts that take every track, the one whose type is largest once
+    // its wrapped titles are counted against it: a size at which a third of the titles wrap
+    // reads as if a third smaller. Many narrow columns of broken titles lose to fewer, wider
+    // ones of whole titles in a smaller type.
+    int titles = 0;
+    for (const AreaItem &item : items)
+        titles += item.track >= 0 && !item.blank ? 1 : 0;
+    const auto wraps = [](const std::vector<int> &l) {
+        return std::any_of(l.cbegin(), l.cend(), [](int n) { return n > 1; });
+    };
+    double bestScore = -1;
+    TrackAreaFit best;
+    ItemLines bestLines;
+    bool bestOwn = true;
+    int bestN = 0;
     for (const double size : sizesOf(area.sizes)) {
-        TrackAreaFit t = atSize(size);
+        if (bestScore >= size - Slack)
+            break; // no smaller size can read larger
+        const TrackAreaFit t = atSize(size);
         for (const bool ownColumns : {true, false}) {
             for (int n = 1; n <= most; ++n) {
-                const ItemLines lines = linesAt(t, columnWidth(n));
-                const auto wraps = [](const std::vector<int> &l) {
-                    return std::any_of(l.cbegin(), l.cend(), [](int n) { return n > 1; });
-                };
+                ItemLines lines = linesAt(t, columnWidth(n));
                 if (area.wrapsUpTo > 0 && size > area.wrapsUpTo + Slack &&
                     (wraps(lines.items) || wraps(lines.continued)))
                     continue;
-                Flow f = flow(items, lines, n, ownColumns, false, t, area.height);
-                if (!f.fits)
+                int wrapped = 0;
+                for (std::size_t i = 0; i < items.size(); ++i)
+                    wrapped += items[i].track >= 0 && !items[i].blank && lines.items[i] > 1;
+                const double score = size * (1 - double(wrapped) / std::max(1, titles));
+                if (score <= bestScore + Slack)
                     continue;
-                // The least height that still takes everything, to a twentieth of a point:
-                // the columns end about level instead of the last one short.
-                double low = 0;
-                double high = area.height;
-                while (high - low > 0.05) {
-                    const double mid = (low + high) / 2;
-                    Flow g = flow(items, lines, n, ownColumns, false, t, mid);
-                    if (g.fits) {
-                        high = mid;
-                        f = std::move(g);
-                    } else {
-                        low = mid;
-                    }
-                }
-                t.columnWidth = columnWidth(n);
-                t.columns = std::move(f.columns);
-                return t;
+                if (!flow(items, lines, n, ownColumns, false, t, area.height).fits)
+                    continue;
+                bestScore = score;
+                best = t;
+                bestLines = std::move(lines);
+                bestOwn = ownColumns;
+                bestN = n;
             }
         }
     }
+    if (bestN > 0) {
+        // The least height that still takes everything, to a twentieth of a point: the columns
+        // end about level instead of the last one short.
+        Flow f = flow(items, bestLines, bestN, bestOwn, false, best, area.height);
+        double low = 0;
+        double high = area.height;
+        while (high - low > 0.05) {
+            const double mid = (low + high) / 2;
+            Flow g = flow(items, bestLines, bestN, bestOwn, false, best, mid);
+            if (g.fits) {
+                high = mid;
+                f = std::move(g);
+            } else {
+                low = mid;
+            }
+        }
+        best.columnWidth = columnWidth(bestN);
+        best.columns = std::move(f.columns);
+        return best;
+    }
 
     // Even the smallest size does not take every track: the column count that takes the most.
-    TrackAreaFit best = atSize(std::max(area.sizes.smallest, 0.1));
+    best = atSize(std::max(area.sizes.smallest, 0.1));
     best.fits = false;
     int fewestLeft = -1;
     for (int n = 1; n <= most; ++n) {

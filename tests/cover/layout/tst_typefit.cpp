@@ -207,16 +207,20 @@ private slots:
             u"7/45: D0 "_qs + Seq(0, 0, 12) + u" | ~D0(2) "_qs + Seq(0, 13, 24));
         row("a heading is measured in bold", {{u"Disc1234567890abcd"_qs, Tracks(1)}},
             u"10/100: D0(2) 0.0"_qs);
-        row("a wrapped title takes its lines", {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}},
-            u"10/100: D0 0.0(2)"_qs);
+        const QString wrapping = u"abcdefghij abcdefghij abcdefghij abcdefghij"_qs;
+        row("a wrapped title takes its lines", {{u"Disc 1"_qs, {wrapping}}},
+            u"10/100: D0 0.0(4)"_qs);
+        row("a size at which titles wrap loses to a smaller one at which they do not",
+            {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}}, u"9/100: D0 0.0"_qs);
         row("titles wrap only at the size they may wrap at and below",
-            {{u"Disc 1"_qs, {u"abcdefghijk abcdefghijk"_qs}}}, u"9/100: D0 0.0(2)"_qs, 9);
+            {{u"Disc 1"_qs, {u"ab"_qs, wrapping}}}, u"9/100: D0 0.0 0.1(2)"_qs, 9);
         row("a track is measured in the regular face",
             {{u"Disc 1"_qs, {u"abcdefghijklmnopqrs"_qs}}}, u"10/100: D0 0.0"_qs);
         row("a time beside its title", {{u"Disc 1\t9:99"_qs, {u"abcdefghijklmn\t1:00"_qs}}},
             u"10/100: D0 0.0"_qs);
         row("a time without room beside its title takes a line",
-            {{u"Disc 1"_qs, {u"abcdefghijklmno\t1:00"_qs}}}, u"10/100: D0 0.0(2)"_qs);
+            {{u"Disc 1"_qs, {u"abcdefghijklmnopqrstuvwxyzabcdefghij\t1:00"_qs}}},
+            u"10/100: D0 0.0(3)"_qs);
         const QString past =
             Seq(0, 0, 18) + u" | ~D0 "_qs + Seq(0, 19, 37) + u" "_qs + Seq(0, 38, 44, u"!"_qs);
         row("tracks past the last column at the smallest size are counted", Discs({45}),
