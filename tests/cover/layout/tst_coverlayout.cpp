@@ -179,6 +179,7 @@ private slots:
         QTest::addColumn<QString>("xml");
         QTest::addColumn<QString>("sizes");   // "bookmark smallest largest", comma-separated
         QTest::addColumn<QString>("notices"); // "|"-separated
+        QTest::addColumn<int>("setLists");    // 2: on the tray card and the back of the booklet
         const QStringList shipped = ListCoverTemplates(ShippedFolder());
         QVERIFY(!shipped.isEmpty());
         const QString crowded = ShowXml(
@@ -194,19 +195,20 @@ private slots:
                 << name << ShowXml(1, 8, false)
                 << u"TrayDisc1Tracks 11 11, SpineBand 8 8, CoverBand2 8 8, CoverBand 12 12, "
                    "LinerCoverBand 26 26, TraySource 6.5 6.5, LinerSource 9 9"_qs
-                << QString();
+                << QString() << 2;
             // Every track printed, and the times beside them; the set list is left to the tray
             // card, where the back of the booklet cannot take it.
             QTest::addRow("%s, four discs of 25 long titles", qPrintable(name))
                 << name << ShowXml(4, 25, true, u"<BAND>Blue Lantern</BAND>"_qs, true)
-                << u"TrayDisc1Tracks 4.5 8.5, LinerSource 9 9"_qs << QString();
+                << u"TrayDisc1Tracks 4.5 8.5, LinerSource 9 9"_qs << QString() << 1;
             QTest::addRow("%s, too much of everything", qPrintable(name))
                 << name << crowded
                 << u"TrayDisc1Tracks 4.5 4.5, SpineBand 2 4.4, CoverBand 2 4.4, LinerCoverBand 12 "
                    "12, TraySource 4.5 4.5, LinerSource 4.5 4.5"_qs
                 << u"of the 200 tracks do not fit on the tray card|the source line of the tray "
                    "card|the source and notes on the back of the booklet|the band on the front of "
-                   "the booklet"_qs;
+                   "the booklet"_qs
+                << 1;
         }
     }
 
@@ -218,6 +220,7 @@ private slots:
         QFETCH(QString, xml);
         QFETCH(QString, sizes);
         QFETCH(QString, notices);
+        QFETCH(int, setLists);
         QTemporaryDir dir;
         FileCoverDocument document({dir.path(), QString()});
         const QString out = dir.filePath(u"cover."_qs + QFileInfo(templateName).suffix());
@@ -246,6 +249,12 @@ private slots:
         }
         // The blanks between the spine's fields go with the missing date and place.
         QCOMPARE(part.textAt("SpineBand"), GetTagValue(u"<band>", xml));
+        // The discs' last tracks (alike on every disc of these shows) on the tray card, and on
+        // the back of the booklet when the set list fits there.
+        const std::string last = part.odf ? "//text:p[contains(., '" : "//w:p[contains(., '";
+        const QString track = GetTagValue(u"<D1T%1>"_qs.arg(GetTagValue(u"<TRACKSD1>", xml)), xml);
+        QCOMPARE(int(part.doc.select_nodes((last + track.toStdString() + "')]").c_str()).size()),
+                 setLists * GetTagValue(u"<discs>", xml).toInt());
         // A band too long for the front is cut short there, and only there.
         const QString band = part.textAt("LinerCoverBand");
         QCOMPARE(band.endsWith(u'\u2026'), notices.contains(u"front"_qs));
