@@ -333,6 +333,7 @@ bool frmMain::ProcessFile(const QString &pFileName)
                            QLocale().toString(MostPaneLines)));
         return false;
     }
+    m_session->setInfoPath(pFileName);
     const QString xml = m_session->convertNow(file->text);
 
     txtInput->setDocumentText(file->text);

@@ -219,6 +219,10 @@ private slots:
         usage("convert without file", "convert|--out-dir|D", "convert", "no FILE given");
         usage("two files without --out-dir", "convert|a|b", "convert",
               "extra FILE 'b': without --out-dir one FILE is converted, to standard output");
+        usage("--explain without --smart", "convert|--explain|-", "convert",
+              "--explain explains smart recognition: give --smart too");
+        usage("--explain into a folder", "convert|--smart|--explain|--out-dir|D|-", "convert",
+              "--explain prints to standard output, not into --out-dir");
         usage("cover without its xml", "cover|--template|t.odt|--out|c.odt", "cover",
               "missing option '--xml'");
         usage("cover with a stray argument", "cover|--template|t.odt|--xml|s.xml|--out|c.odt|stray",

@@ -85,6 +85,15 @@ Result<void> FileCoverDocument::open(const QString &path)
                                       "may have")
                            .arg(package->bookmarkCount())
                            .arg(MaxCoverBookmarks));
+    // Whether a template that names a layout has its shape is asked of the template as it
+    // stands: the filling may blur what is wrong (a bookmark stretched over others takes them
+    // with it when it is filled).
+    m_layoutProblem.clear();
+    if (const QString layout = package->layoutName(); IsKnownLayout(layout)) {
+        package->readMainPart([&](const pugi::xml_document &part, const XmlNames &names) {
+            m_layoutProblem = LayoutShapeProblem(layout, part, names);
+        });
+    }
     m_package = std::move(package);
     return {};
 }
@@ -129,19 +138,24 @@ Result<void> FileCoverDocument::setBookmarkText(const QString &name, const QStri
 
 bool FileCoverDocument::hasLayout()
 {
-    return m_package && IsKnownLayout(m_package->layoutName());
+    return m_package && m_layoutProblem.isEmpty() && IsKnownLayout(m_package->layoutName());
 }
 
 QString FileCoverDocument::fitLayout()
 {
-    if (!hasLayout())
+    if (!m_package)
         return {};
     const QString layout = m_package->layoutName();
+    if (!IsKnownLayout(layout))
+        return {};
     LayoutFit fit;
-    m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
-        fit = FitLayoutType(layout, part, names);
-    });
-    return LayoutFitNotice(fit);
+    fit.misshapen = m_layoutProblem;
+    if (fit.misshapen.isEmpty()) {
+        m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
+            fit = FitLayoutType(layout, part, names);
+        });
+    }
+    return LayoutFitNotice(fit, layout, QFileInfo(m_path).fileName());
 }
 
 Result<void> FileCoverDocument::saveAs(const QString &path)

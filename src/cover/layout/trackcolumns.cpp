@@ -2,33 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace tapewright {
 
 namespace {
-
-// Whether the cell holds the discs' paragraphs and nothing else: it is rebuilt, and a template
-// that names the layout but has more in that cell keeps it all.
-bool HoldsOnlyDiscs(const PartMarkup &markup, const pugi::xml_node &cell)
-{
-    const std::string nameAttr = markup.names().text + "name";
-    for (pugi::xml_node c = cell.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element || markup.isCellProperties(c))
-            continue;
-        if (!markup.isParagraph(c))
-            return false;
-        bool disc = false;
-        for (pugi::xml_node b : c.children()) {
-            disc =
-                disc || (markup.isBookmarkStart(b) &&
-                         std::strncmp(b.attribute(nameAttr.c_str()).value(), "TrayDisc", 8) == 0);
-        }
-        if (!disc && !markup.runs(c).empty())
-            return false;
-    }
-    return true;
-}
 
 // A blank before the tab that sets a time flush right: where the title's last line leaves too
 // little room, the word processor puts the time a blank after it or on a line of its own,
@@ -125,7 +102,7 @@ FilledDiscs ReadFilledDiscs(const PartMarkup &markup, const Sites &sites, const 
     if (anchor == sites.constEnd())
         return filled;
     const pugi::xml_node cell = markup.cellOf(anchor->start);
-    if (!cell || !HoldsOnlyDiscs(markup, cell))
+    if (!cell)
         return filled;
     filled.cell = cell;
 
@@ -133,8 +110,8 @@ FilledDiscs ReadFilledDiscs(const PartMarkup &markup, const Sites &sites, const 
     // (w:id); OpenDocument's have none.
     const std::string idAttr = markup.names().text + "id";
     for (int n = 1; n <= layout.discs; ++n) {
-        const QString heading = QStringLiteral("TrayDisc%1").arg(n);
-        const QString tracks = heading + QStringLiteral("Tracks");
+        const QString heading = DiscHeadingBookmark(n);
+        const QString tracks = DiscTracksBookmark(n);
         const auto h = sites.constFind(heading);
         const auto t = sites.constFind(tracks);
         const bool hasHeading = h != sites.constEnd() && markup.cellOf(h->start) == cell;

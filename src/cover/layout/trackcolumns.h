@@ -27,9 +27,9 @@ struct FilledDiscs
     std::vector<DiscBookmarks> bookmarks;
 };
 
-// The discs whose bookmarks lie in the cell of the layout's track anchor. The cell is null when
-// the anchor is missing or the cell holds more than the discs' paragraphs: such a cell is left
-// as it is. The tracks are counted into result.
+// The discs whose bookmarks lie in the cell of the layout's track anchor, in a part that has the
+// layout's shape (layoutshape.h); the cell is null when the anchor is in none. The tracks are
+// counted into result.
 FilledDiscs ReadFilledDiscs(const PartMarkup &markup, const Sites &sites, const Layout &layout,
                             LayoutFit *result);
 
