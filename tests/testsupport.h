@@ -409,6 +409,7 @@ public:
             m_log->texts[name] = text;
         return r;
     }
+    bool hasLayout() override { return m_log->layout; }
     QString fitLayout() override
     {
         m_log->calls << u"fit"_qs;
@@ -419,7 +420,8 @@ public:
     QStringList calls;             // "lookUp LinerBand", "set LinerBand" ...
     QHash<QString, QString> texts; // bookmark name to its text
     QStringList failing;
-    QString fitNotice; // what fitLayout answers
+    QString fitNotice;   // what fitLayout answers
+    bool layout = false; // what hasLayout answers
 
 private:
     Result answer(const QString &call)

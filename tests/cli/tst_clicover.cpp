@@ -62,12 +62,13 @@ private slots:
         row("odt with a collector",
             "cover|--template|ODT|--xml|XML|--collector|Jane Doe|--out|DIR/out/cover.odt", 0, "",
             u"TrayCollection=From the collection of Jane Doe"_qs);
+        // The shipped templates print no collection line without a name.
         row("odt without a collector, the date in the locale",
             "cover|--template|ODT|--xml|XML|--locale|en_US|--out|DIR/out/cover.odt", 0, "",
-            u"TrayCollection=From the collection of |CoverDate=May 8, 1977"_qs);
+            u"TrayCollection=|CoverDate=May 8, 1977"_qs);
         row("docx as a template, no collection line",
             "cover|--template|DOCX|--xml|XML|--no-collection|--out|DIR/out/cover.dotx", 0, "",
-            u"TrayCollection=|TrayDisc2Tracks=1. Third Song\r\n2. Encore: Closer 3:30"_qs);
+            u"TrayCollection=|TrayDisc2Tracks=1. Third Song \t7:15\r\n2. Encore: Closer 3:30"_qs);
         // A cover made all the same is told of on standard error.
         const char *show = "cover|--template|ODT|--xml|SHOW|--out|DIR/out/cover.odt";
         row("text cut", show, 0, "warning: the cover was made|'LinerBand'",
@@ -182,7 +183,9 @@ private slots:
             "a.odt=Band a b.odt=Band b", 2);
         row("PDFs in one run, the warning after printing",
             pdf + u"DIR/shows/a.xml|DIR/shows/b.xml|DIR/shows/c.xml"_qs, "", 0, 1,
-            "out/c.pdf: warning: the cover was made", "a.pdf=1 b.pdf=2 c.pdf=3", 3);
+            "out/c.pdf: warning: the cover was made\nout/c.pdf: warning: the text of the band on "
+            "the front of the booklet",
+            "a.pdf=1 b.pdf=2 c.pdf=3", 3);
         row("unreadable, no track list, a name taken",
             odt + u"DIR/shows/a.xml|DIR/shows/none.xml|DIR/shows/notrack.xml|DIR/sub/a.xml|"
                   u"DIR/shows/b.xml"_qs,

@@ -182,8 +182,9 @@ private slots:
         for (const QByteArray &line : TestData(u"worked-example.cover.txt"_qs).split('\n')) {
             const QString text = QString::fromUtf8(line);
             if (text.contains(u'|'))
-                expected.insert(text.section(u'|', 0, 0),
-                                text.section(u'|', 1).replace(u"\\r\\n"_qs, u"\r\n"_qs));
+                expected.insert(text.section(u'|', 0, 0), text.section(u'|', 1)
+                                                              .replace(u"\\r\\n"_qs, u"\r\n"_qs)
+                                                              .replace(u"\\t"_qs, u"\t"_qs));
         }
         FileCoverDocument back(Options(dir));
         QVERIFY(back.open(cover->path));

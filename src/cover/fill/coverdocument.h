@@ -29,6 +29,10 @@ public:
     virtual Result<void> scrollIntoView(const QString &name) = 0;
     // Replaces the bookmark's text by text (plain text; CR LF starts a new line; may be empty).
     virtual Result<void> setBookmarkText(const QString &name, const QString &text) = 0;
+    // Whether the open template is one of Tapewright's own layouts, which fitLayout fits: the
+    // filling then writes what those lay out (numbered tracks with their times, disc totals, a
+    // city and its state parted by a comma); any other template is filled as it always was.
+    virtual bool hasLayout() { return false; }
     // After the bookmarks are written: fits the type of the document to what was filled in,
     // where the template is one of Tapewright's own layouts; any other is left as it is. Returns
     // what the user should know about text that does not fit even so, or an empty text.

@@ -8,6 +8,7 @@
 #include "cover/fill/coverfiles.h"
 #include "cover/fill/covershow.h"
 #include "cover/fill/tagreader.h"
+#include "cover/layout/tracktimes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -133,17 +134,53 @@ QString trackListBookmark(int disc)
     return discBookmark(disc) + QStringLiteral("Tracks");
 }
 
+// Whether a title starts with its own number, as the classic conversion keeps it ("1. Opener",
+// "01 Opener", "1) Opener"): digits of that value, then the end, a blank or a mark that ends a
+// number. "1999" and "12:30 jam" are no numbers of track 1.
+bool startsWithNumber(QStringView title, int number)
+{
+    title = title.trimmed();
+    qsizetype digits = 0;
+    while (digits < title.size() && digits < 4 && title.at(digits).isDigit())
+        ++digits;
+    if (digits == 0 || (digits < title.size() && title.at(digits).isDigit()) ||
+        title.first(digits).toInt() != number)
+        return false;
+    if (digits == title.size())
+        return true;
+    const QChar next = title.at(digits);
+    return next.isSpace() || next == u'.' || next == u')' || next == u']' || next == u'-';
+}
+
 // The disc's tracks, one a line. Joining stops a little past room: overlapping track elements
 // can make every track as long as the whole text, and thousands of them would ask for
 // gigabytes. A list that stopped early stays longer than room, so that it is known as cut.
-QString trackList(const TagText &tags, int disc, qsizetype room)
+// For a layout each track is numbered (unless its title already is) and followed by a tab and
+// its time when it has one, and times gets every track's time.
+QString trackList(const TagText &tags, int disc, qsizetype room, bool layout, QStringList *times)
 {
     const int tracks = CoverCount(tags.value(QStringLiteral("<TracksD%1>").arg(disc)));
     QString list;
     for (int t = 1; t <= tracks && list.size() <= room + CrLf.size(); ++t) {
-        list += tags.view(QStringLiteral("<D%1T%2>").arg(disc).arg(t));
+        const QString element = QStringLiteral("<D%1T%2").arg(disc).arg(t);
+        const QStringView title = tags.view(element + u'>');
+        if (!layout) {
+            list += title;
+            list += CrLf;
+            continue;
+        }
+        const QStringView time = tags.view(element + QStringLiteral("Time>")).trimmed();
+        times->append(time.toString());
+        // A track with neither title nor time prints nothing, as it always did.
+        if (!startsWithNumber(title, t) && !(title.trimmed().isEmpty() && time.isEmpty()))
+            list += QString::number(t) + QStringLiteral(". ");
+        list += title.trimmed();
+        if (!time.isEmpty())
+            list += u'\t' + time.toString();
         list += CrLf;
     }
+    if (layout && times->size() < tracks)
+        times->clear(); // stopped early: the times read would pass for the disc's
     if (list.endsWith(CrLf))
         list.chop(2);
     return list;
@@ -157,12 +194,18 @@ QStringList FillCoverBookmarks(CoverDocument &document, const QString &xml,
     const TagText tags(xml);
     const DateLocale &dates = DateLocale::of(options.locale);
     CoverRoom room;
+    // The shipped layouts print more than the classic bookmarks held; any other template is
+    // filled as it always was.
+    const bool layout = document.hasLayout();
 
     for (const BookmarkRow &row : BookmarkRows) {
-        const QString value = tags.value(row.tag);
+        QString value = tags.value(row.tag);
         // An empty value keeps the template's own text at that bookmark.
         if (value.isEmpty())
             continue;
+        // The template parts city and state by a blank: "Tempe, AZ".
+        if (layout && QStringView(row.tag) == u"<city>" && !tags.view(u"<state>").isEmpty())
+            value += u',';
         writeBookmark(document, QString::fromUtf16(row.bookmark),
                       dateTreated(value, row.treatment, dates), true, room);
     }
@@ -171,14 +214,28 @@ QStringList FillCoverBookmarks(CoverDocument &document, const QString &xml,
     // template simply lacks the bookmarks.
     const int discs = CoverCount(tags.value(u"<discs>"));
     for (int n = 1; n <= discs; ++n) {
-        writeBookmark(document, discBookmark(n), QStringLiteral("Disc ") + QString::number(n), true,
-                      room);
         // Looked up before the list is built: the list of a disc the template has no room for
-        // would be read for nothing, and a hand-edited count can ask for thousands of them.
+        // would be read for nothing, and a hand-edited count can ask for thousands of them. A
+        // layout's heading carries the disc's running time, so there the list comes first.
         const QString listBookmark = trackListBookmark(n);
-        if (document.lookUpBookmark(listBookmark))
-            (void)document.setBookmarkText(listBookmark,
-                                           room.fit(listBookmark, trackList(tags, n, room.left())));
+        bool hasList = false;
+        QString list;
+        QStringList times;
+        const auto readList = [&] {
+            hasList = bool(document.lookUpBookmark(listBookmark));
+            if (hasList)
+                list = trackList(tags, n, room.left(), layout, &times);
+        };
+        if (layout)
+            readList();
+        QString heading = QStringLiteral("Disc ") + QString::number(n);
+        if (const std::optional<int> total = DiscSeconds(times); total)
+            heading += u'\t' + RunningTime(*total);
+        writeBookmark(document, discBookmark(n), heading, true, room);
+        if (!layout)
+            readList();
+        if (hasList)
+            (void)document.setBookmarkText(listBookmark, room.fit(listBookmark, list));
     }
     // The discs the show does not have leave no heading or list behind. A count below zero
     // (only a hand-edited text holds one) empties from disc 1 on, not from names like
@@ -188,10 +245,12 @@ QStringList FillCoverBookmarks(CoverDocument &document, const QString &xml,
         writeBookmark(document, trackListBookmark(n), QString(), false, room);
     }
 
+    // A layout prints no collection line without a name to end it.
+    const bool collection =
+        choices.collectionState == 1 && !(layout && choices.userName.trimmed().isEmpty());
     writeBookmark(document, QStringLiteral("TrayCollection"),
-                  choices.collectionState == 1
-                      ? QStringLiteral("From the collection of ") + choices.userName
-                      : QString(),
+                  collection ? QStringLiteral("From the collection of ") + choices.userName
+                             : QString(),
                   false, room);
     writeBookmark(document, QStringLiteral("TrayCreationDate"), ShortDateText(options.today, dates),
                   false, room);

@@ -137,6 +137,11 @@ Result<void> FileCoverDocument::setBookmarkText(const QString &name, const QStri
     return {};
 }
 
+bool FileCoverDocument::hasLayout()
+{
+    return m_package && m_layoutProblem.isEmpty() && IsKnownLayout(m_package->layoutName());
+}
+
 QString FileCoverDocument::fitLayout()
 {
     if (!m_package)

@@ -49,7 +49,9 @@ public:
     Result<void> scrollIntoView(const QString &name) override;
     Result<void> setBookmarkText(const QString &name, const QString &text) override;
     // For a template that names a layout this program knows in its "Tapewright layout"
-    // document property (the shipped templates) and has that layout's shape.
+    // document property (the shipped templates) and has that layout's shape; fitLayout tells
+    // of a template that names a layout but lacks its shape, which is filled as it stands.
+    bool hasLayout() override;
     QString fitLayout() override;
     // For a template whose layout takes a picture (the shipped templates).
     bool placePicture(const Picture &picture) override;

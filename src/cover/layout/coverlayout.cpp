@@ -1,7 +1,9 @@
-// A fitting in order: the places one by one, then the track area (placefit.cpp,
-// trackcolumns.cpp), in the markup of the part's format (partmarkup.h).
+// A fitting in order: the places one by one, the back of the booklet, then the track area
+// (placefit.cpp, bookletfit.cpp, trackcolumns.cpp), in the markup of the part's format
+// (partmarkup.h).
 #include "cover/layout/coverlayout.h"
 
+#include "cover/layout/bookletfit.h"
 #include "cover/layout/layoutfonts.h"
 #include "cover/layout/layouts.h"
 #include "cover/layout/layoutshape.h"
@@ -39,7 +41,11 @@ LayoutFit FitLayoutType(const QString &layoutName, pugi::xml_document &part, con
     const Sites sites = SitesOf(part, names);
     for (const Place &place : layout->places)
         FitPlace(*markup, sites, place, fonts, &result);
-    FitTracks(*markup, sites, *layout, fonts, &result);
+    // The back of the booklet sets the discs as the tray card's bookmarks hold them, before the
+    // track area is rebuilt.
+    const FilledDiscs filled = ReadFilledDiscs(*markup, sites, *layout, &result);
+    FitBack(*markup, sites, *layout, filled.discs, fonts, &result);
+    FitTracks(*markup, filled, *layout, fonts, &result);
     result.error = fonts.error();
     return result;
 }

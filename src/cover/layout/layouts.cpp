@@ -15,9 +15,9 @@ Place OneLine(const char *bookmark, Face face, double width, double largest, dou
 }
 
 Place Block(const char *bookmark, const char *second, Face face, double width, double height,
-            TypeRange sizes, const char *crowdedName)
+            TypeRange sizes, const char *crowdedName, Fit fit = Fit::Block)
 {
-    return {bookmark, second, face, Fit::Block, width, height, sizes, crowdedName};
+    return {bookmark, second, face, fit, width, height, sizes, crowdedName};
 }
 
 // "Jewel Case 1": the shipped Jewel Case templates, A4 and Letter alike. Widths and heights are
@@ -28,7 +28,8 @@ Layout JewelCase()
     const double spine = (6690 - 2 * 170) * Tw;       // spine length, 3 mm clear of each end
     const double face = (7824 - 2 * 227) * Tw;        // tray face inside its padding
     const double footerHalf = (3912 - 227 - 57) * Tw; // one of the two cells of the last line
-    Layout l{"Jewel Case 1", {}, "TrayDisc1", 4, Sans, {}, {}};
+    Layout l{
+        "Jewel Case 1", {"LinerCoverBand", panel, panel}, {}, {}, "TrayDisc1", 4, Sans, {}, {}};
     l.places = {
         OneLine("SpineBand", Sans, spine, 8, 4.5),
         OneLine("CoverBand2", Sans, spine, 8, 4.5),
@@ -38,28 +39,42 @@ Layout JewelCase()
               "the source line of the tray card"),
         OneLine("TrayBand", Sans, footerHalf, 6, 4.5),
         OneLine("TrayCollection", Sans, footerHalf, 6, 4.5),
-        OneLine("LinerBand", SansBold, panel, 14, 6),
-        OneLine("Linerdate", Sans, panel, 9, 4.5),
-        OneLine("LinerVenue", Sans, panel, 9, 4.5),
-        OneLine("LinerCity", Sans, panel, 9, 4.5),
-        // What is left of the panel below the band and the three lines under it, the source's
-        // rule and the spaces around it.
-        Block("LinerSource", "LinerNotes", Sans, panel, 224, {7.5, 4.5, 0.5},
-              "the source and notes on the back of the booklet"),
-        // The front's band may take two lines of its largest size.
+        // The back's header: band, date, venue and place on one line.
+        OneLine("LinerBand", Sans, panel, 9, 4.5),
+        // The front's band may take two lines of its largest size, and never more than that.
         Block("LinerCoverBand", nullptr, SerifBold, panel, 2 * LinePitch(26, Pitch), {26, 12, 0.5},
-              nullptr),
+              "the band on the front of the booklet", Fit::CutBlock),
         OneLine("LinerCoverDate", SerifItalic, panel, 13, 6),
         OneLine("LinerCoverVenue", Sans, panel, 10, 4.5),
         OneLine("LinerCoverCity", Sans, panel, 10, 4.5),
     };
+    BackPanel &b = l.back;
+    b.panel = {"LinerSource", panel, panel};
+    b.header = "LinerBand";
+    b.headerRoom = LinePitch(9, Pitch) + 4;
+    b.source = "LinerSource";
+    b.notes = "LinerNotes";
+    b.sourceExtra = 8.5 + 0.5 + 4 + 5.65; // the source's space above, rule, padding, space below
+    b.crowdedName = "the source and notes on the back of the booklet";
+    TrackArea &s = b.setList;
+    s.width = panel;
+    s.columnGap = 12;
+    s.minColumnWidth = 70; // 25 mm
+    s.sizes = {9, 4.5, 0.5};
+    s.pitch = Pitch;
+    s.headingLarger = 1;
+    s.headingSpace = 0.6;
+    s.indent = 1;
+    s.tabStop = 35.45;
+
     TrackArea &t = l.tracks;
     t.width = face;
     // The cell less its padding, the small paragraph that ends it and a point to spare.
     t.height = (5216 - 85 - 57) * Tw - 2 - 1;
     t.columnGap = 10;
     t.minColumnWidth = 56.7; // 20 mm
-    t.sizes = {9, 4.5, 0.5};
+    t.sizes = {11, 4.5, 0.5};
+    t.wrapsUpTo = 9;
     t.pitch = Pitch;
     t.headingLarger = 1;
     t.headingSpace = 0.6;

@@ -22,6 +22,9 @@ enum class Fit
 {
     OneLine,
     Block,
+    // A block that never takes more than its box: below its smallest size its text is cut
+    // short with an ellipsis, so that what follows it stays where it belongs.
+    CutBlock,
 };
 
 // A paragraph (or two, for a block) found by a bookmark in it, and the room it has.
@@ -35,6 +38,30 @@ struct Place
     double height; // points, blocks only
     TypeRange sizes;
     const char *crowdedName; // said when a block does not fit; nullptr: nothing is lost then
+};
+
+// A panel of the booklet: the table cell its anchor bookmark lies in, and the room inside its
+// padding, in points.
+struct Panel
+{
+    const char *anchor;
+    double width;
+    double height;
+};
+
+// The back of the booklet: a line that names the show, the set list (the tray card's discs,
+// headings and tracks alike) in columns, then the source and the notes, all at one size that
+// fits the panel.
+struct BackPanel
+{
+    Panel panel;
+    const char *header; // bookmark in the one-line paragraph atop the panel
+    double headerRoom;  // the header line at its largest and the space under it
+    const char *source; // bookmark in the source's paragraph, which follows the set list
+    const char *notes;  // bookmark in the notes' paragraph, the panel's last
+    double sourceExtra; // the rule above the source and the spaces around it
+    TrackArea setList;  // its height is what the source and notes leave
+    const char *crowdedName;
 };
 
 // Where the front takes a picture the user gives: in a paragraph of its own before the
@@ -51,6 +78,8 @@ struct PictureArea
 struct Layout
 {
     const char *name;
+    Panel front; // the booklet's front: its places and the free room around them
+    BackPanel back;
     std::vector<Place> places;
     const char *trackAnchor; // the heading bookmark of disc 1: its table cell is the track area
     int discs;               // TrayDisc1 to TrayDisc<discs> are set there

@@ -47,6 +47,11 @@ QString ShapeProblem(const PartMarkup &markup, const pugi::xml_document &part, c
         if (place.secondBookmark)
             names << QString::fromLatin1(place.secondBookmark);
     }
+    // The back of the booklet moves its source and notes below the set list.
+    for (const char *name : {layout.back.source, layout.back.notes}) {
+        if (name)
+            names << QString::fromLatin1(name);
+    }
     names << discs;
 
     std::map<pugi::xml_node, QString> paragraphs; // of the layout's bookmarks

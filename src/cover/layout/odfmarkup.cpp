@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -104,6 +105,7 @@ private:
     pugi::xml_node m_automaticStyles; // null until a style is written, where the part has none
     std::set<std::string> m_styleNames;
     int m_nextStyle = 1;
+    int m_tables = 0;
 };
 
 OdfMarkup::OdfMarkup(const pugi::xml_document &doc, const XmlNames &names)
@@ -211,7 +213,10 @@ std::vector<pugi::xml_node> OdfMarkup::appendColumnTable(pugi::xml_node cell, in
     const std::string innerCell = cellStyle(gap);
     const std::string lastCell = cellStyle(0);
     pugi::xml_node t = cell.append_child((m_table + "table").c_str());
-    t.append_attribute((m_table + "name").c_str()) = "TrackColumns";
+    // Table names are unique in a document: TrackColumns, TrackColumns2 and so on.
+    const std::string name =
+        m_tables++ == 0 ? std::string("TrackColumns") : "TrackColumns" + std::to_string(m_tables);
+    t.append_attribute((m_table + "name").c_str()) = name.c_str();
     t.append_attribute((m_table + "style-name").c_str()) = tableStyle.c_str();
     if (n > 1) {
         pugi::xml_node c = t.append_child((m_table + "table-column").c_str());
@@ -310,6 +315,16 @@ void OdfMarkup::setProperties(pugi::xml_node style, const ParagraphFormat &f)
     }
     if (f.spaceAbove >= 0)
         SetAttribute(para, m_fo + "margin-top", Points(f.spaceAbove));
+    if (f.rightTab > 0) {
+        // LibreOffice measures tab stops from the indent (its default for OpenDocument text).
+        const std::string stops = m_style + "tab-stops";
+        if (pugi::xml_node old = para.child(stops.c_str()))
+            para.remove_child(old);
+        pugi::xml_node stop =
+            para.append_child(stops.c_str()).append_child((m_style + "tab-stop").c_str());
+        SetAttribute(stop, m_style + "position", Points(f.rightTab - std::max(0.0, f.indent)));
+        SetAttribute(stop, m_style + "type", "right");
+    }
     const std::string size = Points(f.size);
     SetAttribute(text, m_fo + "font-size", size);
     SetAttribute(text, m_style + "font-size-asian", size);

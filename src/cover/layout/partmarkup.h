@@ -25,14 +25,15 @@ namespace tapewright {
 using Sites = QHash<QString, BookmarkSite>;
 Sites SitesOf(const pugi::xml_document &part, const XmlNames &names);
 
-// Paragraph formatting to write: a type size, and where given a line pitch, a hanging indent
-// and the space above. Lengths in points.
+// Paragraph formatting to write: a type size, and where given a line pitch, a hanging indent,
+// the space above and a right-aligned tab stop. Lengths in points.
 struct ParagraphFormat
 {
     double size = 0;
     double pitch = 0;       // 0: as the style has it
     double indent = 0;      // hanging
     double spaceAbove = -1; // -1: as the style has it
+    double rightTab = 0;    // from the paragraph's left edge, before any indent; 0: none
 };
 
 // A kind of paragraph the layout appends many of: a paragraph style of the template with a

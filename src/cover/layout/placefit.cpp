@@ -23,6 +23,44 @@ void TrimEdgeBlanks(const PartMarkup &markup, pugi::xml_node paragraph)
     }
 }
 
+// Cuts the text of a block's bookmark short, with an ellipsis, where it fills the box at the
+// smallest size: the most words that fit, or of a single word the most characters.
+void CutToFit(PartMarkup &markup, BookmarkSite site, const std::vector<TextRun> &runs,
+              const Place &place, const MeasureText &measure)
+{
+    QString text;
+    for (const TextRun &run : runs)
+        text += run.text;
+    const bool bold = place.face.bold || (!runs.empty() && runs.front().bold);
+    const auto fits = [&](const QString &candidate) {
+        return FitBlock({{{candidate, bold}}}, place.width, place.height,
+                        {place.sizes.smallest, place.sizes.smallest, 0.5}, Pitch, measure)
+            .fits;
+    };
+    const QString ellipsis(u'\u2026');
+    // The longest prefix that fits with its ellipsis, by halving: a prefix that fits has only
+    // shorter ones that fit too.
+    qsizetype low = 0;
+    qsizetype high = text.size();
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (fits(text.first(mid).trimmed() + ellipsis))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    // Back to the end of a word when one ends in what fits.
+    qsizetype end = low;
+    if (end < text.size() && !text.at(end).isSpace()) {
+        const qsizetype blank = text.lastIndexOf(u' ', end - 1);
+        if (blank > 0)
+            end = blank;
+    }
+    if (end > 0 && text.at(end - 1).isHighSurrogate())
+        --end;
+    (void)SetBookmarkText(site, markup.names(), text.first(end).trimmed() + ellipsis);
+}
+
 } // namespace
 
 void FitPlace(PartMarkup &markup, const Sites &sites, const Place &place, LayoutFonts &fonts,
@@ -63,6 +101,8 @@ void FitPlace(PartMarkup &markup, const Sites &sites, const Place &place, Layout
         format.pitch = LinePitch(fit.size, Pitch);
         if (!fit.fits && place.crowdedName)
             result->crowded << QString::fromLatin1(place.crowdedName);
+        if (!fit.fits && place.fit == Fit::CutBlock)
+            CutToFit(markup, *first, texts.front(), place, measure);
     }
     for (const pugi::xml_node &p : paragraphs)
         markup.formatParagraph(p, format);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tapewright {
 
@@ -101,9 +102,16 @@ Measured measure(const std::vector<TextRun> &runs, const MeasureText &measureTex
     return m;
 }
 
+struct Lines
+{
+    int count = 1;
+    double end = 0;   // em: where the last line's text ends
+    double avail = 0; // em: the width of the last line
+};
+
 // The greedy line breaking of a word processor: as many words on a line as fit, blanks at a
 // break swallowed, a word wider than a whole line broken between characters.
-int lineCount(const Measured &m, double size, double width, double indent, double tabStop)
+Lines breakLines(const Measured &m, double size, double width, double indent, double tabStop)
 {
     const double firstAvail = width / size;
     const double restAvail = std::max(0.0, (width - indent) / size);
@@ -163,7 +171,12 @@ int lineCount(const Measured &m, double size, double width, double indent, doubl
             break;
         }
     }
-    return lines;
+    return {lines, x, avail};
+}
+
+int lineCount(const Measured &m, double size, double width, double indent, double tabStop)
+{
+    return breakLines(m, size, width, indent, tabStop).count;
 }
 
 std::vector<double> sizesOf(const TypeRange &range)
@@ -186,14 +199,47 @@ double twentieths(double points)
     return std::ceil(points * 20 - 1e-6) / 20;
 }
 
-// One paragraph of the track area, measured once.
+// One paragraph of the track area, measured once: the text before its time, and the time.
 struct AreaItem
 {
     int disc;
     int track; // -1: the heading
     Measured text;
+    double timeEm = 0;  // 0: no time
     bool blank = false; // prints nothing: not missed when it does not fit
 };
+
+// "1. Opener\t4:56": the title and the time after the last tab (none without a tab).
+std::pair<QString, QString> splitTime(const QString &text)
+{
+    const qsizetype tab = text.lastIndexOf(u'\t');
+    if (tab < 0)
+        return {text, QString()};
+    return {text.first(tab), text.sliced(tab + 1).trimmed()};
+}
+
+AreaItem areaItem(int disc, int track, const QString &text, bool bold,
+                  const MeasureText &measureText)
+{
+    const auto [title, time] = splitTime(text);
+    AreaItem item{disc, track, measure({{title, bold}}, measureText)};
+    if (!time.isEmpty())
+        item.timeEm = measure({{time, bold}}, measureText).naturalEm;
+    item.blank = text.trimmed().isEmpty();
+    return item;
+}
+
+// Lines a paragraph takes: its text's, and one more when its time finds no room at the end of
+// the last.
+int itemLines(const AreaItem &item, double size, double width, double indent, double tabStop,
+              double timeGap)
+{
+    const Lines lines = breakLines(item.text, size, width, indent, tabStop);
+    if (item.timeEm <= 0)
+        return lines.count;
+    const bool after = lines.end <= 0 || lines.end + timeGap + item.timeEm <= lines.avail + Slack;
+    return lines.count + (after ? 0 : 1);
+}
 
 struct Flow
 {
@@ -202,10 +248,18 @@ struct Flow
     bool fits = true;
 };
 
-// Fills n columns with the items, whose line counts are given. Each disc opens a column of its
-// own when ownColumns is set; a heading stays with its first track. Without overflow the flow
-// stops at the first item that finds no room; with it, such items go on after the last column.
-Flow flow(const std::vector<AreaItem> &items, const std::vector<int> &lines, int n, bool ownColumns,
+// Line counts of the items at one size and column width, and of each disc's continued heading.
+struct ItemLines
+{
+    std::vector<int> items;
+    std::vector<int> continued; // by disc; 0: the disc has no heading
+};
+
+// Fills n columns of height with the items. Each disc opens a column of its own when
+// ownColumns is set; a heading stays with its first track, and a disc that runs on into a new
+// column is headed there again. Without overflow the flow stops at the first item that finds no
+// room; with it, such items go on after the last column.
+Flow flow(const std::vector<AreaItem> &items, const ItemLines &lines, int n, bool ownColumns,
           bool overflow, const TrackAreaFit &t, double height)
 {
     Flow f;
@@ -215,8 +269,8 @@ Flow flow(const std::vector<AreaItem> &items, const std::vector<int> &lines, int
     bool full = false; // past the last column: nothing more fits
     auto heightOf = [&](std::size_t i, bool top) {
         if (items[i].track < 0)
-            return (top ? 0 : t.headingSpace) + lines[i] * t.headingPitch;
-        return lines[i] * t.pitch;
+            return (top ? 0 : t.headingSpace) + lines.items[i] * t.headingPitch;
+        return lines.items[i] * t.pitch;
     };
     for (std::size_t i = 0; i < items.size(); ++i) {
         const AreaItem &item = items[i];
@@ -228,7 +282,7 @@ Flow flow(const std::vector<AreaItem> &items, const std::vector<int> &lines, int
         const bool keepsNext =
             item.track < 0 && i + 1 < items.size() && items[i + 1].disc == item.disc;
         auto need = [&](bool top) {
-            return heightOf(i, top) + (keepsNext ? lines[i + 1] * t.pitch : 0);
+            return heightOf(i, top) + (keepsNext ? lines.items[i + 1] * t.pitch : 0);
         };
         if (!full && y > 0 && y + need(false) > height + Slack) {
             ++col;
@@ -236,19 +290,29 @@ Flow flow(const std::vector<AreaItem> &items, const std::vector<int> &lines, int
         }
         if (col >= n)
             full = true;
+        // A track atop a column, its disc begun in an earlier one: the disc's heading again.
+        const int continued = item.track >= 0 && !opensDisc && y == 0 && !full
+                                  ? lines.continued[std::size_t(item.disc)]
+                                  : 0;
+        const double above = continued * t.headingPitch;
         const bool top = y == 0;
-        const bool fitsHere = !full && y + need(top) <= height + Slack;
+        const bool fitsHere = !full && y + above + need(top) <= height + Slack;
         if (!fitsHere && !overflow) {
             f.fits = false;
             return f;
         }
-        TrackPlace place{item.disc, item.track, lines[i], item.track < 0 && !top, fitsHere};
+        std::vector<TrackPlace> &column = f.columns[std::size_t(std::min(col, n - 1))];
+        if (continued > 0 && fitsHere) {
+            column.push_back({item.disc, -1, continued, false, true, true});
+            y += above;
+        }
+        TrackPlace place{item.disc, item.track, lines.items[i], item.track < 0 && !top, fitsHere};
         if (!fitsHere) {
             f.fits = false;
             if (item.track >= 0 && !item.blank)
                 ++f.tracksNotFitting;
         }
-        f.columns[std::size_t(std::min(col, n - 1))].push_back(place);
+        column.push_back(place);
         if (!full)
             y += heightOf(i, top);
     }
@@ -305,21 +369,27 @@ LineFit FitBlock(const std::vector<std::vector<TextRun>> &paragraphs, double wid
     return {sizes.smallest, false};
 }
 
+QString ContinuedHeading(const QString &heading)
+{
+    return splitTime(heading).first + QStringLiteral(" (cont.)");
+}
+
 TrackAreaFit FitTrackArea(const std::vector<TrackDisc> &discs, const TrackArea &area,
                           const MeasureText &measureText)
 {
     std::vector<AreaItem> items;
+    std::vector<AreaItem> continued; // by disc
     for (std::size_t d = 0; d < discs.size(); ++d) {
         const TrackDisc &disc = discs[d];
+        continued.push_back(
+            areaItem(int(d), -1, ContinuedHeading(disc.heading), true, measureText));
+        continued.back().blank = disc.heading.isEmpty();
         if (disc.heading.isEmpty() && disc.tracks.isEmpty())
             continue;
         if (!disc.heading.isEmpty())
-            items.push_back({int(d), -1, measure({{disc.heading, true}}, measureText)});
-        for (qsizetype t = 0; t < disc.tracks.size(); ++t) {
-            const QString &title = disc.tracks.at(t);
-            items.push_back({int(d), int(t), measure({{title, false}}, measureText),
-                             title.trimmed().isEmpty()});
-        }
+            items.push_back(areaItem(int(d), -1, disc.heading, true, measureText));
+        for (qsizetype t = 0; t < disc.tracks.size(); ++t)
+            items.push_back(areaItem(int(d), int(t), disc.tracks.at(t), false, measureText));
     }
 
     const int most = std::max(1, int(std::floor((area.width + area.columnGap + Slack) /
@@ -335,12 +405,18 @@ TrackAreaFit FitTrackArea(const std::vector<TrackDisc> &discs, const TrackArea &
         return t;
     };
     auto linesAt = [&](const TrackAreaFit &t, double columnWidth) {
-        std::vector<int> lines;
-        lines.reserve(items.size());
+        ItemLines lines;
+        lines.items.reserve(items.size());
         for (const AreaItem &item : items) {
-            lines.push_back(
-                item.track < 0 ? lineCount(item.text, t.headingSize, columnWidth, 0, area.tabStop)
-                               : lineCount(item.text, t.size, columnWidth, t.indent, area.tabStop));
+            lines.items.push_back(
+                item.track < 0
+                    ? itemLines(item, t.headingSize, columnWidth, 0, area.tabStop, area.timeGap)
+                    : itemLines(item, t.size, columnWidth, t.indent, area.tabStop, area.timeGap));
+        }
+        for (const AreaItem &item : continued) {
+            lines.continued.push_back(item.blank ? 0
+                                                 : itemLines(item, t.headingSize, columnWidth, 0,
+                                                             area.tabStop, area.timeGap));
         }
         return lines;
     };
@@ -353,26 +429,74 @@ TrackAreaFit FitTrackArea(const std::vector<TrackDisc> &discs, const TrackArea &
         return t;
     }
 
+    // Of the sizes and column counts that take every track, the one whose type is largest once
+    // its wrapped titles are counted against it: a size at which a third of the titles wrap
+    // reads as if a third smaller. Many narrow columns of broken titles lose to fewer, wider
+    // ones of whole titles in a smaller type.
+    int titles = 0;
+    for (const AreaItem &item : items)
+        titles += item.track >= 0 && !item.blank ? 1 : 0;
+    const auto wraps = [](const std::vector<int> &l) {
+        return std::any_of(l.cbegin(), l.cend(), [](int n) { return n > 1; });
+    };
+    double bestScore = -1;
+    TrackAreaFit best;
+    ItemLines bestLines;
+    bool bestOwn = true;
+    int bestN = 0;
     for (const double size : sizesOf(area.sizes)) {
-        TrackAreaFit t = atSize(size);
+        if (bestScore >= size - Slack)
+            break; // no smaller size can read larger
+        const TrackAreaFit t = atSize(size);
         for (const bool ownColumns : {true, false}) {
             for (int n = 1; n <= most; ++n) {
-                const std::vector<int> lines = linesAt(t, columnWidth(n));
-                Flow f = flow(items, lines, n, ownColumns, false, t, area.height);
-                if (f.fits) {
-                    t.columnWidth = columnWidth(n);
-                    t.columns = std::move(f.columns);
-                    return t;
-                }
+                ItemLines lines = linesAt(t, columnWidth(n));
+                if (area.wrapsUpTo > 0 && size > area.wrapsUpTo + Slack &&
+                    (wraps(lines.items) || wraps(lines.continued)))
+                    continue;
+                int wrapped = 0;
+                for (std::size_t i = 0; i < items.size(); ++i)
+                    wrapped += items[i].track >= 0 && !items[i].blank && lines.items[i] > 1;
+                const double score = size * (1 - double(wrapped) / std::max(1, titles));
+                if (score <= bestScore + Slack)
+                    continue;
+                if (!flow(items, lines, n, ownColumns, false, t, area.height).fits)
+                    continue;
+                bestScore = score;
+                best = t;
+                bestLines = std::move(lines);
+                bestOwn = ownColumns;
+                bestN = n;
             }
         }
     }
+    if (bestN > 0) {
+        // The least height that still takes everything, to a twentieth of a point: the columns
+        // end about level instead of the last one short.
+        Flow f = flow(items, bestLines, bestN, bestOwn, false, best, area.height);
+        double low = 0;
+        double high = area.height;
+        while (high - low > 0.05) {
+            const double mid = (low + high) / 2;
+            Flow g = flow(items, bestLines, bestN, bestOwn, false, best, mid);
+            if (g.fits) {
+                high = mid;
+                f = std::move(g);
+            } else {
+                low = mid;
+            }
+        }
+        best.columnWidth = columnWidth(bestN);
+        best.columns = std::move(f.columns);
+        return best;
+    }
 
     // Even the smallest size does not take every track: the column count that takes the most.
-    TrackAreaFit best = atSize(std::max(area.sizes.smallest, 0.1));
+    best = atSize(std::max(area.sizes.smallest, 0.1));
+    best.fits = false;
     int fewestLeft = -1;
     for (int n = 1; n <= most; ++n) {
-        const std::vector<int> lines = linesAt(best, columnWidth(n));
+        const ItemLines lines = linesAt(best, columnWidth(n));
         Flow f = flow(items, lines, n, false, true, best, area.height);
         if (fewestLeft < 0 || f.tracksNotFitting < fewestLeft) {
             fewestLeft = f.tracksNotFitting;

@@ -67,11 +67,17 @@ LineFit FitBlock(const std::vector<std::vector<TextRun>> &paragraphs, double wid
                  const TypeRange &sizes, double pitch, const MeasureText &measure);
 
 // The track lists of a tray card: each disc's heading and its tracks, one paragraph a track.
+// A heading or a track may end in a tab and a time ("1. Opener\t4:56"): the time is set flush
+// right in its column, on the title's last line when there is room for it there.
 struct TrackDisc
 {
     QString heading;
     QStringList tracks;
 };
+
+// What a disc heading reads at the top of a column its tracks run on into: "Disc 1 (cont.)"
+// for "Disc 1\t72:34".
+QString ContinuedHeading(const QString &heading);
 
 struct TrackArea
 {
@@ -85,16 +91,21 @@ struct TrackArea
     double headingSpace = 0.6; // above a heading that does not open its column, in track lines
     double indent = 1;         // em of the track type: lines of a wrapped title after the first
     double tabStop = 35.4;     // default tab stops of the paragraphs
+    double timeGap = 1;        // em: the least room between a title and its time
+    // Above this size every paragraph must stay on one line: a type larger than usual is for
+    // room to spare, not for titles broken over lines. 0: no such size.
+    double wrapsUpTo = 0;
 };
 
 // Where a heading or track goes: columns are filled top to bottom, one after the other.
 struct TrackPlace
 {
-    int disc = 0;       // index into the discs
-    int track = -1;     // index into the disc's tracks; -1 for its heading
-    int lines = 1;      // lines the paragraph takes
-    bool space = false; // a heading with headingSpace above it
-    bool fits = true;   // false: past the bottom of the last column, not printed
+    int disc = 0;           // index into the discs
+    int track = -1;         // index into the disc's tracks; -1 for its heading
+    int lines = 1;          // lines the paragraph takes
+    bool space = false;     // a heading with headingSpace above it
+    bool fits = true;       // false: past the bottom of the last column, not printed
+    bool continued = false; // a heading repeated atop a column its disc runs on into
 };
 
 struct TrackAreaFit
@@ -107,15 +118,19 @@ struct TrackAreaFit
     double columnWidth = 0;
     double indent = 0; // points
     std::vector<std::vector<TrackPlace>> columns;
+    bool fits = true;         // false: even the smallest size leaves something out
     int tracksNotFitting = 0; // tracks past the last column even at the smallest size, blank
                               // ones (which print nothing) not counted
 };
 
 // The largest track size at which every disc fits the area, with the columns the discs need.
 // At that size the discs each open a column of their own when they can, else follow each
-// other; of the column counts that fit, the fewest (the widest columns). Discs with neither
-// heading nor tracks are left out. When nothing fits at the smallest size, the column count
-// that fits the most tracks, the rest placed after the last column and counted.
+// other; of the column counts that fit, the fewest (the widest columns), filled to the least
+// height that takes them all, so that the columns end about level. A heading never ends a
+// column, and a disc that runs on into another column is headed there again (continued).
+// Discs with neither heading nor tracks are left out. When nothing fits at the smallest size,
+// the column count that fits the most tracks, the rest placed after the last column and
+// counted.
 TrackAreaFit FitTrackArea(const std::vector<TrackDisc> &discs, const TrackArea &area,
                           const MeasureText &measure);
 

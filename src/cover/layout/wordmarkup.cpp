@@ -255,6 +255,15 @@ void WordMarkup::setParagraphFormat(pugi::xml_node pPr, const ParagraphFormat &f
             a = n.append_attribute(name.c_str());
         a.set_value(value.c_str());
     };
+    if (f.rightTab > 0) {
+        // Word measures tab stops from the text's left edge, whatever the indent.
+        pugi::xml_node tabs = OrderedChild(pPr, w, "tabs", ParagraphPropertyOrder);
+        while (tabs.first_child())
+            tabs.remove_child(tabs.first_child());
+        pugi::xml_node tab = tabs.append_child((w + "tab").c_str());
+        set(tab, "val", "right");
+        set(tab, "pos", std::to_string(Twips(f.rightTab)));
+    }
     if (f.pitch > 0 || f.spaceAbove >= 0) {
         pugi::xml_node spacing = OrderedChild(pPr, w, "spacing", ParagraphPropertyOrder);
         if (f.spaceAbove >= 0)

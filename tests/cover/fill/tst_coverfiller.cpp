@@ -183,6 +183,80 @@ private slots:
         QVERIFY(doc.calls.contains(u"set TrayDisc1Tracks"_qs)); // also when empty
     }
 
+    // A shipped layout gets numbered tracks with their times after a tab, a disc's running time
+    // in its heading, "City, State" and no collection line without a name; any other template
+    // the same show fills as it always did.
+    void layout_data()
+    {
+        QTest::addColumn<bool>("layout");
+        QTest::addColumn<QString>("elements");
+        QTest::addColumn<QString>("name");      // the collector's
+        QTest::addColumn<QString>("bookmarks"); // read, separated by blanks
+        QTest::addColumn<QString>("texts");     // their texts, separated by "|"
+        const QString discs = u"TrayDisc1 TrayDisc1Tracks"_qs;
+        auto tracks = [](const QStringList &titles, const QStringList &times) {
+            QString xml = u"<DISCS>1</DISCS><TRACKSD1>%1</TRACKSD1>"_qs.arg(titles.size());
+            for (qsizetype t = 0; t < titles.size(); ++t) {
+                xml += u"<D1T%1>%2</D1T%1>"_qs.arg(t + 1).arg(titles.at(t));
+                if (!times.value(t).isEmpty())
+                    xml += u"<D1T%1Time>%2</D1T%1Time>"_qs.arg(t + 1).arg(times.at(t));
+            }
+            return xml;
+        };
+        const QString titles =
+            tracks({u"Opener"_qs, u"2. Second"_qs, u"03 Third"_qs, u"4) Fourth"_qs, u"1999"_qs,
+                    u"12:30 Jam"_qs, u"7th Heaven"_qs},
+                   {});
+        QTest::newRow("numbered once, never twice")
+            << true << titles << u"Jane"_qs << discs
+            << u"Disc 1|1. Opener\r\n2. Second\r\n03 Third\r\n4) Fourth\r\n5. 1999\r\n6. 12:30 "
+               "Jam\r\n7. 7th Heaven"_qs;
+        QTest::newRow("classic: as the XML holds them")
+            << false << titles << u"Jane"_qs << discs
+            << u"Disc 1|Opener\r\n2. Second\r\n03 Third\r\n4) Fourth\r\n1999\r\n12:30 Jam\r\n7th "
+               "Heaven"_qs;
+        QTest::newRow("times after a tab, the disc's total")
+            << true
+            << tracks({u"Opener"_qs, u""_qs, u"Closer"_qs}, {u"4:56"_qs, u"1:02"_qs, u"10:02"_qs})
+            << u"Jane"_qs << discs
+            << u"Disc 1\t16:00|1. Opener\t4:56\r\n2. \t1:02\r\n3. Closer\t10:02"_qs;
+        QTest::newRow("a track without a time: no total")
+            << true << tracks({u"Opener"_qs, u"Jam"_qs, u""_qs}, {u"4:56"_qs, u""_qs, u""_qs})
+            << u"Jane"_qs << discs << u"Disc 1|1. Opener\t4:56\r\n2. Jam\r\n"_qs;
+        QTest::newRow("a time that is none: no total")
+            << true << tracks({u"Opener"_qs}, {u"4:5"_qs}) << u"Jane"_qs << discs
+            << u"Disc 1|1. Opener\t4:5"_qs;
+        QTest::newRow("classic: no times, no total")
+            << false << tracks({u"Opener"_qs}, {u"4:56"_qs}) << u"Jane"_qs << discs
+            << u"Disc 1|Opener"_qs;
+        const QString places = u"LinerCity LinerState SpineCity CoverCity LinerCoverCity"_qs;
+        QTest::newRow("city, state")
+            << true << u"<CITY>Tempe</CITY><STATE>AZ</STATE>"_qs << u"Jane"_qs << places
+            << u"Tempe,|AZ|Tempe,|Tempe,|Tempe,"_qs;
+        QTest::newRow("a city alone") << true << u"<CITY>Tempe</CITY>"_qs << u"Jane"_qs << places
+                                      << u"Tempe|[LinerState]|Tempe|Tempe|Tempe"_qs;
+        QTest::newRow("classic: city and state as read")
+            << false << u"<CITY>Tempe</CITY><STATE>AZ</STATE>"_qs << u"Jane"_qs << places
+            << u"Tempe|AZ|Tempe|Tempe|Tempe"_qs;
+        QTest::newRow("no collection line without a name")
+            << true << QString() << u" "_qs << u"TrayCollection"_qs << QString();
+        QTest::newRow("a collection line with one")
+            << true << QString() << u"Jane"_qs << u"TrayCollection"_qs
+            << u"From the collection of Jane"_qs;
+    }
+    void layout()
+    {
+        QFETCH(bool, layout);
+        QFETCH(QString, elements);
+        QFETCH(QString, name);
+        QFETCH(QString, bookmarks);
+        QFETCH(QString, texts);
+        RecordingCoverDocument doc;
+        doc.layout = layout;
+        FillCoverBookmarks(doc, Xml(elements), {u"cover.odt"_qs, 1, name}, UnitedStates);
+        QCOMPARE(Texts(doc, bookmarks.split(u' ')), texts);
+    }
+
     void collection_data()
     {
         QTest::addColumn<int>("state");

@@ -44,7 +44,8 @@ std::vector<TrackDisc> Discs(std::initializer_list<int> counts)
     return discs;
 }
 
-// "D0 0.0 0.1 | 0.2": each column's headings (D, with + when space is above them) and tracks
+// "D0 0.0 0.1 | ~D0 0.2": each column's headings (D, with + when space is above them, ~ when
+// the disc runs on into the column) and tracks
 // (disc.track, with the lines they take when more than one, ! when past the last column),
 // after "size/column width" and the count of tracks that do not fit.
 QString Describe(const TrackAreaFit &fit)
@@ -53,9 +54,12 @@ QString Describe(const TrackAreaFit &fit)
     for (const std::vector<TrackPlace> &column : fit.columns) {
         QStringList items;
         for (const TrackPlace &p : column) {
-            QString item = p.track < 0
-                               ? QStringLiteral("%1D%2").arg(p.space ? u"+" : u"").arg(p.disc)
-                               : QStringLiteral("%1.%2").arg(p.disc).arg(p.track);
+            QString item = p.track < 0 ? QStringLiteral("%1D%2")
+                                             .arg(p.space       ? u"+"
+                                                  : p.continued ? u"~"
+                                                                : u"")
+                                             .arg(p.disc)
+                                       : QStringLiteral("%1.%2").arg(p.disc).arg(p.track);
             if (p.lines > 1)
                 item += QStringLiteral("(%1)").arg(p.lines);
             if (!p.fits)
@@ -183,31 +187,46 @@ private slots:
     {
         QTest::addColumn<std::vector<TrackDisc>>("discs");
         QTest::addColumn<QString>("layout");
+        QTest::addColumn<double>("wrapsUpTo");
 
         const auto row = [](const char *name, const std::vector<TrackDisc> &discs,
-                            const QString &layout) { QTest::newRow(name) << discs << layout; };
+                            const QString &layout, double wrapsUpTo = 0) {
+            QTest::newRow(name) << discs << layout << wrapsUpTo;
+        };
         row("one short disc: the largest size in one column", Discs({3}),
             u"10/100: D0 0.0 0.1 0.2"_qs);
         row("two discs open a column each", Discs({3, 3}),
             u"10/45: D0 0.0 0.1 0.2 | D1 1.0 1.1 1.2"_qs);
-        row("a long disc goes on in the next column", Discs({14}),
-            u"10/45: D0 "_qs + Seq(0, 0, 8) + u" | "_qs + Seq(0, 9, 13));
+        row("a long disc goes on in the next column, headed again, the columns level", Discs({14}),
+            u"10/45: D0 "_qs + Seq(0, 0, 7) + u" | ~D0(2) "_qs + Seq(0, 8, 13));
         row("discs follow each other when they cannot each have a column", Discs({2, 2, 2}),
-            u"10/45: D0 0.0 0.1 +D1 1.0 1.1 +D2 2.0 | 2.1"_qs);
+            u"10/45: D0 0.0 0.1 +D1 1.0 1.1 | D2 2.0 2.1"_qs);
         row("a heading stays with its first track", Discs({7, 1, 1}),
             u"10/45: D0 "_qs + Seq(0, 0, 6) + u" | D1 1.0 +D2 2.0"_qs);
         row("smaller type when no column count takes every track", Discs({25}),
-            u"7/45: D0 "_qs + Seq(0, 0, 12) + u" | "_qs + Seq(0, 13, 24));
+            u"7/45: D0 "_qs + Seq(0, 0, 12) + u" | ~D0(2) "_qs + Seq(0, 13, 24));
         row("a heading is measured in bold", {{u"Disc1234567890abcd"_qs, Tracks(1)}},
             u"10/100: D0(2) 0.0"_qs);
-        row("a wrapped title takes its lines", {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}},
-            u"10/100: D0 0.0(2)"_qs);
+        const QString wrapping = u"abcdefghij abcdefghij abcdefghij abcdefghij"_qs;
+        row("a wrapped title takes its lines", {{u"Disc 1"_qs, {wrapping}}},
+            u"10/100: D0 0.0(4)"_qs);
+        row("a size at which titles wrap loses to a smaller one at which they do not",
+            {{u"Disc 1"_qs, {u"abcdefghij abcdefghij"_qs}}}, u"9/100: D0 0.0"_qs);
+        row("titles wrap only at the size they may wrap at and below",
+            {{u"Disc 1"_qs, {u"ab"_qs, wrapping}}}, u"9/100: D0 0.0 0.1(2)"_qs, 9);
+        row("a track is measured in the regular face",
+            {{u"Disc 1"_qs, {u"abcdefghijklmnopqrs"_qs}}}, u"10/100: D0 0.0"_qs);
+        row("a time beside its title", {{u"Disc 1\t9:99"_qs, {u"abcdefghijklmn\t1:00"_qs}}},
+            u"10/100: D0 0.0"_qs);
+        row("a time without room beside its title takes a line",
+            {{u"Disc 1"_qs, {u"abcdefghijklmnopqrstuvwxyzabcdefghij\t1:00"_qs}}},
+            u"10/100: D0 0.0(3)"_qs);
         const QString past =
-            Seq(0, 0, 18) + u" | "_qs + Seq(0, 19, 38) + u" "_qs + Seq(0, 39, 44, u"!"_qs);
+            Seq(0, 0, 18) + u" | ~D0 "_qs + Seq(0, 19, 37) + u" "_qs + Seq(0, 38, 44, u"!"_qs);
         row("tracks past the last column at the smallest size are counted", Discs({45}),
-            u"5/45, 6 over: D0 "_qs + past);
+            u"5/45, 7 over: D0 "_qs + past);
         row("blank tracks past the last column print nothing and are not counted",
-            {{u"Disc 1"_qs, Tracks(39) + Tracks(6, u" "_qs)}}, u"5/45: D0 "_qs + past);
+            {{u"Disc 1"_qs, Tracks(38) + Tracks(7, u" "_qs)}}, u"5/45: D0 "_qs + past);
         row("discs with neither heading nor tracks are left out",
             {{}, {u"Disc 2"_qs, Tracks(1)}, {}}, u"10/100: D1 1.0"_qs);
     }
@@ -216,9 +235,10 @@ private slots:
     {
         QFETCH(std::vector<TrackDisc>, discs);
         QFETCH(QString, layout);
+        QFETCH(double, wrapsUpTo);
         // Width, height, gap, narrowest column, sizes, pitch, heading larger, heading space,
-        // indent, tab stop.
-        const TrackArea area{100, 100, 10, 45, {10, 5, 1}, 1.0, 0, 1, 0, 35.4};
+        // indent, tab stop, the least room before a time, the largest size titles may wrap at.
+        const TrackArea area{100, 100, 10, 45, {10, 5, 1}, 1.0, 0, 1, 0, 35.4, 1, wrapsUpTo};
         QCOMPARE(Describe(FitTrackArea(discs, area, FixedWidth)), layout);
     }
 
