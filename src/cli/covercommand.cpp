@@ -6,6 +6,7 @@
 #include "cli/climessages.h"
 #include "common/textfile.h"
 #include "cover/document/templateformats.h"
+#include "cover/fill/covercheck.h"
 #include "cover/fill/coverfiller.h"
 #include "cover/fill/filecoverdocument.h"
 
@@ -14,6 +15,21 @@
 #include <QFileInfo>
 
 namespace tapewright::cli {
+
+namespace {
+
+// The check of the show against the template, without filling it once more: the cover just
+// made has told what does not fit.
+QStringList showWarnings(const QString &xml, const QString &templatePath, const CoverJob &job)
+{
+    CoverCheckOptions options;
+    options.locale = job.fill.locale;
+    options.templatePath = templatePath;
+    options.dryRun = false;
+    return CheckCover(xml, options).warnings;
+}
+
+} // namespace
 
 int runCover(const QStringList &arguments)
 {
@@ -52,6 +68,8 @@ int runCover(const QStringList &arguments)
                                      "LibreOffice.")
                           .arg(pairs.join(u", ")),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("strict"),
+                      QStringLiteral("Exit with status 3 when the cover was made with warnings.")});
     if (const std::optional<int> exitCode =
             parseArguments(parser, arguments, QStringLiteral("cover"),
                            QStringLiteral("--template FILE --xml FILE --out FILE [options]")))
@@ -117,10 +135,17 @@ int runCover(const QStringList &arguments)
         writeErr(failureMessage(cover.error()));
         return 1;
     }
-    // The cover is made all the same: what does not fit is the show's, not a failure.
+    // The cover is made all the same: what is missing or does not fit is the show's, not a
+    // failure, unless --strict makes it one.
+    const QStringList warnings = showWarnings(xml->text, templatePath, job);
+    if (!warnings.isEmpty())
+        writeErr(warningMessage(xmlFile, warnings.join(QStringLiteral("\n\n"))));
     if (!cover->notice.isEmpty())
         writeErr(warningMessage(out, cover->notice));
-    return 0;
+    return parser.isSet(QStringLiteral("strict")) &&
+                   !(warnings.isEmpty() && cover->notice.isEmpty())
+               ? 3
+               : 0;
 }
 
 } // namespace tapewright::cli

@@ -5,7 +5,7 @@
 namespace tapewright::cli {
 
 // tapewright-cli cover --template FILE --xml FILE [--collector NAME] [--no-collection]
-//                      [--locale NAME] --out FILE
+//                      [--locale NAME] [--strict] --out FILE
 int runCover(const QStringList &arguments);
 
 } // namespace tapewright::cli

@@ -134,11 +134,10 @@ QString FileCoverDocument::fitLayout()
     const QString layout = m_package->layoutName();
     if (!IsKnownLayout(layout))
         return {};
-    LayoutFit fit;
     m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
-        fit = FitLayoutType(layout, part, names);
+        m_fit = FitLayoutType(layout, part, names);
     });
-    return LayoutFitNotice(fit);
+    return LayoutFitNotice(m_fit);
 }
 
 Result<void> FileCoverDocument::saveAs(const QString &path)

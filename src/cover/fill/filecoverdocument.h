@@ -7,6 +7,7 @@
 #include "cover/document/templateformats.h"
 #include "cover/fill/coverdocument.h"
 #include "cover/fill/coverfiles.h"
+#include "cover/layout/coverlayout.h"
 
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,8 @@ public:
     // For a template that names a layout this program knows in its "Tapewright layout"
     // document property (the shipped templates).
     QString fitLayout() override;
+    // What the last fitLayout found, in numbers (all 0 before, and for other templates).
+    const LayoutFit &layoutFit() const { return m_fit; }
     // Writes the filled document to path as a document or a template of the template's
     // format (.odt or .ott, .docx or .dotx, .docm or .dotm), or as a PDF printed by
     // LibreOffice (.pdf), as the extension says; never over the template itself.
@@ -68,6 +71,7 @@ private:
     FileCoverOptions m_options;
     QString m_path; // as given to open(), the .doc for a converted template
     std::unique_ptr<CoverPackage> m_package;
+    LayoutFit m_fit;
 };
 
 } // namespace tapewright
