@@ -191,7 +191,6 @@ void frmCover::createControls()
             chkCollection->setTristate(false);
         chkCollection_Click();
     });
-    connect(cboTemplate, &QComboBox::currentIndexChanged, this, &frmCover::showCheck);
     connect(cmdOK, &QPushButton::clicked, this, &frmCover::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmCover::cmdCancel_Click);
 }
@@ -225,7 +224,9 @@ void frmCover::Form_Load()
     }
     // Also when the box kept its design state, so the name controls follow it.
     chkCollection_Click();
+    // Checked once for the template restored, not for each that the list passed through.
     showCheck();
+    connect(cboTemplate, &QComboBox::currentIndexChanged, this, &frmCover::showCheck);
     cboTemplate->setFocus();
 }
 
