@@ -82,6 +82,16 @@ private slots:
         }
         row("tracks that do not fit", show, 0, "warning: |of the 200 tracks do not fit",
             u"TrayDisc1=Disc 1"_qs, discs);
+        // The check of the show is told too; --strict makes the cover's warnings exit status 3.
+        row("--strict and warnings",
+            "cover|--strict|--template|ODT|--xml|SHOW|--out|DIR/out/cover.odt", 3,
+            "show.xml: warning: no date was found: the cover will print none\n|"
+            "show.xml: warning: the band and the venue are both 'Town Hall': the venue was "
+            "probably read as the band\n",
+            u"TrayBand=Town Hall"_qs, "<BAND>Town Hall</BAND><VENUE>town hall</VENUE>");
+        row("--strict, nothing to warn of",
+            "cover|--strict|--template|ODT|--xml|XML|--out|DIR/out/cover.odt", 0, "",
+            u"CoverBand=Blue Lantern"_qs);
         row("no template", "cover|--xml|XML|--out|DIR/out/x.odt", 2, "--template");
         row("unknown locale", "cover|--template|ODT|--xml|XML|--locale|xx|--out|DIR/out/x.odt", 2,
             "unknown locale");
