@@ -287,9 +287,24 @@ void frmCover::showCheck()
         lines << QStringLiteral("\u26A0 ") + warning;
     lblCheck->setText(lines.join(u'\n'));
     lblCheck->setVisible(!check.summary.isEmpty());
-    // The warnings are read before OK: they must not be cut off by the dialog's size.
-    if (lblCheck->isVisible())
-        resize(size().expandedTo(sizeHint()));
+    if (isVisible())
+        growToCheck();
+}
+
+// The warnings are read before OK: the dialog grows to show all their wrapped lines. Measured
+// once the dialog is polished, in the font it is shown in.
+void frmCover::growToCheck()
+{
+    if (lblCheck->isHidden())
+        return;
+    layout()->activate();
+    resize(width(), std::max(height(), heightForWidth(width())));
+}
+
+void frmCover::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    growToCheck();
 }
 
 void frmCover::cmdOK_Click()

@@ -72,12 +72,16 @@ public:
     // The check box's value as the settings file stores it: 0 unchecked, 1 checked, 2 grayed.
     int collectionValue() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void createControls();
     void Form_Load();
     void setCollectionValue(int value);
     void chkCollection_Click();
     void showCheck();
+    void growToCheck();
     void cmdOK_Click();
     void cmdCancel_Click();
 
