@@ -95,10 +95,10 @@ private slots:
              u"printed."_qs},
             0);
         // The fitting leaves off the last tracks of the discs on the tray card.
-        row("last tracks of one disc do not fit", Header, u"1:00,1:00|1:00,1:00,1:00"_qs,
-            {u"The last 2 tracks of disc 2 will not fit on the tray card, even at the smallest "
+        row("the last disc's tracks do not fit", Header, u"1:00,1:00|1:00,1:00,1:00"_qs,
+            {u"The last 3 tracks of disc 2 will not fit on the tray card, even at the smallest "
              u"type, and will not be printed; shorter titles make room."_qs},
-            4, 2);
+            4, 3);
         row("last tracks of two discs on a template for two", Header, u"1:00,1:00|1:00,-|1:00"_qs,
             {u"The template has room for 2 discs: disc 3 (1 track) will not be printed."_qs,
              u"The last 3 tracks (on discs 1 and 2) will not fit on the tray card, even at the "
@@ -201,8 +201,8 @@ private slots:
         QTest::addColumn<QString>("summary");
         QTest::newRow("none") << QStringList() << u"S"_qs;
         QTest::newRow("one") << QStringList{u"W1."_qs} << u"S \u2014 W1."_qs;
-        QTest::newRow("three") << QStringList{u"W1."_qs, u"W2."_qs, u"W3."_qs}
-                               << u"S \u2014 W1. (and 2 more)"_qs;
+        QTest::newRow("two") << QStringList{u"W1."_qs, u"W2."_qs}
+                             << u"S \u2014 W1. (and 1 more)"_qs;
     }
     void status()
     {
