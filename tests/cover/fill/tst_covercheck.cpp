@@ -85,8 +85,9 @@ private slots:
         row("no tracks", Header, u""_qs,
             {u"No tracks were found: the tray card will list none."_qs});
         row("a disc of 79:57 fits a CD-R", Header, u"40:00,39:57"_qs, {});
-        row("a disc of 79:58 does not", Header, u"1:00|40:00,39:58"_qs,
-            {u"Disc 2 runs 79:58, longer than a CD-R holds (79:57)."_qs});
+        row("discs of 79:58 and 80:00 do not", Header, u"40:00,39:58|1:00|40:00,40:00"_qs,
+            {u"Disc 1 runs 79:58, longer than a CD-R holds (79:57)."_qs,
+             u"Disc 3 runs 80:00, longer than a CD-R holds (79:57)."_qs});
         row("a long disc with a track of no time", Header, u"40:00,-,40:00"_qs, {});
         row("a fifth disc on a template for four", Header, u"1:00|1:00|1:00|1:00|1:00,2:00"_qs,
             {u"The template has room for 4 discs: disc 5 (2 tracks) will not be printed."_qs});
@@ -99,11 +100,11 @@ private slots:
             {u"The last 3 tracks of disc 2 will not fit on the tray card, even at the smallest "
              u"type, and will not be printed; shorter titles make room."_qs},
             4, 3);
-        row("last tracks of two discs on a template for two", Header, u"1:00,1:00|1:00,-|1:00"_qs,
+        row("last tracks of two discs on a template for two", Header, u"1:00,-|1:00|1:00"_qs,
             {u"The template has room for 2 discs: disc 3 (1 track) will not be printed."_qs,
-             u"The last 3 tracks (on discs 1 and 2) will not fit on the tray card, even at the "
+             u"The last 2 tracks (on discs 1 and 2) will not fit on the tray card, even at the "
              u"smallest type, and will not be printed; shorter titles make room."_qs},
-            2, 3);
+            2, 2);
         row("a crowded place", Header, twoDiscs,
             {u"The text of the source line will not fit, even at the smallest type, and will be "
              u"cut off."_qs},
