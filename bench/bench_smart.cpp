@@ -1,6 +1,7 @@
-// Smart recognition speed. It runs on every key release like the classic converter, so a real
-// info text must be read in a few tens of microseconds, the cost must grow linearly with the
-// text, and the worst first lines must not freeze the window.
+// Smart recognition speed and memory. It runs on every key release like the classic converter,
+// so a real info text must be read in a few tens of microseconds, the cost must grow linearly
+// with the text, and the worst first lines must not freeze the window. Whatever the text, what
+// it holds while reading stays under 3 bytes a byte of the text.
 #include "common/textfile.h"
 #include "hostilelines.h"
 #include "smart/recogniseinfotext.h"
@@ -8,6 +9,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QFile>
+
+#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -91,6 +95,59 @@ void BM_SmartHostileFirstLines(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * text.size() * 2);
 }
 
+// The largest resident size of the process so far, or the present one, in bytes (Linux).
+qint64 residentBytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return -1;
+}
+
+// Texts of 16 MiB, the most a file may hold, in the shapes that cost the most to read: the
+// real corpus over and over, numbering that restarts every two tracks (a disc every twelve
+// bytes), a line a word, the restarts with tabs, and a single line.
+QString generatedText(int shape)
+{
+    static const QString units[] = {corpus().join(u"\r\n"), u"1. a\r\n2. b\r\n"_qs, u"a\r\n"_qs,
+                                    u"1.\ta\r\n2.\tb\r\n"_qs, u"word "_qs};
+    return repeatedTo(units[shape], 16 * 1024 * 1024);
+}
+
+// What one conversion holds above the text it is given and the document it returns: the
+// largest resident size during the conversion, less the resident size before it and the
+// document's size, per byte of the text (ASCII: a byte a character). The target is 3. The
+// first conversion is measured.
+void BM_SmartPeakMemory(benchmark::State &state)
+{
+    const QString text = generatedText(int(state.range(0)));
+    const ConvertOptions options = usOptions();
+    // Memory the benchmarks before have freed goes back to the system, so that what the
+    // conversion reuses of it counts. Writing 5 to clear_refs sets the peak back to the present
+    // resident size.
+    malloc_trim(0);
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    const qint64 before = residentBytes("VmRSS:");
+    if (before < 0 || !clear.open(QIODevice::WriteOnly) || clear.write("5") != 1) {
+        state.SkipWithError("no /proc/self to measure memory with");
+        return;
+    }
+    clear.close();
+    const qint64 document = RecogniseInfoText(text, options).size() * 2;
+    const qint64 peak = residentBytes("VmHWM:");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RecogniseInfoText(text, options));
+    const double perByte = double(peak - before - document) / double(text.size());
+    state.counters["bytes_per_input_byte"] = perByte;
+    state.counters["document_bytes_per_input_byte"] = double(document) / double(text.size());
+    if (perByte > 3)
+        state.SkipWithError("over 3 bytes a byte of the text");
+}
+
 } // namespace
 
 BENCHMARK(BM_SmartCorpus)->Unit(benchmark::kMicrosecond);
@@ -100,3 +157,4 @@ BENCHMARK(BM_SmartScaled)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SmartHostileFirstLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmartPeakMemory)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -51,7 +51,7 @@ QString ConversionSession::convertNow(const QString &infoText)
                 observer->busyOff();
         }
     } endBusy{m_observer};
-    return convertText(infoText, m_smart, {m_locale, m_observer});
+    return convertText(infoText, m_smart, {m_locale, m_observer, m_infoPath});
 }
 
 void ConversionSession::loaded(const QString &xml)
@@ -109,7 +109,7 @@ void ConversionSession::startDeferred()
     const QString text = m_text();
     const quint64 revision = m_revision;
     const bool smart = m_smart;
-    const ConvertOptions options{m_locale, nullptr};
+    const ConvertOptions options{m_locale, nullptr, m_infoPath};
     if (!m_parsing) {
         m_parsing = true;
         emit parsing(true);

@@ -31,6 +31,9 @@ public:
 
     // The locale dates are recognised and written in; UserDateLocale() by default.
     void setLocale(const QLocale &locale) { m_locale = locale; }
+    // The info text's file (empty for none), whose name and folder's name smart recognition
+    // reads a band and date from when the text names none.
+    void setInfoPath(const QString &path) { m_infoPath = path; }
     // Told when a conversion on the window's thread starts and ends (not those of the pause).
     void setObserver(ConvertObserver *observer) { m_observer = observer; }
     // An info text of more characters than this is converted after a pause in typing; tests lower
@@ -74,6 +77,7 @@ private:
 
     TextSource m_text;
     QLocale m_locale = UserDateLocale();
+    QString m_infoPath;
     ConvertObserver *m_observer = nullptr;
     qsizetype m_deferredSize;
     bool m_smart = false;

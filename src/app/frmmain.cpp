@@ -337,6 +337,7 @@ bool frmMain::ProcessFile(const QString &pFileName)
                            QLocale().toString(MostPaneLines)));
         return false;
     }
+    m_session->setInfoPath(pFileName);
     const QString xml = m_session->convertNow(file->text);
 
     txtInput->setDocumentText(file->text);

@@ -5,10 +5,13 @@
 #include "common/savefile.h"
 #include "convert/daterecogniser.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 namespace tapewright::cli {
 
@@ -67,6 +70,37 @@ std::optional<QLocale> localeOption(const QCommandLineParser &parser, const QStr
         return std::nullopt;
     }
     return DateLocaleFor(locale);
+}
+
+QString fileIdentity(const QString &path)
+{
+    const QFileInfo info(path);
+    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + u'/' + info.fileName();
+}
+
+Result<void> makeOutputFolder(const QString &dir)
+{
+    // The nearest part of the path that exists must be a folder.
+    QString existing = QDir::cleanPath(dir);
+    while (!QFileInfo::exists(existing) && QFileInfo(existing).path() != existing)
+        existing = QFileInfo(existing).path();
+    if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir()) {
+        return Failure{fileMessage(
+            dir,
+            existing == QDir::cleanPath(dir)
+                ? QStringLiteral("it is a file; --out-dir needs a folder")
+                : QStringLiteral("the folder cannot be made: %1 is a file").arg(quoted(existing)))};
+    }
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(dir).toStdString(), error);
+    if (error)
+        return Failure{fileMessage(dir, QStringLiteral("the folder cannot be made: %1")
+                                            .arg(QString::fromStdString(error.message())))};
+    return {};
 }
 
 void addHelpOption(QCommandLineParser &parser)

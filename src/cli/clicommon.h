@@ -29,6 +29,13 @@ Result<DecodedText> readText(const QString &name, const QString &what);
 // command on standard error) when the name is not a locale Qt knows.
 std::optional<QLocale> localeOption(const QCommandLineParser &parser, const QString &command);
 
+// What a name leads to, for telling whether two names are one file: the file itself when it
+// exists (a link is followed, as a save follows it), else the name in its folder's real path.
+QString fileIdentity(const QString &path);
+
+// The --out-dir folder, made when it is missing; when it cannot be made, the message says why.
+Result<void> makeOutputFolder(const QString &dir);
+
 // -h, --help for a subcommand; add it first, so that the help lists it first.
 void addHelpOption(QCommandLineParser &parser);
 

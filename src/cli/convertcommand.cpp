@@ -6,6 +6,7 @@
 #include "common/savefile.h"
 #include "common/textfile.h"
 #include "convert/convertinfotext.h"
+#include "smart/explain.h"
 #include "smart/recogniseinfotext.h"
 
 #include <QDir>
@@ -14,51 +15,18 @@
 #include <QHash>
 #include <QSet>
 
-#include <filesystem>
-
 namespace tapewright::cli {
 
 namespace {
 
-// What a name leads to, for telling whether two names are one file: the file itself when it
-// exists (a link is followed, as a save follows it), else the name in its folder's real path.
-QString fileIdentity(const QString &path)
-{
-    const QFileInfo info(path);
-    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
-        return canonical;
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
-                            : folder + u'/' + info.fileName();
-}
-
-// The --out-dir folder, made when it is missing; when it cannot be made, the message says why.
-Result<void> makeOutputFolder(const QString &dir)
-{
-    // The nearest part of the path that exists must be a folder.
-    QString existing = QDir::cleanPath(dir);
-    while (!QFileInfo::exists(existing) && QFileInfo(existing).path() != existing)
-        existing = QFileInfo(existing).path();
-    if (QFileInfo::exists(existing) && !QFileInfo(existing).isDir()) {
-        return Failure{fileMessage(
-            dir,
-            existing == QDir::cleanPath(dir)
-                ? QStringLiteral("it is a file; --out-dir needs a folder")
-                : QStringLiteral("the folder cannot be made: %1 is a file").arg(quoted(existing)))};
-    }
-    std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(dir).toStdString(), error);
-    if (error)
-        return Failure{fileMessage(dir, QStringLiteral("the folder cannot be made: %1")
-                                            .arg(QString::fromStdString(error.message())))};
-    return {};
-}
-
 // The document of an info text, or why there is none: a text too short gives an empty one, which
 // would be no track list at all.
 Result<QByteArray> converted(const QString &file, const QString &text, bool smart,
-                             const ConvertOptions &options)
+                             ConvertOptions options)
 {
+    // Standard input has no name to read a band or date from.
+    if (file != u"-")
+        options.infoPath = QFileInfo(file).absoluteFilePath();
     const QString xml = smart ? RecogniseInfoText(text, options) : ConvertInfoText(text, options);
     if (!xml.isEmpty())
         return Utf8Bytes(xml);
@@ -84,6 +52,11 @@ int runConvert(const QStringList &arguments)
                       QStringLiteral("Smart recognition: read the text as a collector does "
                                      "(band alone, header layouts, any disc headings, tracks "
                                      "without numbers, no checksum lines).")});
+    parser.addOption(
+        {QStringLiteral("explain"),
+         QStringLiteral("With --smart, print instead of the XML why the text reads as it does: "
+                        "each line's kind and rule, each field's candidates and which won, each "
+                        "disc's tracks and their lines.")});
     parser.addOption(
         {QStringLiteral("out-dir"),
          QStringLiteral("Write one .xml per FILE into DIR (made when missing) instead of "
@@ -114,11 +87,29 @@ int runConvert(const QStringList &arguments)
                                       .arg(quoted(files.at(1)))));
         return 2;
     }
+    const bool smart = parser.isSet(QStringLiteral("smart"));
+    const bool explain = parser.isSet(QStringLiteral("explain"));
+    if (explain && (!smart || toFolder)) {
+        writeErr(usageMessage(command, !smart ? QStringLiteral("--explain explains smart "
+                                                               "recognition: give --smart too")
+                                              : QStringLiteral("--explain prints to standard "
+                                                               "output, not into --out-dir")));
+        return 2;
+    }
     ConvertOptions options;
     options.locale = *locale;
-    const bool smart = parser.isSet(QStringLiteral("smart"));
     const QString infoText = QStringLiteral("an info text");
 
+    if (explain) {
+        const Result<DecodedText> in = readText(files.first(), infoText);
+        if (!in) {
+            writeErr(in.error());
+            return 1;
+        }
+        if (files.first() != u"-")
+            options.infoPath = QFileInfo(files.first()).absoluteFilePath();
+        return writeOut(smart::ExplainInfoText(in->text, options).toUtf8()) ? 0 : 1;
+    }
     if (!toFolder) {
         const Result<DecodedText> in = readText(files.first(), infoText);
         const Result<QByteArray> xml =

@@ -4,6 +4,7 @@
 
 #include "cli/clicommon.h"
 #include "cli/climessages.h"
+#include "cli/coverbatch.h"
 #include "common/textfile.h"
 #include "cover/document/templateformats.h"
 #include "cover/fill/covercheck.h"
@@ -16,20 +17,15 @@
 
 namespace tapewright::cli {
 
-namespace {
-
-// The check of the show against the template, without filling it once more: the cover just
-// made has told what does not fit.
-QStringList showWarnings(const QString &xml, const QString &templatePath, const CoverJob &job)
+QStringList ShowWarnings(const CoverJob &job)
 {
+    // The cover just made has told what does not fit: the template is not filled once more.
     CoverCheckOptions options;
     options.locale = job.fill.locale;
-    options.templatePath = templatePath;
+    options.templatePath = QDir(job.templateFolder).filePath(job.choices.templateFileName);
     options.dryRun = false;
-    return CheckCover(xml, options).warnings;
+    return CheckCover(job.xml, options).warnings;
 }
-
-} // namespace
 
 int runCover(const QStringList &arguments)
 {
@@ -70,19 +66,27 @@ int runCover(const QStringList &arguments)
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("strict"),
                       QStringLiteral("Exit with status 3 when the cover was made with warnings.")});
-    if (const std::optional<int> exitCode =
-            parseArguments(parser, arguments, QStringLiteral("cover"),
-                           QStringLiteral("--template FILE --xml FILE --out FILE [options]")))
+    addCoverBatchOptions(parser);
+    if (const std::optional<int> exitCode = parseArguments(
+            parser, arguments, QStringLiteral("cover"),
+            QStringLiteral("--template FILE --xml FILE --out FILE [options]\n"
+                           "   or: tapewright-cli cover --template FILE --out-dir DIR --format "
+                           "FORMAT [options] XML...")))
         return *exitCode;
     const QString command = QStringLiteral("cover");
+    if (const QString problem = coverBatchUsageProblem(parser); !problem.isEmpty()) {
+        writeErr(usageMessage(command, problem));
+        return 2;
+    }
+    const bool batch = parser.isSet(QStringLiteral("out-dir"));
     for (const char *required : {"template", "xml", "out"}) {
-        if (!parser.isSet(QString::fromLatin1(required))) {
+        if (!batch && !parser.isSet(QString::fromLatin1(required))) {
             writeErr(usageMessage(command, QStringLiteral("missing option %1")
                                                .arg(quoted(u"--"_qs + QLatin1String(required)))));
             return 2;
         }
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    if (!batch && !parser.positionalArguments().isEmpty()) {
         writeErr(usageMessage(command, QStringLiteral("unexpected argument %1")
                                            .arg(quoted(parser.positionalArguments().first()))));
         return 2;
@@ -107,6 +111,15 @@ int runCover(const QStringList &arguments)
                                                           "template file in it")));
         return 1;
     }
+    CoverJob job;
+    job.templateFolder = QFileInfo(templatePath).absolutePath();
+    job.choices = {QFileInfo(templatePath).fileName(),
+                   parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
+                   parser.value(QStringLiteral("collector"))};
+    job.fill = {*locale, QDate::currentDate()};
+    if (batch)
+        return runCoverBatch(parser, job);
+
     const Result<DecodedText> xml = readText(xmlFile, QStringLiteral("a track list"));
     if (!xml) {
         writeErr(xml.error());
@@ -121,13 +134,7 @@ int runCover(const QStringList &arguments)
         return 1;
     }
 
-    CoverJob job;
-    job.templateFolder = QFileInfo(templatePath).absolutePath();
-    job.choices = {QFileInfo(templatePath).fileName(),
-                   parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
-                   parser.value(QStringLiteral("collector"))};
     job.xml = xml->text;
-    job.fill = {*locale, QDate::currentDate()};
     job.outputPath = out;
     FileCoverDocument document;
     const Result<MadeCover> cover = MakeCover(document, job);
@@ -137,7 +144,7 @@ int runCover(const QStringList &arguments)
     }
     // The cover is made all the same: what is missing or does not fit is the show's, not a
     // failure, unless --strict makes it one.
-    const QStringList warnings = showWarnings(xml->text, templatePath, job);
+    const QStringList warnings = ShowWarnings(job);
     if (!warnings.isEmpty())
         writeErr(warningMessage(xmlFile, warnings.join(QStringLiteral("\n\n"))));
     if (!cover->notice.isEmpty())

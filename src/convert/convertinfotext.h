@@ -20,6 +20,9 @@ struct ConvertOptions
 {
     QLocale locale;                      // the locale dates are recognised and written in
     ConvertObserver *observer = nullptr; // may be null
+    // The info text's file; empty for a text from no file. Smart recognition reads a band and
+    // date the text does not name from its name and its folder's.
+    QString infoPath = {};
 };
 
 // The fewest lines a text needs to be converted.

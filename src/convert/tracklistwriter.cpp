@@ -1,6 +1,8 @@
 #include "convert/tracklistwriter.h"
 
 #include <algorithm>
+#include <deque>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -230,9 +232,10 @@ private:
     char16_t *m_p;
 };
 
-} // namespace
-
-QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> discs)
+// The document's size without its track lines: the fields, the disc count and each disc's
+// track count. count(n) is disc n's track count.
+template <typename Count>
+qsizetype sizeBesideTracks(const ShowFields &fields, qsizetype discCount, Count count)
 {
     const HeaderField *const first[] = {&fields.Band,  &fields.Venue,  &fields.City,
                                         &fields.State, &fields.Source, &fields.Notes};
@@ -241,24 +244,27 @@ QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> dis
         size += lineSize(f->Element);
     if (!fields.Date.Element.isEmpty())
         size += lineSize(fields.Date.Element) + lineSize(fields.Date.SecondElement);
-    const qsizetype discCount = qsizetype(discs.size());
     size += 17 + digits(discCount); // <DISCS>n</DISCS> CR LF
-    for (qsizetype n = 1; n <= discCount; ++n) {
-        const DiscTracks &disc = discs[size_t(n - 1)];
-        size += 21 + 2 * digits(n) + digits(disc.Count); // <TRACKSDn>count</TRACKSDn> CR LF
-        const qsizetype written =
-            qMin<qsizetype>(qsizetype(disc.Tracks.size()), MaxWrittenTracksPerDisc);
-        for (qsizetype t = 1; t <= written; ++t) {
-            const TrackRec &track = disc.Tracks[size_t(t - 1)];
-            const qsizetype tag = 2 + digits(n) + digits(t); // D n T t
-            size += 2 * tag + 5 + track.Title.size() + 2;    // <tag>title</tag> CR LF
-            if (!track.Time.isEmpty())
-                size += 2 * tag + 13 + track.Time.size(); // <tagTime>time</tagTime>
-        }
-    }
+    for (qsizetype n = 1; n <= discCount; ++n)
+        size += 21 + 2 * digits(n) + digits(count(n)); // <TRACKSDn>count</TRACKSDn> CR LF
+    return size;
+}
 
-    QString document(size + Slack, Qt::Uninitialized);
-    Output w(document);
+// Track t of disc n as written: "<DnTt>title</DnTt>", "<DnTtTime>time</DnTtTime>" when it
+// has a time, CR LF.
+qsizetype trackLineSize(qsizetype n, qsizetype t, qsizetype title, qsizetype time)
+{
+    const qsizetype tag = 2 + digits(n) + digits(t); // D n T t
+    qsizetype size = 2 * tag + 5 + title + 2;
+    if (time > 0)
+        size += 2 * tag + 13 + time;
+    return size;
+}
+
+// Everything before the track lines.
+template <typename Count>
+void writeHead(Output &w, const ShowFields &fields, qsizetype discCount, Count count)
+{
     w.put(Head);
     w.lineIfFound(fields.Band.Element);
     if (!fields.Date.Element.isEmpty()) {
@@ -277,11 +283,88 @@ QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> dis
         w.putShort(u"<TRACKSD");
         w.number(n);
         w.putShort(u">");
-        w.number(discs[size_t(n - 1)].Count);
+        w.number(count(n));
         w.putShort(u"</TRACKSD");
         w.number(n);
         w.putShort(u">\r\n");
     }
+}
+
+void writeTail(Output &w, const ShowFields &fields)
+{
+    w.lineIfFound(fields.Notes.Element);
+    w.put(Tail);
+}
+
+// The first reading: each disc's track count and the size of the written track lines.
+class MeasuredLines final : public TrackLines
+{
+public:
+    void disc() override { m_counts.push_back(0); }
+    void track(QStringView title, QStringView time) override
+    {
+        if (m_counts.empty())
+            m_counts.push_back(0); // a track before any disc is the first disc's
+        const qsizetype t = ++m_counts.back();
+        if (t <= MaxWrittenTracksPerDisc)
+            m_size += trackLineSize(qsizetype(m_counts.size()), t, title.size(), time.size());
+    }
+
+    // A disc every few bytes of a long text: kept in blocks, never moved to grow.
+    std::deque<qsizetype> m_counts;
+    qsizetype m_size = 0;
+};
+
+// The second reading: the track lines written.
+class WrittenLines final : public TrackLines
+{
+public:
+    explicit WrittenLines(Output &w) : m_w(w) {}
+    void disc() override
+    {
+        ++m_disc;
+        m_track = 0;
+        m_tags.reset();
+    }
+    void track(QStringView title, QStringView time) override
+    {
+        if (m_disc == 0)
+            disc();
+        if (++m_track > MaxWrittenTracksPerDisc)
+            return;
+        if (!m_tags)
+            m_tags.emplace(m_disc);
+        m_tags->next();
+        m_w.trackLine(*m_tags, TrackRec{title, time});
+    }
+
+private:
+    Output &m_w;
+    qsizetype m_disc = 0;
+    qsizetype m_track = 0;
+    std::optional<TrackTags> m_tags;
+};
+
+} // namespace
+
+QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> discs)
+{
+    const qsizetype discCount = qsizetype(discs.size());
+    const auto count = [&](qsizetype n) { return discs[size_t(n - 1)].Count; };
+    qsizetype size = sizeBesideTracks(fields, discCount, count);
+    for (qsizetype n = 1; n <= discCount; ++n) {
+        const DiscTracks &disc = discs[size_t(n - 1)];
+        const qsizetype written =
+            qMin<qsizetype>(qsizetype(disc.Tracks.size()), MaxWrittenTracksPerDisc);
+        for (qsizetype t = 1; t <= written; ++t) {
+            const TrackRec &track = disc.Tracks[size_t(t - 1)];
+            size += trackLineSize(n, t, track.Title.size(), track.Time.size());
+        }
+    }
+
+    QString document(size + Slack, Qt::Uninitialized);
+    Output w(document);
+    writeHead(w, fields, discCount, count);
     for (qsizetype n = 1; n <= discCount; ++n) {
         const std::span<const TrackRec> tracks = discs[size_t(n - 1)].Tracks;
         const qsizetype written =
@@ -294,8 +377,28 @@ QString WriteTrackList(const ShowFields &fields, std::span<const DiscTracks> dis
             w.trackLine(tags, tracks[size_t(t - 1)]);
         }
     }
-    w.lineIfFound(fields.Notes.Element);
-    w.put(Tail);
+    writeTail(w, fields);
+    Q_ASSERT(w.position() == QStringView(document).utf16() + size);
+    document.truncate(size);
+    return document;
+}
+
+QString WriteTrackList(const ShowFields &fields,
+                       const std::function<void(TrackLines &)> &readTracks)
+{
+    MeasuredLines measured;
+    readTracks(measured);
+    const std::deque<qsizetype> &counts = measured.m_counts;
+    const qsizetype discCount = qsizetype(counts.size());
+    const auto count = [&](qsizetype n) { return counts[size_t(n - 1)]; };
+    const qsizetype size = sizeBesideTracks(fields, discCount, count) + measured.m_size;
+
+    QString document(size + Slack, Qt::Uninitialized);
+    Output w(document);
+    writeHead(w, fields, discCount, count);
+    WrittenLines written(w);
+    readTracks(written);
+    writeTail(w, fields);
     Q_ASSERT(w.position() == QStringView(document).utf16() + size);
     document.truncate(size);
     return document;

@@ -166,6 +166,7 @@ constexpr Act ShortNames[] = {
     {u"hendrix", u"Jimi Hendrix"},
     {u"jgb", u"Jerry Garcia Band"},
     {u"petty", u"Tom Petty"},
+    {u"ph", u"Phish"},
     {u"sci", u"The String Cheese Incident"},
     {u"springsteen", u"Bruce Springsteen"},
     {u"stones", u"The Rolling Stones"},

@@ -8,8 +8,19 @@
 #include "smart/smartrecords.h"
 
 #include <QString>
+#include <QStringView>
 
 namespace tapewright::smart {
+
+// A text longer than this is read a piece at a time, so that what is held while reading it stays
+// in proportion to one piece (a few dozen bytes a character) and not to the whole text. Three and
+// a half times the longest info text of the corpus: every real one is read whole.
+inline constexpr qsizetype PieceSize = 64 * 1024;
+
+// Where the piece of a long text that starts at from ends: behind the last empty line of its
+// second half, so that a list is rarely cut, else behind the last line end there, else (a line
+// that long) at PieceSize, never inside a surrogate pair.
+qsizetype PieceEnd(QStringView text, qsizetype from);
 
 // What the recogniser reads from an info text, before any of it is written.
 SmartShow ReadShow(const QString &infoText, const QLocale &locale);

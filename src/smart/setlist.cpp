@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+#include <memory>
+
 namespace tapewright::smart {
 
 namespace {
@@ -45,18 +47,26 @@ bool isUnnumberedTitle(const InfoText &t, qsizetype i)
     return false;
 }
 
-class SetListReader
+} // namespace
+
+class SetListReader::Impl
 {
 public:
-    SetListReader(const InfoText &text, qsizetype afterLine) : t(text), m_afterLine(afterLine)
+    explicit Impl(DiscSink &out) : m_out(out) {}
+
+    // One piece of the text; what a piece leaves open, the next continues.
+    void read(const InfoText &text, qsizetype afterLine)
     {
+        t = &text;
+        m_afterLine = afterLine;
+        m_tracks.clear();
         markNoteBlocks();
         bool afterHeading = false;
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            if (t.kind(i) != LineKind::Items)
+        for (qsizetype i = 0; i < t->count(); ++i) {
+            if (t->kind(i) != LineKind::Items)
                 continue;
-            for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
-                const TrackItem &item = t.item(i, k);
+            for (qsizetype k = 0; k < t->at(i).itemCount; ++k) {
+                const TrackItem &item = t->item(i, k);
                 if (item.kind == TrackItem::Kind::Track) {
                     m_headed =
                         m_headed || (afterHeading && startsList(item.number)) || item.disc > 0;
@@ -65,31 +75,30 @@ public:
                 afterHeading = item.kind != TrackItem::Kind::Track;
             }
         }
-    }
-
-    QList<SmartDisc> read()
-    {
-        if (isNumbered())
+        // A text read in pieces numbers its tracks once a piece did.
+        m_numbered = m_numbered || isNumbered();
+        if (m_numbered)
             readNumbered();
         else
             readUnnumbered();
-        if (m_discs.size() == 1 && !m_sawHeading)
-            splitByListing();
-        return m_discs;
     }
 
+    bool m_sawHeading = false;
+
 private:
-    const InfoText &t;
-    qsizetype m_afterLine;
+    const InfoText *t = nullptr;
+    DiscSink &m_out;
+    qsizetype m_afterLine = -1;
     QList<TrackRef> m_tracks;
     QList<bool> m_inNotes; // a line of a notes or lineup paragraph
     bool m_headed = false; // a track numbered 1 right under a heading, or a "d1t01" track
-    QList<SmartDisc> m_discs;
+    bool m_numbered = false;
+    bool m_anyDisc = false;
+    bool m_discHasTracks = false;
     bool m_pendingDisc = false;
     bool m_open = false;
     bool m_endedByText = false; // the last list ended at notes, fields or listings
     bool m_endedHard = false;   // ... at fields, another file or listings
-    bool m_sawHeading = false;
     int m_last = 0;
     int m_discPrefix = 0;
 
@@ -100,16 +109,17 @@ private:
     // heading ends it.
     void markNoteBlocks()
     {
-        m_inNotes.fill(false, t.count());
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            const FieldKey key = t.at(i).key;
-            if (t.kind(i) != LineKind::Field || (key != FieldKey::Notes && key != FieldKey::Lineup))
+        m_inNotes.fill(false, t->count());
+        for (qsizetype i = 0; i < t->count(); ++i) {
+            const FieldKey key = t->at(i).key;
+            if (t->kind(i) != LineKind::Field ||
+                (key != FieldKey::Notes && key != FieldKey::Lineup))
                 continue;
             qsizetype k = i + 1;
-            while (t.value(i).isEmpty() && k < t.count() && t.kind(k) == LineKind::Blank)
+            while (t->value(i).isEmpty() && k < t->count() && t->kind(k) == LineKind::Blank)
                 ++k; // "Notes:", then a blank line, then the notes
-            for (; k < t.count() && t.kind(k) != LineKind::Blank; ++k) {
-                if (t.kind(k) == LineKind::Items && t.item(k, 0).kind != TrackItem::Kind::Track)
+            for (; k < t->count() && t->kind(k) != LineKind::Blank; ++k) {
+                if (t->kind(k) == LineKind::Items && t->item(k, 0).kind != TrackItem::Kind::Track)
                     break;
                 m_inNotes[k] = true;
             }
@@ -130,20 +140,27 @@ private:
         return false;
     }
 
-    int number(qsizetype k) const { return t.item(m_tracks[k].line, m_tracks[k].item).number; }
+    int number(qsizetype k) const { return t->item(m_tracks[k].line, m_tracks[k].item).number; }
 
     void newDiscUnlessEmpty()
     {
-        if (m_discs.isEmpty() || !m_discs.back().tracks.isEmpty()) {
-            m_discs.append(SmartDisc());
-            m_discs.back().tracks.reserve(qMin<qsizetype>(m_tracks.size(), 64));
+        if (!m_anyDisc || m_discHasTracks) {
+            m_out.disc();
+            m_anyDisc = true;
+            m_discHasTracks = false;
         }
+    }
+
+    void append(const QString &title, const QString &time, qsizetype line)
+    {
+        m_out.track(title, time, line);
+        m_discHasTracks = true;
     }
 
     // hard: a keyword field, another file of a concatenation or a listing ended the list.
     void close(bool hard = false)
     {
-        if (!m_discs.isEmpty()) {
+        if (m_anyDisc) {
             m_open = false;
             m_endedByText = true;
             m_endedHard = m_endedHard || hard;
@@ -168,13 +185,13 @@ private:
             // A 1 (or 101, 201: disc and track in one number) starts a list only when the next
             // number follows it; after a list it starts the next disc. Once notes or fields have
             // ended a list, numbered sentences ("1 more thing, 2 more ...") start none.
-            const QStringView line = t.line(m_tracks[index].line);
+            const QStringView line = t->line(m_tracks[index].line);
             accept = next == n + 1 && !(m_endedByText && IsProse(line));
             newDisc = true;
         } else {
             // A list runs on; one number left out ("4, 6") does not end it, nor does a remark
             // between two tracks. After keyword fields, files or listings it has ended.
-            const QStringView line = t.line(m_tracks[index].line);
+            const QStringView line = t->line(m_tracks[index].line);
             accept = (m_open || (m_endedByText && !m_endedHard && !IsProse(line))) &&
                      (n == m_last + 1 || n == m_last + 2);
         }
@@ -182,29 +199,29 @@ private:
             close();
             return;
         }
-        if (newDisc || m_discs.isEmpty())
+        if (newDisc || !m_anyDisc)
             newDiscUnlessEmpty();
         m_pendingDisc = false;
         m_open = true;
         m_endedByText = m_endedHard = false;
         m_last = n;
         if (!item.missing)
-            m_discs.back().tracks.append({item.title, item.time});
+            append(item.title, item.time, m_tracks[index].line);
     }
 
     void readNumbered()
     {
         qsizetype index = 0;
-        for (qsizetype i = 0; i < t.count(); ++i) {
+        for (qsizetype i = 0; i < t->count(); ++i) {
             if (m_inNotes[i]) {
                 index += tracksOn(i);
                 close(true);
                 continue;
             }
-            switch (t.kind(i)) {
+            switch (t->kind(i)) {
             case LineKind::Items:
-                for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
-                    const TrackItem &item = t.item(i, k);
+                for (qsizetype k = 0; k < t->at(i).itemCount; ++k) {
+                    const TrackItem &item = t->item(i, k);
                     switch (item.kind) {
                     case TrackItem::Kind::Disc:
                         m_pendingDisc = m_open = m_sawHeading = true;
@@ -238,9 +255,9 @@ private:
     qsizetype tracksOn(qsizetype i) const
     {
         qsizetype n = 0;
-        if (t.kind(i) == LineKind::Items) {
-            for (qsizetype k = 0; k < t.at(i).itemCount; ++k)
-                n += t.item(i, k).kind == TrackItem::Kind::Track;
+        if (t->kind(i) == LineKind::Items) {
+            for (qsizetype k = 0; k < t->at(i).itemCount; ++k)
+                n += t->item(i, k).kind == TrackItem::Kind::Track;
         }
         return n;
     }
@@ -248,7 +265,7 @@ private:
     qsizetype runOfTitles(qsizetype i) const
     {
         qsizetype e = i;
-        while (e < t.count() && !m_inNotes[e] && isUnnumberedTitle(t, e))
+        while (e < t->count() && !m_inNotes[e] && isUnnumberedTitle(*t, e))
             ++e;
         return e - i;
     }
@@ -256,8 +273,8 @@ private:
     void readUnnumbered()
     {
         int blanks = 0;
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            const LineKind k = t.kind(i);
+        for (qsizetype i = 0; i < t->count(); ++i) {
+            const LineKind k = t->kind(i);
             if (k == LineKind::Blank) {
                 if (++blanks >= 2)
                     m_open = false;
@@ -269,8 +286,8 @@ private:
                 continue;
             }
             if (k == LineKind::Items) {
-                for (qsizetype n = 0; n < t.at(i).itemCount; ++n) {
-                    const TrackItem::Kind kind = t.item(i, n).kind;
+                for (qsizetype n = 0; n < t->at(i).itemCount; ++n) {
+                    const TrackItem::Kind kind = t->item(i, n).kind;
                     if (kind == TrackItem::Kind::Disc)
                         m_pendingDisc = m_open = m_sawHeading = true;
                     else if (kind == TrackItem::Kind::Set)
@@ -278,7 +295,7 @@ private:
                 }
                 continue;
             }
-            if (!isUnnumberedTitle(t, i)) {
+            if (!isUnnumberedTitle(*t, i)) {
                 if (k != LineKind::Text)
                     m_open = false;
                 continue;
@@ -290,78 +307,108 @@ private:
                     continue;
                 m_open = true;
             }
-            if (m_pendingDisc || m_discs.isEmpty())
+            if (m_pendingDisc || !m_anyDisc)
                 newDiscUnlessEmpty();
             m_pendingDisc = false;
-            const CleanTitle c = CleanTrackTitle(t.line(i));
+            const CleanTitle c = CleanTrackTitle(t->line(i));
             if (!c.missing)
-                m_discs.back().tracks.append({c.title, c.time});
-        }
-    }
-
-    // A flat list whose checksum listing names its discs ("Disc 1\D1 Track01.flac",
-    // "dylan-2\Track03.flac", "...d2t03.flac"): split as the files are, when they add up.
-    void splitByListing()
-    {
-        QList<QString> keys;
-        QList<QSet<QString>> files;
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            if (t.kind(i) != LineKind::Listing)
-                continue;
-            const QStringView name = AudioFileName(t.line(i), t.lower(i));
-            if (name.isEmpty())
-                continue;
-            QString key;
-            const qsizetype slash = qMax(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'));
-            if (slash > 0) {
-                key = name.first(slash).toString().toLower();
-            } else {
-                const QString low = name.toString().toLower();
-                for (qsizetype p = 0; p + 3 < low.size(); ++p) {
-                    if (low[p] != u'd' || (p > 0 && low[p - 1].isLetter()) ||
-                        !IsAsciiDigit(low[p + 1]))
-                        continue;
-                    qsizetype e = p + 1;
-                    while (e < low.size() && IsAsciiDigit(low[e]))
-                        ++e;
-                    if (e + 1 < low.size() && low[e] == u't' && IsAsciiDigit(low[e + 1])) {
-                        key = low.sliced(p, e - p);
-                        break;
-                    }
-                }
-            }
-            if (key.isEmpty())
-                continue;
-            qsizetype g = keys.indexOf(key);
-            if (g < 0) {
-                keys.append(key);
-                files.append(QSet<QString>());
-                g = keys.size() - 1;
-            }
-            files[g].insert(name.toString().toLower());
-        }
-        if (keys.size() < 2)
-            return;
-        qsizetype total = 0;
-        for (const auto &f : std::as_const(files))
-            total += f.size();
-        const QList<SmartTrack> all = m_discs.first().tracks;
-        if (total != all.size())
-            return;
-        m_discs.clear();
-        qsizetype from = 0;
-        for (const auto &f : std::as_const(files)) {
-            m_discs.append(SmartDisc{all.mid(from, f.size())});
-            from += f.size();
+                append(c.title, c.time, i);
         }
     }
 };
+
+void KeptDiscs::disc()
+{
+    discs.append(SmartDisc());
+}
+
+void KeptDiscs::track(const QString &title, const QString &time, qsizetype)
+{
+    discs.back().tracks.append({title, time});
+}
+
+SetListReader::SetListReader(DiscSink &out) : m(std::make_unique<Impl>(out)) {}
+
+SetListReader::~SetListReader() = default;
+
+void SetListReader::read(const InfoText &text, qsizetype afterLine)
+{
+    m->read(text, afterLine);
+}
+
+bool SetListReader::sawDiscHeading() const
+{
+    return m->m_sawHeading;
+}
+
+namespace {
+
+// A flat list whose checksum listing names its discs ("Disc 1\D1 Track01.flac",
+// "dylan-2\Track03.flac", "...d2t03.flac"): split as the files are, when they add up.
+void splitByListing(const InfoText &t, QList<SmartDisc> &discs)
+{
+    QList<QString> keys;
+    QList<QSet<QString>> files;
+    for (qsizetype i = 0; i < t.count(); ++i) {
+        if (t.kind(i) != LineKind::Listing)
+            continue;
+        const QStringView name = AudioFileName(t.line(i), t.lower(i));
+        if (name.isEmpty())
+            continue;
+        QString key;
+        const qsizetype slash = qMax(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'));
+        if (slash > 0) {
+            key = name.first(slash).toString().toLower();
+        } else {
+            const QString low = name.toString().toLower();
+            for (qsizetype p = 0; p + 3 < low.size(); ++p) {
+                if (low[p] != u'd' || (p > 0 && low[p - 1].isLetter()) || !IsAsciiDigit(low[p + 1]))
+                    continue;
+                qsizetype e = p + 1;
+                while (e < low.size() && IsAsciiDigit(low[e]))
+                    ++e;
+                if (e + 1 < low.size() && low[e] == u't' && IsAsciiDigit(low[e + 1])) {
+                    key = low.sliced(p, e - p);
+                    break;
+                }
+            }
+        }
+        if (key.isEmpty())
+            continue;
+        qsizetype g = keys.indexOf(key);
+        if (g < 0) {
+            keys.append(key);
+            files.append(QSet<QString>());
+            g = keys.size() - 1;
+        }
+        files[g].insert(name.toString().toLower());
+    }
+    if (keys.size() < 2)
+        return;
+    qsizetype total = 0;
+    for (const auto &f : std::as_const(files))
+        total += f.size();
+    const QList<SmartTrack> all = discs.first().tracks;
+    if (total != all.size())
+        return;
+    discs.clear();
+    qsizetype from = 0;
+    for (const auto &f : std::as_const(files)) {
+        discs.append(SmartDisc{all.mid(from, f.size())});
+        from += f.size();
+    }
+}
 
 } // namespace
 
 QList<SmartDisc> ReadSetList(const InfoText &text, qsizetype afterLine)
 {
-    return SetListReader(text, afterLine).read();
+    KeptDiscs kept;
+    SetListReader reader(kept);
+    reader.read(text, afterLine);
+    if (kept.discs.size() == 1 && !reader.sawDiscHeading())
+        splitByListing(text, kept.discs);
+    return kept.discs;
 }
 
 } // namespace tapewright::smart

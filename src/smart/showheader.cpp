@@ -878,7 +878,7 @@ private:
 
 } // namespace
 
-ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale)
+ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale, FieldTrace *)
 {
     return HeaderReader(text, locale).read();
 }

@@ -27,6 +27,10 @@ struct ShowHeader
     qsizetype lastLine = -1;
 };
 
-ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale);
+class FieldTrace;
+
+// trace, when given, is told every candidate for the band, date, venue, city and state.
+ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale,
+                          FieldTrace *trace = nullptr);
 
 } // namespace tapewright::smart

@@ -161,9 +161,10 @@ std::optional<DiscToken> discTokenAt(QStringView lower, qsizetype p)
         ++i;
     qsizetype j = i;
     if (j < n && IsAsciiDigit(lower[j])) {
+        // A show may have any number of discs; past a billion the number stays put.
         int v = 0;
-        while (j < n && j - i < 2 && IsAsciiDigit(lower[j]))
-            v = v * 10 + (lower[j++].unicode() - u'0');
+        for (; j < n && IsAsciiDigit(lower[j]); ++j)
+            v = v < 100'000'000 ? v * 10 + (lower[j].unicode() - u'0') : v;
         if (j < n && isLetterOrDigit(lower[j]))
             return std::nullopt;
         return DiscToken{j, v};

@@ -219,6 +219,10 @@ private slots:
         usage("convert without file", "convert|--out-dir|D", "convert", "no FILE given");
         usage("two files without --out-dir", "convert|a|b", "convert",
               "extra FILE 'b': without --out-dir one FILE is converted, to standard output");
+        usage("--explain without --smart", "convert|--explain|-", "convert",
+              "--explain explains smart recognition: give --smart too");
+        usage("--explain into a folder", "convert|--smart|--explain|--out-dir|D|-", "convert",
+              "--explain prints to standard output, not into --out-dir");
         usage("cover without its xml", "cover|--template|t.odt|--out|c.odt", "cover",
               "missing option '--xml'");
         usage("cover with a stray argument", "cover|--template|t.odt|--xml|s.xml|--out|c.odt|stray",
@@ -226,6 +230,18 @@ private slots:
         usage("a collector and no collection line",
               "cover|--template|t.odt|--xml|s.xml|--out|c.odt|--collector|Jane|--no-collection",
               "cover", "'--collector' and '--no-collection' cannot be used together");
+        usage("covers of many shows in an unknown format",
+              "cover|--template|t.odt|--out-dir|D|--format|png|s.xml", "cover",
+              "unknown format 'png'; the formats are 'pdf', 'odt', 'docx' and 'docm'");
+        usage("covers of many shows without an XML",
+              "cover|--template|t.odt|--out-dir|D|--format|pdf", "cover", "no XML given");
+        usage("covers of many shows and one --out",
+              "cover|--template|t.odt|--out-dir|D|--format|pdf|--out|c.pdf|s.xml", "cover",
+              "'--out' and '--out-dir' cannot be used together; with '--out-dir' the XML files "
+              "are named as arguments");
+        usage("a format for one cover",
+              "cover|--template|t.odt|--xml|s.xml|--out|c.odt|--format|odt", "cover",
+              "'--format' needs '--out-dir'");
         row("missing file", "convert|D/missing.txt", 1,
             "tapewright-cli: D/missing.txt: there is no such file");
         row("folder as info text", "convert|D/sub", 1,

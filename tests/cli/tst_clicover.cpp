@@ -89,6 +89,10 @@ private slots:
             "show.xml: warning: the band and the venue are both 'Town Hall': the venue was "
             "probably read as the band\n",
             u"TrayBand=Town Hall"_qs, "<BAND>Town Hall</BAND><VENUE>town hall</VENUE>");
+        row("--strict and warnings, for many shows",
+            "cover|--strict|--template|ODT|--out-dir|DIR/out|--format|odt|SHOW", 3,
+            "show.xml: warning: no date was found", u"TrayBand=Town Hall"_qs,
+            "<BAND>Town Hall</BAND><VENUE>town hall</VENUE>");
         row("--strict, nothing to warn of",
             "cover|--strict|--template|ODT|--xml|XML|--out|DIR/out/cover.odt", 0, "",
             u"CoverBand=Blue Lantern"_qs);
@@ -152,6 +156,133 @@ private slots:
             QCOMPARE(cover.bookmarkText(bookmark.section(u'=', 0, 0)),
                      std::optional(bookmark.section(u'=', 1)));
         QVERIFY(!cover.bookmarkText(u"TrayCreationDate"_qs).value_or(QString()).isEmpty());
+    }
+
+    // --out-dir: a cover of each XML, named after it; the PDFs printed in one LibreOffice run.
+    // Each show that fails is named on standard error and the others are still made; what
+    // concerns them all (the template, the folder, the format) stops the run before anything is
+    // made. In args, DIR is the test's folder, holding shows/a.xml and b.xml ("Band a", "Band
+    // b"), c.xml with a band too long for the cover, sub/a.xml and notrack.xml (no track list).
+    // A stand-in for LibreOffice on the PATH prints each document but the SKIPth as a PDF
+    // holding its name; office "none" leaves it off the PATH.
+    void batch_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("office"); // "", "none" or the document left unprinted
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("runs");     // of LibreOffice
+        QTest::addColumn<QString>("err");  // a message a line, "|" between its parts
+        QTest::addColumn<QString>("made"); // in DIR/out: "file=band", a PDF's "file=document"
+        QTest::addColumn<int>("listed");   // lines on standard output
+        const auto row = [](const char *name, const QString &args, const char *office, int exitCode,
+                            int runs, const char *err, const char *made, int listed = 0) {
+            QTest::newRow(name) << args << QString::fromUtf8(office) << exitCode << runs
+                                << QString::fromUtf8(err) << QString::fromUtf8(made) << listed;
+        };
+        const QString odt = u"--template|ODT|--out-dir|DIR/out|--format|odt|-v|"_qs;
+        const QString pdf = u"--template|ODT|--out-dir|DIR/out|--format|pdf|-v|"_qs;
+        row("documents, listed", odt + u"DIR/shows/a.xml|DIR/shows/b.xml"_qs, "", 0, 0, "",
+            "a.odt=Band a b.odt=Band b", 2);
+        row("PDFs in one run, the warning after printing",
+            pdf + u"DIR/shows/a.xml|DIR/shows/b.xml|DIR/shows/c.xml"_qs, "", 0, 1,
+            "out/c.pdf: warning: the cover was made", "a.pdf=1 b.pdf=2 c.pdf=3", 3);
+        row("unreadable, no track list, a name taken",
+            odt + u"DIR/shows/a.xml|DIR/shows/none.xml|DIR/shows/notrack.xml|DIR/sub/a.xml|"
+                  u"DIR/shows/b.xml"_qs,
+            "", 1, 0,
+            "shows/none.xml: there is no such file\nshows/notrack.xml: it is no track "
+            "list\nsub/a.xml: not made|out/a.odt' is the cover of|shows/a.xml",
+            "a.odt=Band a b.odt=Band b", 2);
+        row("a PDF LibreOffice did not print",
+            pdf + u"DIR/shows/a.xml|DIR/shows/notrack.xml|DIR/shows/b.xml|DIR/sub/a.xml"_qs, "2", 1,
+            1,
+            "notrack.xml: it is no track list\nsub/a.xml: not made\nshows/b.xml: LibreOffice "
+            "did not print its cover|out/b.pdf' is not made",
+            "a.pdf=1", 1);
+        row("missing template",
+            u"--template|DIR/none.odt|--out-dir|DIR/out|--format|pdf|DIR/shows/a.xml"_qs, "", 1, 0,
+            "none.odt: the file does not exist", "");
+        row("out-dir is a file",
+            u"--template|ODT|--out-dir|DIR/shows/a.xml|--format|pdf|DIR/shows/b.xml"_qs, "", 1, 0,
+            "shows/a.xml: it is a file; --out-dir needs a folder", "");
+        row("a format the template is not made in",
+            QString(odt).replace(u"odt|-v"_qs, u"docx|-v"_qs) + u"DIR/shows/a.xml"_qs, "", 1, 0,
+            "Jewel Case A4.odt: a cover made from it is written as .odt or .pdf", "");
+        row("PDFs without LibreOffice", pdf + u"DIR/shows/a.xml"_qs, "none", 1, 0,
+            "writing PDFs needs LibreOffice", "");
+    }
+    void batch()
+    {
+        QFETCH(QString, args);
+        QFETCH(QString, office);
+        QFETCH(int, exitCode);
+        QFETCH(int, runs);
+        QFETCH(QString, err);
+        QFETCH(QString, made);
+        QFETCH(int, listed);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        QVERIFY(root.mkpath(u"shows"_qs) && root.mkpath(u"sub"_qs) && root.mkpath(u"bin"_qs));
+        // Whole shows: the check before a cover is made finds nothing wrong with them.
+        const auto show = [&dir](const char *name, const QByteArray &band) {
+            WriteFile(dir, QString::fromUtf8(name),
+                      "<CDR_Track_List><BAND>" + band +
+                          "</BAND><DATE>1977</DATE><VENUE>Hall</VENUE><DISCS>1</DISCS>"
+                          "<TRACKSD1>1</TRACKSD1><D1T1>1. Song</D1T1></CDR_Track_List>");
+        };
+        show("shows/a.xml", "Band a");
+        show("shows/b.xml", "Band b");
+        show("shows/c.xml", QByteArray(40000, 'c'));
+        show("sub/a.xml", "Band a again");
+        WriteFile(dir, u"shows/notrack.xml"_qs, "<x/>");
+        const QString fake =
+            WriteFile(dir, u"bin/soffice"_qs,
+                      "#!/bin/sh\n"
+                      "echo run >> \"$RUNS\"\n"
+                      "case \"$1\" in -env:UserInstallation=file://*) ;; *) exit 4 ;; esac\n"
+                      "for a; do [ \"$prev\" = --outdir ] && out=$a; prev=$a; done\n"
+                      "n=0\n"
+                      "for a; do\n"
+                      "  case \"$a\" in *.odt)\n"
+                      "    n=$((n + 1)); [ \"$n\" = \"$SKIP\" ] && continue\n"
+                      "    name=$(basename \"$a\" .odt); printf '%%PDF-1.4 %s' \"$name\" > "
+                      "\"$out/$name.pdf\"\n"
+                      "  esac\n"
+                      "done\n");
+        QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"PATH"_qs, office == u"none"
+                                   ? dir.filePath(u"shows"_qs)
+                                   : root.filePath(u"bin"_qs) + u':' + env.value(u"PATH"_qs));
+        env.insert(u"SKIP"_qs, office);
+        env.insert(u"RUNS"_qs, dir.filePath(u"runs"_qs));
+        args.replace(u"ODT"_qs, Shipped(u"Jewel Case A4.odt"_qs)).replace(u"DIR"_qs, dir.path());
+
+        const ProcessRun r = Run(QStringList{u"cover"_qs} + args.split(u'|'), env);
+        QCOMPARE(r.exitCode, exitCode);
+        const QStringList messages = QString::fromUtf8(r.err).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList expected = err.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(messages.size() == expected.size(), r.err.constData());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            for (const QString &part : expected.at(i).split(u'|'))
+                QVERIFY2(messages.at(i).startsWith(u"tapewright-cli: "_qs) &&
+                             messages.at(i).contains(part),
+                         qPrintable(messages.at(i)));
+        }
+        QCOMPARE(r.out.count('\n'), listed);
+        QCOMPARE(ReadBytes(dir.filePath(u"runs"_qs)).count('\n'), runs);
+        QStringList held;
+        const QDir out(dir.filePath(u"out"_qs));
+        for (const QString &file : out.entryList(QDir::Files | QDir::Hidden)) {
+            if (file.endsWith(u".pdf"_qs)) {
+                held << file + u'=' + QString::fromUtf8(ReadBytes(out.filePath(file)).sliced(9));
+                continue;
+            }
+            FileCoverDocument cover({dir.path(), QString()});
+            QVERIFY(cover.open(out.filePath(file)));
+            held << file + u'=' + cover.bookmarkText(u"TrayBand"_qs).value_or(u"?"_qs);
+        }
+        QCOMPARE(held.join(u' '), made);
     }
 
     // --out naming a PDF that exists replaces it in one step: while LibreOffice prints, and

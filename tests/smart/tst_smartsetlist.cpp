@@ -109,6 +109,48 @@ private slots:
         QVERIFY(xml.contains(u"\r\n<D8T50>Song 50</D8T50>\r\n</CDR_Track_List>"));
     }
 
+    // A text too long to read whole is read in pieces: a list goes on from one piece into the
+    // next, and the document written as the text is read is the one its kept discs give.
+    void longText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("discs");
+        QTest::addColumn<int>("tracks");
+        QString headed = u"Band\r\n\r\n"_qs;
+        QString restarting = headed;
+        for (int d = 1; d <= 3000; ++d) {
+            headed += QStringLiteral("Disc %1\r\n1. Song One\r\n2. Song Two (4:10)\r\n\r\n").arg(d);
+            restarting += u"1. Song One\r\n2. Song Two\r\n3. Song Three\r\n\r\n"_qs;
+        }
+        QTest::newRow("headed discs") << headed << 3000 << 6000;
+        QTest::newRow("numbering that restarts") << restarting << 3000 << 9000;
+        QString oneDisc = u"Band\r\n\r\nDisc 1\r\n"_qs;
+        for (int t = 1; t <= 99; ++t)
+            oneDisc += QStringLiteral("%1. %2\r\n").arg(t).arg(QString(900, u'x'));
+        QTest::newRow("one disc over two pieces, no empty line") << oneDisc << 1 << 99;
+        QTest::newRow("unnumbered titles over two pieces")
+            << QString(u"Band\r\n\r\nSet 1\r\n"_qs + u"Title Of A Song\r\n"_qs.repeated(5000)) << 1
+            << 5000;
+        QTest::newRow("a line longer than a piece")
+            << QString(u"Band\r\n"_qs + u"word "_qs.repeated(30000) + u"\r\n1. A\r\n2. B"_qs) << 1
+            << 2;
+    }
+
+    void longText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, discs);
+        QFETCH(int, tracks);
+        const smart::SmartShow show = smart::ReadShow(text, UnitedStatesLocale());
+        QCOMPARE(show.band, u"Band"_qs);
+        QCOMPARE(show.discs.size(), discs);
+        qsizetype total = 0;
+        for (const smart::SmartDisc &d : show.discs)
+            total += d.tracks.size();
+        QCOMPARE(total, tracks);
+        QCOMPARE(documentOf(text), smart::WriteSmartTrackList(show, UnitedStatesLocale()));
+    }
+
     // Any text gives a document of the right shape, or nothing when it holds nothing.
     void document_anyText_data()
     {
@@ -123,6 +165,10 @@ private slots:
         QTest::newRow("mixed line ends") << u"Band\n\r\n1. A\r\n2. B\n"_qs << 1;
         QTest::newRow("control characters, separators and a lone surrogate")
             << QString(u"Band\0\x01\u0085\u2028x\r\n1. \xD800 A\u2029B\r\n2. B"_qs) << 1;
+        QTest::newRow("control characters in a text read in pieces")
+            << QString(u"Band\0\x01\r\n\r\n"_qs +
+                       u"1. \u0085A\r\n2. B\u2028\u001F\r\n\r\n"_qs.repeated(5000))
+            << 5000;
         QTest::newRow("a CR LF inside nothing") << u"\r\n\r\nBand"_qs << 0;
         QTest::newRow("a long line of digits and separators")
             << QString(u"1/2/"_qs.repeated(8000) + u"\r\n1. A"_qs) << 0;

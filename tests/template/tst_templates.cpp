@@ -336,6 +336,34 @@ private slots:
         }
     }
 
+    // Covers of several shows made with tapewright-cli cover --out-dir, printed by one run of
+    // LibreOffice: each PDF named after its show holds that show, and no other.
+    void batch_eachShowItsPdf()
+    {
+        if (m_office.isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed");
+        QTemporaryDir dir;
+        const QStringList bands = {u"Amber Lantern"_qs, u"Blue Lantern"_qs, u"Cobalt Lantern"_qs};
+        QStringList args = {
+            u"cover"_qs,     u"--template"_qs,           TemplatePath(u"Jewel Case Letter.docx"_qs),
+            u"--out-dir"_qs, dir.filePath(u"covers"_qs), u"--format"_qs,
+            u"pdf"_qs};
+        for (const QString &band : bands)
+            args << WriteFile(dir, band.section(u' ', 0, 0) + u".xml"_qs,
+                              u"<CDR_Track_List><BAND>%1</BAND><DISCS>1</DISCS><TRACKSD1>1"
+                              u"</TRACKSD1><D1T1>1. Opener</D1T1></CDR_Track_List>"_qs.arg(band)
+                                  .toUtf8());
+        const ProcessRun run = RunProcess(QStringLiteral(TAPEWRIGHT_CLI), args);
+        QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), run.err.constData());
+        for (const QString &band : bands) {
+            const QString text =
+                PdfText(dir.filePath(u"covers/"_qs + band.section(u' ', 0, 0) + u".pdf"_qs));
+            for (const QString &other : bands)
+                QVERIFY2(text.contains(other) == (other == band),
+                         qPrintable(band + u": "_qs + text));
+        }
+    }
+
     // A legacy .doc template is converted by LibreOffice once, into the cache, and filled;
     // the second open uses the stored conversion, and the template folder is left alone.
     void legacyDoc_convertedOnceThenFilled()

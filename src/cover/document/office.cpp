@@ -25,7 +25,7 @@ QString FindOfficeProgram()
     return {};
 }
 
-Result<QString> ConvertWithOffice(const QString &officeProgram, const QString &inputPath,
+Result<void> ConvertAllWithOffice(const QString &officeProgram, const QStringList &inputPaths,
                                   const QString &format, const QString &outDir, int timeoutMs)
 {
     const QString program = QStringLiteral("LibreOffice (%1)").arg(QuotedPath(officeProgram));
@@ -35,15 +35,16 @@ Result<QString> ConvertWithOffice(const QString &officeProgram, const QString &i
     // A private profile: LibreOffice hands a conversion over to an instance that already runs
     // with the same profile (the user's open one, or a parallel conversion), which then leaves
     // it undone.
-    const QStringList args = {QStringLiteral("-env:UserInstallation=") +
-                                  QUrl::fromLocalFile(profile.path()).toString(),
-                              QStringLiteral("--headless"),
-                              QStringLiteral("--norestore"),
-                              QStringLiteral("--convert-to"),
-                              format,
-                              QStringLiteral("--outdir"),
-                              outDir,
-                              QFileInfo(inputPath).absoluteFilePath()};
+    QStringList args = {QStringLiteral("-env:UserInstallation=") +
+                            QUrl::fromLocalFile(profile.path()).toString(),
+                        QStringLiteral("--headless"),
+                        QStringLiteral("--norestore"),
+                        QStringLiteral("--convert-to"),
+                        format,
+                        QStringLiteral("--outdir"),
+                        outDir};
+    for (const QString &input : inputPaths)
+        args << QFileInfo(input).absoluteFilePath();
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(officeProgram, args);
@@ -55,12 +56,27 @@ Result<QString> ConvertWithOffice(const QString &officeProgram, const QString &i
         return Failure{
             QStringLiteral("LibreOffice did not finish within %1 seconds").arg(timeoutMs / 1000)};
     }
+    return {};
+}
+
+QString OfficeConvertedPath(const QString &inputPath, const QString &format, const QString &outDir)
+{
     // A format may name LibreOffice's filter after a colon ("doc:MS Word 97").
-    const QString suffix = format.section(u':', 0, 0);
-    const QString out =
-        QDir(outDir).filePath(QFileInfo(inputPath).completeBaseName() + u'.' + suffix);
+    return QDir(outDir).filePath(QFileInfo(inputPath).completeBaseName() + u'.' +
+                                 format.section(u':', 0, 0));
+}
+
+Result<QString> ConvertWithOffice(const QString &officeProgram, const QString &inputPath,
+                                  const QString &format, const QString &outDir, int timeoutMs)
+{
+    if (Result<void> run =
+            ConvertAllWithOffice(officeProgram, {inputPath}, format, outDir, timeoutMs);
+        !run)
+        return Failure{run.error()};
+    const QString out = OfficeConvertedPath(inputPath, format, outDir);
     if (!QFileInfo::exists(out))
-        return Failure{QStringLiteral("LibreOffice could not convert it to .%1").arg(suffix)};
+        return Failure{QStringLiteral("LibreOffice could not convert it to .%1")
+                           .arg(format.section(u':', 0, 0))};
     return out;
 }
 

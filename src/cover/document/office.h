@@ -23,6 +23,16 @@ QString FindOfficeProgram();
 Result<QString> ConvertWithOffice(const QString &officeProgram, const QString &inputPath,
                                   const QString &format, const QString &outDir, int timeoutMs);
 
+// Converts every one of inputPaths in one run of officeProgram, as ConvertWithOffice converts
+// one: starting LibreOffice takes far longer than a cover's conversion. The inputs' base names
+// must differ, or their results meet in outDir. A failure of the run as a whole (LibreOffice not
+// started, not finished within timeoutMs) gives the reason, to follow a colon; a run that ends
+// may still have left some inputs unconverted: OfficeConvertedPath tells where each one's result
+// is, when it is there.
+Result<void> ConvertAllWithOffice(const QString &officeProgram, const QStringList &inputPaths,
+                                  const QString &format, const QString &outDir, int timeoutMs);
+QString OfficeConvertedPath(const QString &inputPath, const QString &format, const QString &outDir);
+
 // The .odt that LibreOffice makes of a legacy .doc template, converted once and kept in
 // <cacheFolder>/converted under the template's path, size and time. officeProgram: LibreOffice,
 // looked up on the PATH when unset, and only when the template is not converted yet; an empty

@@ -85,6 +85,15 @@ Result<void> FileCoverDocument::open(const QString &path)
                                       "may have")
                            .arg(package->bookmarkCount())
                            .arg(MaxCoverBookmarks));
+    // Whether a template that names a layout has its shape is asked of the template as it
+    // stands: the filling may blur what is wrong (a bookmark stretched over others takes them
+    // with it when it is filled).
+    m_layoutProblem.clear();
+    if (const QString layout = package->layoutName(); IsKnownLayout(layout)) {
+        package->readMainPart([&](const pugi::xml_document &part, const XmlNames &names) {
+            m_layoutProblem = LayoutShapeProblem(layout, part, names);
+        });
+    }
     m_package = std::move(package);
     return {};
 }
@@ -134,10 +143,14 @@ QString FileCoverDocument::fitLayout()
     const QString layout = m_package->layoutName();
     if (!IsKnownLayout(layout))
         return {};
-    m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
-        m_fit = FitLayoutType(layout, part, names);
-    });
-    return LayoutFitNotice(m_fit);
+    m_fit = {};
+    m_fit.misshapen = m_layoutProblem;
+    if (m_fit.misshapen.isEmpty()) {
+        m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
+            m_fit = FitLayoutType(layout, part, names);
+        });
+    }
+    return LayoutFitNotice(m_fit, layout, QFileInfo(m_path).fileName());
 }
 
 Result<void> FileCoverDocument::saveAs(const QString &path)

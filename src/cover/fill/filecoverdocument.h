@@ -50,7 +50,7 @@ public:
     Result<void> scrollIntoView(const QString &name) override;
     Result<void> setBookmarkText(const QString &name, const QString &text) override;
     // For a template that names a layout this program knows in its "Tapewright layout"
-    // document property (the shipped templates).
+    // document property (the shipped templates) and has that layout's shape.
     QString fitLayout() override;
     // What the last fitLayout found, in numbers (all 0 before, and for other templates).
     const LayoutFit &layoutFit() const { return m_fit; }
@@ -71,6 +71,7 @@ private:
     FileCoverOptions m_options;
     QString m_path; // as given to open(), the .doc for a converted template
     std::unique_ptr<CoverPackage> m_package;
+    QString m_layoutProblem; // why the template lacks the shape of the layout it names
     LayoutFit m_fit;
 };
 
