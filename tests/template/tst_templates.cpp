@@ -350,7 +350,8 @@ private slots:
             u"pdf"_qs};
         for (const QString &band : bands)
             args << WriteFile(dir, band.section(u' ', 0, 0) + u".xml"_qs,
-                              u"<CDR_Track_List><BAND>%1</BAND><DISCS>1</DISCS><TRACKSD1>1"
+                              u"<CDR_Track_List><BAND>%1</BAND><DATE>1977</DATE><VENUE>Hall</VENUE>"
+                              u"<DISCS>1</DISCS><TRACKSD1>1"
                               u"</TRACKSD1><D1T1>1. Opener</D1T1></CDR_Track_List>"_qs.arg(band)
                                   .toUtf8());
         const ProcessRun run = RunProcess(QStringLiteral(TAPEWRIGHT_CLI), args);
