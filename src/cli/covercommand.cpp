@@ -48,6 +48,10 @@ int runCover(const QStringList &arguments)
                       QStringLiteral("NAME")});
     parser.addOption({QStringLiteral("no-collection"),
                       QStringLiteral("Leave the \"From the collection of\" line empty.")});
+    parser.addOption({QStringLiteral("picture"),
+                      QStringLiteral("PNG or JPEG picture for the front of the cover (Tapewright's "
+                                     "own templates)."),
+                      QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("locale"),
                       QStringLiteral("Locale for reading and writing dates (default: yours)."),
                       QStringLiteral("NAME")});
@@ -116,6 +120,7 @@ int runCover(const QStringList &arguments)
     job.choices = {QFileInfo(templatePath).fileName(),
                    parser.isSet(QStringLiteral("no-collection")) ? 0 : 1,
                    parser.value(QStringLiteral("collector"))};
+    job.choices.picturePath = parser.value(QStringLiteral("picture"));
     job.fill = {*locale, QDate::currentDate()};
     if (batch)
         return runCoverBatch(parser, job);

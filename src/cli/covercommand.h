@@ -7,7 +7,7 @@
 namespace tapewright::cli {
 
 // tapewright-cli cover --template FILE --xml FILE [--collector NAME] [--no-collection]
-//                      [--locale NAME] [--strict] --out FILE
+//                      [--picture FILE] [--locale NAME] [--strict] --out FILE
 // tapewright-cli cover --template FILE [options] --out-dir DIR --format FORMAT XML...
 int runCover(const QStringList &arguments);
 

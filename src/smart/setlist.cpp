@@ -1,16 +1,23 @@
 #include "smart/setlist.h"
 
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 #include "smart/trackitems.h"
 
 #include <QSet>
 
 #include <memory>
+#include <optional>
 
 namespace tapewright::smart {
 
 namespace {
+
+// A title typed in small letters is short; a longer line in small letters is a remark.
+constexpr int MaxSmallTitleWords = 10;
+
+// How many tracks in a row may stand out of their numbers' order ("25", "24", then "15").
+constexpr qsizetype MaxMovedTracks = 3;
 
 struct TrackRef
 {
@@ -18,17 +25,61 @@ struct TrackRef
     qsizetype item;
 };
 
+// "when i paint my masterpiece": a set list typed in small letters reads like a phrase, but a
+// short line without a capital, a colon or a sentence's end is a title.
+bool isSmallTitle(QStringView s)
+{
+    for (QChar c : s) {
+        if (c.isUpper() || c == u'.' || c == u'!' || c == u'?' || c == u':')
+            return false;
+    }
+    return CountWords(s).words <= MaxSmallTitleWords;
+}
+
+bool isHeadingOfNotes(QStringView lower)
+{
+    return IsNoteHeading(lower) || IsLineupHeading(lower);
+}
+
+// "Set II" / "Electric": a line right under a set heading made only of the words a heading is
+// made of describes the set.
+bool describesSet(const InfoText &t, qsizetype i)
+{
+    if (i == 0 || t.kind(i - 1) != LineKind::Items ||
+        t.item(i - 1, t.at(i - 1).itemCount - 1).kind != TrackItem::Kind::Set)
+        return false;
+    const QStringView low = t.lower(i);
+    qsizetype a = 0;
+    while (a < low.size()) {
+        if (!low[a].isLetter()) {
+            ++a;
+            continue;
+        }
+        qsizetype e = a;
+        while (e < low.size() && low[e].isLetter())
+            ++e;
+        if (SetHeadingWord(low.sliced(a, e - a)) == SetWord::None)
+            return false;
+        a = e;
+    }
+    return true;
+}
+
 // A line of an unnumbered set list: a title, not a heading ("McCrary / Dennis / King:") and not
 // a musician of the lineup ("Bob Dylan - Guitar and Vocals").
 bool isUnnumberedTitle(const InfoText &t, qsizetype i)
 {
     const LineKind k = t.kind(i);
-    if (k != LineKind::Text && k != LineKind::Place)
+    if ((k != LineKind::Text && k != LineKind::Place &&
+         !(k == LineKind::Prose && isSmallTitle(t.line(i)))) ||
+        t.at(i).decorated)
         return false;
     const QStringView s = t.line(i);
     if (s.endsWith(u':'))
         return false;
     const QStringView low = t.lower(i);
+    if (isHeadingOfNotes(low) || describesSet(t, i))
+        return false;
     for (const QStringView sep : {QStringView(u" - "), QStringView(u": ")}) {
         const qsizetype at = FindText(low, sep);
         if (at <= 0)
@@ -81,13 +132,22 @@ public:
             readNumbered();
         else
             readUnnumbered();
+        flush(); // a title is not joined across two pieces
     }
 
     bool m_sawHeading = false;
 
 private:
+    struct HeldTrack
+    {
+        QString title;
+        QString time;
+        qsizetype line;
+    };
+
     const InfoText *t = nullptr;
     DiscSink &m_out;
+    std::optional<HeldTrack> m_held;
     qsizetype m_afterLine = -1;
     QList<TrackRef> m_tracks;
     QList<bool> m_inNotes; // a line of a notes or lineup paragraph
@@ -112,11 +172,13 @@ private:
         m_inNotes.fill(false, t->count());
         for (qsizetype i = 0; i < t->count(); ++i) {
             const FieldKey key = t->at(i).key;
-            if (t->kind(i) != LineKind::Field ||
-                (key != FieldKey::Notes && key != FieldKey::Lineup))
+            const bool field = t->kind(i) == LineKind::Field &&
+                               (key == FieldKey::Notes || key == FieldKey::Lineup);
+            if (!field && !(t->kind(i) == LineKind::Text && isHeadingOfNotes(t->lower(i))))
                 continue;
             qsizetype k = i + 1;
-            while (t->value(i).isEmpty() && k < t->count() && t->kind(k) == LineKind::Blank)
+            while (field && t->value(i).isEmpty() && k < t->count() &&
+                   t->kind(k) == LineKind::Blank)
                 ++k; // "Notes:", then a blank line, then the notes
             for (; k < t->count() && t->kind(k) != LineKind::Blank; ++k) {
                 if (t->kind(k) == LineKind::Items && t->item(k, 0).kind != TrackItem::Kind::Track)
@@ -145,16 +207,28 @@ private:
     void newDiscUnlessEmpty()
     {
         if (!m_anyDisc || m_discHasTracks) {
+            flush();
             m_out.disc();
             m_anyDisc = true;
             m_discHasTracks = false;
         }
     }
 
+    // The last track is held back until the next one, a new disc or the end of the piece, so
+    // that a title wrapped onto the next line can still be joined to it.
     void append(const QString &title, const QString &time, qsizetype line)
     {
-        m_out.track(title, time, line);
+        flush();
+        m_held = HeldTrack{title, time, line};
         m_discHasTracks = true;
+    }
+
+    void flush()
+    {
+        if (m_held) {
+            m_out.track(m_held->title, m_held->time, m_held->line);
+            m_held.reset();
+        }
     }
 
     // hard: a keyword field, another file of a concatenation or a listing ended the list.
@@ -194,6 +268,11 @@ private:
             const QStringView line = t->line(m_tracks[index].line);
             accept = (m_open || (m_endedByText && !m_endedHard && !IsProse(line))) &&
                      (n == m_last + 1 || n == m_last + 2);
+            if (!accept && m_open && movedOutOfPlace(index)) {
+                if (!item.missing)
+                    append(item.title, item.time, m_tracks[index].line);
+                return; // the numbering runs on from the last number in place
+            }
         }
         if (!accept) {
             close();
@@ -207,6 +286,21 @@ private:
         m_last = n;
         if (!item.missing)
             append(item.title, item.time, m_tracks[index].line);
+    }
+
+    // "14 ...", "25 It Ain't Me, Babe", "24 Maggie's Farm", "15 ...": a track the file numbers
+    // out of order (a release keeps its tracks' old numbers) is still in the list when the
+    // numbering resumes on the lines right below it.
+    bool movedOutOfPlace(qsizetype index) const
+    {
+        const qsizetype line = m_tracks[index].line;
+        for (qsizetype k = index + 1; k < m_tracks.size() && k <= index + MaxMovedTracks; ++k) {
+            if (m_tracks[k].line != line + (k - index))
+                return false; // another line between: the list has ended
+            if (number(k) == m_last + 1)
+                return true;
+        }
+        return false;
     }
 
     void readNumbered()
@@ -234,6 +328,8 @@ private:
                         break;
                     }
                 }
+                if (joinWrappedTitle(i))
+                    ++i;
                 break;
             case LineKind::FileHeader:
             case LineKind::Listing:
@@ -250,6 +346,41 @@ private:
                 break; // blanks, decoration, names and headings leave a list running
             }
         }
+    }
+
+    // "4. Don't Think Twice (Bob on piano and" / "harp, Larry on cittern)": a title whose
+    // bracket is still open at the end of its line goes on in the next line. Returns whether
+    // the next line was taken in.
+    bool joinWrappedTitle(qsizetype i)
+    {
+        if (!m_held || i + 1 >= t->count() ||
+            t->item(i, t->at(i).itemCount - 1).kind != TrackItem::Kind::Track)
+            return false;
+        const LineKind next = t->kind(i + 1);
+        if (next != LineKind::Text && next != LineKind::Prose && next != LineKind::Place)
+            return false;
+        HeldTrack &track = *m_held;
+        if (!track.time.isEmpty() || openBrackets(track.title) <= 0 ||
+            openBrackets(t->line(i + 1)) >= 0)
+            return false;
+        const CleanTitle c =
+            CleanTrackTitle(QString(track.title + u' ' + t->line(i + 1).toString()));
+        track.title = c.title;
+        track.time = c.time;
+        return true;
+    }
+
+    // Brackets opened and not closed in s (negative when more close than open).
+    static int openBrackets(QStringView s)
+    {
+        int open = 0;
+        for (QChar c : s) {
+            if (c == u'(' || c == u'[')
+                ++open;
+            else if (c == u')' || c == u']' || c == u'}')
+                --open;
+        }
+        return open;
     }
 
     qsizetype tracksOn(qsizetype i) const
@@ -296,7 +427,8 @@ private:
                 continue;
             }
             if (!isUnnumberedTitle(*t, i)) {
-                if (k != LineKind::Text)
+                // A heading framed by decoration ("--February 5, 1990--") leaves a list open.
+                if (k != LineKind::Text && !t->at(i).decorated)
                     m_open = false;
                 continue;
             }

@@ -96,6 +96,13 @@ private slots:
         row("--strict, nothing to warn of",
             "cover|--strict|--template|ODT|--xml|XML|--out|DIR/out/cover.odt", 0, "",
             u"CoverBand=Blue Lantern"_qs);
+        row("picture on the front",
+            "cover|--template|DOCX|--xml|XML|--picture|" TAPEWRIGHT_TEST_DATA
+            "/front-3x2.png|--out|DIR/out/cover.docx",
+            0, "", u"LinerCoverBand=Blue Lantern"_qs);
+        row("picture that is none",
+            "cover|--template|ODT|--xml|XML|--picture|SHOW|--out|DIR/out/x.odt", 1,
+            "show.xml: it is no PNG or JPEG picture");
         row("no template", "cover|--xml|XML|--out|DIR/out/x.odt", 2, "--template");
         row("unknown locale", "cover|--template|ODT|--xml|XML|--locale|xx|--out|DIR/out/x.odt", 2,
             "unknown locale");
@@ -152,6 +159,10 @@ private slots:
             return;
         FileCoverDocument cover({dir.path(), QString()});
         QVERIFY(cover.open(dir.filePath(u"out/"_qs + written.first())));
+        if (args.contains(u"--picture"))
+            QVERIFY(!PackageEntry(dir.filePath(u"out/"_qs + written.first()),
+                                  "word/media/TapewrightFront.png")
+                         .isEmpty());
         for (const QString &bookmark : bookmarks.split(u'|'))
             QCOMPARE(cover.bookmarkText(bookmark.section(u'=', 0, 0)),
                      std::optional(bookmark.section(u'=', 1)));

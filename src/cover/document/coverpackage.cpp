@@ -141,6 +141,19 @@ CoverPackage::Part *CoverPackage::addPart(const std::string &name, const char *x
     return raw;
 }
 
+std::string CoverPackage::addStoredEntry(const std::string &folder, const std::string &stem,
+                                         const std::string &extension, const QByteArray &bytes)
+{
+    std::string name = folder + stem + '.' + extension;
+    for (int n = 1; m_zip.find(name); ++n)
+        name = folder + stem + std::to_string(n) + '.' + extension;
+    ZipEntry &entry = m_zip.findOrAdd(name);
+    entry.data = bytes;
+    entry.stored = true;
+    entry.mtime = std::time(nullptr);
+    return name;
+}
+
 void CoverPackage::addBookmarkPart(Part *part)
 {
     if (std::find(m_bookmarkParts.begin(), m_bookmarkParts.end(), part) == m_bookmarkParts.end())

@@ -8,6 +8,7 @@
 
 #include "common/result.h"
 #include "cover/document/bookmarkxml.h"
+#include "cover/document/picturefile.h"
 #include "cover/document/templateformats.h"
 #include "cover/document/xmlpart.h"
 #include "cover/document/zippackage.h"
@@ -71,6 +72,12 @@ public:
     // Lets read look at the main part as it stands.
     void readMainPart(
         const std::function<void(const pugi::xml_document &, const XmlNames &)> &read) const;
+    // Adds picture to the package for the main part to show, under a name no other entry has:
+    // in OpenDocument as Pictures/<name> listed in the manifest, in Word as word/media/<name>
+    // with a relationship from the main part and a content type for its extension. Returns what
+    // the main part refers to it by: the entry's path (xlink:href) or the relationship's id
+    // (r:embed).
+    virtual std::string addPicture(const Picture &picture) = 0;
 
 protected:
     struct Part
@@ -95,6 +102,10 @@ protected:
     // Adds (or replaces) an entry holding xml, marked as changed.
     Part *addPart(const std::string &name, const char *xml);
     void addBookmarkPart(Part *part);
+    // A new entry folder/stem.extension, or folder/stemN.extension when that name is taken,
+    // holding bytes stored as they are (a picture is compressed already); its name.
+    std::string addStoredEntry(const std::string &folder, const std::string &stem,
+                               const std::string &extension, const QByteArray &bytes);
 
     ZipPackage m_zip;
 

@@ -17,6 +17,7 @@ public:
     Result<void> setZoom(int percent) override;
     QString layoutName() override;
     const TemplateFormat &format(PackageKind kind) const override;
+    std::string addPicture(const Picture &picture) override;
 
 protected:
     Result<void> readParts() override;
@@ -148,6 +149,23 @@ void OdfPackage::markKind(PackageKind kind)
         type.set_value(mime);
         (*manifest)->changed = true;
     }
+}
+
+std::string OdfPackage::addPicture(const Picture &picture)
+{
+    const std::string name = addStoredEntry("Pictures/", "TapewrightFront",
+                                            PictureExtension(picture.info.type), picture.bytes);
+    // A package without a manifest is read without one; with one, every entry is listed.
+    const Result<Part *> manifest = part("META-INF/manifest.xml");
+    if (manifest && *manifest) {
+        pugi::xml_node root = (*manifest)->doc.document_element();
+        const std::string m = DeclaredPrefix(root, ManifestNs, "manifest:");
+        pugi::xml_node entry = root.append_child((m + "file-entry").c_str());
+        entry.append_attribute((m + "full-path").c_str()) = name.c_str();
+        entry.append_attribute((m + "media-type").c_str()) = PictureMediaType(picture.info.type);
+        (*manifest)->changed = true;
+    }
+    return name;
 }
 
 // User-defined metadata in meta.xml, matched by local name whatever prefixes the writer chose.

@@ -18,12 +18,16 @@ public:
     QString layoutName() override;
     // Macro-enabled when the template is: its macros stay in the package.
     const TemplateFormat &format(PackageKind kind) const override;
+    std::string addPicture(const Picture &picture) override;
 
 protected:
     Result<void> readParts() override;
     void markKind(PackageKind kind) override;
 
 private:
+    // The relationships of the main part, added with the part when it has none.
+    Result<Part *> mainRelationships();
+
     std::string m_mainPart = "word/document.xml";
     bool m_macroEnabled = false;
 };
@@ -31,6 +35,8 @@ private:
 constexpr const char *WordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 constexpr const char *SettingsRelType =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings";
+constexpr const char *ImageRelType =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image";
 constexpr const char *WordSettingsType =
     "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml";
 
@@ -234,6 +240,54 @@ void OoxmlPackage::markKind(PackageKind kind)
     }
     o.attribute("ContentType").set_value(format(kind).mediaType);
     (*types)->changed = true;
+}
+
+Result<CoverPackage::Part *> OoxmlPackage::mainRelationships()
+{
+    const std::string name = relsPartOf(m_mainPart);
+    const Result<Part *> rels = part(name);
+    if (!rels || *rels)
+        return rels;
+    return addPart(name, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+                         "relationships\"/>");
+}
+
+std::string OoxmlPackage::addPicture(const Picture &picture)
+{
+    const std::string folder = folderOf(m_mainPart);
+    const char *extension = PictureExtension(picture.info.type);
+    const std::string name =
+        addStoredEntry(folder + "media/", "TapewrightFront", extension, picture.bytes);
+    std::string id = "rIdTapewrightPicture";
+    // The main part and its relationships were read when the package was loaded.
+    const Result<Part *> rels = mainRelationships();
+    if (rels && *rels) {
+        pugi::xml_node root = (*rels)->doc.document_element();
+        while (ChildWithAttribute(root, "Relationship", "Id", id.c_str()))
+            id += '1';
+        pugi::xml_node r = root.append_child("Relationship");
+        r.append_attribute("Id") = id.c_str();
+        r.append_attribute("Type") = ImageRelType;
+        r.append_attribute("Target") = name.substr(folder.size()).c_str();
+        (*rels)->changed = true;
+    }
+    // Word opens no package holding an entry whose extension has no content type.
+    const Result<Part *> types = part("[Content_Types].xml");
+    if (types && *types) {
+        pugi::xml_node root = (*types)->doc.document_element();
+        bool declared = false;
+        for (pugi::xml_node d : root.children("Default"))
+            declared =
+                declared || QByteArray(d.attribute("Extension").value()).toLower() == extension;
+        if (!declared) {
+            pugi::xml_node d = root.prepend_child("Default");
+            d.append_attribute("Extension") = extension;
+            d.append_attribute("ContentType") = PictureMediaType(picture.info.type);
+            (*types)->changed = true;
+        }
+    }
+    return id;
 }
 
 // A custom property of the package (docProps/custom.xml, found through its relationship).

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "cover/document/picturefile.h"
 
 #include <QString>
 
@@ -32,6 +33,9 @@ public:
     // where the template is one of Tapewright's own layouts; any other is left as it is. Returns
     // what the user should know about text that does not fit even so, or an empty text.
     virtual QString fitLayout() { return {}; }
+    // After the type is fitted: puts the picture on the front of the cover, where the template
+    // is one of Tapewright's own layouts with a place for one. False when it is not.
+    virtual bool placePicture(const Picture &) { return false; }
     // Writes the filled document as a new file at path, in the format its extension names;
     // the template itself stays as it was.
     virtual Result<void> saveAs(const QString &path) = 0;

@@ -1,7 +1,9 @@
 #include "cover/fill/coverfiller.h"
 
+#include "common/productinfo.h"
 #include "common/settings.h"
 #include "convert/daterecogniser.h"
+#include "cover/document/picturefile.h"
 #include "cover/document/templateformats.h"
 #include "cover/fill/coverfiles.h"
 #include "cover/fill/covershow.h"
@@ -67,6 +69,7 @@ const QString CrLf = QStringLiteral("\r\n");
 const QString TemplateKey = QStringLiteral("Template");
 const QString CollectionKey = QStringLiteral("PrintCollectionName");
 const QString UserNameKey = QStringLiteral("UserName");
+const QString PictureKey = QStringLiteral("Picture");
 
 QString dateTreated(const QString &value, DateTreatment treatment, const DateLocale &dates)
 {
@@ -267,6 +270,13 @@ Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job)
         CoverTemplatePath(job.templateFolder, job.choices.templateFileName);
     if (!templatePath)
         return Failure{templatePath.error()};
+    std::optional<Picture> picture;
+    if (!job.choices.picturePath.isEmpty()) {
+        Result<Picture> read = ReadPictureFile(job.choices.picturePath);
+        if (!read)
+            return Failure{read.error()};
+        picture = *std::move(read);
+    }
     const Result<QStringList> filled =
         FillCover(document, *templatePath, job.xml, job.choices, job.fill);
     if (!filled)
@@ -275,6 +285,14 @@ Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job)
     made.notice = CutTextNotice(*filled);
     if (const QString fit = document.fitLayout(); !fit.isEmpty())
         made.notice += (made.notice.isEmpty() ? QString() : QStringLiteral("\n\n")) + fit;
+    if (picture && !document.placePicture(*picture)) {
+        made.notice +=
+            (made.notice.isEmpty() ? QString() : QStringLiteral("\n\n")) +
+            QStringLiteral("The picture %1 is not on the cover: the template %2 has no "
+                           "place for one (%3's own templates have).")
+                .arg(QuotedPath(job.choices.picturePath), QuotedPath(job.choices.templateFileName),
+                     QString::fromUtf16(ProductName));
+    }
     QString target = job.outputPath;
     if (target.isEmpty()) {
         RemoveOldCovers(job.coversFolder, QDateTime::currentDateTimeUtc());
@@ -342,6 +360,8 @@ CoverChoices LoadCoverChoices(const QString &settingsFile)
     // Only an edited file holds anything else; the default keeps the dialog usable.
     choices.collectionState = ok && state >= 0 && state <= 2 ? state : 1;
     choices.templateFileName = GetINIString(section, TemplateKey, QString(), settingsFile);
+    // A path may be longer than GetINIString reads.
+    choices.picturePath = GetINIStrings(section, {PictureKey}, settingsFile).value(0);
     return choices;
 }
 
@@ -356,7 +376,11 @@ Result<void> StoreCoverChoices(const CoverChoices &choices, const QString &setti
                                         QString::number(choices.collectionState), settingsFile);
         !r)
         return r;
-    return WriteINIString(section, UserNameKey, choices.userName, settingsFile);
+    if (Result<void> r = WriteINIString(section, UserNameKey, choices.userName, settingsFile); !r)
+        return r;
+    const std::optional<QString> picture =
+        choices.picturePath.isEmpty() ? std::nullopt : std::optional(choices.picturePath);
+    return WriteINIStrings(section, {{PictureKey, picture}}, settingsFile);
 }
 
 } // namespace tapewright

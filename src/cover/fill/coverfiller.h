@@ -13,12 +13,13 @@
 
 namespace tapewright {
 
-// What the cover dialog hands over: its three controls as they stand when OK is pressed.
+// What the cover dialog hands over: its controls as they stand when OK is pressed.
 struct CoverChoices
 {
     QString templateFileName; // cboTemplate's text: a bare file name, "" when none is chosen
     int collectionState = 1;  // chkCollection: 0 unchecked, 1 checked, 2 grayed
     QString userName;         // txtYourName, untrimmed
+    QString picturePath = {}; // a PNG or JPEG for the front (txtPicture); "" for none
 };
 
 struct CoverFillOptions
@@ -80,8 +81,11 @@ struct MadeCover
     QString notice;
 };
 
-// Fills the chosen template (FillCover), fits its type to the show where the template's layout
-// allows (CoverDocument::fitLayout) and writes the cover file. A failure comes back with its
+// Reads the chosen picture, if any (a picture that cannot be used is a failure, before anything
+// is filled), fills the chosen template (FillCover), fits its type to the show where the
+// template's layout allows (CoverDocument::fitLayout), puts the picture on the front
+// (CoverDocument::placePicture) and writes the cover file. A template without a place for a
+// picture is filled without it, and the notice tells of it. A failure comes back with its
 // message; a cover that is not written leaves no file behind. Text that does not fit is no
 // failure: the cover is written, and the notice tells of it.
 Result<MadeCover> MakeCover(CoverDocument &document, const CoverJob &job);
@@ -99,11 +103,12 @@ bool IsCoverTemplateName(const QString &fileName);
 // regard to letter case. Empty when the folder is missing.
 QStringList ListCoverTemplates(const QString &folder);
 
-// The choices stored by the last cover run; the defaults (no template, box checked, no name)
-// for what is missing, and the default box state for a stored state other than 0, 1 or 2.
+// The choices stored by the last cover run; the defaults (no template, box checked, no name, no
+// picture) for what is missing, and the default box state for a stored state other than 0, 1
+// or 2.
 CoverChoices LoadCoverChoices(const QString &settingsFile);
-// Stores the three choices in the order Template, PrintCollectionName, UserName; stops at the
-// first that cannot be stored, with its message.
+// Stores the choices in the order Template, PrintCollectionName, UserName, Picture (no picture
+// removes its key); stops at the first that cannot be stored, with its message.
 Result<void> StoreCoverChoices(const CoverChoices &choices, const QString &settingsFile);
 
 } // namespace tapewright

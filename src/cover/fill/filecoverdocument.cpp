@@ -8,6 +8,7 @@
 #include "cover/document/office.h"
 #include "cover/document/templateformats.h"
 #include "cover/layout/coverlayout.h"
+#include "cover/layout/picturefit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -151,6 +152,24 @@ QString FileCoverDocument::fitLayout()
         });
     }
     return LayoutFitNotice(m_fit, layout, QFileInfo(m_path).fileName());
+}
+
+bool FileCoverDocument::placePicture(const Picture &picture)
+{
+    if (!m_package)
+        return false;
+    const QString layout = m_package->layoutName();
+    const QString anchor = FrontPictureAnchor(layout);
+    // The front is looked for before the picture is added: a template without it gets neither.
+    if (anchor.isEmpty() || !m_package->hasBookmark(anchor))
+        return false;
+    bool placed = false;
+    const FrontPicture front{picture.info.width, picture.info.height,
+                             PictureMediaType(picture.info.type), m_package->addPicture(picture)};
+    m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
+        placed = PlaceFrontPicture(layout, part, names, front);
+    });
+    return placed;
 }
 
 Result<void> FileCoverDocument::saveAs(const QString &path)

@@ -54,6 +54,8 @@ public:
     QString fitLayout() override;
     // What the last fitLayout found, in numbers (all 0 before, and for other templates).
     const LayoutFit &layoutFit() const { return m_fit; }
+    // For a template whose layout takes a picture (the shipped templates).
+    bool placePicture(const Picture &picture) override;
     // Writes the filled document to path as a document or a template of the template's
     // format (.odt or .ott, .docx or .dotx, .docm or .dotm), or as a PDF printed by
     // LibreOffice (.pdf), as the extension says; never over the template itself.

@@ -28,7 +28,7 @@ Layout JewelCase()
     const double spine = (6690 - 2 * 170) * Tw;       // spine length, 3 mm clear of each end
     const double face = (7824 - 2 * 227) * Tw;        // tray face inside its padding
     const double footerHalf = (3912 - 227 - 57) * Tw; // one of the two cells of the last line
-    Layout l{"Jewel Case 1", {}, "TrayDisc1", 4, Sans, {}};
+    Layout l{"Jewel Case 1", {}, "TrayDisc1", 4, Sans, {}, {}};
     l.places = {
         OneLine("SpineBand", Sans, spine, 8, 4.5),
         OneLine("CoverBand2", Sans, spine, 8, 4.5),
@@ -65,6 +65,14 @@ Layout JewelCase()
     t.headingSpace = 0.6;
     t.indent = 1;
     t.tabStop = 35.45;
+    // The front is a square panel. Its text at its largest: two lines of the band, the rule
+    // with its space, the date with its space and two lines of the place, as the template's
+    // styles set them; the picture takes what is left above it. LibreOffice gives the
+    // picture's line a few points more than the picture: with a point to spare it cut the last
+    // line of the place at the panel's edge (print tests, both formats), with 6.5 it did not.
+    const double frontText = 2 * 29.9 + (12 + 11.35 + 1.5) + (14.95 + 4.25) + 2 * 11.5;
+    const double pictureGap = 11.35; // 4 mm
+    l.picture = {"LinerCoverBand", panel, panel - frontText - pictureGap - 8, pictureGap};
     return l;
 }
 

@@ -37,6 +37,17 @@ struct Place
     const char *crowdedName; // said when a block does not fit; nullptr: nothing is lost then
 };
 
+// Where the front takes a picture the user gives: in a paragraph of its own before the
+// paragraph of anchor, centred, scaled into width × height, with spaceBelow to the text. The
+// text keeps the room of its largest sizes below it. Without an anchor the layout takes none.
+struct PictureArea
+{
+    const char *anchor = nullptr;
+    double width = 0; // points
+    double height = 0;
+    double spaceBelow = 0;
+};
+
 struct Layout
 {
     const char *name;
@@ -45,6 +56,7 @@ struct Layout
     int discs;               // TrayDisc1 to TrayDisc<discs> are set there
     Face trackFace;          // of the tracks; the headings are in its bold face
     TrackArea tracks;
+    PictureArea picture;
 };
 
 // The layout of that name; nullptr for a name this program does not know.

@@ -9,9 +9,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -96,6 +98,12 @@ CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
         options.choices = choices;
         return CheckCover(xml, options);
     };
+    env.choosePicture = [](QWidget *parent, const QString &start) {
+        return QFileDialog::getOpenFileName(
+            parent, QStringLiteral("Picture for the Front of the Cover"), start,
+            QStringLiteral("PNG and JPEG pictures (*.png *.jpg *.jpeg *.PNG *.JPG *.JPEG);;"
+                           "All files (*)"));
+    };
     return env;
 }
 
@@ -147,6 +155,21 @@ void frmCover::createControls()
     txtYourName->setObjectName(QStringLiteral("txtYourName"));
     lblYourName->setBuddy(txtYourName);
 
+    // The front's picture: chosen with the button or typed, and cleared with the other button
+    // or by emptying the path.
+    cmdPicture = new QPushButton(QStringLiteral("&Picture..."), this);
+    cmdPicture->setObjectName(QStringLiteral("cmdPicture"));
+    txtPicture = new QLineEdit(this);
+    txtPicture->setObjectName(QStringLiteral("txtPicture"));
+    txtPicture->setPlaceholderText(QStringLiteral("No picture on the front"));
+    txtPicture->setAccessibleName(QStringLiteral("Picture file"));
+    cmdNoPicture = new QPushButton(QStringLiteral("C&lear"), this);
+    cmdNoPicture->setObjectName(QStringLiteral("cmdNoPicture"));
+    cmdNoPicture->setAccessibleName(QStringLiteral("No picture"));
+    // Enter in the path presses OK, as everywhere else in the dialog.
+    cmdPicture->setAutoDefault(false);
+    cmdNoPicture->setAutoDefault(false);
+
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     // Enter presses the default button; Esc rejects the dialog, as Cancel does.
@@ -169,19 +192,28 @@ void frmCover::createControls()
     buttons->addStretch();
     buttons->setSpacing(TwipsToPixelsY(ButtonGap, this));
 
+    auto *picture = new QHBoxLayout;
+    picture->addWidget(txtPicture, 1);
+    picture->addWidget(cmdNoPicture);
+
     auto *layout = new QGridLayout(this);
     layout->addWidget(lblCheck, 0, 0, 1, 3);
     layout->addWidget(Label1, 1, 0);
     layout->addWidget(cboTemplate, 1, 1);
     layout->addWidget(Frame1, 2, 0, 1, 2);
-    layout->addLayout(buttons, 1, 2, 3, 1);
+    layout->addWidget(cmdPicture, 3, 0);
+    layout->addLayout(picture, 3, 1);
+    layout->addLayout(buttons, 1, 2, 4, 1);
     layout->setColumnStretch(1, 1);
-    layout->setRowStretch(3, 1);
+    layout->setRowStretch(4, 1);
     layout->setHorizontalSpacing(TwipsToPixelsX(CaptionGap, this));
 
     setTabOrder(cboTemplate, chkCollection);
     setTabOrder(chkCollection, txtYourName);
-    setTabOrder(txtYourName, cmdOK);
+    setTabOrder(txtYourName, cmdPicture);
+    setTabOrder(cmdPicture, txtPicture);
+    setTabOrder(txtPicture, cmdNoPicture);
+    setTabOrder(cmdNoPicture, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
 
     connect(chkCollection, &QCheckBox::stateChanged, this, [this] {
@@ -191,6 +223,9 @@ void frmCover::createControls()
             chkCollection->setTristate(false);
         chkCollection_Click();
     });
+    connect(cmdPicture, &QPushButton::clicked, this, &frmCover::cmdPicture_Click);
+    connect(txtPicture, &QLineEdit::textChanged, this, &frmCover::txtPicture_Change);
+    connect(cmdNoPicture, &QPushButton::clicked, txtPicture, &QLineEdit::clear);
     connect(cmdOK, &QPushButton::clicked, this, &frmCover::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmCover::cmdCancel_Click);
 }
@@ -224,6 +259,9 @@ void frmCover::Form_Load()
     }
     // Also when the box kept its design state, so the name controls follow it.
     chkCollection_Click();
+    // A picture moved or deleted since is not offered again: OK would only fail on it.
+    txtPicture->setText(QFileInfo(last.picturePath).isFile() ? last.picturePath : QString());
+    txtPicture_Change();
     // Checked once for the template restored, not for each that the list passed through.
     showCheck();
     connect(cboTemplate, &QComboBox::currentIndexChanged, this, &frmCover::showCheck);
@@ -307,9 +345,25 @@ void frmCover::showEvent(QShowEvent *event)
     growToCheck();
 }
 
+void frmCover::cmdPicture_Click()
+{
+    if (!m_env.choosePicture)
+        return;
+    const QString start = txtPicture->text().isEmpty() ? QDir::homePath() : txtPicture->text();
+    const QString chosen = m_env.choosePicture(this, start);
+    if (!chosen.isEmpty())
+        txtPicture->setText(QDir::toNativeSeparators(chosen));
+}
+
+void frmCover::txtPicture_Change()
+{
+    cmdNoPicture->setEnabled(!txtPicture->text().isEmpty());
+}
+
 void frmCover::cmdOK_Click()
 {
-    const CoverChoices choices{cboTemplate->currentText(), collectionValue(), txtYourName->text()};
+    const CoverChoices choices{cboTemplate->currentText(), collectionValue(), txtYourName->text(),
+                               txtPicture->text()};
     WaitCursor wait;
     CoverJob job;
     job.templateFolder = m_env.templateFolder;

@@ -1,6 +1,6 @@
 // The cover dialog: which template to fill, whether the tray card gets a "From the collection
-// of" line, and the collector's name. OK fills the cover and stores the three choices; Cancel,
-// Esc and the title bar's close store nothing.
+// of" line, the collector's name, and a picture for the front. OK fills the cover and stores the
+// choices; Cancel, Esc and the title bar's close store nothing.
 #pragma once
 
 #include "common/desktopopen.h"
@@ -50,6 +50,8 @@ struct CoverDialogEnvironment
     std::shared_ptr<MessageBoxes> messageBoxes;
     QLocale locale;               // dates are recognised and written in this locale
     std::function<QDate()> today; // the creation date
+    // Asks for a picture file, starting at the given path or folder; "" when cancelled.
+    std::function<QString(QWidget *parent, const QString &start)> choosePicture;
 };
 
 // The environment of the running program: the template folder beside it (or the installed
@@ -82,6 +84,8 @@ private:
     void chkCollection_Click();
     void showCheck();
     void growToCheck();
+    void cmdPicture_Click();
+    void txtPicture_Change();
     void cmdOK_Click();
     void cmdCancel_Click();
 
@@ -94,6 +98,9 @@ private:
     QGroupBox *Frame1 = nullptr;
     QLabel *lblYourName = nullptr;
     QLineEdit *txtYourName = nullptr;
+    QPushButton *cmdPicture = nullptr;
+    QLineEdit *txtPicture = nullptr;
+    QPushButton *cmdNoPicture = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdCancel = nullptr;
 };

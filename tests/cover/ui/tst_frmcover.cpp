@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +52,8 @@ class TestFrmCover : public QObject
     bool m_openerAnswersLater = false; // as xdg-open does, by its exit code
     QStringList m_checked;             // the template paths the check was asked about
     CoverCheck m_check;
+    QString m_chosenPicture;     // what the picture's file dialog answers
+    QStringList m_pictureStarts; // where it was asked to start
 
     QString settingsFile() const { return m_dir->filePath(u"tapewright.ini"_qs); }
     QString cover() const
@@ -88,6 +91,10 @@ class TestFrmCover : public QObject
         env.messageBoxes = m_boxes;
         env.locale = UnitedStatesLocale();
         env.today = [] { return QDate(2024, 3, 9); };
+        env.choosePicture = [this](QWidget *, const QString &start) {
+            m_pictureStarts << start;
+            return m_chosenPicture;
+        };
         m_dialog = std::make_unique<frmCover>(env);
         m_dialog->show();
         return m_dialog.get();
@@ -125,19 +132,21 @@ private slots:
             WriteFile(*m_dir, QString::fromLatin1(name), {});
     }
 
-    // OK is the default button, the tab order is list, check box, name, OK, Cancel, and the
-    // access keys reach the name, the list and the check box.
+    // OK is the default button, the tab order is list, check box, name, picture button and
+    // path, OK, Cancel, and the access keys reach the name, the list, the check box and the
+    // picture's buttons.
     void design()
     {
         open();
         QVERIFY(c<QPushButton>("cmdOK")->isDefault());
         QVERIFY(!(m_dialog->windowFlags() & Qt::WindowMinMaxButtonsHint));
         QStringList chain;
-        for (QWidget *w = c("cboTemplate"); chain.size() < 5; w = w->nextInFocusChain()) {
+        for (QWidget *w = c("cboTemplate"); chain.size() < 7; w = w->nextInFocusChain()) {
             if (w->focusPolicy() != Qt::NoFocus && w->isEnabled())
                 chain << w->objectName();
         }
-        QCOMPARE(chain.join(u' '), u"cboTemplate chkCollection txtYourName cmdOK cmdCancel"_qs);
+        QCOMPARE(chain.join(u' '), u"cboTemplate chkCollection txtYourName cmdPicture txtPicture "
+                                   "cmdOK cmdCancel"_qs);
         QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
         QTest::keyClick(m_dialog.get(), Qt::Key_N, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), c("txtYourName"));
@@ -145,6 +154,48 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), c("cboTemplate"));
         QTest::keyClick(m_dialog.get(), Qt::Key_F, Qt::AltModifier);
         QTRY_COMPARE(c<QCheckBox>("chkCollection")->checkState(), Qt::Unchecked);
+        // Chosen, then cleared, from the keyboard; the clear button is there only for a path.
+        QVERIFY(!c("cmdNoPicture")->isEnabled());
+        m_chosenPicture = u"/photos/front.jpg"_qs;
+        QTest::keyClick(m_dialog.get(), Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(c<QLineEdit>("txtPicture")->text(), u"/photos/front.jpg"_qs);
+        QTest::keyClick(m_dialog.get(), Qt::Key_L, Qt::AltModifier);
+        QTRY_COMPARE(c<QLineEdit>("txtPicture")->text(), QString());
+        QVERIFY(!c("cmdNoPicture")->isEnabled());
+        QVERIFY(m_dialog->isVisible());
+    }
+
+    // The picture is stored with the other choices and restored while its file is there; the
+    // file dialog starts where the last one was; a cleared picture is forgotten.
+    void picture_storedRestoredCleared()
+    {
+        QImage image(4, 3, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString png = m_dir->filePath(u"front.png"_qs);
+        QVERIFY(image.save(png));
+        open();
+        m_chosenPicture = png;
+        QTest::mouseClick(c("cmdPicture"), Qt::LeftButton);
+        ok(1);
+        QVERIFY(!m_dialog->isVisible());
+        // The recording document has no place for a picture.
+        QVERIFY2(m_boxes->shown.value(0).contains(u"is not on the cover"),
+                 qPrintable(m_boxes->shown.value(0)));
+        QVERIFY(ReadBytes(settingsFile()).contains("Picture=" + png.toUtf8()));
+
+        open();
+        QCOMPARE(c<QLineEdit>("txtPicture")->text(), png);
+        m_chosenPicture.clear(); // cancelled
+        QTest::mouseClick(c("cmdPicture"), Qt::LeftButton);
+        QCOMPARE(m_pictureStarts.last(), png);
+        QCOMPARE(c<QLineEdit>("txtPicture")->text(), png);
+        QTest::mouseClick(c("cmdNoPicture"), Qt::LeftButton);
+        ok(1);
+        QVERIFY(!ReadBytes(settingsFile()).contains("Picture="));
+
+        WriteBytes(settingsFile(), "[Tapewright]\r\nPicture=" + png.toUtf8() + "-moved\r\n");
+        open();
+        QCOMPARE(c<QLineEdit>("txtPicture")->text(), QString());
     }
 
     void load_data()
