@@ -115,9 +115,11 @@ void frmMain::createControls()
     m_busy = std::make_unique<BusyObserver>(lblStatus);
     m_session = std::make_unique<ConversionSession>([this] { return inputText(); });
     m_session->setObserver(m_busy.get());
+    m_coverCheck = std::make_unique<CoverCheckRunner>();
     connect(m_session.get(), &ConversionSession::xmlChanged, this, [this](const QString &xml) {
         txtOutput->showDocument(xml);
         m_document.xmlRebuilt();
+        m_coverCheck->check(xml);
     });
     connect(m_session.get(), &ConversionSession::parsing, this, [this](bool busy) {
         lblStatus->setText(busy ? QStringLiteral("Parsing...") : QString());
@@ -146,6 +148,8 @@ void frmMain::createControls()
     m_findBar->hide();
     m_statusBar = new MainStatusBar(this);
     setStatusBar(m_statusBar);
+    connect(m_coverCheck.get(), &CoverCheckRunner::checked, m_statusBar,
+            &MainStatusBar::setCoverCheck);
     connect(m_session.get(), &ConversionSession::recognitionChanged, m_statusBar,
             &MainStatusBar::setRecognition);
 }
@@ -342,6 +346,12 @@ bool frmMain::ProcessFile(const QString &pFileName)
     rememberFolder(pFileName);
     setRecentFiles(WithRecentFile(m_recentFiles, pFileName));
     return true;
+}
+
+void frmMain::setCoverCheck(CoverCheckRunner::Check check)
+{
+    m_coverCheck->setCheck(std::move(check));
+    m_coverCheck->check(m_session->xml());
 }
 
 void frmMain::txtInput_Change()

@@ -4,6 +4,7 @@
 // mainsettings.h); the window shows them and forwards to them.
 #pragma once
 
+#include "app/covercheckrunner.h"
 #include "app/documentstate.h"
 #include "app/mainsettings.h"
 #include "app/prompts.h"
@@ -73,6 +74,9 @@ public:
     void setDeferredConversionSize(qsizetype characters);
     // The status bar, where the cover check shows its summary.
     MainStatusBar *mainStatusBar() const { return m_statusBar; }
+    // The cover check shown in the status bar, run on the XML as it stands and whenever it
+    // changes; none by default.
+    void setCoverCheck(CoverCheckRunner::Check check);
 
 public slots:
     void mnuFileOpenInfoFile_Click();
@@ -151,6 +155,7 @@ private:
     MainSettings m_settings;
     std::unique_ptr<BusyObserver> m_busy;
     std::unique_ptr<ConversionSession> m_session; // goes before the observer it is given
+    std::unique_ptr<CoverCheckRunner> m_coverCheck;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MessageBoxes> m_messageBoxes;
     DialogHook m_coverDialog;

@@ -5,6 +5,8 @@
 #include "appicons.h"
 #include "common/productinfo.h"
 #include "common/settings.h"
+#include "convert/daterecogniser.h"
+#include "cover/fill/covercheck.h"
 #include "cover/ui/frmcover.h"
 
 #include <QApplication>
@@ -40,6 +42,15 @@ int main(int argc, char *argv[])
     window.setCoverDialog([&window, settingsFile](QWidget *parent) {
         ShowCover(parent, DefaultCoverEnvironment(settingsFile, ShellOpen,
                                                   [xml = window.outputText()] { return xml; }));
+    });
+    // The status bar's check knows no template: it checks against one with room for four
+    // discs, and leaves the filling and fitting to the cover dialog's check.
+    window.setCoverCheck([locale = UserDateLocale()](const QString &xml) {
+        CoverCheckOptions options;
+        options.locale = locale;
+        options.dryRun = false;
+        const CoverCheckLine line = CoverCheckStatus(CheckCover(xml, options));
+        return std::pair{line.summary, line.details};
     });
     window.setSettingsFile(settingsFile);
     window.RestorePlacement();

@@ -10,6 +10,9 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     setObjectName(QStringLiteral("statusBar"));
     m_coverCheck->setObjectName(QStringLiteral("lblCoverCheck"));
     m_coverCheck->hide();
+    // A long line is cut at the window's edge rather than widening the window; the tooltip
+    // holds the whole of it.
+    m_coverCheck->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(m_coverCheck, 1);
     m_recognition->setObjectName(QStringLiteral("lblRecognition"));
     addPermanentWidget(m_recognition);
@@ -25,7 +28,7 @@ void MainStatusBar::setRecognition(bool smart)
 void MainStatusBar::setCoverCheck(const QString &summary, const QString &details)
 {
     m_coverCheck->setText(summary);
-    m_coverCheck->setToolTip(details);
+    m_coverCheck->setToolTip(details.isEmpty() ? summary : details);
     m_coverCheck->setVisible(!summary.isEmpty());
 }
 

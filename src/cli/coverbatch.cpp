@@ -2,6 +2,7 @@
 
 #include "cli/clicommon.h"
 #include "cli/climessages.h"
+#include "cli/covercommand.h"
 #include "common/savefile.h"
 #include "common/textfile.h"
 #include "cover/document/office.h"
@@ -167,10 +168,13 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
 
     const bool verbose = parser.isSet(QStringLiteral("verbose"));
     bool anyFailed = false;
+    bool anyWarned = false; // --strict makes it exit status 3
     const auto written = [&](const QString &file, const QString &target, const QString &notice) {
         // The cover is made all the same: what does not fit is the show's, not a failure.
-        if (!notice.isEmpty())
+        if (!notice.isEmpty()) {
             writeErr(warningMessage(target, notice));
+            anyWarned = true;
+        }
         if (verbose && !writeOut((file + QStringLiteral(" -> ") + target + u'\n').toUtf8()))
             anyFailed = true;
     };
@@ -214,13 +218,18 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
             continue;
         }
         madeFrom.insert(targetIdentity, file);
+        if (const QStringList warnings = ShowWarnings(job); !warnings.isEmpty()) {
+            writeErr(warningMessage(shown, warnings.join(QStringLiteral("\n\n"))));
+            anyWarned = true;
+        }
         if (format == Pdf)
             pending.append({file, target, cover->path, cover->notice});
         else
             written(file, target, cover->notice);
     }
+    const bool strict = parser.isSet(QStringLiteral("strict"));
     if (pending.isEmpty())
-        return anyFailed ? 1 : 0;
+        return anyFailed ? 1 : strict && anyWarned ? 3 : 0;
 
     QStringList documents;
     for (const PendingPdf &cover : pending)
@@ -249,7 +258,7 @@ int runCoverBatch(const QCommandLineParser &parser, const CoverJob &shared)
             written(cover.xmlFile, cover.target, cover.notice);
         }
     }
-    return anyFailed ? 1 : 0;
+    return anyFailed ? 1 : strict && anyWarned ? 3 : 0;
 }
 
 } // namespace tapewright::cli

@@ -7,6 +7,7 @@
 #include "cli/coverbatch.h"
 #include "common/textfile.h"
 #include "cover/document/templateformats.h"
+#include "cover/fill/covercheck.h"
 #include "cover/fill/coverfiller.h"
 #include "cover/fill/filecoverdocument.h"
 
@@ -15,6 +16,16 @@
 #include <QFileInfo>
 
 namespace tapewright::cli {
+
+QStringList ShowWarnings(const CoverJob &job)
+{
+    // The cover just made has told what does not fit: the template is not filled once more.
+    CoverCheckOptions options;
+    options.locale = job.fill.locale;
+    options.templatePath = QDir(job.templateFolder).filePath(job.choices.templateFileName);
+    options.dryRun = false;
+    return CheckCover(job.xml, options).warnings;
+}
 
 int runCover(const QStringList &arguments)
 {
@@ -57,6 +68,8 @@ int runCover(const QStringList &arguments)
                                      "LibreOffice.")
                           .arg(pairs.join(u", ")),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("strict"),
+                      QStringLiteral("Exit with status 3 when the cover was made with warnings.")});
     addCoverBatchOptions(parser);
     if (const std::optional<int> exitCode = parseArguments(
             parser, arguments, QStringLiteral("cover"),
@@ -134,10 +147,17 @@ int runCover(const QStringList &arguments)
         writeErr(failureMessage(cover.error()));
         return 1;
     }
-    // The cover is made all the same: what does not fit is the show's, not a failure.
+    // The cover is made all the same: what is missing or does not fit is the show's, not a
+    // failure, unless --strict makes it one.
+    const QStringList warnings = ShowWarnings(job);
+    if (!warnings.isEmpty())
+        writeErr(warningMessage(xmlFile, warnings.join(QStringLiteral("\n\n"))));
     if (!cover->notice.isEmpty())
         writeErr(warningMessage(out, cover->notice));
-    return 0;
+    return parser.isSet(QStringLiteral("strict")) &&
+                   !(warnings.isEmpty() && cover->notice.isEmpty())
+               ? 3
+               : 0;
 }
 
 } // namespace tapewright::cli

@@ -490,6 +490,27 @@ private slots:
         f.checkInvariants();
     }
 
+    // The status bar shows the cover check of the XML as it stands, from the XML the window
+    // already shows when the check is given, and none for a text that makes no XML.
+    void coverCheck_followsTheXml()
+    {
+        Fixture f;
+        f.open(f.prepare(u"show.txt"_qs));
+        f.window->setCoverCheck([](const QString &xml) {
+            const QString band = xml.section(u"<BAND>"_qs, 1).section(u"</BAND>"_qs, 0, 0);
+            return std::pair{band, band.isEmpty() ? QString() : u"details"_qs};
+        });
+        auto *label = f.window->findChild<QLabel *>(u"lblCoverCheck"_qs);
+        QTRY_COMPARE(label->text(), u"Blue Lantern"_qs);
+        QCOMPARE(label->toolTip(), u"details"_qs);
+        f.moveCaret(f.input(), 0, 12); // after "Blue Lantern"
+        QTest::keyClicks(f.input(), u"s"_qs);
+        QTRY_COMPARE(label->text(), u"Blue Lanterns"_qs);
+        QVERIFY(!label->isHidden());
+        f.input()->clear();
+        QTRY_VERIFY(label->isHidden());
+    }
+
     // The read-only XML pane has a keyboard caret: Shift selection, Ctrl+Home and Ctrl+End work
     // there as in the input pane. The pane is patched only where the XML changed, so a reader's
     // caret above or below an edit stays where it was.

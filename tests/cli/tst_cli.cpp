@@ -300,7 +300,7 @@ private slots:
             "Usage: tapewright-cli convert [options] FILE...\n|--out-dir <DIR>|--smart");
         row("cover", "cover|-h",
             "Usage: tapewright-cli cover --template FILE --xml FILE --out FILE [options]\n"
-            "|--collector <NAME>|(.odt or .ott,|.docx or .dotx, .docm or .dotm), or .pdf");
+            "|--collector <NAME>|(.odt or .ott,|.docx or .dotx, .docm or .dotm), or .pdf|--strict");
         row("version", "--version", "tapewright-cli 0.5 10/04/2000\n");
     }
 

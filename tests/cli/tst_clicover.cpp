@@ -83,6 +83,20 @@ private slots:
         }
         row("tracks that do not fit", show, 0, "warning: |of the 200 tracks do not fit",
             u"TrayDisc1=Disc 1"_qs, discs);
+        // The check of the show is told too; --strict makes the cover's warnings exit status 3.
+        row("--strict and warnings",
+            "cover|--strict|--template|ODT|--xml|SHOW|--out|DIR/out/cover.odt", 3,
+            "show.xml: warning: no date was found: the cover will print none\n|"
+            "show.xml: warning: the band and the venue are both 'Town Hall': the venue was "
+            "probably read as the band\n",
+            u"TrayBand=Town Hall"_qs, "<BAND>Town Hall</BAND><VENUE>town hall</VENUE>");
+        row("--strict and warnings, for many shows",
+            "cover|--strict|--template|ODT|--out-dir|DIR/out|--format|odt|SHOW", 3,
+            "show.xml: warning: no date was found", u"TrayBand=Town Hall"_qs,
+            "<BAND>Town Hall</BAND><VENUE>town hall</VENUE>");
+        row("--strict, nothing to warn of",
+            "cover|--strict|--template|ODT|--xml|XML|--out|DIR/out/cover.odt", 0, "",
+            u"CoverBand=Blue Lantern"_qs);
         row("picture on the front",
             "cover|--template|DOCX|--xml|XML|--picture|" TAPEWRIGHT_TEST_DATA
             "/front-3x2.png|--out|DIR/out/cover.docx",
@@ -223,9 +237,12 @@ private slots:
         QTemporaryDir dir;
         const QDir root(dir.path());
         QVERIFY(root.mkpath(u"shows"_qs) && root.mkpath(u"sub"_qs) && root.mkpath(u"bin"_qs));
+        // Whole shows: the check before a cover is made finds nothing wrong with them.
         const auto show = [&dir](const char *name, const QByteArray &band) {
             WriteFile(dir, QString::fromUtf8(name),
-                      "<CDR_Track_List><BAND>" + band + "</BAND></CDR_Track_List>");
+                      "<CDR_Track_List><BAND>" + band +
+                          "</BAND><DATE>1977</DATE><VENUE>Hall</VENUE><DISCS>1</DISCS>"
+                          "<TRACKSD1>1</TRACKSD1><D1T1>1. Song</D1T1></CDR_Track_List>");
         };
         show("shows/a.xml", "Band a");
         show("shows/b.xml", "Band b");

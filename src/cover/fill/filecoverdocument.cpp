@@ -149,14 +149,14 @@ QString FileCoverDocument::fitLayout()
     const QString layout = m_package->layoutName();
     if (!IsKnownLayout(layout))
         return {};
-    LayoutFit fit;
-    fit.misshapen = m_layoutProblem;
-    if (fit.misshapen.isEmpty()) {
+    m_fit = {};
+    m_fit.misshapen = m_layoutProblem;
+    if (m_fit.misshapen.isEmpty()) {
         m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
-            fit = FitLayoutType(layout, part, names);
+            m_fit = FitLayoutType(layout, part, names);
         });
     }
-    return LayoutFitNotice(fit, layout, QFileInfo(m_path).fileName());
+    return LayoutFitNotice(m_fit, layout, QFileInfo(m_path).fileName());
 }
 
 bool FileCoverDocument::placePicture(const Picture &picture)

@@ -7,6 +7,7 @@
 #include "cover/document/templateformats.h"
 #include "cover/fill/coverdocument.h"
 #include "cover/fill/coverfiles.h"
+#include "cover/layout/coverlayout.h"
 
 #include <QString>
 #include <QStringList>
@@ -53,6 +54,8 @@ public:
     // of a template that names a layout but lacks its shape, which is filled as it stands.
     bool hasLayout() override;
     QString fitLayout() override;
+    // What the last fitLayout found, in numbers (all 0 before, and for other templates).
+    const LayoutFit &layoutFit() const { return m_fit; }
     // For a template whose layout takes a picture (the shipped templates).
     bool placePicture(const Picture &picture) override;
     // Writes the filled document to path as a document or a template of the template's
@@ -73,6 +76,7 @@ private:
     QString m_path; // as given to open(), the .doc for a converted template
     std::unique_ptr<CoverPackage> m_package;
     QString m_layoutProblem; // why the template lacks the shape of the layout it names
+    LayoutFit m_fit;
 };
 
 } // namespace tapewright

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -56,10 +57,26 @@ constexpr int CaptionGap = 180;
 // Between OK and Cancel, as designed; some styles put buttons edge to edge.
 constexpr int ButtonGap = 90;
 
+// Told over parent once the desktop has said it opened no application for the cover; Open
+// Folder shows where the cover is.
+void tellNotOpened(QWidget *parent, const QString &path, MessageBoxes *boxes,
+                   const ShellOpener &openFolder)
+{
+    if (!boxes)
+        return;
+    const QString text =
+        QStringLiteral("The cover was saved as %1, but no application could be started to open "
+                       "it. Viewing and printing a cover needs a word processor, such as "
+                       "LibreOffice Writer.")
+            .arg(QuotedPath(path));
+    if (boxes->showNoticeWithAction(parent, text, QStringLiteral("Open &Folder")) && openFolder)
+        openFolder(QFileInfo(path).absolutePath());
+}
+
 } // namespace
 
 CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
-                                               const ShellOpener &openCover,
+                                               const ShellOpener &openFolder,
                                                std::function<QString()> xmlText)
 {
     CoverDialogEnvironment env;
@@ -68,10 +85,19 @@ CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
     env.coversFolder = DefaultCacheFolder() + QStringLiteral("/covers");
     env.xmlText = std::move(xmlText);
     env.newDocument = [] { return std::make_unique<FileCoverDocument>(); };
-    env.openCover = openCover;
+    env.openCover = OpenDocument;
+    env.openFolder = openFolder;
     env.messageBoxes = std::make_shared<QtMessageBoxes>();
     env.locale = UserDateLocale();
     env.today = [] { return QDate::currentDate(); };
+    env.checkCover = [locale = env.locale](const QString &xml, const QString &templatePath,
+                                           const CoverChoices &choices) {
+        CoverCheckOptions options;
+        options.locale = locale;
+        options.templatePath = templatePath;
+        options.choices = choices;
+        return CheckCover(xml, options);
+    };
     env.choosePicture = [](QWidget *parent, const QString &start) {
         return QFileDialog::getOpenFileName(
             parent, QStringLiteral("Picture for the Front of the Cover"), start,
@@ -97,6 +123,14 @@ frmCover::~frmCover() = default;
 
 void frmCover::createControls()
 {
+    // What the cover will show and what is wrong with it, read before OK is pressed.
+    lblCheck = new QLabel(this);
+    lblCheck->setObjectName(QStringLiteral("lblCheck"));
+    lblCheck->setTextFormat(Qt::PlainText);
+    lblCheck->setWordWrap(true);
+    lblCheck->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblCheck->hide();
+
     Label1 = new QLabel(QStringLiteral("&Template File"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
 
@@ -163,14 +197,15 @@ void frmCover::createControls()
     picture->addWidget(cmdNoPicture);
 
     auto *layout = new QGridLayout(this);
-    layout->addWidget(Label1, 0, 0);
-    layout->addWidget(cboTemplate, 0, 1);
-    layout->addWidget(Frame1, 1, 0, 1, 2);
-    layout->addWidget(cmdPicture, 2, 0);
-    layout->addLayout(picture, 2, 1);
-    layout->addLayout(buttons, 0, 2, 4, 1);
+    layout->addWidget(lblCheck, 0, 0, 1, 3);
+    layout->addWidget(Label1, 1, 0);
+    layout->addWidget(cboTemplate, 1, 1);
+    layout->addWidget(Frame1, 2, 0, 1, 2);
+    layout->addWidget(cmdPicture, 3, 0);
+    layout->addLayout(picture, 3, 1);
+    layout->addLayout(buttons, 1, 2, 4, 1);
     layout->setColumnStretch(1, 1);
-    layout->setRowStretch(3, 1);
+    layout->setRowStretch(4, 1);
     layout->setHorizontalSpacing(TwipsToPixelsX(CaptionGap, this));
 
     setTabOrder(cboTemplate, chkCollection);
@@ -227,6 +262,9 @@ void frmCover::Form_Load()
     // A picture moved or deleted since is not offered again: OK would only fail on it.
     txtPicture->setText(QFileInfo(last.picturePath).isFile() ? last.picturePath : QString());
     txtPicture_Change();
+    // Checked once for the template restored, not for each that the list passed through.
+    showCheck();
+    connect(cboTemplate, &QComboBox::currentIndexChanged, this, &frmCover::showCheck);
     cboTemplate->setFocus();
 }
 
@@ -271,6 +309,42 @@ void frmCover::chkCollection_Click()
     }
 }
 
+void frmCover::showCheck()
+{
+    if (!m_env.checkCover)
+        return;
+    const QString name = cboTemplate->currentText();
+    const CoverChoices choices{name, collectionValue(), txtYourName->text()};
+    WaitCursor wait; // the template is filled and fitted in memory
+    const CoverCheck check = m_env.checkCover(
+        m_env.xmlText ? m_env.xmlText() : QString(),
+        name.isEmpty() ? QString() : QDir(m_env.templateFolder).filePath(name), choices);
+    wait.restore();
+    QStringList lines{check.summary};
+    for (const QString &warning : check.warnings)
+        lines << QStringLiteral("\u26A0 ") + warning;
+    lblCheck->setText(lines.join(u'\n'));
+    lblCheck->setVisible(!check.summary.isEmpty());
+    if (isVisible())
+        growToCheck();
+}
+
+// The warnings are read before OK: the dialog grows to show all their wrapped lines. Measured
+// once the dialog is polished, in the font it is shown in.
+void frmCover::growToCheck()
+{
+    if (lblCheck->isHidden())
+        return;
+    layout()->activate();
+    resize(width(), std::max(height(), heightForWidth(width())));
+}
+
+void frmCover::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    growToCheck();
+}
+
 void frmCover::cmdPicture_Click()
 {
     if (!m_env.choosePicture)
@@ -298,7 +372,6 @@ void frmCover::cmdOK_Click()
     job.fill = {m_env.locale, m_env.today ? m_env.today() : QDate::currentDate()};
     job.coversFolder = m_env.coversFolder;
     const Result<MadeCover> cover = MakeCover(*m_env.newDocument(), job);
-    const bool opened = cover && m_env.openCover && m_env.openCover(cover->path);
     wait.restore();
     if (!cover) {
         // Nothing is stored for a run that made no cover; the dialog stays open so that another
@@ -307,8 +380,8 @@ void frmCover::cmdOK_Click()
             m_env.messageBoxes->showError(this, cover.error());
         return;
     }
-    // The cover exists, opened or not: the run succeeded. Pressing OK again would only write a
-    // second copy of it. What did not fit on it is told once, over the dialog.
+    // The cover exists: the run succeeded. Pressing OK again would only write a second copy of
+    // it. What did not fit on it is told once, over the dialog.
     if (!cover->notice.isEmpty() && m_env.messageBoxes)
         m_env.messageBoxes->showNotice(this, cover->notice);
     // A failure to keep the choices is told too, and the dialog closes all the same.
@@ -319,18 +392,18 @@ void frmCover::cmdOK_Click()
                                  "the next cover. ") +
                       stored.error());
     accept();
-    if (!opened && m_env.messageBoxes) {
-        const QString folder = QFileInfo(cover->path).absolutePath();
-        const QString text =
-            QStringLiteral("The cover was saved as %1, but no application could be started to "
-                           "open it. Viewing and printing a cover needs a word processor, such as "
-                           "LibreOffice Writer.")
-                .arg(QuotedPath(cover->path));
-        if (m_env.messageBoxes->showNoticeWithAction(parentWidget(), text,
-                                                     QStringLiteral("Open &Folder")) &&
-            m_env.openCover)
-            m_env.openCover(folder);
-    }
+    // The desktop may answer after the dialog is gone: the answer holds on to nothing of it.
+    // Opened after the notices, so that its own notice never stacks over theirs.
+    const QPointer<QWidget> parent = parentWidget();
+    auto notOpened = [parent, path = cover->path, boxes = m_env.messageBoxes,
+                      openFolder = m_env.openFolder](bool opened) {
+        if (!opened)
+            tellNotOpened(parent, path, boxes.get(), openFolder);
+    };
+    if (m_env.openCover)
+        m_env.openCover(cover->path, std::move(notOpened));
+    else
+        notOpened(false);
 }
 
 void frmCover::cmdCancel_Click()

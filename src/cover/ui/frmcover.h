@@ -3,8 +3,10 @@
 // choices; Cancel, Esc and the title bar's close store nothing.
 #pragma once
 
+#include "common/desktopopen.h"
 #include "common/formhelpers.h"
 #include "common/messageboxes.h"
+#include "cover/fill/covercheck.h"
 #include "cover/fill/coverdocument.h"
 #include "cover/fill/coverfiller.h"
 
@@ -25,7 +27,7 @@ class QPushButton;
 namespace tapewright {
 
 // Everything the dialog reaches outside itself, so that tests can give it a folder of their
-// own, a recording document and an answering message box.
+// own, a recording document, an answering opener and message box.
 struct CoverDialogEnvironment
 {
     QString templateFolder; // the templates listed in cboTemplate
@@ -35,8 +37,15 @@ struct CoverDialogEnvironment
     std::function<QString()> xmlText;
     // A new document for every run.
     std::function<std::unique_ptr<CoverDocument>()> newDocument;
-    // Opens the finished cover, or its folder, with the desktop's application.
-    ShellOpener openCover;
+    // Opens the finished cover with the desktop's application, and says whether it did.
+    DocumentOpener openCover;
+    // Opens the folder of a cover that was not opened, when the user asks for it.
+    ShellOpener openFolder;
+    // What the cover of the XML made from the template at templatePath ("" when none is
+    // chosen) will show and what is wrong with it: shown above OK.
+    std::function<CoverCheck(const QString &xml, const QString &templatePath,
+                             const CoverChoices &choices)>
+        checkCover;
     // Tells the user what failed, or where a cover that could not be opened is.
     std::shared_ptr<MessageBoxes> messageBoxes;
     QLocale locale;               // dates are recognised and written in this locale
@@ -46,10 +55,11 @@ struct CoverDialogEnvironment
 };
 
 // The environment of the running program: the template folder beside it (or the installed
-// one), the given settings file and opener, the covers folder in the user's cache, the
-// file-based cover documents, real message boxes, the user's locale.
+// one), the given settings file and folder opener, the covers folder in the user's cache, the
+// file-based cover documents and their check, the desktop's opener for the cover, real message
+// boxes, the user's locale.
 CoverDialogEnvironment DefaultCoverEnvironment(const QString &settingsFile,
-                                               const ShellOpener &openCover,
+                                               const ShellOpener &openFolder,
                                                std::function<QString()> xmlText);
 
 class frmCover : public QDialog
@@ -64,11 +74,16 @@ public:
     // The check box's value as the settings file stores it: 0 unchecked, 1 checked, 2 grayed.
     int collectionValue() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void createControls();
     void Form_Load();
     void setCollectionValue(int value);
     void chkCollection_Click();
+    void showCheck();
+    void growToCheck();
     void cmdPicture_Click();
     void txtPicture_Change();
     void cmdOK_Click();
@@ -76,6 +91,7 @@ private:
 
     CoverDialogEnvironment m_env;
 
+    QLabel *lblCheck = nullptr;
     QLabel *Label1 = nullptr;
     QComboBox *cboTemplate = nullptr;
     QCheckBox *chkCollection = nullptr;
