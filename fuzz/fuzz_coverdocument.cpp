@@ -1,6 +1,6 @@
 // The cover documents on any template: no crash, no hang, and a filled cover that is written
 // and opens again. The seeds include the shipped templates, whose layout property makes the
-// type fitting run on the mutated parts too.
+// check of the layout's shape and the type fitting run on the mutated parts too.
 //
 // The first input byte chooses the format (OpenDocument or Word) and how the rest is read: as
 // the template file's bytes, or as its parts ("@@ name" lines, each followed by the part's
@@ -130,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FillCoverBookmarks(
         document, xml, CoverChoices{QStringLiteral("t.odt"), 1, u"Me"_qs},
         CoverFillOptions{QLocale(QLocale::English, QLocale::UnitedStates), QDate(2024, 2, 29)});
-    // A template that names the shipped layout has its type fitted, whatever else it holds.
+    // A template that names the shipped layout has its type fitted when it has the layout's
+    // shape, and is left as filled when not (a seed's track list bookmark is stretched).
     (void)document.fitLayout();
     for (const QString &name : names) {
         if (document.lookUpBookmark(name))

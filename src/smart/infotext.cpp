@@ -1,7 +1,7 @@
 #include "smart/infotext.h"
 
 #include "convert/textterms.h"
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 
 #include <QVarLengthArray>
@@ -56,6 +56,35 @@ bool isFolderName(QStringView s)
     return digit && dots >= 1 && s.back() != u'.';
 }
 
+// Fewer marks than this at a line's ends are a title's own ("*Tombstone Blues*", "-> Song").
+constexpr qsizetype MinFrame = 2;
+
+// "--Disc 2--", "== February 7, 1990 ==", "***Filler***": decoration on both ends of a line
+// frames a heading; the line is read as what it frames. Narrows [a, b) to it.
+bool unwrapDecoration(const char16_t *t, qsizetype &a, qsizetype &b)
+{
+    const auto decoration = [](char16_t c) {
+        return c == u'-' || c == u'=' || c == u'*' || c == u'~' || c == u'#' || c == u'_';
+    };
+    qsizetype x = a;
+    qsizetype y = b;
+    while (x < y && decoration(t[x]))
+        ++x;
+    while (y > x && decoration(t[y - 1]))
+        --y;
+    if (x - a < MinFrame || b - y < MinFrame)
+        return false;
+    while (x < y && t[x] == u' ')
+        ++x;
+    while (y > x && t[y - 1] == u' ')
+        --y;
+    if (x == y)
+        return false; // a rule
+    a = x;
+    b = y;
+    return true;
+}
+
 bool hasDigit(QStringView s)
 {
     for (QChar c : s) {
@@ -65,98 +94,23 @@ bool hasDigit(QStringView s)
     return false;
 }
 
-struct KeyName
-{
-    std::u16string_view key;
-    FieldKey field;
-};
+// A key further along than this is a sentence's colon ("We got there early and the sound was:").
+constexpr qsizetype MaxKeyLength = 32;
 
-constexpr KeyName Keys[] = {
-    {u"artist", FieldKey::Artist},
-    {u"artists", FieldKey::Artist},
-    {u"performer", FieldKey::Artist},
-    {u"performers", FieldKey::Artist},
-    {u"band name", FieldKey::Artist},
-    {u"band", FieldKey::Band},
-    {u"group", FieldKey::Band},
-    {u"torrent title", FieldKey::Title},
-    {u"title", FieldKey::Title},
-    {u"torrent", FieldKey::Title},
-    {u"album", FieldKey::Title},
-    {u"bootleg", FieldKey::Title},
-    {u"date", FieldKey::Date},
-    {u"show date", FieldKey::Date},
-    {u"concert date", FieldKey::Date},
-    {u"performance date", FieldKey::Date},
-    {u"date of show", FieldKey::Date},
-    {u"date of concert", FieldKey::Date},
-    {u"event date", FieldKey::Date},
-    {u"venue", FieldKey::Venue},
-    {u"venue name", FieldKey::Venue},
-    {u"concert venue", FieldKey::Venue},
-    {u"place", FieldKey::Venue},
-    {u"where", FieldKey::Venue},
-    {u"location", FieldKey::Location},
-    {u"city", FieldKey::City},
-    {u"town", FieldKey::City},
-    {u"city/state", FieldKey::City},
-    {u"state", FieldKey::State},
-    {u"province", FieldKey::State},
-    {u"country", FieldKey::State},
-    {u"source", FieldKey::Source},
-    {u"src", FieldKey::Source},
-    {u"lineage", FieldKey::Source},
-    {u"genealogy", FieldKey::Source},
-    {u"gen", FieldKey::Source},
-    {u"transfer", FieldKey::Source},
-    {u"transfers", FieldKey::Source},
-    {u"cd transfer", FieldKey::Source},
-    {u"transferred", FieldKey::Source},
-    {u"recording", FieldKey::Source},
-    {u"recording type", FieldKey::Source},
-    {u"recorded with", FieldKey::Source},
-    {u"taped with", FieldKey::Source},
-    {u"equipment", FieldKey::Source},
-    {u"gear", FieldKey::Source},
-    {u"mics", FieldKey::Source},
-    {u"microphones", FieldKey::Source},
-    {u"recorder", FieldKey::Source},
-    {u"setup", FieldKey::Source},
-    {u"chain", FieldKey::Source},
-    {u"this upload", FieldKey::Source},
-    {u"conversion", FieldKey::Source},
-    {u"notes", FieldKey::Notes},
-    {u"note", FieldKey::Notes},
-    {u"comments", FieldKey::Notes},
-    {u"comment", FieldKey::Notes},
-    {u"taper notes", FieldKey::Notes},
-    {u"remarks", FieldKey::Notes},
-    {u"the band", FieldKey::Lineup},
-    {u"band members", FieldKey::Lineup},
-    {u"members", FieldKey::Lineup},
-    {u"lineup", FieldKey::Lineup},
-    {u"line-up", FieldKey::Lineup},
-    {u"line up", FieldKey::Lineup},
-    {u"personnel", FieldKey::Lineup},
-    {u"musicians", FieldKey::Lineup},
-};
-
-FieldKey fieldKeyOf(QStringView keyLower)
-{
-    const std::u16string_view k(keyLower.utf16(), size_t(keyLower.size()));
-    for (const KeyName &n : Keys) {
-        if (n.key == k)
-            return n.field;
-    }
-    return FieldKey::None;
-}
-
-// "Key: value", "Key : value": the key and where its value starts.
+// "Key: value", "Key : value", and the few keys written without a colon ("Venue Town Hall"):
+// the key and where its value starts.
 std::optional<std::pair<FieldKey, qsizetype>> readField(QStringView s, QStringView lower)
 {
     const qsizetype colon = FindChar(lower, 0, u':');
-    if (colon <= 0 || colon > 32)
-        return std::nullopt;
+    if (colon <= 0 || colon > MaxKeyLength) {
+        const qsizetype v = BareKeyValueAt(lower);
+        if (v < 0)
+            return std::nullopt;
+        return std::make_pair(
+            FieldKeyOf(lower.first(FindChar(lower, 0, u' ') < 0 ? lower.size()
+                                                                : FindChar(lower, 0, u' '))),
+            v);
+    }
     const QStringView key = lower.first(colon).trimmed();
     if (key.isEmpty() || !key[0].isLetter())
         return std::nullopt;
@@ -170,7 +124,7 @@ std::optional<std::pair<FieldKey, qsizetype>> readField(QStringView s, QStringVi
     qsizetype v = colon + 1;
     while (v < s.size() && s[v] == u' ')
         ++v;
-    FieldKey field = fieldKeyOf(key);
+    FieldKey field = FieldKeyOf(key);
     if (field == FieldKey::None) {
         if (words > 3 || v >= s.size())
             return std::nullopt;
@@ -236,8 +190,12 @@ std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const Date
         qsizetype end = d->start;
         while (end > 0 && (s[end - 1] == u' ' || s[end - 1] == u',' || s[end - 1] == u'-'))
             --end;
-        without = s.first(end).toString() + s.sliced(d->end).toString();
-        withoutLower = lower.first(end).toString() + lower.sliced(d->end).toString();
+        // A date between two parts separates them as a comma does ("Bob Dylan - 2024 08 03 @
+        // Shoreline Amphitheatre, ...").
+        const bool between = end > 0 && !s.sliced(d->end).trimmed().isEmpty();
+        const QString join = between ? QStringLiteral(", ") : QString();
+        without = s.first(end).toString() + join + s.sliced(d->end).toString();
+        withoutLower = lower.first(end).toString() + join + lower.sliced(d->end).toString();
         s = without;
         lower = withoutLower;
         if (hasDigit(s))
@@ -263,6 +221,13 @@ std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const Date
         p.city = parts[parts.size() - 2].toString();
         if (parts.size() == 3)
             p.venue = parts[0].toString();
+        // "Noblesville, IN, USA": a city, its state and the country that holds it.
+        if (parts.size() == 3 && IsCountryName(low(parts[2])) &&
+            (IsStateCode(parts[1]) || IsStateName(low(parts[1])))) {
+            p.venue.clear();
+            p.city = parts[0].toString();
+            p.state = parts[1].toString();
+        }
         return p;
     }
     if (parts.size() != 1 || !nameLike(parts[0]))
@@ -349,6 +314,7 @@ InfoText::InfoText(QStringView text, const DateLocale &locale)
         while (b > a && t[b - 1] == u' ')
             --b;
         InfoLine line;
+        line.decorated = unwrapDecoration(t, a, b);
         line.start = a;
         line.length = b - a;
         m_lines.append(line);
@@ -421,7 +387,8 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
         return;
     }
     const qsizetype first = m_items.size();
-    if (const qsizetype count = ItemsOfLine(s, low, m_items)) {
+    if (const qsizetype count = ItemsOfLine(s, low, m_items);
+        count > 0 && !isCatalogueEntry(count, first)) {
         l.kind = LineKind::Items;
         l.firstItem = first;
         l.itemCount = count;
@@ -445,6 +412,17 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
         return;
     }
     l.kind = ReadPlace(s, low, locale) ? LineKind::Place : LineKind::Text;
+}
+
+// "004 Chuck Berry & Ron Wood 1986-06-25 New York City, NY": a numbered line that names a show
+// by its date is an entry of a list of shows or releases, never a track. Its items are dropped.
+bool InfoText::isCatalogueEntry(qsizetype count, qsizetype first)
+{
+    if (count != 1 || m_items[first].kind != TrackItem::Kind::Track ||
+        !HasIsoDate(m_items[first].title))
+        return false;
+    m_items.resize(first);
+    return true;
 }
 
 // In a concatenation of files, a file that is mostly a checksum or length listing is one

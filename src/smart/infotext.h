@@ -4,6 +4,7 @@
 #pragma once
 
 #include "convert/daterecogniser.h"
+#include "smart/lexicon.h"
 #include "smart/trackitems.h"
 
 #include <QList>
@@ -30,23 +31,6 @@ enum class LineKind : quint8
     Text,   // anything else: names, titles, headings
 };
 
-enum class FieldKey : quint8
-{
-    None,
-    Artist,
-    Band,
-    Title, // a torrent or release title, "Artist - Title"
-    Date,
-    Venue,
-    Location,
-    City,
-    State,
-    Source,
-    Notes,
-    Lineup, // "The Band:", "Personnel:": the musicians follow
-    Other,
-};
-
 struct InfoLine
 {
     qsizetype start = 0; // in InfoText's text
@@ -56,6 +40,7 @@ struct InfoLine
     qsizetype valueStart = 0; // a field's value, from the line's start
     qsizetype firstItem = 0;
     qsizetype itemCount = 0;
+    bool decorated = false; // framed by decoration ("--Disc 2--"): a heading, never a title
 };
 
 struct PlaceParts
@@ -107,6 +92,7 @@ public:
 private:
     void classify(qsizetype i, const DateLocale &locale);
     void markListingSections();
+    bool isCatalogueEntry(qsizetype count, qsizetype first);
 
     QString m_text;  // the text with tabs made blanks
     QString m_lower; // m_text lower-cased, same positions

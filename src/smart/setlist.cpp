@@ -1,16 +1,23 @@
 #include "smart/setlist.h"
 
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 #include "smart/trackitems.h"
 
 #include <QSet>
 
 #include <memory>
+#include <optional>
 
 namespace tapewright::smart {
 
 namespace {
+
+// A title typed in small letters is short; a longer line in small letters is a remark.
+constexpr int MaxSmallTitleWords = 10;
+
+// How many tracks in a row may stand out of their numbers' order ("25", "24", then "15").
+constexpr qsizetype MaxMovedTracks = 3;
 
 struct TrackRef
 {
@@ -18,17 +25,61 @@ struct TrackRef
     qsizetype item;
 };
 
+// "when i paint my masterpiece": a set list typed in small letters reads like a phrase, but a
+// short line without a capital, a colon or a sentence's end is a title.
+bool isSmallTitle(QStringView s)
+{
+    for (QChar c : s) {
+        if (c.isUpper() || c == u'.' || c == u'!' || c == u'?' || c == u':')
+            return false;
+    }
+    return CountWords(s).words <= MaxSmallTitleWords;
+}
+
+bool isHeadingOfNotes(QStringView lower)
+{
+    return IsNoteHeading(lower) || IsLineupHeading(lower);
+}
+
+// "Set II" / "Electric": a line right under a set heading made only of the words a heading is
+// made of describes the set.
+bool describesSet(const InfoText &t, qsizetype i)
+{
+    if (i == 0 || t.kind(i - 1) != LineKind::Items ||
+        t.item(i - 1, t.at(i - 1).itemCount - 1).kind != TrackItem::Kind::Set)
+        return false;
+    const QStringView low = t.lower(i);
+    qsizetype a = 0;
+    while (a < low.size()) {
+        if (!low[a].isLetter()) {
+            ++a;
+            continue;
+        }
+        qsizetype e = a;
+        while (e < low.size() && low[e].isLetter())
+            ++e;
+        if (SetHeadingWord(low.sliced(a, e - a)) == SetWord::None)
+            return false;
+        a = e;
+    }
+    return true;
+}
+
 // A line of an unnumbered set list: a title, not a heading ("McCrary / Dennis / King:") and not
 // a musician of the lineup ("Bob Dylan - Guitar and Vocals").
 bool isUnnumberedTitle(const InfoText &t, qsizetype i)
 {
     const LineKind k = t.kind(i);
-    if (k != LineKind::Text && k != LineKind::Place)
+    if ((k != LineKind::Text && k != LineKind::Place &&
+         !(k == LineKind::Prose && isSmallTitle(t.line(i)))) ||
+        t.at(i).decorated)
         return false;
     const QStringView s = t.line(i);
     if (s.endsWith(u':'))
         return false;
     const QStringView low = t.lower(i);
+    if (isHeadingOfNotes(low) || describesSet(t, i))
+        return false;
     for (const QStringView sep : {QStringView(u" - "), QStringView(u": ")}) {
         const qsizetype at = FindText(low, sep);
         if (at <= 0)
@@ -49,44 +100,24 @@ bool isUnnumberedTitle(const InfoText &t, qsizetype i)
 
 } // namespace
 
-// What one piece of a text leaves to the next: the list it left open, and what is known of the
-// numbering.
-struct SetListReader::State
-{
-    bool m_headed = false;   // a track numbered 1 right under a heading, or a "d1t01" track
-    bool m_numbered = false; // the show numbers its tracks
-    bool m_anyDisc = false;
-    bool m_discHasTracks = false;
-    bool m_pendingDisc = false;
-    bool m_open = false;
-    bool m_endedByText = false; // the last list ended at notes, fields or listings
-    bool m_endedHard = false;   // ... at fields, another file or listings
-    bool m_sawHeading = false;
-    int m_last = 0;
-    int m_discPrefix = 0;
-    // The last track taken, handed on only when the next track or disc comes or the piece ends:
-    // until then a line below may still add to its title.
-    bool m_holding = false;
-    SmartTrack m_held;
-    qsizetype m_heldLine = 0;
-};
-
-namespace {
-
-// The set list of one piece of a text, or of a whole one.
-class PieceReader : public SetListReader::State
+class SetListReader::Impl
 {
 public:
-    PieceReader(const InfoText &text, qsizetype afterLine, DiscSink &out, const State &before)
-        : State(before), t(text), m_afterLine(afterLine), m_out(out)
+    explicit Impl(DiscSink &out) : m_out(out) {}
+
+    // One piece of the text; what a piece leaves open, the next continues.
+    void read(const InfoText &text, qsizetype afterLine)
     {
+        t = &text;
+        m_afterLine = afterLine;
+        m_tracks.clear();
         markNoteBlocks();
         bool afterHeading = false;
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            if (t.kind(i) != LineKind::Items)
+        for (qsizetype i = 0; i < t->count(); ++i) {
+            if (t->kind(i) != LineKind::Items)
                 continue;
-            for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
-                const TrackItem &item = t.item(i, k);
+            for (qsizetype k = 0; k < t->at(i).itemCount; ++k) {
+                const TrackItem &item = t->item(i, k);
                 if (item.kind == TrackItem::Kind::Track) {
                     m_headed =
                         m_headed || (afterHeading && startsList(item.number)) || item.disc > 0;
@@ -95,25 +126,41 @@ public:
                 afterHeading = item.kind != TrackItem::Kind::Track;
             }
         }
-    }
-
-    void read()
-    {
         // A text read in pieces numbers its tracks once a piece did.
         m_numbered = m_numbered || isNumbered();
         if (m_numbered)
             readNumbered();
         else
             readUnnumbered();
-        handOn();
+        flush(); // a title is not joined across two pieces
     }
 
+    bool m_sawHeading = false;
+
 private:
-    const InfoText &t;
-    qsizetype m_afterLine;
+    struct HeldTrack
+    {
+        QString title;
+        QString time;
+        qsizetype line;
+    };
+
+    const InfoText *t = nullptr;
     DiscSink &m_out;
+    std::optional<HeldTrack> m_held;
+    qsizetype m_afterLine = -1;
     QList<TrackRef> m_tracks;
     QList<bool> m_inNotes; // a line of a notes or lineup paragraph
+    bool m_headed = false; // a track numbered 1 right under a heading, or a "d1t01" track
+    bool m_numbered = false;
+    bool m_anyDisc = false;
+    bool m_discHasTracks = false;
+    bool m_pendingDisc = false;
+    bool m_open = false;
+    bool m_endedByText = false; // the last list ended at notes, fields or listings
+    bool m_endedHard = false;   // ... at fields, another file or listings
+    int m_last = 0;
+    int m_discPrefix = 0;
 
     static bool startsList(int n) { return n == 1 || (n > 100 && n % 100 == 1); }
 
@@ -122,16 +169,19 @@ private:
     // heading ends it.
     void markNoteBlocks()
     {
-        m_inNotes.fill(false, t.count());
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            const FieldKey key = t.at(i).key;
-            if (t.kind(i) != LineKind::Field || (key != FieldKey::Notes && key != FieldKey::Lineup))
+        m_inNotes.fill(false, t->count());
+        for (qsizetype i = 0; i < t->count(); ++i) {
+            const FieldKey key = t->at(i).key;
+            const bool field = t->kind(i) == LineKind::Field &&
+                               (key == FieldKey::Notes || key == FieldKey::Lineup);
+            if (!field && !(t->kind(i) == LineKind::Text && isHeadingOfNotes(t->lower(i))))
                 continue;
             qsizetype k = i + 1;
-            while (t.value(i).isEmpty() && k < t.count() && t.kind(k) == LineKind::Blank)
+            while (field && t->value(i).isEmpty() && k < t->count() &&
+                   t->kind(k) == LineKind::Blank)
                 ++k; // "Notes:", then a blank line, then the notes
-            for (; k < t.count() && t.kind(k) != LineKind::Blank; ++k) {
-                if (t.kind(k) == LineKind::Items && t.item(k, 0).kind != TrackItem::Kind::Track)
+            for (; k < t->count() && t->kind(k) != LineKind::Blank; ++k) {
+                if (t->kind(k) == LineKind::Items && t->item(k, 0).kind != TrackItem::Kind::Track)
                     break;
                 m_inNotes[k] = true;
             }
@@ -152,31 +202,33 @@ private:
         return false;
     }
 
-    int number(qsizetype k) const { return t.item(m_tracks[k].line, m_tracks[k].item).number; }
+    int number(qsizetype k) const { return t->item(m_tracks[k].line, m_tracks[k].item).number; }
 
     void newDiscUnlessEmpty()
     {
         if (!m_anyDisc || m_discHasTracks) {
-            handOn();
+            flush();
             m_out.disc();
             m_anyDisc = true;
             m_discHasTracks = false;
         }
     }
 
+    // The last track is held back until the next one, a new disc or the end of the piece, so
+    // that a title wrapped onto the next line can still be joined to it.
     void append(const QString &title, const QString &time, qsizetype line)
     {
-        handOn();
-        m_held = {title, time};
-        m_heldLine = line;
-        m_holding = m_discHasTracks = true;
+        flush();
+        m_held = HeldTrack{title, time, line};
+        m_discHasTracks = true;
     }
 
-    void handOn()
+    void flush()
     {
-        if (m_holding)
-            m_out.track(m_held.title, m_held.time, m_heldLine);
-        m_holding = false;
+        if (m_held) {
+            m_out.track(m_held->title, m_held->time, m_held->line);
+            m_held.reset();
+        }
     }
 
     // hard: a keyword field, another file of a concatenation or a listing ended the list.
@@ -207,15 +259,20 @@ private:
             // A 1 (or 101, 201: disc and track in one number) starts a list only when the next
             // number follows it; after a list it starts the next disc. Once notes or fields have
             // ended a list, numbered sentences ("1 more thing, 2 more ...") start none.
-            const QStringView line = t.line(m_tracks[index].line);
+            const QStringView line = t->line(m_tracks[index].line);
             accept = next == n + 1 && !(m_endedByText && IsProse(line));
             newDisc = true;
         } else {
             // A list runs on; one number left out ("4, 6") does not end it, nor does a remark
             // between two tracks. After keyword fields, files or listings it has ended.
-            const QStringView line = t.line(m_tracks[index].line);
+            const QStringView line = t->line(m_tracks[index].line);
             accept = (m_open || (m_endedByText && !m_endedHard && !IsProse(line))) &&
                      (n == m_last + 1 || n == m_last + 2);
+            if (!accept && m_open && movedOutOfPlace(index)) {
+                if (!item.missing)
+                    append(item.title, item.time, m_tracks[index].line);
+                return; // the numbering runs on from the last number in place
+            }
         }
         if (!accept) {
             close();
@@ -231,19 +288,34 @@ private:
             append(item.title, item.time, m_tracks[index].line);
     }
 
+    // "14 ...", "25 It Ain't Me, Babe", "24 Maggie's Farm", "15 ...": a track the file numbers
+    // out of order (a release keeps its tracks' old numbers) is still in the list when the
+    // numbering resumes on the lines right below it.
+    bool movedOutOfPlace(qsizetype index) const
+    {
+        const qsizetype line = m_tracks[index].line;
+        for (qsizetype k = index + 1; k < m_tracks.size() && k <= index + MaxMovedTracks; ++k) {
+            if (m_tracks[k].line != line + (k - index))
+                return false; // another line between: the list has ended
+            if (number(k) == m_last + 1)
+                return true;
+        }
+        return false;
+    }
+
     void readNumbered()
     {
         qsizetype index = 0;
-        for (qsizetype i = 0; i < t.count(); ++i) {
+        for (qsizetype i = 0; i < t->count(); ++i) {
             if (m_inNotes[i]) {
                 index += tracksOn(i);
                 close(true);
                 continue;
             }
-            switch (t.kind(i)) {
+            switch (t->kind(i)) {
             case LineKind::Items:
-                for (qsizetype k = 0; k < t.at(i).itemCount; ++k) {
-                    const TrackItem &item = t.item(i, k);
+                for (qsizetype k = 0; k < t->at(i).itemCount; ++k) {
+                    const TrackItem &item = t->item(i, k);
                     switch (item.kind) {
                     case TrackItem::Kind::Disc:
                         m_pendingDisc = m_open = m_sawHeading = true;
@@ -256,6 +328,8 @@ private:
                         break;
                     }
                 }
+                if (joinWrappedTitle(i))
+                    ++i;
                 break;
             case LineKind::FileHeader:
             case LineKind::Listing:
@@ -274,12 +348,47 @@ private:
         }
     }
 
+    // "4. Don't Think Twice (Bob on piano and" / "harp, Larry on cittern)": a title whose
+    // bracket is still open at the end of its line goes on in the next line. Returns whether
+    // the next line was taken in.
+    bool joinWrappedTitle(qsizetype i)
+    {
+        if (!m_held || i + 1 >= t->count() ||
+            t->item(i, t->at(i).itemCount - 1).kind != TrackItem::Kind::Track)
+            return false;
+        const LineKind next = t->kind(i + 1);
+        if (next != LineKind::Text && next != LineKind::Prose && next != LineKind::Place)
+            return false;
+        HeldTrack &track = *m_held;
+        if (!track.time.isEmpty() || openBrackets(track.title) <= 0 ||
+            openBrackets(t->line(i + 1)) >= 0)
+            return false;
+        const CleanTitle c =
+            CleanTrackTitle(QString(track.title + u' ' + t->line(i + 1).toString()));
+        track.title = c.title;
+        track.time = c.time;
+        return true;
+    }
+
+    // Brackets opened and not closed in s (negative when more close than open).
+    static int openBrackets(QStringView s)
+    {
+        int open = 0;
+        for (QChar c : s) {
+            if (c == u'(' || c == u'[')
+                ++open;
+            else if (c == u')' || c == u']' || c == u'}')
+                --open;
+        }
+        return open;
+    }
+
     qsizetype tracksOn(qsizetype i) const
     {
         qsizetype n = 0;
-        if (t.kind(i) == LineKind::Items) {
-            for (qsizetype k = 0; k < t.at(i).itemCount; ++k)
-                n += t.item(i, k).kind == TrackItem::Kind::Track;
+        if (t->kind(i) == LineKind::Items) {
+            for (qsizetype k = 0; k < t->at(i).itemCount; ++k)
+                n += t->item(i, k).kind == TrackItem::Kind::Track;
         }
         return n;
     }
@@ -287,7 +396,7 @@ private:
     qsizetype runOfTitles(qsizetype i) const
     {
         qsizetype e = i;
-        while (e < t.count() && !m_inNotes[e] && isUnnumberedTitle(t, e))
+        while (e < t->count() && !m_inNotes[e] && isUnnumberedTitle(*t, e))
             ++e;
         return e - i;
     }
@@ -295,8 +404,8 @@ private:
     void readUnnumbered()
     {
         int blanks = 0;
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            const LineKind k = t.kind(i);
+        for (qsizetype i = 0; i < t->count(); ++i) {
+            const LineKind k = t->kind(i);
             if (k == LineKind::Blank) {
                 if (++blanks >= 2)
                     m_open = false;
@@ -308,8 +417,8 @@ private:
                 continue;
             }
             if (k == LineKind::Items) {
-                for (qsizetype n = 0; n < t.at(i).itemCount; ++n) {
-                    const TrackItem::Kind kind = t.item(i, n).kind;
+                for (qsizetype n = 0; n < t->at(i).itemCount; ++n) {
+                    const TrackItem::Kind kind = t->item(i, n).kind;
                     if (kind == TrackItem::Kind::Disc)
                         m_pendingDisc = m_open = m_sawHeading = true;
                     else if (kind == TrackItem::Kind::Set)
@@ -317,8 +426,9 @@ private:
                 }
                 continue;
             }
-            if (!isUnnumberedTitle(t, i)) {
-                if (k != LineKind::Text)
+            if (!isUnnumberedTitle(*t, i)) {
+                // A heading framed by decoration ("--February 5, 1990--") leaves a list open.
+                if (k != LineKind::Text && !t->at(i).decorated)
                     m_open = false;
                 continue;
             }
@@ -332,12 +442,38 @@ private:
             if (m_pendingDisc || !m_anyDisc)
                 newDiscUnlessEmpty();
             m_pendingDisc = false;
-            const CleanTitle c = CleanTrackTitle(t.line(i));
+            const CleanTitle c = CleanTrackTitle(t->line(i));
             if (!c.missing)
                 append(c.title, c.time, i);
         }
     }
 };
+
+void KeptDiscs::disc()
+{
+    discs.append(SmartDisc());
+}
+
+void KeptDiscs::track(const QString &title, const QString &time, qsizetype)
+{
+    discs.back().tracks.append({title, time});
+}
+
+SetListReader::SetListReader(DiscSink &out) : m(std::make_unique<Impl>(out)) {}
+
+SetListReader::~SetListReader() = default;
+
+void SetListReader::read(const InfoText &text, qsizetype afterLine)
+{
+    m->read(text, afterLine);
+}
+
+bool SetListReader::sawDiscHeading() const
+{
+    return m->m_sawHeading;
+}
+
+namespace {
 
 // A flat list whose checksum listing names its discs ("Disc 1\D1 Track01.flac",
 // "dylan-2\Track03.flac", "...d2t03.flac"): split as the files are, when they add up.
@@ -396,32 +532,6 @@ void splitByListing(const InfoText &t, QList<SmartDisc> &discs)
 }
 
 } // namespace
-
-void KeptDiscs::disc()
-{
-    discs.append(SmartDisc());
-}
-
-void KeptDiscs::track(const QString &title, const QString &time, qsizetype)
-{
-    discs.back().tracks.append({title, time});
-}
-
-SetListReader::SetListReader(DiscSink &out) : m_state(std::make_unique<State>()), m_out(out) {}
-
-SetListReader::~SetListReader() = default;
-
-void SetListReader::read(const InfoText &text, qsizetype afterLine)
-{
-    PieceReader piece(text, afterLine, m_out, *m_state);
-    piece.read();
-    *m_state = piece;
-}
-
-bool SetListReader::sawDiscHeading() const
-{
-    return m_state->m_sawHeading;
-}
 
 QList<SmartDisc> ReadSetList(const InfoText &text, qsizetype afterLine)
 {

@@ -45,11 +45,9 @@ public:
     void read(const InfoText &text, qsizetype afterLine);
     bool sawDiscHeading() const;
 
-    struct State;
-
 private:
-    std::unique_ptr<State> m_state;
-    DiscSink &m_out;
+    class Impl;
+    std::unique_ptr<Impl> m;
 };
 
 // The set list of a text read whole, and split as its file listing is when it has one disc

@@ -1,7 +1,11 @@
 #include "smart/showheader.h"
 
 #include "convert/textterms.h"
-#include "smart/collectorterms.h"
+#include "smart/bandname.h"
+#include "smart/headerplace.h"
+#include "smart/headersource.h"
+#include "smart/headfields.h"
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 
 #include <QList>
@@ -16,256 +20,6 @@ namespace {
 // How far below its first line the header block may reach.
 constexpr qsizetype HeaderReach = 40;
 
-enum class HeadPart : quint8
-{
-    Other,
-    Date,
-    PartialDate,
-    Media,
-    TimeOfDay,
-    Event,
-    State,
-};
-
-struct HeadField
-{
-    QStringView text;
-    HeadPart part = HeadPart::Other;
-    std::optional<FoundDate> date;
-};
-
-QString trimmedName(QStringView s)
-{
-    s = s.trimmed();
-    while (!s.isEmpty() && (s.back() == u',' || s.back() == u'-' || s.back() == u':' ||
-                            s.back() == u';' || s.back() == u'_'))
-        s.chop(1);
-    return CollapsedBlanks(s);
-}
-
-// The first line cut into its fields: at commas, at spaced dashes and at runs of blanks.
-QList<QStringView> headFields(QStringView s)
-{
-    QList<QStringView> out;
-    qsizetype from = 0;
-    const qsizetype n = s.size();
-    const auto cut = [&](qsizetype end, qsizetype next) {
-        const QStringView f = s.sliced(from, end - from).trimmed();
-        if (!f.isEmpty())
-            out.append(f);
-        from = next;
-    };
-    for (qsizetype i = 0; i < n; ++i) {
-        if (s[i] == u',') {
-            cut(i, i + 1);
-        } else if (s[i] == u' ' && i + 2 < n && s[i + 1] == u'-' && s[i + 2] == u' ') {
-            cut(i, i + 3);
-            i += 2;
-        } else if (s[i] == u' ' && i + 1 < n && s[i + 1] == u' ') {
-            qsizetype e = i;
-            while (e < n && s[e] == u' ')
-                ++e;
-            cut(i, e);
-            i = e - 1;
-        }
-    }
-    cut(n, n);
-    return out;
-}
-
-bool isMediaField(QStringView lower)
-{
-    qsizetype i = 0;
-    while (i < lower.size() && IsAsciiDigit(lower[i]))
-        ++i;
-    const QStringView rest = lower.sliced(i);
-    if (i > 0 && (rest.startsWith(u"cd") || rest.startsWith(u"dvd") || rest.startsWith(u"disc") ||
-                  rest.startsWith(u" cd") || rest.startsWith(u" disc")))
-        return true;
-    if (lower.contains(u"min+") || (lower.startsWith(u'(') && lower.contains(u"min")))
-        return true;
-    return IsGearWord(lower);
-}
-
-bool isTimeOfDay(QStringView lower)
-{
-    return lower == u"afternoon" || lower == u"evening" || lower == u"matinee" ||
-           lower == u"early show" || lower == u"late show" || lower == u"night" ||
-           lower == u"morning" || lower == u"afternoon show" || lower == u"evening show";
-}
-
-bool hasEventWord(QStringView lower)
-{
-    qsizetype i = 0;
-    while (i < lower.size()) {
-        if (!lower[i].isLetter()) {
-            ++i;
-            continue;
-        }
-        qsizetype e = i;
-        while (e < lower.size() && lower[e].isLetter())
-            ++e;
-        const QStringView w = lower.sliced(i, e - i);
-        if (IsEventWord(w) || w == u"with")
-            return true;
-        i = e;
-    }
-    return false;
-}
-
-bool hasLetter(QStringView s)
-{
-    for (QChar c : s) {
-        if (c.isLetter())
-            return true;
-    }
-    return false;
-}
-
-bool hasVenueWord(QStringView s)
-{
-    const QString lower = LowerCased(s);
-    qsizetype i = 0;
-    while (i < lower.size()) {
-        if (!lower[i].isLetter()) {
-            ++i;
-            continue;
-        }
-        qsizetype e = i;
-        while (e < lower.size() && lower[e].isLetter())
-            ++e;
-        if (IsVenueWord(QStringView(lower).sliced(i, e - i)))
-            return true;
-        i = e;
-    }
-    return false;
-}
-
-bool endsInVenueWord(QStringView s)
-{
-    qsizetype e = s.size();
-    while (e > 0 && !s[e - 1].isLetter())
-        --e;
-    qsizetype b = e;
-    while (b > 0 && s[b - 1].isLetter())
-        --b;
-    return IsVenueEndWord(LowerCased(s.sliced(b, e - b)));
-}
-
-HeadField classifyHeadField(QStringView f, QStringView lower, const DateLocale &locale)
-{
-    HeadField h;
-    h.text = f;
-    if ((h.date = FindDateIn(f, lower, locale)))
-        h.part = HeadPart::Date;
-    else if (IsPartialDate(lower))
-        h.part = HeadPart::PartialDate;
-    else if (isMediaField(lower))
-        h.part = HeadPart::Media;
-    else if (isTimeOfDay(lower))
-        h.part = HeadPart::TimeOfDay;
-    else if (hasEventWord(lower))
-        h.part = HeadPart::Event;
-    else if (IsStateCode(f) || IsStateName(lower))
-        h.part = HeadPart::State;
-    return h;
-}
-
-// "Dylan-Bob": a name written surname first, as folder names have it.
-QString unreversedName(const QString &band)
-{
-    const qsizetype dash = band.indexOf(u'-');
-    if (dash <= 0 || band.contains(u' ') || band.indexOf(u'-', dash + 1) >= 0)
-        return {};
-    const QString turned = LowerCased(QString(band.sliced(dash + 1) + u' ' + band.first(dash)));
-    return ActNamed(turned);
-}
-
-// "Blind Boy Grunt (Bob Dylan)": an act playing under another name, named in brackets.
-QString nameInBrackets(const QString &band)
-{
-    if (!band.endsWith(u')'))
-        return {};
-    const qsizetype open = band.lastIndexOf(u'(');
-    if (open <= 0)
-        return {};
-    return ActNamed(LowerCased(QStringView(band).sliced(open + 1, band.size() - open - 2)));
-}
-
-// "Dylan & Dead Rehearsals" is "Bob Dylan & Grateful Dead": a band written only in traders'
-// short names is written out; anything else stays as the file writes it.
-QString writtenOut(const QString &band)
-{
-    if (const QString named = unreversedName(band); !named.isEmpty())
-        return named;
-    if (const QString named = nameInBrackets(band); !named.isEmpty())
-        return named;
-    const QString lower = LowerCased(band);
-    QVarLengthArray<QStringView, 16> words;
-    for (qsizetype i = 0; i < lower.size();) {
-        qsizetype e = lower.indexOf(u' ', i);
-        if (e < 0)
-            e = lower.size();
-        if (e > i)
-            words.append(QStringView(lower).sliced(i, e - i));
-        i = e + 1;
-    }
-    while (!words.isEmpty() && IsEventWord(words.back()))
-        words.removeLast();
-    // Names between the joining words, each a stretch of the lower-cased band.
-    QStringList acts;
-    qsizetype from = -1;
-    qsizetype to = -1;
-    const auto flush = [&]() {
-        if (from < 0)
-            return false;
-        const QStringView part = QStringView(lower).sliced(from, to - from);
-        QString named = ActForShortName(part);
-        if (named.isEmpty())
-            named = ActNamed(part);
-        if (named.isEmpty())
-            return false;
-        acts.append(named);
-        from = -1;
-        return true;
-    };
-    for (const QStringView w : words) {
-        if (w == u"&" || w == u"and" || w == u"+" || w == u"/") {
-            if (!flush())
-                return band;
-            continue;
-        }
-        if (from < 0)
-            from = w.data() - lower.data();
-        to = w.data() - lower.data() + w.size();
-    }
-    if (!flush() || acts.isEmpty())
-        return band;
-    return acts.join(QStringLiteral(" & "));
-}
-
-// A second act named in an event field of the first line: "US tour with Grateful Dead",
-// "Dead Dylan Rehearsals" (the band being Bob Dylan).
-QString partnerIn(QStringView field, const QString &band)
-{
-    const QString lower = LowerCased(field);
-    const QString bandLower = LowerCased(band);
-    qsizetype with = lower.indexOf(u"with ");
-    if (with >= 0 && (with == 0 || lower[with - 1] == u' ')) {
-        const QString act = trimmedName(field.sliced(with + 5));
-        if (!act.isEmpty() && act[0].isUpper()) {
-            const QString shortAct = ActForShortName(LowerCased(act));
-            return shortAct.isEmpty() ? act : shortAct;
-        }
-    }
-    for (const QString &w : lower.split(u' ', Qt::SkipEmptyParts)) {
-        const QString act = ActForShortName(w);
-        if (!act.isEmpty() && !bandLower.contains(LowerCased(act)))
-            return act;
-    }
-    return {};
-}
-
 struct PlaceCandidate
 {
     PlaceParts parts;
@@ -277,36 +31,6 @@ void consider(PlaceCandidate &best, const PlaceParts &parts, int strength, qsize
 {
     if (strength > best.strength)
         best = {parts, strength, line};
-}
-
-// What the one-line header's place fields give: "Warfield, San Francisco, CA", "Oakland, CA",
-// "Marseilles".
-std::optional<PlaceParts> placeOfFields(const QList<QStringView> &fields, bool *withState)
-{
-    QList<QStringView> names;
-    qsizetype state = -1;
-    for (const QStringView f : fields) {
-        if (state >= 0)
-            break;
-        names.append(f);
-        if (IsStateCode(f) || IsStateName(LowerCased(f)))
-            state = names.size() - 1;
-    }
-    *withState = state >= 0;
-    PlaceParts p;
-    if (state >= 0) {
-        p.state = names[state].toString();
-        names.resize(state);
-    }
-    if (names.isEmpty())
-        return state >= 0 ? std::optional<PlaceParts>(p) : std::nullopt;
-    p.city = trimmedName(names.back());
-    names.removeLast();
-    QStringList venue;
-    for (const QStringView v : std::as_const(names))
-        venue.append(trimmedName(v));
-    p.venue = venue.join(QStringLiteral(", "));
-    return p;
 }
 
 class HeaderReader
@@ -323,8 +47,8 @@ public:
         chooseBand();
         chooseDate();
         choosePlace();
-        readSource();
-        readNotes();
+        h.source = ReadSource(t);
+        h.notes = ReadNotes(t);
         return h;
     }
 
@@ -333,6 +57,7 @@ private:
     const DateLocale &loc;
     ShowHeader h;
     qsizetype zoneStart = -1;
+    qsizetype headLine = -1; // the header's first line: the block's first, but for a remark
     qsizetype zoneEnd = 0;
 
     // keyword fields, the first of each
@@ -421,7 +146,16 @@ private:
     {
         if (zoneStart < 0)
             return;
-        const qsizetype i = zoneStart;
+        // A remark of several sentences above the header ("Here's both sets. Listen loud.") is
+        // no header line: the next line of the block is.
+        headLine = zoneStart;
+        while (headLine + 1 < zoneEnd && t.kind(headLine) == LineKind::Prose &&
+               HasSentenceEnd(t.line(headLine))) {
+            ++headLine;
+            while (headLine + 1 < zoneEnd && !t.isContent(headLine))
+                ++headLine;
+        }
+        const qsizetype i = headLine;
         const LineKind k = t.kind(i);
         if (k != LineKind::Text && k != LineKind::Prose && k != LineKind::Place)
             return;
@@ -429,15 +163,15 @@ private:
         QList<HeadField> fields;
         const QStringView low = t.lower(i);
         const auto classified = [&](QStringView f) {
-            return classifyHeadField(f, low.sliced(f.data() - s.data(), f.size()), loc);
+            return ClassifyHeadField(f, low.sliced(f.data() - s.data(), f.size()), loc);
         };
-        for (const QStringView f : headFields(s))
+        for (const QStringView f : HeadFields(s, FindDateIn(s, low, loc)))
             fields.append(classified(f));
         // "Bob Dylan 1966-05-17 Free Trade Hall, ...": a date splits the first field. A place
         // line is a header line only so ("Mansfield, Massachusetts 1986-07-10" is a place).
         const bool splitByDate = !fields.isEmpty() && fields[0].date &&
-                                 hasLetter(fields[0].text.first(fields[0].date->start)) &&
-                                 hasLetter(fields[0].text.sliced(fields[0].date->end));
+                                 HasLetter(fields[0].text.first(fields[0].date->start)) &&
+                                 HasLetter(fields[0].text.sliced(fields[0].date->end));
         if (k == LineKind::Place && !splitByDate)
             return;
         if (!fields.isEmpty() && fields[0].date && fields[0].date->start > 0) {
@@ -461,8 +195,13 @@ private:
         if (!typed || fields.size() < 2) {
             // A band line, perhaps with a title behind a dash: "Bob Dylan - A Bird's Nest ...".
             const QStringView band = dash > 0 ? s.first(dash) : s;
-            if (k == LineKind::Text && CountWords(band).words <= 8 && !endsInVenueWord(band)) {
-                firstBand = trimmedName(band);
+            // A line ending in a colon introduces what follows ("Information from:"), and one
+            // ending in a full stop is a sentence ("Bob Dylan opened, Van Morrison closed."):
+            // neither is a band's name.
+            const bool sentence = band.size() == s.size() && (s.endsWith(u':') || s.endsWith(u'.'));
+            if (k == LineKind::Text && CountWords(band).words <= MaxBandWords &&
+                !EndsInVenueWord(band) && !sentence) {
+                firstBand = TrimmedName(band);
                 firstLineBand = i;
                 use(i);
             }
@@ -485,15 +224,22 @@ private:
             qsizetype to = s.indexOf(u" - ", at);
             if (to < 0)
                 to = s.size();
-            firstBand = trimmedName(s.sliced(from, to - from));
+            firstBand = TrimmedName(s.sliced(from, to - from));
             while (bandEnd < fields.size() && fields[bandEnd].text.data() < s.data() + to)
                 ++bandEnd;
         } else if (bandFirst < fields.size()) {
             QStringList band;
             while (bandEnd < fields.size() && fields[bandEnd].part == HeadPart::Other)
-                band.append(trimmedName(fields[bandEnd++].text));
+                ++bandEnd;
+            // "Bob Dylan, Winston Farm, Saugerties, NY": names running into a state are the
+            // band, then the venue and city.
+            if (bandEnd < fields.size() && fields[bandEnd].part == HeadPart::State &&
+                bandEnd - bandFirst >= 2)
+                bandEnd = bandFirst + qMax<qsizetype>(1, bandEnd - bandFirst - 2);
+            for (qsizetype f = bandFirst; f < bandEnd; ++f)
+                band.append(TrimmedName(fields[f].text));
             if (band.isEmpty())
-                band.append(trimmedName(fields[bandEnd++].text)); // an event: "Dylan & Dead ..."
+                band.append(TrimmedName(fields[bandEnd++].text)); // an event: "Dylan & Dead ..."
             firstBand = band.join(QStringLiteral(", "));
         }
         QList<QStringView> placeFields;
@@ -511,19 +257,25 @@ private:
                     firstDateText =
                         hf.text.sliced(hf.date->start, hf.date->end - hf.date->start).toString();
                 }
-                // "Providence July 10th 1986": the place before the date counts.
+                // "Providence July 10th 1986": the place before the date counts, and so does
+                // the place after it ("2024 08 03 @ Shoreline Amphitheatre").
                 if (const QStringView before = hf.text.first(hf.date->start).trimmed();
-                    hasLetter(before))
+                    HasLetter(before))
                     placeFields.append(before);
+                if (QStringView after = hf.text.sliced(hf.date->end).trimmed(); HasLetter(after)) {
+                    while (!after.isEmpty() && !after[0].isLetterOrNumber())
+                        after = after.sliced(1);
+                    placeFields.append(after);
+                }
                 break;
             case HeadPart::Event:
-                if (const QString partner = partnerIn(hf.text, firstBand); !partner.isEmpty())
+                if (const QString partner = PartnerIn(hf.text, firstBand); !partner.isEmpty())
                     partners.append(partner);
                 tour = tour || LowerCased(hf.text).contains(u"tour");
                 break;
             case HeadPart::Other:
             case HeadPart::State:
-                if (hasLetter(hf.text))
+                if (HasLetter(hf.text))
                     placeFields.append(hf.text);
                 break;
             default:
@@ -535,7 +287,7 @@ private:
         if (tour)
             firstDate.reset();
         bool withState = false;
-        if (const auto p = placeOfFields(placeFields, &withState))
+        if (const auto p = PlaceOfFields(placeFields, &withState))
             consider(place, *p, withState ? 2 : 1, i);
     }
 
@@ -557,7 +309,7 @@ private:
             for (qsizetype i = zoneStart; i >= 0 && i < zoneEnd; ++i) {
                 const LineKind k = t.kind(i);
                 if ((k != LineKind::Text && k != LineKind::Place) ||
-                    (oneLineHeader && i == zoneStart))
+                    (oneLineHeader && i == headLine))
                     continue;
                 const QStringView low = t.lower(i);
                 if (low.contains(u"transfer") || low.contains(u"download") ||
@@ -574,6 +326,12 @@ private:
         if (zonePlaceLine >= 0) {
             const auto p = ReadPlace(t.line(zonePlaceLine), t.lower(zonePlaceLine), loc);
             PlaceParts parts = *p;
+            // "Ontario, Canada" under the city's line: a state and its country, no city.
+            if (parts.venue.isEmpty() && IsStateName(LowerCased(parts.city)) &&
+                IsCountryName(LowerCased(parts.state))) {
+                parts.state = parts.city;
+                parts.city.clear();
+            }
             if (parts.venue.isEmpty())
                 parts.venue = zoneVenue();
             consider(place, parts, 2, zonePlaceLine);
@@ -628,7 +386,7 @@ private:
         std::sort(lines.begin(), lines.end());
         QList<qsizetype> named;
         for (const qsizetype i : std::as_const(lines)) {
-            if (hasVenueWord(t.line(i)))
+            if (HasVenueWord(t.line(i)))
                 named.append(i);
         }
         if (!named.isEmpty())
@@ -641,73 +399,31 @@ private:
         return venue.join(QStringLiteral(", "));
     }
 
-    QString bandFromFileHeaders() const
-    {
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            if (t.kind(i) != LineKind::FileHeader)
-                continue;
-            const QStringView name = t.fileName(i);
-            const QString lower = LowerCased(name);
-            const std::optional<FoundDate> d = FindDateIn(name, lower, loc);
-            if (!d || d->start == 0)
-                continue;
-            QStringView band = name.first(d->start);
-            if (const qsizetype dash = band.indexOf(u" - "); dash > 0)
-                band = band.first(dash);
-            const QString b = trimmedName(band);
-            if (hasLetter(b))
-                return b;
-        }
-        return {};
-    }
-
-    // "01 Grateful Dead - Maggie's Farm.flac" in every listed file name: the artist.
-    QString bandFromListing() const
-    {
-        QString found;
-        int seen = 0;
-        for (qsizetype i = 0; i < t.count() && seen < 3; ++i) {
-            if (t.kind(i) != LineKind::Listing)
-                continue;
-            QStringView name = AudioFileName(t.line(i), t.lower(i));
-            if (name.isEmpty())
-                continue;
-            const qsizetype slash = qMax(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'));
-            name = name.sliced(slash + 1);
-            const qsizetype dash = name.indexOf(u" - ");
-            if (dash <= 0)
-                return {};
-            QStringView artist = name.first(dash);
-            while (!artist.isEmpty() && (IsAsciiDigit(artist[0]) || !artist[0].isLetter()))
-                artist = artist.sliced(1);
-            const QString a = trimmedName(artist);
-            if (a.isEmpty() || (!found.isEmpty() && a != found))
-                return {};
-            found = a;
-            ++seen;
-        }
-        return seen >= 2 ? found : QString();
-    }
-
     void chooseBand()
     {
         QString band;
         if (artistLine >= 0)
-            band = trimmedName(t.value(artistLine));
+            band = TrimmedName(t.value(artistLine));
         else if (bandLine >= 0)
-            band = trimmedName(t.value(bandLine));
+            band = TrimmedName(t.value(bandLine));
         else if (!firstBand.isEmpty())
             band = firstBand;
+        else if (const QString act =
+                     KnownActLine(t, qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach));
+                 !act.isEmpty())
+            band = act;
         else if (titleLine >= 0) {
             const QStringView v = t.value(titleLine);
             const qsizetype dash = v.indexOf(u" - ");
-            band = trimmedName(dash > 0 ? v.first(dash) : v);
+            band = TrimmedName(dash > 0 ? v.first(dash) : v);
         }
         if (band.isEmpty())
-            band = bandFromFileHeaders();
+            band = BandFromFileHeaders(t, loc);
         if (band.isEmpty())
-            band = bandFromListing();
-        band = writtenOut(band);
+            band = BandFromListing(t);
+        if (band.isEmpty())
+            band = LineupLeader(t);
+        band = WrittenOutBand(band);
         for (const QString &partner : std::as_const(partners)) {
             if (!LowerCased(band).contains(LowerCased(partner)))
                 band += QStringLiteral(" & ") + partner;
@@ -744,7 +460,7 @@ private:
             if (const auto p = ReadPlace(v, t.lowerValue(venueLine), loc); p && !p->venue.isEmpty())
                 consider(place, *p, 3, venueLine);
             else
-                keywordVenue = trimmedName(v);
+                keywordVenue = TrimmedName(v);
         }
         if (locationLine >= 0) {
             const QStringView v = t.value(locationLine);
@@ -754,125 +470,67 @@ private:
         if (place.strength > 0 && place.line >= zoneStart && place.line < zoneEnd)
             use(place.line);
         h.venue = !keywordVenue.isEmpty() ? keywordVenue : place.parts.venue;
-        h.city = cityLine >= 0 ? trimmedName(t.value(cityLine)) : place.parts.city;
-        h.state = stateLine >= 0 ? trimmedName(t.value(stateLine)) : place.parts.state;
+        h.city = cityLine >= 0 ? TrimmedName(t.value(cityLine)) : place.parts.city;
+        h.state = stateLine >= 0 ? TrimmedName(t.value(stateLine)) : place.parts.state;
+        if (h.venue.isEmpty() || h.city.isEmpty()) {
+            const PlaceParts stack = stackPlace();
+            for (auto [field, value] :
+                 {std::pair{&h.venue, &stack.venue}, std::pair{&h.city, &stack.city},
+                  std::pair{&h.state, &stack.state}}) {
+                if (field->isEmpty())
+                    *field = *value;
+            }
+        }
     }
 
-    // Joins a line that ends in an arrow, or a keyword with nothing behind it, with the next;
-    // *next is the line joined, -1 when none.
-    QString withContinuation(qsizetype i, QString piece, qsizetype *next) const
+    // A header written one field a line ("Bob Dylan" / "Maple Leaf Gardens" / "Toronto" / "12
+    // October 1978"): the names in the paragraphs of the band and date lines, and what a date
+    // line holds beside its date ("1991-11-16 New Haven, Connecticut (Woolsey Hall)"), give the
+    // place; each line fills only what the ones above it left empty.
+    PlaceParts stackPlace()
     {
-        *next = -1;
-        const bool open = piece.endsWith(u'>') || t.value(i).isEmpty();
-        if (!open)
-            return piece;
-        for (qsizetype k = i + 1; k < t.count(); ++k) {
-            if (t.kind(k) == LineKind::Blank)
+        PlaceParts merged;
+        QList<qsizetype> lines;
+        for (const qsizetype anchor : {headLine, zoneDateLine}) {
+            if (anchor < 0)
                 continue;
-            if (t.isContent(k) && t.kind(k) != LineKind::Items && t.kind(k) != LineKind::Field) {
-                piece += u' ' + t.line(k).toString();
-                *next = k;
+            const auto [a, b] = paragraph(anchor);
+            for (qsizetype i = a; i < b; ++i) {
+                if (!lines.contains(i))
+                    lines.append(i);
             }
-            break;
         }
-        return piece;
-    }
-
-    // "LB-6124, (62min+47min), Taper: ..., Source: A > B, Transfer: C > D, Notes:, ...": in a
-    // line of comma-joined keyword fields, the source fields alone.
-    QString sourceFieldsOf(QStringView s) const
-    {
-        static constexpr std::u16string_view keys[] = {u"source:", u"lineage:", u"transfer:",
-                                                       u"genealogy:", u"recording:"};
-        const auto sourceKeyAt = [&](QStringView segment) {
-            for (const auto &k : keys) {
-                if (segment.startsWith(QStringView(k.data(), qsizetype(k.size())),
-                                       Qt::CaseInsensitive))
-                    return true;
-            }
-            return false;
-        };
-        const auto keyAt = [](QStringView segment) {
-            const qsizetype colon = segment.indexOf(u':');
-            if (colon <= 0 || colon > 24)
-                return false;
-            for (QChar c : segment.first(colon)) {
-                if (!(c.isLetter() || c == u' '))
-                    return false;
-            }
-            return true;
-        };
-        qsizetype from = -1;
-        qsizetype to = s.size();
-        qsizetype at = 0;
-        while (at < s.size()) {
-            const QStringView segment = s.sliced(at);
-            if (from < 0 && sourceKeyAt(segment))
-                from = at;
-            else if (from >= 0 && keyAt(segment) && !sourceKeyAt(segment)) {
-                to = at;
-                break;
-            }
-            const qsizetype comma = s.indexOf(u", ", at);
-            if (comma < 0)
-                break;
-            at = comma + 2;
-        }
-        if (from < 0)
-            return s.toString();
-        QStringView piece = s.sliced(from, to - from).trimmed();
-        while (piece.endsWith(u','))
-            piece.chop(1);
-        return piece.toString();
-    }
-
-    void readSource()
-    {
-        QStringList pieces;
-        const auto add = [&](const QString &piece) {
-            if (!piece.isEmpty() && !pieces.contains(piece))
-                pieces.append(piece);
-        };
-        qsizetype joined = -1; // the line a piece took in as its continuation
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            const LineKind k = t.kind(i);
-            if (i == joined)
+        std::sort(lines.begin(), lines.end());
+        for (const qsizetype i : std::as_const(lines)) {
+            if (i == firstLineBand || i == zonePlaceLine || t.kind(i) != LineKind::Text ||
+                t.at(i).decorated || t.line(i).endsWith(u'.') || t.line(i).endsWith(u':') ||
+                t.line(i).compare(h.band, Qt::CaseInsensitive) == 0)
+                continue; // sentences, headings and the band's own line name no place
+            QString s = t.line(i).toString();
+            if (i == zoneDateLine && zoneDate)
+                s = s.first(zoneDate->start) + QStringLiteral("  ") + s.sliced(zoneDate->end);
+            else if (HasDigit(s))
                 continue;
-            if (k == LineKind::Field && t.at(i).key == FieldKey::Source) {
-                add(withContinuation(i, t.line(i).toString(), &joined));
-            } else if (k == LineKind::Source) {
-                add(withContinuation(i, sourceFieldsOf(t.line(i)), &joined));
-            } else if (k == LineKind::Field && t.at(i).key == FieldKey::Other &&
-                       IsSourceLine(t.lowerValue(i))) {
-                add(t.line(i).toString()); // "Quality : audience recording"
-            } else if (k == LineKind::Items) {
-                const TrackItem &first = t.item(i, 0);
-                if (first.kind == TrackItem::Kind::Disc && !first.title.isEmpty() &&
-                    IsSourceLine(LowerCased(first.title)))
-                    add(first.title); // "CD1 (sbd cassette master > dats > cdrs)"
-            }
-        }
-        h.source = pieces.join(QStringLiteral(" | "));
-    }
-
-    void readNotes()
-    {
-        for (qsizetype i = 0; i < t.count(); ++i) {
-            if (t.kind(i) != LineKind::Field || t.at(i).key != FieldKey::Notes)
+            // A line the first line's reader takes for media, an event or a time of day ("New
+            // Year's Eve Run", "Early Show") names no place.
+            const QString lower = LowerCased(s);
+            const HeadPart part = ClassifyHeadField(s, lower, loc).part;
+            if (part != HeadPart::Other && part != HeadPart::State && part != HeadPart::Date)
                 continue;
-            QStringList parts;
-            if (!t.value(i).isEmpty())
-                parts.append(t.value(i).toString());
-            qsizetype k = i + 1;
-            if (parts.isEmpty()) {
-                while (k < t.count() && t.kind(k) == LineKind::Blank)
-                    ++k;
+            const PlaceParts p = ReadHeaderPlace(s);
+            bool used = false;
+            for (auto [field, value] :
+                 {std::pair{&merged.venue, &p.venue}, std::pair{&merged.city, &p.city},
+                  std::pair{&merged.state, &p.state}}) {
+                if (field->isEmpty() && !value->isEmpty()) {
+                    *field = *value;
+                    used = true;
+                }
             }
-            for (; k < t.count() && t.isContent(k); ++k)
-                parts.append(t.line(k).toString());
-            h.notes = CollapsedBlanks(parts.join(u' '));
-            return;
+            if (used)
+                use(i);
         }
+        return merged;
     }
 };
 

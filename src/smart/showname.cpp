@@ -1,7 +1,7 @@
 #include "smart/showname.h"
 
 #include "convert/textterms.h"
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "smart/textscan.h"
 
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 
 #include <QVarLengthArray>
 
@@ -127,44 +127,6 @@ void lowerWord(QStringView word, QVarLengthArray<char16_t, 32> &out)
     for (qsizetype i = 0; i < word.size(); ++i) {
         const char16_t c = word[i].unicode();
         out[i] = c < 0x80 ? char16_t(c >= u'A' && c <= u'Z' ? c + 32 : c) : QChar::toLower(c);
-    }
-}
-
-// A month as the locale writes it: its abbreviation, or three or more letters of its name.
-bool isLocaleMonth(QStringView word, const DateLocale &locale)
-{
-    if (word.isEmpty() || !locale.mayStartMonth(word[0].unicode()))
-        return false;
-    for (const DateLocale::MonthWord &m : locale.monthWords) {
-        if (m.text[0] != word[0])
-            continue;
-        if (m.prefix ? word.size() >= 3 && BeginsWith(m.text, word) : m.text == word)
-            return true;
-    }
-    return false;
-}
-
-// "July 10th 1986", "2. Mai 1981": the ordinal's suffix or dot becomes a blank, so positions
-// stay those of the text.
-void blankOrdinals(char16_t *t, qsizetype size)
-{
-    for (qsizetype i = 0; i + 2 < size; ++i) {
-        if (!IsAsciiDigit(t[i]))
-            continue;
-        if (t[i + 1] == u'.' && t[i + 2] == u' ') {
-            qsizetype first = i;
-            while (first > 0 && IsAsciiDigit(t[first - 1]))
-                --first;
-            if (i - first < 2) // a day, one or two digits
-                t[i + 1] = u' ';
-            continue;
-        }
-        const QStringView suffix(t + i + 1, 2);
-        if ((suffix == u"st" || suffix == u"nd" || suffix == u"rd" || suffix == u"th") &&
-            (i + 3 >= size || !QChar::isLetter(t[i + 3]))) {
-            t[i + 1] = u' ';
-            t[i + 2] = u' ';
-        }
     }
 }
 
@@ -392,114 +354,6 @@ QStringView AudioFileName(QStringView s, QStringView lower)
         start = s.first(dot).lastIndexOf(u' ') + 1;
     }
     return s.sliced(start, extEnd - start);
-}
-
-std::optional<FoundDate> FindDateIn(QStringView s, QStringView lower, const DateLocale &locale)
-{
-    bool digit = false;
-    for (QChar c : lower) {
-        if (IsAsciiDigit(c)) {
-            digit = true;
-            break;
-        }
-    }
-    if (!digit)
-        return std::nullopt;
-    QVarLengthArray<char16_t, 256> copy(lower.utf16(), lower.utf16() + lower.size());
-    blankOrdinals(copy.data(), copy.size());
-    const auto t = [&copy](qsizetype k) { return copy[k]; };
-    const qsizetype size = copy.size();
-    const std::optional<DateInside> found =
-        FindDateInside(QStringView(copy.data(), size), locale, 6);
-    if (!found)
-        return std::nullopt;
-    qsizetype start = found->start;
-    qsizetype end = found->end;
-    while (start < end && t(start) == u' ')
-        ++start;
-    while (end > start && t(end - 1) == u' ')
-        --end;
-    // The blanked suffix of the last number belongs to the date as written.
-    if (end + 2 <= s.size() && s[end].isLetter() && end >= 1 && IsAsciiDigit(s[end - 1]))
-        end += 2;
-    return FoundDate{found->date, start, end};
-}
-
-std::optional<FoundDate> WholeDate(QStringView s, QStringView lower, const DateLocale &locale)
-{
-    Q_UNUSED(s);
-    if (lower.size() > 48)
-        return std::nullopt;
-    // A weekday may stand before the date: "Wednesday, May 21, 2008".
-    qsizetype start = 0;
-    while (start < lower.size() && lower[start].isLetter())
-        ++start;
-    if (start > 0 && IsWeekdayWord(lower.first(start))) {
-        while (start < lower.size() &&
-               (lower[start] == u' ' || lower[start] == u',' || lower[start] == u'.'))
-            ++start;
-    } else {
-        start = 0;
-    }
-    qsizetype end = lower.size();
-    while (end > start && (lower[end - 1] == u' ' || lower[end - 1] == u',' ||
-                           lower[end - 1] == u'.' || lower[end - 1] == u';'))
-        --end;
-    if (end - start < 6)
-        return std::nullopt;
-    // A date alone begins with a number followed by a separator and a number ("07-02-22") or
-    // by a month ("19 July 1987", "2. Mai 1981"), or with a month.
-    const QChar first = lower[start];
-    if (IsAsciiDigit(first)) {
-        qsizetype e = start;
-        while (e < end && IsAsciiDigit(lower[e]))
-            ++e;
-        const bool numeric = e + 1 < end && !lower[e].isLetterOrNumber() && lower[e] != u' ' &&
-                             IsAsciiDigit(lower[e + 1]);
-        if (!numeric) {
-            while (e < end && (lower[e] == u' ' || lower[e] == u'.' || lower[e] == u','))
-                ++e;
-            qsizetype w = e;
-            while (w < end && lower[w].isLetter())
-                ++w;
-            const QStringView word = lower.sliced(e, w - e);
-            const bool suffix = word == u"st" || word == u"nd" || word == u"rd" || word == u"th";
-            if (!suffix && !IsMonthWord(word) && !isLocaleMonth(word, locale))
-                return std::nullopt;
-        }
-    } else {
-        if (!locale.mayStartMonth(first.unicode())) // every month's first letter is there
-            return std::nullopt;
-        qsizetype e = start;
-        while (e < end && lower[e].isLetter())
-            ++e;
-        const QStringView word = lower.sliced(start, e - start);
-        if (!IsMonthWord(word) && !isLocaleMonth(word, locale))
-            return std::nullopt;
-    }
-    QVarLengthArray<char16_t, 64> copy(lower.utf16() + start, lower.utf16() + end);
-    blankOrdinals(copy.data(), copy.size());
-    const std::optional<QDate> date = RecogniseDate(QStringView(copy.data(), copy.size()), locale);
-    if (!date)
-        return std::nullopt;
-    return FoundDate{*date, start, end};
-}
-
-bool IsPartialDate(QStringView lower)
-{
-    int digits = 0;
-    bool separator = false;
-    for (QChar c : lower) {
-        if (IsAsciiDigit(c))
-            ++digits;
-        else if (c == u'/' || c == u'-' || c == u'.')
-            separator = true;
-        else if (c != u'x' && c != u'?' && c != u' ')
-            return false;
-    }
-    if (digits == 4 && !separator)
-        return lower.trimmed().size() == 4; // a year alone
-    return digits >= 2 && separator;
 }
 
 } // namespace tapewright::smart

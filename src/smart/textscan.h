@@ -49,6 +49,26 @@ inline qsizetype FindText(QStringView s, QStringView w, qsizetype from = 0)
 // Runs of blanks made one blank, blanks at both ends removed.
 QString CollapsedBlanks(QStringView s);
 
+// A name as a field takes it: blanks at both ends and the list punctuation after it removed,
+// runs of blanks made one.
+inline QString TrimmedName(QStringView s)
+{
+    s = s.trimmed();
+    while (!s.isEmpty() && (s.back() == u',' || s.back() == u'-' || s.back() == u':' ||
+                            s.back() == u';' || s.back() == u'_'))
+        s.chop(1);
+    return CollapsedBlanks(s);
+}
+
+inline bool HasDigit(QStringView s)
+{
+    for (QChar c : s) {
+        if (IsAsciiDigit(c))
+            return true;
+    }
+    return false;
+}
+
 // The words of a line (blank-separated, parenthesised and bracketed notes left out): how many,
 // and how many of them begin with a small letter without being words that titles write small
 // ("of", "the", "and" ...).
@@ -98,5 +118,7 @@ std::optional<FoundDate> WholeDate(QStringView s, QStringView lower, const DateL
 // "5/xx/87", "7/87", "1987": a date that names no single day, which no field may take as a
 // place or title.
 bool IsPartialDate(QStringView lower);
+// "1986-06-25" somewhere in s: a date as trading lists and file names write it.
+bool HasIsoDate(QStringView s);
 
 } // namespace tapewright::smart

@@ -1,5 +1,6 @@
 #include "smart/trackitems.h"
 
+#include "smart/lexicon.h"
 #include "smart/textscan.h"
 
 #include <QVarLengthArray>
@@ -41,15 +42,12 @@ std::optional<Marker> markerAt(QStringView s, qsizetype p)
     qsizetype i = p;
     int disc = 0;
     // "Track 01 - Song", "Trk 3. Song"
-    for (const QStringView word : {QStringView(u"track"), QStringView(u"trk")}) {
-        if ((s[i] == u't' || s[i] == u'T') && s.sliced(i).startsWith(word, Qt::CaseInsensitive)) {
-            qsizetype j = i + word.size();
-            while (j < n && (isBlank(s[j]) || s[j] == u'#'))
-                ++j;
-            if (j < n && IsAsciiDigit(s[j]))
-                i = j;
-            break;
-        }
+    if (const qsizetype word = TrackWordAt(s.sliced(i))) {
+        qsizetype j = i + word;
+        while (j < n && (isBlank(s[j]) || s[j] == u'#'))
+            ++j;
+        if (j < n && IsAsciiDigit(s[j]))
+            i = j;
     }
     if (i + 3 < n && (s[i] == u'd' || s[i] == u'D') && IsAsciiDigit(s[i + 1])) {
         qsizetype j = i + 1;
@@ -74,6 +72,21 @@ std::optional<Marker> markerAt(QStringView s, qsizetype p)
         return std::nullopt;
     bool dotted = false;
     qsizetype k = j;
+    // "6+7 Is There Life On Mars": one title over two index points; the list runs on from the
+    // last.
+    if (k + 2 < n && s[k] == u'+' && IsAsciiDigit(s[k + 1])) {
+        qsizetype e = k + 1;
+        int last = 0;
+        while (e < n && e - k <= 3 && IsAsciiDigit(s[e]))
+            last = last * 10 + (s[e++].unicode() - u'0');
+        if (e < n && isBlank(s[e]) && last > v) {
+            v = last;
+            k = e;
+        }
+    }
+    // "14Friend of the Devil": a number glued to its title's first capital.
+    if (k + 1 < n && s[k].isUpper() && s[k + 1].isLower())
+        return Marker{p, k, v, disc, false};
     if (k < n && (s[k] == u'.' || s[k] == u')' || s[k] == u'-')) {
         dotted = true;
         ++k;
@@ -128,7 +141,11 @@ int numberWord(QStringView w)
     return 0;
 }
 
-// "disc 1", "disk one", "disc ii", "cd2", "cd 2:", "d1": the disc word and its number.
+// A set heading has a few words: "second set (electric)", "encore 2". More is a title.
+constexpr int MaxSetHeadingWords = 4;
+
+// "disc 1", "disk one", "disc ii", "cd2", "cd 2:", "vol. 2", "d1": the disc word and its
+// number.
 struct DiscToken
 {
     qsizetype end = 0;
@@ -140,13 +157,11 @@ std::optional<DiscToken> discTokenAt(QStringView lower, qsizetype p)
     const qsizetype n = lower.size();
     qsizetype i = p;
     const QStringView rest = lower.sliced(p);
-    if (rest.isEmpty() || (rest[0] != u'd' && rest[0] != u'c'))
-        return std::nullopt;
-    if (BeginsWith(rest, u"disc") || BeginsWith(rest, u"disk")) {
-        i += 4;
-    } else if (BeginsWith(rest, u"cd")) {
-        i += 2;
-    } else if (rest[0] == u'd' && rest.size() > 1 && IsAsciiDigit(rest[1])) {
+    if (const qsizetype word = DiscWordAt(rest)) {
+        i += word;
+        if (i < n && lower[i] == u'.')
+            ++i; // "vol. 2"
+    } else if (!rest.isEmpty() && rest[0] == u'd' && rest.size() > 1 && IsAsciiDigit(rest[1])) {
         qsizetype j = p + 1;
         int v = 0;
         while (j < n && j - p <= 2 && IsAsciiDigit(lower[j]))
@@ -227,7 +242,7 @@ Candidates candidatesFrom(QStringView s, QStringView lower, qsizetype from)
             if (const std::optional<Marker> m = markerAt(s, i))
                 out.append({*m, comma, -1, i});
         }
-        if (comma && (s[i] == u'd' || s[i] == u'D' || s[i] == u'c' || s[i] == u'C')) {
+        if (comma && (lower[i] == u'd' || MayStartDiscWord(lower[i]))) {
             if (const std::optional<DiscToken> d = discTokenAt(lower, i)) {
                 const qsizetype at = skipSeparators(s, d->end);
                 if (const std::optional<Marker> m = markerAt(s, at))
@@ -248,9 +263,9 @@ bool followedBy(const Candidates &c, qsizetype from, int k)
     return false;
 }
 
-TrackItem trackItem(QStringView s, const Marker &m, qsizetype end)
+TrackItem trackItem(QStringView s, const Marker &m, qsizetype end, bool ownLine)
 {
-    const CleanTitle t = CleanTrackTitle(s.sliced(m.titleStart, end - m.titleStart));
+    const CleanTitle t = CleanTrackTitle(s.sliced(m.titleStart, end - m.titleStart), ownLine);
     TrackItem item;
     item.kind = TrackItem::Kind::Track;
     item.number = m.number;
@@ -289,6 +304,28 @@ bool isMark(QChar c)
            c == u'~' || c == u'+';
 }
 
+// "Jam # (8:50) > Song": a time in brackets right before a segue arrow says where the segue
+// comes, and a footnote mark may stand before it; neither is part of the title.
+QString withoutSeguePosition(const QString &title)
+{
+    if (FindText(title, u") >") < 0 && FindText(title, u") ->") < 0 &&
+        FindText(title, u"] >") < 0 && FindText(title, u"] ->") < 0)
+        return title; // most titles: nothing to look at
+    QStringList words = title.split(u' ');
+    for (qsizetype k = 1; k + 1 < words.size(); ++k) {
+        const QString &w = words[k];
+        const bool bracketed = w.size() >= 6 && (w.front() == u'(' || w.front() == u'[') &&
+                               (w.back() == u')' || w.back() == u']');
+        if (!bracketed || TimeEndAt(w, 1) != w.size() - 1 ||
+            !(words[k + 1].startsWith(u'>') || words[k + 1].startsWith(u"->")))
+            continue;
+        words.removeAt(k);
+        if (std::all_of(words[k - 1].cbegin(), words[k - 1].cend(), isMark) && k > 1)
+            words.removeAt(--k);
+    }
+    return words.join(u' ');
+}
+
 TrackItem setItem()
 {
     TrackItem item;
@@ -300,28 +337,7 @@ TrackItem setItem()
 
 bool IsSetHeading(QStringView lower)
 {
-    // The words a set heading is made of; at least one must be a heading's own word.
-    struct Word
-    {
-        std::u16string_view text;
-        bool anchor;
-    };
-    static const std::vector<Word> words = [] {
-        std::vector<Word> w;
-        for (const std::u16string_view a :
-             {u"set", u"sets", u"encore", u"encores", u"filler", u"fillers", u"bonus", u"tracklist",
-              u"setlist", u"soundcheck", u"show", u"tracks"})
-            w.push_back({a, true});
-        for (const std::u16string_view o :
-             {u"first", u"second",   u"third",    u"fourth", u"1st",   u"2nd",   u"3rd",
-              u"4th",   u"one",      u"two",      u"three",  u"four",  u"i",     u"ii",
-              u"iii",   u"iv",       u"the",      u"main",   u"list",  u"track", u"break",
-              u"and",   u"acoustic", u"electric", u"late",   u"early", u"final", u"listing",
-              u"trk",   u"songs",    u"material"})
-            w.push_back({o, false});
-        std::sort(w.begin(), w.end(), [](const Word &a, const Word &b) { return a.text < b.text; });
-        return w;
-    }();
+    // At least one word must be a heading's own word; the others may stand beside it.
     int count = 0;
     bool anchored = false;
     qsizetype i = 0;
@@ -338,47 +354,27 @@ bool IsSetHeading(QStringView lower)
         i = e;
         if (IsAsciiDigit(w[0]) && IsAsciiDigit(w.back()))
             continue; // "set 1", "encore 2", "(72:34)"
-        if (++count > 4)
+        if (++count > MaxSetHeadingWords)
             return false;
-        // The words' first letters, to turn most lines away without a look-up.
-        switch (w[0].unicode()) {
-        case u'a':
-        case u'b':
-        case u'e':
-        case u'f':
-        case u'i':
-        case u'l':
-        case u'm':
-        case u'o':
-        case u's':
-        case u't':
-        case u'1':
-        case u'2':
-        case u'3':
-        case u'4':
-            break;
-        default:
+        const SetWord word = SetHeadingWord(w);
+        if (word == SetWord::None)
             return false;
-        }
-        const std::u16string_view v(w.utf16(), size_t(w.size()));
-        const auto found =
-            std::lower_bound(words.begin(), words.end(), v,
-                             [](const Word &a, std::u16string_view b) { return a.text < b; });
-        if (found == words.end() || found->text != v)
-            return false;
-        anchored = anchored || found->anchor;
+        anchored = anchored || word == SetWord::Anchor;
     }
     return anchored;
 }
 
-CleanTitle CleanTrackTitle(QStringView raw)
+CleanTitle CleanTrackTitle(QStringView raw, bool ownLine)
 {
     CleanTitle out;
     QVarLengthArray<char16_t, 64> buffer;
     // Everything is cut from a view of the line; the title is written once, at the end.
     QStringView t = raw;
-    // "Rainy Day Women #12 & #35; bonus 5/22/95 ...": a note follows the semicolon.
-    for (qsizetype semi = FindChar(t, 0, u';'); semi > 0; semi = FindChar(t, semi + 1, u';')) {
+    // "Rainy Day Women #12 & #35; bonus 5/22/95 ... 7 It Takes A Lot": among tracks run
+    // together on one line a note follows the semicolon; a track on a line of its own keeps
+    // what follows it ("Knockin' On Heaven's Door - RTR; co-Lead Vocals: Roger McGuinn").
+    for (qsizetype semi = ownLine ? -1 : FindChar(t, 0, u';'); semi > 0;
+         semi = FindChar(t, semi + 1, u';')) {
         if (semi + 1 < t.size() && t[semi + 1] == u' ') {
             t.truncate(semi);
             break;
@@ -454,6 +450,7 @@ CleanTitle CleanTrackTitle(QStringView raw)
     out.title = comma < 0
                     ? CollapsedBlanks(t)
                     : CollapsedBlanks(t.first(comma).toString() + t.sliced(comma + 1).toString());
+    out.title = withoutSeguePosition(out.title);
     return out;
 }
 
@@ -579,7 +576,7 @@ qsizetype ItemsOfLine(QStringView s, QStringView lower, QList<TrackItem> &items)
             items.append(disc);
         }
         const qsizetype end = k + 1 < chain.size() ? chain[k + 1].first.start : n;
-        items.append(trackItem(s, m, end));
+        items.append(trackItem(s, m, end, chain.size() == 1));
     }
     return items.size() - begin;
 }

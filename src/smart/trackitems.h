@@ -43,6 +43,7 @@ struct CleanTitle
     QString time;
     bool missing = false;
 };
-CleanTitle CleanTrackTitle(QStringView raw);
+// ownLine: the track has its line to itself, so that a semicolon in it ends no title.
+CleanTitle CleanTrackTitle(QStringView raw, bool ownLine = true);
 
 } // namespace tapewright::smart

@@ -77,6 +77,14 @@ private slots:
         TextRow("set mark before the title", "1. Encore: Harry Hood (10:05)", "Harry Hood",
                 "10:05");
         TextRow("Track and its number", "Track 01 - Porch Song", "Porch Song", "");
+        TextRow("a title wrapped inside its bracket",
+                "1. Song (Bob on piano and\r\n   harp, and the rest of the band on the chorus) * *",
+                "Song (Bob on piano and harp, and the rest of the band on the chorus)", "");
+        TextRow("a segue's position and its mark go", "1. Jam # (8:50) -> Song (24:00)",
+                "Jam -> Song", "24:00");
+        TextRow("a semicolon in a track of its own line is kept",
+                "1 Knockin' On Heaven's Door - RTR; co-Lead Vocals: Roger McGuinn",
+                "Knockin' On Heaven's Door - RTR; co-Lead Vocals: Roger McGuinn", "");
     }
 
     void tracks()

@@ -401,7 +401,8 @@ void insertWordValue(pugi::xml_node parent, pugi::xml_node after, const QStringL
 
 } // namespace
 
-std::vector<BookmarkSite> CollectBookmarks(const pugi::xml_document &doc, const XmlNames &names)
+std::vector<BookmarkSite> CollectBookmarks(const pugi::xml_document &doc, const XmlNames &names,
+                                           QHash<QString, int> *counts)
 {
     const Vocabulary v(names);
     std::vector<BookmarkSite> sites;
@@ -414,6 +415,8 @@ std::vector<BookmarkSite> CollectBookmarks(const pugi::xml_document &doc, const 
                 descend = false;
             } else if (Vocabulary::is(n, v.point) || Vocabulary::is(n, v.start)) {
                 const QString name = QString::fromUtf8(n.attribute(v.nameAttr.c_str()).value());
+                if (counts && !name.isEmpty())
+                    ++(*counts)[name];
                 if (!name.isEmpty() && !seen.contains(name)) {
                     seen.insert(name);
                     if (Vocabulary::is(n, v.start))

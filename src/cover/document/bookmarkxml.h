@@ -10,6 +10,7 @@
 #include "common/result.h"
 #include "cover/document/xmlpart.h"
 
+#include <QHash>
 #include <QString>
 
 #include <pugixml.hpp>
@@ -27,7 +28,9 @@ struct BookmarkSite
 };
 
 // The bookmarks of a part in document order; a name that occurs twice is kept once (the first).
-std::vector<BookmarkSite> CollectBookmarks(const pugi::xml_document &doc, const XmlNames &names);
+// counts, when given, gets how many bookmarks of each name start in the part.
+std::vector<BookmarkSite> CollectBookmarks(const pugi::xml_document &doc, const XmlNames &names,
+                                           QHash<QString, int> *counts = nullptr);
 
 // The text between the bookmark's start and end: paragraph ends and line breaks as CR LF.
 QString BookmarkText(const BookmarkSite &site, const XmlNames &names);

@@ -104,6 +104,13 @@ void CoverPackage::editMainPart(
     rebuildIndex();
 }
 
+void CoverPackage::readMainPart(
+    const std::function<void(const pugi::xml_document &, const XmlNames &)> &read) const
+{
+    if (!m_bookmarkParts.empty())
+        read(m_bookmarkParts.front()->doc, m_bookmarkParts.front()->names);
+}
+
 Result<CoverPackage::Part *> CoverPackage::part(const std::string &name)
 {
     if (auto it = m_parts.find(name); it != m_parts.end())

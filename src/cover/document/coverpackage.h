@@ -68,6 +68,9 @@ public:
     // bookmarks, as the fitting of a layout does. The part's bookmarks are found afresh
     // afterwards: edit may have rebuilt what held them.
     void editMainPart(const std::function<void(pugi::xml_document &, const XmlNames &)> &edit);
+    // Lets read look at the main part as it stands.
+    void readMainPart(
+        const std::function<void(const pugi::xml_document &, const XmlNames &)> &read) const;
 
 protected:
     struct Part

@@ -131,9 +131,13 @@ Result<void> OoxmlPackage::readParts()
         return Failure{mainRels.error()};
     if (!*mainRels)
         return {};
+    // The headers and footers hold bookmarks. The styles are only checked: they are copied
+    // into the cover as they are, and Word opens no document whose styles are not XML (as the
+    // OpenDocument package refuses a broken styles.xml, which it reads for its bookmarks).
     for (pugi::xml_node r : (*mainRels)->doc.document_element().children()) {
         const char *type = r.attribute("Type").value();
-        if (!endsWith(type, "/header") && !endsWith(type, "/footer"))
+        const bool holdsBookmarks = endsWith(type, "/header") || endsWith(type, "/footer");
+        if (!holdsBookmarks && !endsWith(type, "/styles"))
             continue;
         if (std::strcmp(r.attribute("TargetMode").value(), "External") == 0)
             continue;
@@ -141,7 +145,7 @@ Result<void> OoxmlPackage::readParts()
             part(resolveTarget(folderOf(m_mainPart), r.attribute("Target").value()));
         if (!p)
             return Failure{p.error()};
-        if (*p)
+        if (*p && holdsBookmarks)
             addBookmarkPart(*p);
     }
     return {};

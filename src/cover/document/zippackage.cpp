@@ -2,8 +2,9 @@
 
 #include <zip.h>
 
+#include <QHash>
+
 #include <memory>
-#include <unordered_set>
 
 namespace tapewright {
 
@@ -27,8 +28,13 @@ const ZipEntry *ZipPackage::find(const std::string &name) const
 
 ZipEntry &ZipPackage::findOrAdd(const std::string &name)
 {
-    if (ZipEntry *e = find(name))
-        return *e;
+    const QString folded = QString::fromStdString(name).toCaseFolded();
+    for (ZipEntry &e : entries) {
+        if (e.name == name || QString::fromStdString(e.name).toCaseFolded() == folded) {
+            e.name = name;
+            return e;
+        }
+    }
     entries.push_back(ZipEntry{name, {}, false, std::time(nullptr)});
     return entries.back();
 }
@@ -77,6 +83,22 @@ QString entryName(const char *name)
     return QStringLiteral("“%1”").arg(QString::fromUtf8(name));
 }
 
+// Why a name cannot be a package's entry, or an empty text. Zip tools that unpack a package
+// would write a name with a backslash, an absolute name or a ".." outside the folder they unpack
+// into, and a package's parts are named with forward slashes from its root and never step up.
+QString entryNameProblem(const std::string &name)
+{
+    if (name.find('\\') != std::string::npos)
+        return QStringLiteral("the entry %1 names its folders with a backslash instead of “/”")
+            .arg(entryName(name.c_str()));
+    if (!name.empty() && name.front() == '/')
+        return QStringLiteral("the entry %1 has an absolute name").arg(entryName(name.c_str()));
+    if (('/' + name + '/').find("/../") != std::string::npos)
+        return QStringLiteral("the name of the entry %1 leads out of the package with “..”")
+            .arg(entryName(name.c_str()));
+    return {};
+}
+
 } // namespace
 
 Result<ZipPackage> ReadZipPackage(const QByteArray &bytes)
@@ -103,7 +125,7 @@ Result<ZipPackage> ReadZipPackage(const QByteArray &bytes)
                 .arg(MaxZipEntries)};
 
     qint64 total = 0;
-    std::unordered_set<std::string> names;
+    QHash<QString, std::string> names; // case-folded name -> the entry's name
     for (zip_int64_t i = 0; i < count; ++i) {
         const auto index = static_cast<zip_uint64_t>(i);
         zip_stat_t st;
@@ -121,12 +143,22 @@ Result<ZipPackage> ReadZipPackage(const QByteArray &bytes)
                                .arg(entryName(st.name))
                                .arg(MaxZipEntrySize / (1024 * 1024))};
 
+        if (const QString problem = entryNameProblem(st.name); !problem.isEmpty())
+            return Failure{QStringLiteral("it is a damaged zip package (%1)").arg(problem)};
         // Which of two entries of one name a reader takes is anybody's guess, and no package can
-        // be written with both.
-        if (!names.insert(st.name).second)
+        // be written with both. Names that differ only in case are one name to Word (package
+        // part names are compared without case) and to the file systems of Windows and macOS.
+        const QString folded = QString::fromUtf8(st.name).toCaseFolded();
+        if (const auto seen = names.constFind(folded); seen == names.constEnd())
+            names.insert(folded, st.name);
+        else if (*seen == st.name)
             return Failure{QStringLiteral("it is a damaged zip package (it holds two entries "
                                           "named %1)")
                                .arg(entryName(st.name))};
+        else
+            return Failure{QStringLiteral("it is a damaged zip package (its entries %1 and %2 "
+                                          "differ only in case)")
+                               .arg(entryName(seen->c_str()), entryName(st.name))};
         ZipEntry entry;
         entry.name = st.name;
         entry.stored = (st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method == ZIP_CM_STORE;

@@ -33,12 +33,16 @@ struct ZipPackage
 
     ZipEntry *find(const std::string &name);
     const ZipEntry *find(const std::string &name) const;
-    // Adds the entry when absent; returns it either way.
+    // Adds the entry when absent; returns it either way. An entry whose name differs only in
+    // case is taken for it, and renamed: a package read holds no two such names (they are
+    // refused), and one written must not either.
     ZipEntry &findOrAdd(const std::string &name);
 };
 
 // Reads every entry of the zip held in bytes. A failure gives a reason (lower case, no file name,
-// no final full stop), such as "it is not a zip package".
+// no final full stop), such as "it is not a zip package". Entries whose names differ only in
+// case, and names that are absolute, hold a backslash or step up with "..", are refused as
+// two entries of one name are.
 Result<ZipPackage> ReadZipPackage(const QByteArray &bytes);
 
 // Writes the entries in their order. A failure gives a reason as above.

@@ -85,6 +85,15 @@ Result<void> FileCoverDocument::open(const QString &path)
                                       "may have")
                            .arg(package->bookmarkCount())
                            .arg(MaxCoverBookmarks));
+    // Whether a template that names a layout has its shape is asked of the template as it
+    // stands: the filling may blur what is wrong (a bookmark stretched over others takes them
+    // with it when it is filled).
+    m_layoutProblem.clear();
+    if (const QString layout = package->layoutName(); IsKnownLayout(layout)) {
+        package->readMainPart([&](const pugi::xml_document &part, const XmlNames &names) {
+            m_layoutProblem = LayoutShapeProblem(layout, part, names);
+        });
+    }
     m_package = std::move(package);
     return {};
 }
@@ -135,10 +144,13 @@ QString FileCoverDocument::fitLayout()
     if (!IsKnownLayout(layout))
         return {};
     LayoutFit fit;
-    m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
-        fit = FitLayoutType(layout, part, names);
-    });
-    return LayoutFitNotice(fit);
+    fit.misshapen = m_layoutProblem;
+    if (fit.misshapen.isEmpty()) {
+        m_package->editMainPart([&](pugi::xml_document &part, const XmlNames &names) {
+            fit = FitLayoutType(layout, part, names);
+        });
+    }
+    return LayoutFitNotice(fit, layout, QFileInfo(m_path).fileName());
 }
 
 Result<void> FileCoverDocument::saveAs(const QString &path)

@@ -49,7 +49,7 @@ public:
     Result<void> scrollIntoView(const QString &name) override;
     Result<void> setBookmarkText(const QString &name, const QString &text) override;
     // For a template that names a layout this program knows in its "Tapewright layout"
-    // document property (the shipped templates).
+    // document property (the shipped templates) and has that layout's shape.
     QString fitLayout() override;
     // Writes the filled document to path as a document or a template of the template's
     // format (.odt or .ott, .docx or .dotx, .docm or .dotm), or as a PDF printed by
@@ -68,6 +68,7 @@ private:
     FileCoverOptions m_options;
     QString m_path; // as given to open(), the .doc for a converted template
     std::unique_ptr<CoverPackage> m_package;
+    QString m_layoutProblem; // why the template lacks the shape of the layout it names
 };
 
 } // namespace tapewright

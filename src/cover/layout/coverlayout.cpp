@@ -4,6 +4,7 @@
 
 #include "cover/layout/layoutfonts.h"
 #include "cover/layout/layouts.h"
+#include "cover/layout/layoutshape.h"
 #include "cover/layout/partmarkup.h"
 #include "cover/layout/placefit.h"
 #include "cover/layout/trackcolumns.h"
@@ -15,6 +16,13 @@ bool IsKnownLayout(const QString &layout)
     return FindLayout(layout) != nullptr;
 }
 
+QString LayoutShapeProblem(const QString &layoutName, const pugi::xml_document &part,
+                           const XmlNames &names)
+{
+    const Layout *layout = FindLayout(layoutName);
+    return layout ? ShapeProblem(*PartMarkup::of(part, names), part, *layout) : QString();
+}
+
 LayoutFit FitLayoutType(const QString &layoutName, pugi::xml_document &part, const XmlNames &names)
 {
     LayoutFit result;
@@ -22,6 +30,9 @@ LayoutFit FitLayoutType(const QString &layoutName, pugi::xml_document &part, con
     if (!layout)
         return result;
     const std::unique_ptr<PartMarkup> markup = PartMarkup::of(part, names);
+    result.misshapen = ShapeProblem(*markup, part, *layout);
+    if (!result.misshapen.isEmpty())
+        return result;
     LayoutFonts fonts;
     // All places are found before any is changed: the track area is rebuilt, and the sites
     // of the other places must not point into what it removed.
@@ -33,8 +44,15 @@ LayoutFit FitLayoutType(const QString &layoutName, pugi::xml_document &part, con
     return result;
 }
 
-QString LayoutFitNotice(const LayoutFit &fit)
+QString LayoutFitNotice(const LayoutFit &fit, const QString &layout, const QString &templateName)
 {
+    if (!fit.misshapen.isEmpty()) {
+        return QStringLiteral("The template “%1” says it has the layout “%2” (in its document "
+                              "property “Tapewright layout”), but %3. It was filled as it stands, "
+                              "without fitting its type to the show; look the cover over before "
+                              "you print it.")
+            .arg(templateName, layout, fit.misshapen);
+    }
     QStringList sentences;
     if (fit.tracksNotFitting > 0) {
         sentences << QStringLiteral("%1 of the %2 tracks do not fit on the tray card, even at "

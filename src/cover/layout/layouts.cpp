@@ -80,4 +80,14 @@ const Layout *FindLayout(const QString &name)
     return nullptr;
 }
 
+QString DiscHeadingBookmark(int n)
+{
+    return QStringLiteral("TrayDisc%1").arg(n);
+}
+
+QString DiscTracksBookmark(int n)
+{
+    return DiscHeadingBookmark(n) + QStringLiteral("Tracks");
+}
+
 } // namespace tapewright

@@ -50,4 +50,9 @@ struct Layout
 // The layout of that name; nullptr for a name this program does not know.
 const Layout *FindLayout(const QString &name);
 
+// The bookmarks of disc n's heading and track list in a track area: "TrayDisc1",
+// "TrayDisc1Tracks".
+QString DiscHeadingBookmark(int n);
+QString DiscTracksBookmark(int n);
+
 } // namespace tapewright

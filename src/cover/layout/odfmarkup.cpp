@@ -39,7 +39,7 @@ void SetAttribute(pugi::xml_node n, const std::string &name, const std::string &
 class OdfMarkup final : public PartMarkup
 {
 public:
-    OdfMarkup(pugi::xml_document &doc, const XmlNames &names);
+    OdfMarkup(const pugi::xml_document &doc, const XmlNames &names);
 
     bool isParagraph(const pugi::xml_node &n) const override
     {
@@ -50,10 +50,6 @@ public:
         return IsElement(n, m_table + "table-cell");
     }
     bool isCellProperties(const pugi::xml_node &) const override { return false; }
-    bool isBookmarkStart(const pugi::xml_node &n) const override
-    {
-        return IsElement(n, m_text + "bookmark-start");
-    }
     std::vector<TextRun> runs(const pugi::xml_node &paragraph) const override;
     bool printsNothing(const pugi::xml_node &n) const override;
     bool printsBlanks(const pugi::xml_node &n) const override
@@ -101,13 +97,16 @@ private:
     std::string newParagraphStyle(const std::string &parent, const ParagraphFormat &format);
     void setProperties(pugi::xml_node style, const ParagraphFormat &format);
 
+    pugi::xml_node automaticStyles();
+
     std::string m_text, m_table, m_style, m_fo, m_office;
-    pugi::xml_node m_automaticStyles;
+    pugi::xml_node m_root;
+    pugi::xml_node m_automaticStyles; // null until a style is written, where the part has none
     std::set<std::string> m_styleNames;
     int m_nextStyle = 1;
 };
 
-OdfMarkup::OdfMarkup(pugi::xml_document &doc, const XmlNames &names)
+OdfMarkup::OdfMarkup(const pugi::xml_document &doc, const XmlNames &names)
     : PartMarkup(names), m_text(names.text)
 {
     pugi::xml_node root = doc.document_element();
@@ -115,13 +114,8 @@ OdfMarkup::OdfMarkup(pugi::xml_document &doc, const XmlNames &names)
     m_style = DeclaredPrefix(root, OdfStyleNs, "style:");
     m_fo = DeclaredPrefix(root, OdfFoNs, "fo:");
     m_office = DeclaredPrefix(root, OdfOfficeNs, "office:");
+    m_root = root;
     m_automaticStyles = root.child((m_office + "automatic-styles").c_str());
-    if (!m_automaticStyles) {
-        const pugi::xml_node body = root.child((m_office + "body").c_str());
-        m_automaticStyles =
-            body ? root.insert_child_before((m_office + "automatic-styles").c_str(), body)
-                 : root.append_child((m_office + "automatic-styles").c_str());
-    }
     for (pugi::xml_node s : m_automaticStyles.children())
         m_styleNames.insert(s.attribute((m_style + "name").c_str()).value());
 }
@@ -258,10 +252,22 @@ pugi::xml_node OdfMarkup::automaticStyle(const char *name, const char *family) c
     return {};
 }
 
+// Made with the first style written: a part that is only read stays as it was.
+pugi::xml_node OdfMarkup::automaticStyles()
+{
+    if (!m_automaticStyles) {
+        const pugi::xml_node body = m_root.child((m_office + "body").c_str());
+        m_automaticStyles =
+            body ? m_root.insert_child_before((m_office + "automatic-styles").c_str(), body)
+                 : m_root.append_child((m_office + "automatic-styles").c_str());
+    }
+    return m_automaticStyles;
+}
+
 std::string OdfMarkup::appendStyle(const char *family, pugi::xml_node *style)
 {
     const std::string name = newStyleName();
-    *style = m_automaticStyles.append_child((m_style + "style").c_str());
+    *style = automaticStyles().append_child((m_style + "style").c_str());
     style->append_attribute((m_style + "name").c_str()) = name.c_str();
     style->append_attribute((m_style + "family").c_str()) = family;
     return name;
@@ -275,7 +281,7 @@ std::string OdfMarkup::newParagraphStyle(const std::string &parent, const Paragr
     std::string name;
     if (pugi::xml_node automatic = automaticStyle(parent.c_str(), "paragraph")) {
         name = newStyleName();
-        style = m_automaticStyles.append_copy(automatic);
+        style = automaticStyles().append_copy(automatic);
         style.attribute((m_style + "name").c_str()).set_value(name.c_str());
     } else {
         name = appendStyle("paragraph", &style);
@@ -312,7 +318,7 @@ void OdfMarkup::setProperties(pugi::xml_node style, const ParagraphFormat &f)
 
 } // namespace
 
-std::unique_ptr<PartMarkup> NewOdfMarkup(pugi::xml_document &part, const XmlNames &names)
+std::unique_ptr<PartMarkup> NewOdfMarkup(const pugi::xml_document &part, const XmlNames &names)
 {
     return std::make_unique<OdfMarkup>(part, names);
 }

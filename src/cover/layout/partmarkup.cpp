@@ -22,7 +22,7 @@ bool IsElement(const pugi::xml_node &n, const std::string &name)
     return n.type() == pugi::node_element && name == n.name();
 }
 
-std::unique_ptr<PartMarkup> PartMarkup::of(pugi::xml_document &part, const XmlNames &names)
+std::unique_ptr<PartMarkup> PartMarkup::of(const pugi::xml_document &part, const XmlNames &names)
 {
     return names.flavor == DocumentFlavor::OpenDocument ? NewOdfMarkup(part, names)
                                                         : NewWordMarkup(names);

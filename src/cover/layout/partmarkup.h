@@ -60,9 +60,9 @@ bool IsElement(const pugi::xml_node &n, const std::string &name);
 class PartMarkup
 {
 public:
-    // The markup of a part of names' format. An OpenDocument part gets an element for automatic
-    // styles when it has none.
-    static std::unique_ptr<PartMarkup> of(pugi::xml_document &part, const XmlNames &names);
+    // The markup of a part of names' format. Writing changes the part through its nodes; an
+    // OpenDocument part gets an element for automatic styles with the first style written.
+    static std::unique_ptr<PartMarkup> of(const pugi::xml_document &part, const XmlNames &names);
     virtual ~PartMarkup();
     PartMarkup(const PartMarkup &) = delete;
     PartMarkup &operator=(const PartMarkup &) = delete;
@@ -78,7 +78,6 @@ public:
     virtual bool isCell(const pugi::xml_node &n) const = 0;
     // A child of a cell that describes the cell, kept when the cell's content is replaced.
     virtual bool isCellProperties(const pugi::xml_node &n) const = 0;
-    virtual bool isBookmarkStart(const pugi::xml_node &n) const = 0;
     // The text of a paragraph as runs in the regular or bold face.
     virtual std::vector<TextRun> runs(const pugi::xml_node &paragraph) const = 0;
     // Children of a paragraph that print nothing (bookmarks, properties), and that print
@@ -133,7 +132,7 @@ private:
 };
 
 // The two implementations, for PartMarkup::of.
-std::unique_ptr<PartMarkup> NewOdfMarkup(pugi::xml_document &part, const XmlNames &names);
+std::unique_ptr<PartMarkup> NewOdfMarkup(const pugi::xml_document &part, const XmlNames &names);
 std::unique_ptr<PartMarkup> NewWordMarkup(const XmlNames &names);
 
 } // namespace tapewright

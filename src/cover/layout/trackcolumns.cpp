@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace tapewright {
 
@@ -94,28 +93,6 @@ void WriteTrackColumns(PartMarkup &markup, pugi::xml_node cell, const std::vecto
     }
 }
 
-// Whether the cell holds the discs' paragraphs and nothing else: it is rebuilt, and a template
-// that names the layout but has more in that cell keeps it all.
-bool HoldsOnlyDiscs(const PartMarkup &markup, const pugi::xml_node &cell)
-{
-    const std::string nameAttr = markup.names().text + "name";
-    for (pugi::xml_node c = cell.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element || markup.isCellProperties(c))
-            continue;
-        if (!markup.isParagraph(c))
-            return false;
-        bool disc = false;
-        for (pugi::xml_node b : c.children()) {
-            disc =
-                disc || (markup.isBookmarkStart(b) &&
-                         std::strncmp(b.attribute(nameAttr.c_str()).value(), "TrayDisc", 8) == 0);
-        }
-        if (!disc && !markup.runs(c).empty())
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 void FitTracks(PartMarkup &markup, const Sites &sites, const Layout &layout, LayoutFonts &fonts,
@@ -125,7 +102,7 @@ void FitTracks(PartMarkup &markup, const Sites &sites, const Layout &layout, Lay
     if (anchor == sites.constEnd())
         return;
     const pugi::xml_node cell = markup.cellOf(anchor->start);
-    if (!cell || !HoldsOnlyDiscs(markup, cell))
+    if (!cell)
         return;
     const MeasureText measure = fonts.measure(layout.trackFace);
     if (!measure)
@@ -137,8 +114,8 @@ void FitTracks(PartMarkup &markup, const Sites &sites, const Layout &layout, Lay
     std::vector<TrackDisc> discs;
     std::vector<DiscBookmarks> bookmarks;
     for (int n = 1; n <= layout.discs; ++n) {
-        const QString heading = QStringLiteral("TrayDisc%1").arg(n);
-        const QString tracks = heading + QStringLiteral("Tracks");
+        const QString heading = DiscHeadingBookmark(n);
+        const QString tracks = DiscTracksBookmark(n);
         const auto h = sites.constFind(heading);
         const auto t = sites.constFind(tracks);
         const bool hasHeading = h != sites.constEnd() && markup.cellOf(h->start) == cell;

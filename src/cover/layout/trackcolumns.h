@@ -10,9 +10,9 @@
 
 namespace tapewright {
 
-// Fits the track area of layout where its anchor bookmark is found in sites. A cell that holds
-// more than the discs' paragraphs is left as it is. The tracks counted, and those that do not
-// fit, go into result.
+// Fits the track area of layout where its anchor bookmark is found in sites, in a part that has
+// the layout's shape (layoutshape.h). The tracks counted, and those that do not fit, go into
+// result.
 void FitTracks(PartMarkup &markup, const Sites &sites, const Layout &layout, LayoutFonts &fonts,
                LayoutFit *result);
 

@@ -57,10 +57,6 @@ public:
     {
         return IsElement(n, w + "tcPr");
     }
-    bool isBookmarkStart(const pugi::xml_node &n) const override
-    {
-        return IsElement(n, w + "bookmarkStart");
-    }
     std::vector<TextRun> runs(const pugi::xml_node &paragraph) const override;
     bool printsNothing(const pugi::xml_node &n) const override
     {

@@ -12,6 +12,8 @@
 
 #include <pugixml.hpp>
 
+#include <tuple>
+
 using namespace tapewright;
 using namespace testsupport;
 
@@ -508,6 +510,32 @@ private slots:
         refused("two entries of one name", "a.odt",
                 ZipBytes(twice).replace("contenT.xml", "content.xml"),
                 u"two entries named “content.xml”"_qs);
+        // Names a zip tool would unpack outside its folder, or over another entry where case
+        // does not count (as in Word's own package names).
+        for (const auto &[name, entry, error] :
+             {std::tuple{"entries differing only in case", "Content.xml",
+                         u"its entries “content.xml” and “Content.xml” differ only in case"_qs},
+              std::tuple{"absolute entry name", "/Pictures/a.bin", u"has an absolute name"_qs},
+              std::tuple{"entry name stepping up", "Pictures/../../a.bin",
+                         u"“Pictures/../../a.bin” leads out of the package"_qs},
+              std::tuple{"backslash in entry name", "Pictures\\a.bin",
+                         u"“Pictures\\a.bin” names its folders with a backslash"_qs}}) {
+            ZipPackage p = TemplatePackage(u".odt"_qs, {});
+            p.entries.push_back({entry, "<x/>", false, 0});
+            refused(name, "a.odt", ZipBytes(p), u"damaged zip package|"_qs + error);
+        }
+        // Word opens no document whose styles are not XML; they are checked though they hold
+        // no bookmarks.
+        ZipPackage styled = TemplatePackage(u".docx"_qs, {});
+        styled.find("word/_rels/document.xml.rels")
+            ->data.replace(
+                "</Relationships>",
+                "<Relationship Id=\"rIdStyles\" Type=\"http://schemas.openxmlformats.org/"
+                "officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>"
+                "</Relationships>");
+        styled.findOrAdd("word/styles.xml").data = "";
+        refused("docx with empty styles", "a.docx", ZipBytes(styled),
+                u"its part “word/styles.xml” is not well-formed XML"_qs);
         QByteArray many;
         for (int i = 0; i <= MaxCoverBookmarks; ++i)
             many +=
@@ -588,6 +616,13 @@ private slots:
         prefixed.find("word/document.xml")->data = TestData(u"cover/docx-prefixed.xml"_qs);
         QTest::newRow("docx with its own prefix")
             << u"h.docx"_qs << ZipBytes(prefixed) << QString() << u"prefixed"_qs;
+        // A part the cover adds (the type, in its own spelling) replaces one named alike but for
+        // case, which would leave two such names in the cover.
+        ZipPackage capitals =
+            TemplatePackage(u".odt"_qs, "<text:p><text:bookmark text:name=\"TrayBand\"/></text:p>");
+        capitals.find("mimetype")->name = "MimeType";
+        QTest::newRow("odt whose type is named in capitals")
+            << u"h.odt"_qs << ZipBytes(capitals) << QString() << QString();
         // Read in its own encoding, written as UTF-8.
         ZipPackage latin1 = TemplatePackage(
             u".odt"_qs, "<text:p><text:bookmark-start text:name=\"TrayBand\"/>Caf\xE9"

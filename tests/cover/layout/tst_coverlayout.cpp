@@ -16,6 +16,9 @@
 
 #include <pugixml.hpp>
 
+#include <sstream>
+#include <string_view>
+
 using namespace tapewright;
 using namespace testsupport;
 
@@ -155,6 +158,84 @@ QString OutOfOrder(const pugi::xml_document &doc)
     return {};
 }
 
+// A bookmark's start, or its end, in a main part of either format.
+pugi::xml_node Marker(const pugi::xml_document &doc, bool odf, const char *name, bool end = false)
+{
+    const QString query =
+        odf   ? u"//text:bookmark-%1[@text:name='%2']"_qs.arg(end ? u"end"_qs : u"start"_qs, name)
+        : end ? u"//w:bookmarkEnd[@w:id=//w:bookmarkStart[@w:name='%1']/@w:id]"_qs.arg(name)
+              : u"//w:bookmarkStart[@w:name='%1']"_qs.arg(name);
+    return doc.select_node(query.toUtf8().constData()).node();
+}
+
+pugi::xml_node Ancestor(pugi::xml_node n, const char *name)
+{
+    while (n && std::string_view(n.name()) != name)
+        n = n.parent();
+    return n;
+}
+
+// A bookmark named name around nothing, appended to paragraph (a point in OpenDocument).
+void AppendBookmark(pugi::xml_node paragraph, bool odf, const char *name, int id)
+{
+    if (odf) {
+        paragraph.append_child("text:bookmark").append_attribute("text:name") = name;
+        return;
+    }
+    pugi::xml_node start = paragraph.append_child("w:bookmarkStart");
+    start.append_attribute("w:id") = id;
+    start.append_attribute("w:name") = name;
+    paragraph.append_child("w:bookmarkEnd").append_attribute("w:id") = id;
+}
+
+// The shipped template's main part damaged as the row says.
+void Damage(pugi::xml_document &doc, bool odf, const QString &damage)
+{
+    const char *paragraphName = odf ? "text:p" : "w:p";
+    const auto paragraphOf = [&](const char *bookmark) {
+        return Ancestor(Marker(doc, odf, bookmark), paragraphName);
+    };
+    pugi::xml_node heading = paragraphOf("TrayDisc1");
+    pugi::xml_node cell = heading.parent();
+    pugi::xml_node table = Ancestor(cell, odf ? "table:table" : "w:tbl");
+    if (damage == u"stretched") {
+        pugi::xml_node end3 = Marker(doc, odf, "TrayDisc3Tracks", true);
+        end3.parent().insert_move_after(Marker(doc, odf, "TrayDisc1Tracks", true), end3);
+    } else if (damage == u"stripped") {
+        for (pugi::xml_node p = cell.child(paragraphName); p; p = cell.child(paragraphName))
+            table.parent().insert_move_before(p, table);
+        cell.append_child(paragraphName);
+    } else if (damage == u"more") {
+        pugi::xml_node p = cell.insert_child_before(paragraphName, heading);
+        (odf ? p : p.append_child("w:r").append_child("w:t")).text().set("Keep me");
+    } else if (damage == u"twice") {
+        AppendBookmark(doc.select_node(odf ? "//text:p[@text:style-name='TwCell']"
+                                           : "//w:p[w:pPr/w:pStyle/@w:val='TwCell']")
+                           .node(),
+                       odf, "TraySource", 998);
+    } else if (damage == u"missing") {
+        for (const bool end : {false, true}) {
+            pugi::xml_node marker = Marker(doc, odf, "LinerNotes", end);
+            marker.parent().remove_child(marker);
+        }
+    } else if (damage == u"foreign") {
+        AppendBookmark(heading, odf, "Mine", 999);
+    } else if (damage == u"shared") {
+        pugi::xml_node band = paragraphOf("CoverBand");
+        band.append_move(Marker(doc, odf, "CoverDate"));
+        band.append_move(Marker(doc, odf, "CoverDate", true));
+    } else if (damage == u"outside") {
+        table.parent().insert_move_before(paragraphOf("TrayDisc4"), table);
+    } else if (damage == u"swallowed") {
+        // The spine's date starts before its band: filling the date takes the band with it.
+        pugi::xml_node paragraph = paragraphOf("SpineBand");
+        pugi::xml_node band = Marker(doc, odf, "SpineBand");
+        while (band.parent() != paragraph)
+            band = band.parent();
+        paragraph.insert_move_before(Marker(doc, odf, "SpineDate"), band);
+    }
+}
+
 // The two shipped A4 templates, one of each format.
 void Formats()
 {
@@ -271,6 +352,73 @@ private slots:
         const MainPart part(out);
         QVERIFY(part.textAt("TrayDisc1Tracks").contains(u"25. A long"_qs));
         QVERIFY(part.doc.select_node("//text()[.='Keep me']"));
+    }
+
+    void damaged_filledWithoutFitting_data()
+    {
+        QTest::addColumn<QString>("templateName");
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        const std::pair<const char *, const char *> rows[] = {
+            {"stretched", "its bookmark “TrayDisc1Tracks” does not lie within one paragraph"},
+            {"stripped", "its track lists are not in a table cell"},
+            {"more", "the table cell of its track lists holds more than the discs'"},
+            {"twice", "its bookmark “TraySource” is there 2 times"},
+            {"missing", "its bookmark “LinerNotes” is missing"},
+            {"foreign", "its bookmark “Mine” reaches into the table cell of the track lists"},
+            {"shared", "its bookmarks “CoverBand” and “CoverDate” share a paragraph"},
+            {"outside", "its bookmark “TrayDisc4” is not in the table cell of the track lists"},
+            {"swallowed", "its bookmark “SpineBand” is missing"},
+        };
+        for (const char *name : {"Jewel Case A4.odt", "Jewel Case A4.docx"}) {
+            for (const auto &[damage, reason] : rows)
+                QTest::addRow("%s, %s", name, damage)
+                    << QString::fromUtf8(name) << QString::fromUtf8(damage)
+                    << QString::fromUtf8(reason);
+        }
+    }
+
+    // A template that names the layout but is not laid out as it: a bookmark stretched over
+    // others, a track area without its table cell or with more in it, a place gone, twice or
+    // sharing its paragraph, another bookmark reaching into the track area, and a place the
+    // filling takes with another bookmark. The cover is filled and left as filled, and the
+    // user is told what is wrong with which template.
+    void damaged_filledWithoutFitting()
+    {
+        QFETCH(QString, templateName);
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        ZipPackage package = ReadPackage(QDir(ShippedFolder()).filePath(templateName));
+        const bool odf = templateName.endsWith(u".odt"_qs);
+        ZipEntry *main = package.find(odf ? "content.xml" : "word/document.xml");
+        pugi::xml_document doc;
+        QVERIFY(doc.load_buffer(main->data.constData(), std::size_t(main->data.size())));
+        Damage(doc, odf, damage);
+        std::ostringstream xml;
+        doc.save(xml, "", pugi::format_raw);
+        main->data = QByteArray::fromStdString(xml.str());
+        const Result<QByteArray> bytes = WriteZipPackage(package);
+        QVERIFY(bytes);
+        const QString ext = templateName.mid(templateName.lastIndexOf(u'.'));
+        const QString path = WriteFile(dir, u"Damaged"_qs + ext, *bytes);
+
+        FileCoverDocument document({dir.path(), QString()});
+        QVERIFY(document.open(path));
+        FillCoverBookmarks(
+            document, ShowXml(4, 25, true, u"<BAND>Blue Lantern</BAND><DATE>1977-05-08</DATE>"_qs),
+            {QString(), 1, u"Jane"_qs}, {UnitedStatesLocale(), QDate(2024, 3, 9)});
+        const QString before = dir.filePath(u"before"_qs + ext);
+        const QString after = dir.filePath(u"after"_qs + ext);
+        QVERIFY(document.saveAs(before));
+        const QString notice = document.fitLayout();
+        QVERIFY2(
+            notice.contains(u"“Damaged"_qs + ext + u"” says it has the layout “Jewel Case 1”"_qs) &&
+                notice.contains(reason),
+            qPrintable(notice));
+        QVERIFY(document.saveAs(after));
+        QCOMPARE(ReadPackage(after).find(odf ? "content.xml" : "word/document.xml")->data,
+                 ReadPackage(before).find(odf ? "content.xml" : "word/document.xml")->data);
     }
 
     void otherTemplate_data() { Formats(); }

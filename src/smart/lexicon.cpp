@@ -1,6 +1,9 @@
-#include "smart/collectorterms.h"
+#include "smart/lexicon.h"
 
+#include <algorithm>
+#include <bitset>
 #include <string_view>
+
 #include <unordered_set>
 
 namespace tapewright::smart {
@@ -23,30 +26,111 @@ bool contains(const Words &words, QStringView lower)
 
 const Words &stateNames()
 {
-    static const Words w = wordSet(
-        {// United States
-         u"alabama", u"alaska", u"arizona", u"arkansas", u"california", u"colorado", u"connecticut",
-         u"delaware", u"florida", u"georgia", u"hawaii", u"idaho", u"illinois", u"indiana", u"iowa",
-         u"kansas", u"kentucky", u"louisiana", u"maine", u"maryland", u"massachusetts", u"michigan",
-         u"minnesota", u"mississippi", u"missouri", u"montana", u"nebraska", u"nevada",
-         u"new hampshire", u"new jersey", u"new mexico", u"new york", u"north carolina",
-         u"north dakota", u"ohio", u"oklahoma", u"oregon", u"pennsylvania", u"rhode island",
-         u"south carolina", u"south dakota", u"tennessee", u"texas", u"utah", u"vermont",
-         u"virginia", u"washington", u"west virginia", u"wisconsin", u"wyoming", u"washington dc",
-         u"washington d.c.", u"d.c.",
-         // Canada
-         u"alberta", u"british columbia", u"manitoba", u"new brunswick", u"newfoundland",
-         u"nova scotia", u"ontario", u"prince edward island", u"quebec", u"québec", u"saskatchewan",
-         // countries and nations shows are taped in
-         u"argentina", u"australia", u"austria", u"belgium", u"brazil", u"canada", u"chile",
-         u"china", u"croatia", u"czech republic", u"czechia", u"denmark", u"england", u"estonia",
-         u"finland", u"france", u"germany", u"greece", u"hungary", u"iceland", u"ireland",
-         u"israel", u"italy", u"japan", u"korea", u"latvia", u"lithuania", u"luxembourg", u"mexico",
-         u"netherlands", u"the netherlands", u"holland", u"new zealand", u"northern ireland",
-         u"norway", u"poland", u"portugal", u"romania", u"russia", u"scotland", u"serbia",
-         u"singapore", u"slovakia", u"slovenia", u"south africa", u"spain", u"sweden",
-         u"switzerland", u"turkey", u"uk", u"united kingdom", u"usa", u"u.s.a.", u"united states",
-         u"wales", u"deutschland", u"españa", u"italia", u"österreich", u"schweiz", u"suisse"});
+    static const Words w = wordSet({
+        // United States
+        u"alabama",
+        u"alaska",
+        u"arizona",
+        u"arkansas",
+        u"california",
+        u"colorado",
+        u"connecticut",
+        u"delaware",
+        u"florida",
+        u"georgia",
+        u"hawaii",
+        u"idaho",
+        u"illinois",
+        u"indiana",
+        u"iowa",
+        u"kansas",
+        u"kentucky",
+        u"louisiana",
+        u"maine",
+        u"maryland",
+        u"massachusetts",
+        u"michigan",
+        u"minnesota",
+        u"mississippi",
+        u"missouri",
+        u"montana",
+        u"nebraska",
+        u"nevada",
+        u"new hampshire",
+        u"new jersey",
+        u"new mexico",
+        u"new york",
+        u"north carolina",
+        u"north dakota",
+        u"ohio",
+        u"oklahoma",
+        u"oregon",
+        u"pennsylvania",
+        u"rhode island",
+        u"south carolina",
+        u"south dakota",
+        u"tennessee",
+        u"texas",
+        u"utah",
+        u"vermont",
+        u"virginia",
+        u"washington",
+        u"west virginia",
+        u"wisconsin",
+        u"wyoming",
+        u"washington dc",
+        u"washington d.c.",
+        u"d.c.",
+        // Canada
+        u"alberta",
+        u"british columbia",
+        u"manitoba",
+        u"new brunswick",
+        u"newfoundland",
+        u"nova scotia",
+        u"ontario",
+        u"prince edward island",
+        u"quebec",
+        u"québec",
+        u"saskatchewan",
+    });
+    return w;
+}
+
+const Words &countryNames()
+{
+    static const Words w = wordSet({// countries and nations shows are taped in
+                                    u"argentina",       u"australia",
+                                    u"austria",         u"belgium",
+                                    u"brazil",          u"canada",
+                                    u"chile",           u"china",
+                                    u"croatia",         u"czech republic",
+                                    u"czechia",         u"denmark",
+                                    u"england",         u"estonia",
+                                    u"finland",         u"france",
+                                    u"germany",         u"greece",
+                                    u"hungary",         u"iceland",
+                                    u"ireland",         u"israel",
+                                    u"italy",           u"japan",
+                                    u"korea",           u"latvia",
+                                    u"lithuania",       u"luxembourg",
+                                    u"mexico",          u"netherlands",
+                                    u"the netherlands", u"holland",
+                                    u"new zealand",     u"northern ireland",
+                                    u"norway",          u"poland",
+                                    u"portugal",        u"romania",
+                                    u"russia",          u"scotland",
+                                    u"serbia",          u"singapore",
+                                    u"slovakia",        u"slovenia",
+                                    u"south africa",    u"spain",
+                                    u"sweden",          u"switzerland",
+                                    u"turkey",          u"uk",
+                                    u"united kingdom",  u"usa",
+                                    u"u.s.a.",          u"united states",
+                                    u"wales",           u"deutschland",
+                                    u"españa",          u"italia",
+                                    u"österreich",      u"schweiz",
+                                    u"suisse"});
     return w;
 }
 
@@ -188,9 +272,125 @@ bool equalsLower(std::u16string_view name, QStringView lower)
 
 } // namespace
 
+namespace {
+
+constexpr std::u16string_view TrackWords[] = {u"track", u"trk"};
+
+constexpr std::u16string_view DiscWords[] = {u"disc", u"disk", u"cd", u"volume", u"vol"};
+
+constexpr std::u16string_view SetAnchorWords[] = {
+    u"set",   u"sets",      u"encore",  u"encores",    u"filler", u"fillers",
+    u"bonus", u"tracklist", u"setlist", u"soundcheck", u"show",   u"tracks"};
+constexpr std::u16string_view SetBesideWords[] = {
+    u"first", u"second", u"third", u"fourth",  u"1st",   u"2nd",   u"3rd",      u"4th",
+    u"one",   u"two",    u"three", u"four",    u"i",     u"ii",    u"iii",      u"iv",
+    u"the",   u"main",   u"list",  u"track",   u"break", u"and",   u"acoustic", u"electric",
+    u"late",  u"early",  u"final", u"listing", u"trk",   u"songs", u"material"};
+
+// The first characters of a list's words, worked out from the list itself: a word added to
+// the list can never be turned away by the guard.
+template <size_t N> std::bitset<128> firstLetters(const std::u16string_view (&words)[N])
+{
+    std::bitset<128> b;
+    for (const std::u16string_view w : words) {
+        Q_ASSERT(!w.empty() && w[0] < 128);
+        b.set(w[0]);
+    }
+    return b;
+}
+
+bool startsAny(const std::bitset<128> &letters, QChar c)
+{
+    return c.unicode() < 128 && letters.test(c.unicode());
+}
+
+} // namespace
+
+qsizetype DiscWordAt(QStringView lower)
+{
+    if (lower.isEmpty() || !MayStartDiscWord(lower[0]))
+        return 0;
+    qsizetype best = 0;
+    for (const std::u16string_view w : DiscWords) {
+        const qsizetype n = qsizetype(w.size());
+        if (n > best && lower.size() >= n && std::u16string_view(lower.utf16(), w.size()) == w &&
+            (lower.size() == n || !lower[n].isLetter()))
+            best = n;
+    }
+    return best;
+}
+
+qsizetype TrackWordAt(QStringView s)
+{
+    static const std::bitset<128> letters = firstLetters(TrackWords);
+    if (s.isEmpty() || !startsAny(letters, s[0].toLower()))
+        return 0;
+    for (const std::u16string_view w : TrackWords) {
+        const QStringView word(w.data(), qsizetype(w.size()));
+        if (s.startsWith(word, Qt::CaseInsensitive))
+            return word.size();
+    }
+    return 0;
+}
+
+std::span<const std::u16string_view> TrackWordList()
+{
+    return TrackWords;
+}
+
+bool MayStartDiscWord(QChar c)
+{
+    static const std::bitset<128> letters = firstLetters(DiscWords);
+    return startsAny(letters, c);
+}
+
+SetWord SetHeadingWord(QStringView lowerWord)
+{
+    static const std::bitset<128> letters =
+        firstLetters(SetAnchorWords) | firstLetters(SetBesideWords);
+    if (lowerWord.isEmpty() || !startsAny(letters, lowerWord[0]))
+        return SetWord::None;
+    const std::u16string_view w(lowerWord.utf16(), size_t(lowerWord.size()));
+    if (std::find(std::begin(SetAnchorWords), std::end(SetAnchorWords), w) !=
+        std::end(SetAnchorWords))
+        return SetWord::Anchor;
+    if (std::find(std::begin(SetBesideWords), std::end(SetBesideWords), w) !=
+        std::end(SetBesideWords))
+        return SetWord::Beside;
+    return SetWord::None;
+}
+
+std::span<const std::u16string_view> DiscWordList()
+{
+    return DiscWords;
+}
+
+std::span<const std::u16string_view> SetAnchorWordList()
+{
+    return SetAnchorWords;
+}
+
+std::span<const std::u16string_view> SetBesideWordList()
+{
+    return SetBesideWords;
+}
+
+bool IsGuestWord(QStringView lowerWord)
+{
+    static constexpr std::u16string_view GuestWords[] = {u"with", u"feat", u"featuring", u"and",
+                                                         u"plus", u"w",    u"ft"};
+    const std::u16string_view w(lowerWord.utf16(), size_t(lowerWord.size()));
+    return std::find(std::begin(GuestWords), std::end(GuestWords), w) != std::end(GuestWords);
+}
+
 bool IsStateName(QStringView lower)
 {
-    return contains(stateNames(), lower);
+    return contains(stateNames(), lower) || contains(countryNames(), lower);
+}
+
+bool IsCountryName(QStringView lower)
+{
+    return contains(countryNames(), lower);
 }
 
 bool IsStateCode(QStringView text)
