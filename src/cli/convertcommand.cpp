@@ -51,7 +51,8 @@ int runConvert(const QStringList &arguments)
     parser.addOption({QStringLiteral("smart"),
                       QStringLiteral("Smart recognition: read the text as a collector does "
                                      "(band alone, header layouts, any disc headings, tracks "
-                                     "without numbers, no checksum lines).")});
+                                     "without numbers, no checksum lines; a band or date "
+                                     "the text lacks from FILE's or its folder's name).")});
     parser.addOption(
         {QStringLiteral("explain"),
          QStringLiteral("With --smart, print instead of the XML why the text reads as it does: "

@@ -226,6 +226,30 @@ private:
 
 } // namespace
 
+QString Weigh(FieldTrace *trace, ShowField field, std::initializer_list<WeighedSource> sources)
+{
+    QString won;
+    for (const WeighedSource &source : sources) {
+        if (!won.isEmpty() && !trace)
+            break;
+        const QString value = source.value();
+        if (trace)
+            trace->candidate(field, source.rule, source.line, value);
+        if (won.isEmpty())
+            won = value;
+    }
+    return won;
+}
+
+void TellPlace(FieldTrace *trace, QStringView rule, qsizetype line, const PlaceParts &place)
+{
+    if (!trace)
+        return;
+    trace->candidate(ShowField::Venue, rule, line, place.venue);
+    trace->candidate(ShowField::City, rule, line, place.city);
+    trace->candidate(ShowField::State, rule, line, place.state);
+}
+
 QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
 {
     const DateLocale &locale = DateLocale::of(options.locale);
@@ -304,7 +328,7 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
             if (c.field != field || c.value.isEmpty())
                 continue;
             const QString where =
-                c.line >= 0 ? QStringLiteral("line %1").arg(c.line + 1) : QStringLiteral("-");
+                c.line >= 0 ? QStringLiteral("line %1").arg(c.line + 1) : QStringLiteral("the text");
             if (winner.isEmpty()) {
                 winner = c.rule;
                 out.add(QStringLiteral("  won   %1, %2: %3").arg(where, c.rule, quoted(c.value)));

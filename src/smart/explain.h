@@ -5,9 +5,13 @@
 #pragma once
 
 #include "convert/convertinfotext.h"
+#include "smart/infotext.h"
 
 #include <QString>
 #include <QStringView>
+
+#include <functional>
+#include <initializer_list>
 
 namespace tapewright::smart {
 
@@ -33,6 +37,20 @@ public:
 protected:
     ~FieldTrace() = default;
 };
+
+// A candidate: the rule, its line (-1: no one line) and how it finds its value.
+struct WeighedSource
+{
+    QStringView rule;
+    qsizetype line;
+    std::function<QString()> value;
+};
+
+// The value of the first source that gives one; with a trace every source is weighed and told.
+QString Weigh(FieldTrace *trace, ShowField field, std::initializer_list<WeighedSource> sources);
+
+// With a trace, a place's venue, city and state as candidates of one rule.
+void TellPlace(FieldTrace *trace, QStringView rule, qsizetype line, const PlaceParts &place);
 
 // The explanation of the show RecogniseInfoText reads from infoText, as text, a line a finding.
 QString ExplainInfoText(const QString &infoText, const ConvertOptions &options = {});

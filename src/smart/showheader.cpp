@@ -2,6 +2,7 @@
 
 #include "convert/textterms.h"
 #include "smart/bandname.h"
+#include "smart/explain.h"
 #include "smart/headerplace.h"
 #include "smart/headersource.h"
 #include "smart/headfields.h"
@@ -12,6 +13,7 @@
 #include <QVarLengthArray>
 
 #include <string_view>
+#include <tuple>
 
 namespace tapewright::smart {
 
@@ -36,7 +38,10 @@ void consider(PlaceCandidate &best, const PlaceParts &parts, int strength, qsize
 class HeaderReader
 {
 public:
-    HeaderReader(const InfoText &text, const DateLocale &locale) : t(text), loc(locale) {}
+    HeaderReader(const InfoText &text, const DateLocale &locale, FieldTrace *trace)
+        : t(text), loc(locale), trace(trace)
+    {
+    }
 
     ShowHeader read()
     {
@@ -55,6 +60,7 @@ public:
 private:
     const InfoText &t;
     const DateLocale &loc;
+    FieldTrace *trace; // told every candidate when given
     ShowHeader h;
     qsizetype zoneStart = -1;
     qsizetype headLine = -1; // the header's first line: the block's first, but for a remark
@@ -399,30 +405,30 @@ private:
         return venue.join(QStringLiteral(", "));
     }
 
+    QString keywordValue(qsizetype line) const
+    {
+        return line >= 0 ? TrimmedName(t.value(line)) : QString();
+    }
+
     void chooseBand()
     {
-        QString band;
-        if (artistLine >= 0)
-            band = TrimmedName(t.value(artistLine));
-        else if (bandLine >= 0)
-            band = TrimmedName(t.value(bandLine));
-        else if (!firstBand.isEmpty())
-            band = firstBand;
-        else if (const QString act =
-                     KnownActLine(t, qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach));
-                 !act.isEmpty())
-            band = act;
-        else if (titleLine >= 0) {
-            const QStringView v = t.value(titleLine);
-            const qsizetype dash = v.indexOf(u" - ");
-            band = TrimmedName(dash > 0 ? v.first(dash) : v);
-        }
-        if (band.isEmpty())
-            band = BandFromFileHeaders(t, loc);
-        if (band.isEmpty())
-            band = BandFromListing(t);
-        if (band.isEmpty())
-            band = LineupLeader(t);
+        const qsizetype reach = qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach);
+        QString band = Weigh(
+            trace, ShowField::Band,
+            {{u"keyword line: artist", artistLine, [&] { return keywordValue(artistLine); }},
+             {u"keyword line: band", bandLine, [&] { return keywordValue(bandLine); }},
+             {u"the first line, before its date or place", firstLineBand,
+              [&] { return firstBand; }},
+             {u"a known act's name on a line", -1, [&] { return KnownActLine(t, reach); }},
+             {u"keyword line: title, before its dash", titleLine,
+              [&] {
+                  const QStringView v = titleLine >= 0 ? t.value(titleLine) : QStringView();
+                  const qsizetype dash = v.indexOf(u" - ");
+                  return TrimmedName(dash > 0 ? v.first(dash) : v);
+              }},
+             {u"the names of concatenated files", -1, [&] { return BandFromFileHeaders(t, loc); }},
+             {u"the names in a file listing", -1, [&] { return BandFromListing(t); }},
+             {u"the lineup's first musician", -1, [&] { return LineupLeader(t); }}});
         band = WrittenOutBand(band);
         for (const QString &partner : std::as_const(partners)) {
             if (!LowerCased(band).contains(LowerCased(partner)))
@@ -433,21 +439,34 @@ private:
 
     void chooseDate()
     {
-        if (dateLine >= 0) {
+        // Each source's date as written; the first source that has one wins.
+        const auto keyword = [&] {
             const QStringView v = t.value(dateLine);
             const std::optional<FoundDate> d = FindDateIn(v, t.lowerValue(dateLine), loc);
-            h.date = d->date;
-            h.literalDate = v.sliced(d->start, d->end - d->start).toString();
+            return std::pair{d->date, v.sliced(d->start, d->end - d->start).toString()};
+        };
+        const auto zone = [&] {
+            const QStringView s = t.line(zoneDateLine);
+            return t.kind(zoneDateLine) == LineKind::Date
+                       ? s.toString()
+                       : s.sliced(zoneDate->start, zoneDate->end - zoneDate->start).toString();
+        };
+        if (trace) {
+            trace->candidate(ShowField::Date, u"keyword line: date", dateLine,
+                             dateLine >= 0 ? keyword().second : QString());
+            trace->candidate(ShowField::Date, u"the first line's date", headLine,
+                             firstDate ? firstDateText : QString());
+            trace->candidate(ShowField::Date, u"a date of the header block", zoneDateLine,
+                             zoneDate ? zone() : QString());
+        }
+        if (dateLine >= 0) {
+            std::tie(h.date, h.literalDate) = keyword();
         } else if (firstDate) {
             h.date = firstDate->date;
             h.literalDate = firstDateText;
         } else if (zoneDate) {
-            const QStringView s = t.line(zoneDateLine);
             h.date = zoneDate->date;
-            h.literalDate =
-                t.kind(zoneDateLine) == LineKind::Date
-                    ? s.toString()
-                    : s.sliced(zoneDate->start, zoneDate->end - zoneDate->start).toString();
+            h.literalDate = zone();
             use(zoneDateLine);
         }
     }
@@ -472,8 +491,19 @@ private:
         h.venue = !keywordVenue.isEmpty() ? keywordVenue : place.parts.venue;
         h.city = cityLine >= 0 ? TrimmedName(t.value(cityLine)) : place.parts.city;
         h.state = stateLine >= 0 ? TrimmedName(t.value(stateLine)) : place.parts.state;
+        if (trace) {
+            trace->candidate(ShowField::Venue, u"keyword line: venue", venueLine, keywordVenue);
+            trace->candidate(ShowField::City, u"keyword line: city", cityLine,
+                             keywordValue(cityLine));
+            trace->candidate(ShowField::State, u"keyword line: state", stateLine,
+                             keywordValue(stateLine));
+            TellPlace(trace,
+                      place.strength == 3 ? u"keyword line: venue or location" : u"a place line",
+                      place.line, place.parts);
+        }
         if (h.venue.isEmpty() || h.city.isEmpty()) {
             const PlaceParts stack = stackPlace();
+            TellPlace(trace, u"the header's lines, one field a line", -1, stack);
             for (auto [field, value] :
                  {std::pair{&h.venue, &stack.venue}, std::pair{&h.city, &stack.city},
                   std::pair{&h.state, &stack.state}}) {
@@ -536,9 +566,9 @@ private:
 
 } // namespace
 
-ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale, FieldTrace *)
+ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale, FieldTrace *trace)
 {
-    return HeaderReader(text, locale).read();
+    return HeaderReader(text, locale, trace).read();
 }
 
 } // namespace tapewright::smart

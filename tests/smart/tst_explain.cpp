@@ -34,12 +34,23 @@ private slots:
                    "    1  line 5: \"Minglewood Blues\"  5:32",
                    "    2  line 6: \"Loser\"",
                    "line 9: its tracks are in no disc"};
-        QTest::newRow("band from the folder's name")
+        QTest::newRow("candidates: the first weighed wins, the others say what they lost to")
+            << CrlfLines({"Bob Dylan", "Ithaca, NY", "May 8, 1977", "Artist: The Band",
+                          "Date: 1977-05-09", "", "1. A", "2. B"})
+            << QString()
+            << QStringList{"band: \"The Band\"",
+                           "  won   line 4, keyword line: artist: \"The Band\"",
+                           "  lost  line 1, the first line, before its date or place: \"Bob "
+                           "Dylan\" (keyword line: artist is weighed first)",
+                           "  won   line 5, keyword line: date: \"1977-05-09\"",
+                           "  lost  line 3, a date of the header block: \"May 8, 1977\"",
+                           "  won   line 2, a place line: \"Ithaca\""};
+        QTest::newRow("band and date from the folder's name")
             << CrlfLines({"Barton Hall, Ithaca, NY", "", "1. A", "2. B"})
             << u"/shows/gd1977-05-08.sbd/info.txt"_qs
-            << QStringList{"band: \"Grateful Dead\"",
-                           "  won   the text names none: from the name of "
-                           "\"/shows/gd1977-05-08.sbd/info.txt\""};
+            << QStringList{"band: \"Grateful Dead\"\n  won   the text names none: from the name "
+                           "of \"/shows/gd1977-05-08.sbd/info.txt\"\n",
+                           "date: \"1977-05-08 (1977-05-08)\"\n  won   the text names none"};
         QString pieces = u"Band\r\n\r\n"_qs;
         for (int d = 1; d <= 3000; ++d)
             pieces += QStringLiteral("Disc %1\r\n1. Song One\r\n2. Song Two\r\n\r\n").arg(d);
