@@ -16,11 +16,11 @@ namespace {
 
 // The discs of a show, "|" between discs and "," between tracks, each track given by its time
 // ("-": none): "4:56,10:02|7:15".
-QString Discs(const QString &spec)
+QString Discs(const QString &discTimes)
 {
-    if (spec.isEmpty())
+    if (discTimes.isEmpty())
         return u"<DISCS>0</DISCS>"_qs;
-    const QStringList discs = spec.split(u'|');
+    const QStringList discs = discTimes.split(u'|');
     QString xml = u"<DISCS>%1</DISCS>"_qs.arg(discs.size());
     for (int d = 1; d <= discs.size(); ++d) {
         const QStringList times = discs.at(d - 1).split(u',');
