@@ -1,5 +1,6 @@
 #include "smart/explain.h"
 
+#include "smart/candidates.h"
 #include "smart/infotext.h"
 #include "smart/recogniseinfotext.h"
 #include "smart/setlist.h"
@@ -154,43 +155,6 @@ QString lineRule(const InfoText &t, qsizetype i, const DateLocale &locale)
     return QStringLiteral("none of the above: a name, title or heading");
 }
 
-QStringView fieldName(ShowField field)
-{
-    switch (field) {
-    case ShowField::Band:
-        return u"band";
-    case ShowField::Date:
-        return u"date";
-    case ShowField::Venue:
-        return u"venue";
-    case ShowField::City:
-        return u"city";
-    case ShowField::State:
-        break;
-    }
-    return u"state";
-}
-
-struct Candidate
-{
-    ShowField field;
-    QString rule;
-    qsizetype line;
-    QString value;
-};
-
-// The header reader's candidates, kept to be told after the lines.
-class Candidates final : public FieldTrace
-{
-public:
-    void candidate(ShowField field, QStringView rule, qsizetype line, const QString &value) override
-    {
-        list.push_back({field, rule.toString(), line, value});
-    }
-
-    std::vector<Candidate> list;
-};
-
 struct TakenTrack
 {
     QString title;
@@ -234,7 +198,7 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
         out.add(QStringLiteral("The text holds nothing but blanks: no document."));
         return out.text();
     }
-    Candidates candidates;
+    FieldCandidates candidates;
     TracedDiscs discs;
     SetListReader reader(discs);
     ShowHeader header;
@@ -273,10 +237,10 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
     const TakenFromName named = TakeFromName(show, options.infoPath, locale);
 
     out.add(QString());
-    out.add(QStringLiteral("Fields: each field's candidates in the order they are weighed; the "
-                           "first with a value wins"));
-    for (const ShowField field :
-         {ShowField::Band, ShowField::Date, ShowField::Venue, ShowField::City, ShowField::State}) {
+    out.add(QStringLiteral("Fields: each field's candidates in the order the precedence table "
+                           "weighs them, the winner and why each other lost"));
+    for (const ShowField field : {ShowField::Band, ShowField::Date, ShowField::Place,
+                                  ShowField::Venue, ShowField::City, ShowField::State}) {
         QString value;
         switch (field) {
         case ShowField::Band:
@@ -286,6 +250,10 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
             value = show.literalDate;
             if (show.date.isValid())
                 value += QStringLiteral(" (") + show.date.toString(Qt::ISODate) + u')';
+            break;
+        case ShowField::Place:
+            if (const FieldCandidate *place = candidates.chosen(field))
+                value = place->value;
             break;
         case ShowField::Venue:
             value = header.venue;
@@ -297,21 +265,18 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
             value = header.state;
             break;
         }
-        out.add(QStringLiteral("%1: %2").arg(fieldName(field),
+        out.add(QStringLiteral("%1: %2").arg(FieldName(field),
                                              value.isEmpty() ? u"(none)"_qs : quoted(value)));
-        QString winner;
-        for (const Candidate &c : candidates.list) {
-            if (c.field != field || c.value.isEmpty())
-                continue;
+        for (const FieldCandidate *c : candidates.ordered(field)) {
             const QString where =
-                c.line >= 0 ? QStringLiteral("line %1").arg(c.line + 1) : QStringLiteral("-");
-            if (winner.isEmpty()) {
-                winner = c.rule;
-                out.add(QStringLiteral("  won   %1, %2: %3").arg(where, c.rule, quoted(c.value)));
-            } else {
-                out.add(QStringLiteral("  lost  %1, %2: %3 (%4 is weighed first)")
-                            .arg(where, c.rule, quoted(c.value), winner));
-            }
+                c->line >= 0 ? QStringLiteral("line %1").arg(c->line + 1) : QStringLiteral("-");
+            const QString lost = candidates.lostBecause(*c);
+            const QString found = c->value.isEmpty() ? QString() : u": "_qs + quoted(c->value);
+            if (lost.isEmpty())
+                out.add(QStringLiteral("  won   %1, %2%3").arg(where, RuleName(c->rule), found));
+            else
+                out.add(QStringLiteral("  lost  %1, %2%3 (%4)")
+                            .arg(where, RuleName(c->rule), found, lost));
         }
         if ((field == ShowField::Band && named.band) || (field == ShowField::Date && named.date))
             out.add(QStringLiteral("  won   the text names none: from the name of %1")

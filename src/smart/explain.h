@@ -11,29 +11,6 @@
 
 namespace tapewright::smart {
 
-enum class ShowField : quint8
-{
-    Band,
-    Date,
-    Venue,
-    City,
-    State,
-};
-
-// Told by the header reader, when it is given one, of every candidate for a field in the order
-// they are weighed: the first with a value wins. Without one the reader weighs only up to the
-// winner and tells nothing.
-class FieldTrace
-{
-public:
-    // value: what the rule found, empty when it found nothing; line: where (-1: no one line).
-    virtual void candidate(ShowField field, QStringView rule, qsizetype line,
-                           const QString &value) = 0;
-
-protected:
-    ~FieldTrace() = default;
-};
-
 // The explanation of the show RecogniseInfoText reads from infoText, as text, a line a finding.
 QString ExplainInfoText(const QString &infoText, const ConvertOptions &options = {});
 

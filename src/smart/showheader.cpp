@@ -2,6 +2,7 @@
 
 #include "convert/textterms.h"
 #include "smart/bandname.h"
+#include "smart/candidates.h"
 #include "smart/headerplace.h"
 #include "smart/headersource.h"
 #include "smart/headfields.h"
@@ -20,23 +21,21 @@ namespace {
 // How far below its first line the header block may reach.
 constexpr qsizetype HeaderReach = 40;
 
-struct PlaceCandidate
-{
-    PlaceParts parts;
-    int strength = 0; // 0: none; 1: a place without a state; 2: with one; 3: from a keyword
-    qsizetype line = -1;
-};
+// How strongly a place is read: from a keyword line, from a line that names the state, from one
+// that does not.
+constexpr int KeywordPlace = 3;
+constexpr int PlaceWithState = 2;
+constexpr int PlaceWithoutState = 1;
 
-void consider(PlaceCandidate &best, const PlaceParts &parts, int strength, qsizetype line)
-{
-    if (strength > best.strength)
-        best = {parts, strength, line};
-}
-
+// The header is read in two steps: the readers propose candidates for each field, then the
+// precedence table chooses among them. The readers write no field of the show.
 class HeaderReader
 {
 public:
-    HeaderReader(const InfoText &text, const DateLocale &locale) : t(text), loc(locale) {}
+    HeaderReader(const InfoText &text, const DateLocale &locale, bool weighAll)
+        : t(text), loc(locale), all(weighAll)
+    {
+    }
 
     ShowHeader read()
     {
@@ -44,6 +43,7 @@ public:
         readKeywordFields();
         readFirstLine();
         readZoneLines();
+        proposeKeywordPlaces();
         chooseBand();
         chooseDate();
         choosePlace();
@@ -52,10 +52,14 @@ public:
         return h;
     }
 
+    FieldCandidates candidates;
+
 private:
     const InfoText &t;
     const DateLocale &loc;
+    const bool all; // weigh every rule, even those below a field's winner
     ShowHeader h;
+    FieldCandidates &c = candidates;
     qsizetype zoneStart = -1;
     qsizetype headLine = -1; // the header's first line: the block's first, but for a remark
     qsizetype zoneEnd = 0;
@@ -66,9 +70,6 @@ private:
     // the first line
     QString firstBand;
     QStringList partners;
-    std::optional<FoundDate> firstDate;
-    QString firstDateText;
-    PlaceCandidate place;
     qsizetype firstLineBand = -1;
     bool oneLineHeader = false; // the first line holds the header's fields, read above
     // lines of the header block
@@ -77,6 +78,16 @@ private:
     qsizetype zonePlaceLine = -1;
 
     void use(qsizetype line) { h.lastLine = qMax(h.lastLine, line); }
+
+    void propose(ShowField field, FieldRule rule, qsizetype line, QString value)
+    {
+        c.propose({field, rule, std::move(value), line, 0, {}, {}});
+    }
+
+    void proposePlace(FieldRule rule, const PlaceParts &p, int strength, qsizetype line)
+    {
+        c.proposePlace(rule, {p.venue, p.city, p.state}, strength, line);
+    }
 
     void findZone()
     {
@@ -243,6 +254,8 @@ private:
             firstBand = band.join(QStringLiteral(", "));
         }
         QList<QStringView> placeFields;
+        std::optional<FoundDate> firstDate;
+        QString firstDateText;
         bool tour = false;
         for (qsizetype f = 0; f < fields.size(); ++f) {
             if (f == bandFirst)
@@ -282,13 +295,16 @@ private:
                 break;
             }
         }
-        // A set from a tour ("US tour with Grateful Dead") spans several shows: the date on
-        // its title line is the tour's, no show's.
-        if (tour)
-            firstDate.reset();
+        if (firstDate) {
+            c.propose({ShowField::Date, FieldRule::FirstLine, firstDateText, i, 0, firstDate->date,
+                       // A set from a tour ("US tour with Grateful Dead") spans several shows:
+                       // the date on its title line is the tour's, no show's.
+                       tour ? QStringLiteral("a tour's date, no show's") : QString()});
+        }
         bool withState = false;
         if (const auto p = PlaceOfFields(placeFields, &withState))
-            consider(place, *p, withState ? 2 : 1, i);
+            proposePlace(FieldRule::FirstLine, *p, withState ? PlaceWithState : PlaceWithoutState,
+                         i);
     }
 
     // The header block one field a line: date lines, place lines, the venue beside them.
@@ -334,7 +350,19 @@ private:
             }
             if (parts.venue.isEmpty())
                 parts.venue = zoneVenue();
-            consider(place, parts, 2, zonePlaceLine);
+            proposePlace(FieldRule::BlockPlace, parts, PlaceWithState, zonePlaceLine);
+        }
+        if (zoneDate) {
+            const QStringView s = t.line(zoneDateLine);
+            c.propose({ShowField::Date,
+                       FieldRule::BlockDate,
+                       t.kind(zoneDateLine) == LineKind::Date
+                           ? s.toString()
+                           : s.sliced(zoneDate->start, zoneDate->end - zoneDate->start).toString(),
+                       zoneDateLine,
+                       0,
+                       zoneDate->date,
+                       {}});
         }
     }
 
@@ -399,31 +427,57 @@ private:
         return venue.join(QStringLiteral(", "));
     }
 
+    void proposeKeywordPlaces()
+    {
+        if (venueLine >= 0) {
+            const QStringView v = t.value(venueLine);
+            if (const auto p = ReadPlace(v, t.lowerValue(venueLine), loc); p && !p->venue.isEmpty())
+                proposePlace(FieldRule::VenuePlace, *p, KeywordPlace, venueLine);
+            else
+                propose(ShowField::Venue, FieldRule::VenueKeyword, venueLine, TrimmedName(v));
+        }
+        if (locationLine >= 0) {
+            const QStringView v = t.value(locationLine);
+            if (const auto p = ReadPlace(v, t.lowerValue(locationLine), loc))
+                proposePlace(FieldRule::LocationKeyword, *p, KeywordPlace, locationLine);
+        }
+        if (cityLine >= 0)
+            propose(ShowField::City, FieldRule::CityKeyword, cityLine,
+                    TrimmedName(t.value(cityLine)));
+        if (stateLine >= 0)
+            propose(ShowField::State, FieldRule::StateKeyword, stateLine,
+                    TrimmedName(t.value(stateLine)));
+    }
+
     void chooseBand()
     {
-        QString band;
         if (artistLine >= 0)
-            band = TrimmedName(t.value(artistLine));
-        else if (bandLine >= 0)
-            band = TrimmedName(t.value(bandLine));
-        else if (!firstBand.isEmpty())
-            band = firstBand;
-        else if (const QString act =
-                     KnownActLine(t, qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach));
-                 !act.isEmpty())
-            band = act;
-        else if (titleLine >= 0) {
+            propose(ShowField::Band, FieldRule::ArtistKeyword, artistLine,
+                    TrimmedName(t.value(artistLine)));
+        if (bandLine >= 0)
+            propose(ShowField::Band, FieldRule::BandKeyword, bandLine,
+                    TrimmedName(t.value(bandLine)));
+        propose(ShowField::Band, FieldRule::FirstLine, firstLineBand, firstBand);
+        // The rules below read far into the text: they are proposed in the table's order and
+        // only while no band is found, unless every candidate is wanted.
+        const auto wanted = [&] { return all || !c.has(ShowField::Band); };
+        if (wanted())
+            propose(ShowField::Band, FieldRule::KnownAct, -1,
+                    KnownActLine(t, qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach)));
+        if (wanted() && titleLine >= 0) {
             const QStringView v = t.value(titleLine);
             const qsizetype dash = v.indexOf(u" - ");
-            band = TrimmedName(dash > 0 ? v.first(dash) : v);
+            propose(ShowField::Band, FieldRule::TitleKeyword, titleLine,
+                    TrimmedName(dash > 0 ? v.first(dash) : v));
         }
-        if (band.isEmpty())
-            band = BandFromFileHeaders(t, loc);
-        if (band.isEmpty())
-            band = BandFromListing(t);
-        if (band.isEmpty())
-            band = LineupLeader(t);
-        band = WrittenOutBand(band);
+        if (wanted())
+            propose(ShowField::Band, FieldRule::FileHeader, -1, BandFromFileHeaders(t, loc));
+        if (wanted())
+            propose(ShowField::Band, FieldRule::Listing, -1, BandFromListing(t));
+        if (wanted())
+            propose(ShowField::Band, FieldRule::Lineup, -1, LineupLeader(t));
+        const FieldCandidate *chosen = c.chosen(ShowField::Band);
+        QString band = WrittenOutBand(chosen ? chosen->value : QString());
         for (const QString &partner : std::as_const(partners)) {
             if (!LowerCased(band).contains(LowerCased(partner)))
                 band += QStringLiteral(" & ") + partner;
@@ -436,50 +490,43 @@ private:
         if (dateLine >= 0) {
             const QStringView v = t.value(dateLine);
             const std::optional<FoundDate> d = FindDateIn(v, t.lowerValue(dateLine), loc);
+            c.propose({ShowField::Date,
+                       FieldRule::DateKeyword,
+                       v.sliced(d->start, d->end - d->start).toString(),
+                       dateLine,
+                       0,
+                       d->date,
+                       {}});
+        }
+        if (const FieldCandidate *d = c.chosen(ShowField::Date)) {
             h.date = d->date;
-            h.literalDate = v.sliced(d->start, d->end - d->start).toString();
-        } else if (firstDate) {
-            h.date = firstDate->date;
-            h.literalDate = firstDateText;
-        } else if (zoneDate) {
-            const QStringView s = t.line(zoneDateLine);
-            h.date = zoneDate->date;
-            h.literalDate =
-                t.kind(zoneDateLine) == LineKind::Date
-                    ? s.toString()
-                    : s.sliced(zoneDate->start, zoneDate->end - zoneDate->start).toString();
-            use(zoneDateLine);
+            h.literalDate = d->value;
+            if (d->rule == FieldRule::BlockDate)
+                use(d->line);
         }
     }
 
     void choosePlace()
     {
-        QString keywordVenue;
-        if (venueLine >= 0) {
-            const QStringView v = t.value(venueLine);
-            if (const auto p = ReadPlace(v, t.lowerValue(venueLine), loc); p && !p->venue.isEmpty())
-                consider(place, *p, 3, venueLine);
-            else
-                keywordVenue = TrimmedName(v);
+        if (const FieldCandidate *place = c.takePlaceWhole()) {
+            if (place->line >= zoneStart && place->line < zoneEnd)
+                use(place->line);
         }
-        if (locationLine >= 0) {
-            const QStringView v = t.value(locationLine);
-            if (const auto p = ReadPlace(v, t.lowerValue(locationLine), loc))
-                consider(place, *p, 3, locationLine);
-        }
-        if (place.strength > 0 && place.line >= zoneStart && place.line < zoneEnd)
-            use(place.line);
-        h.venue = !keywordVenue.isEmpty() ? keywordVenue : place.parts.venue;
-        h.city = cityLine >= 0 ? TrimmedName(t.value(cityLine)) : place.parts.city;
-        h.state = stateLine >= 0 ? TrimmedName(t.value(stateLine)) : place.parts.state;
+        const auto value = [&](ShowField f) {
+            const FieldCandidate *w = c.chosen(f);
+            return w ? w->value : QString();
+        };
+        h.venue = value(ShowField::Venue);
+        h.city = value(ShowField::City);
+        h.state = value(ShowField::State);
         if (h.venue.isEmpty() || h.city.isEmpty()) {
             const PlaceParts stack = stackPlace();
-            for (auto [field, value] :
-                 {std::pair{&h.venue, &stack.venue}, std::pair{&h.city, &stack.city},
-                  std::pair{&h.state, &stack.state}}) {
-                if (field->isEmpty())
-                    *field = *value;
-            }
+            propose(ShowField::Venue, FieldRule::StackedLines, -1, stack.venue);
+            propose(ShowField::City, FieldRule::StackedLines, -1, stack.city);
+            propose(ShowField::State, FieldRule::StackedLines, -1, stack.state);
+            h.venue = value(ShowField::Venue);
+            h.city = value(ShowField::City);
+            h.state = value(ShowField::State);
         }
     }
 
@@ -536,9 +583,14 @@ private:
 
 } // namespace
 
-ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale, FieldTrace *)
+ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale,
+                          FieldCandidates *candidates)
 {
-    return HeaderReader(text, locale).read();
+    HeaderReader reader(text, locale, candidates != nullptr);
+    ShowHeader header = reader.read();
+    if (candidates)
+        *candidates = std::move(reader.candidates);
+    return header;
 }
 
 } // namespace tapewright::smart
