@@ -40,6 +40,26 @@ private slots:
             << QStringList{"band: \"Grateful Dead\"",
                            "  won   the text names none: from the name of "
                            "\"/shows/gd1977-05-08.sbd/info.txt\""};
+        QTest::newRow("a keyword line beats the first line")
+            << CrlfLines({"Bob Dylan & The Band, 1/14/74, Chicago Stadium, Chicago, IL",
+                          "Artist: Bob Dylan", "Venue: Chicago Stadium", "", "1. Hero Blues"})
+            << QString()
+            << QStringList{"band: \"Bob Dylan\"\n  won   line 2, artist keyword: \"Bob Dylan\"\n"
+                           "  lost  line 1, first line: \"Bob Dylan & The Band\" (lost to "
+                           "artist keyword on line 2)\n  lost  -, known act (empty)",
+                           "  won   line 3, venue keyword: \"Chicago Stadium\"\n  lost  line 1, "
+                           "first line: \"Chicago Stadium\" (lost to venue keyword on line 3)"};
+        QTest::newRow("a place taken whole, a tour's date refused")
+            << CrlfLines({"Bob Dylan, US Tour with Grateful Dead, 7/4/87, Chicago Stadium, "
+                          "Chicago, IL",
+                          "Location: Chicago, Illinois", "May 8, 1987", "", "1. Hero Blues"})
+            << QString()
+            << QStringList{"  lost  line 1, first line: \"7/4/87\" (refused: a tour's date, no "
+                           "show's)\n  won   line 3, header block date",
+                           "venue: (none)\n  lost  line 2, location keyword (empty)\n  lost  "
+                           "line 1, first line: \"Chicago Stadium\" (refused: the place of "
+                           "location keyword is taken whole)",
+                           "state: \"Illinois\"\n  won   line 2, location keyword"};
         QString pieces = u"Band\r\n\r\n"_qs;
         for (int d = 1; d <= 3000; ++d)
             pieces += QStringLiteral("Disc %1\r\n1. Song One\r\n2. Song Two\r\n\r\n").arg(d);
