@@ -29,37 +29,6 @@ QString quoted(const QString &s)
     return u'"' + s + u'"';
 }
 
-QStringView kindName(LineKind kind)
-{
-    switch (kind) {
-    case LineKind::Blank:
-        return u"blank";
-    case LineKind::Rule:
-        return u"rule";
-    case LineKind::FileHeader:
-        return u"file";
-    case LineKind::Listing:
-        return u"listing";
-    case LineKind::Url:
-        return u"url";
-    case LineKind::Items:
-        return u"items";
-    case LineKind::Date:
-        return u"date";
-    case LineKind::Field:
-        return u"field";
-    case LineKind::Source:
-        return u"source";
-    case LineKind::Place:
-        return u"place";
-    case LineKind::Prose:
-        return u"prose";
-    case LineKind::Text:
-        break;
-    }
-    return u"text";
-}
-
 QStringView keyName(FieldKey key)
 {
     switch (key) {
@@ -214,7 +183,7 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
                 continue;
             out.add(QStringLiteral("%1  %2  %3 | %4")
                         .arg(discs.lineBase + i + 1, 5)
-                        .arg(kindName(piece.kind(i)), -7)
+                        .arg(KindName(piece.kind(i)), -7)
                         .arg(lineRule(piece, i, locale), -44)
                         .arg(shown(piece.line(i))));
         }
