@@ -35,23 +35,6 @@ constexpr RuleNameRow RuleNames[] = {
     {FieldRule::StackedLines, u"stacked lines"},
 };
 
-// The rank of a candidate: its row's order, then its strength, then its row.
-struct Rank
-{
-    int order;
-    int strength;
-    qsizetype row;
-    auto operator<=>(const Rank &) const = default;
-};
-
-Rank rankOf(const FieldCandidate &c)
-{
-    const PrecedenceRow *row = PrecedenceOf(c.field, c.rule);
-    if (!row) // weighed last: no row ranks it
-        return {std::numeric_limits<int>::max(), 0, 0};
-    return {row->order, -c.strength, row - std::begin(Precedence)};
-}
-
 } // namespace
 
 QStringView FieldName(ShowField field)
@@ -91,11 +74,20 @@ const PrecedenceRow *PrecedenceOf(ShowField field, FieldRule rule)
     return nullptr;
 }
 
+FieldCandidates::Rank FieldCandidates::rankOf(const FieldCandidate &c)
+{
+    const PrecedenceRow *row = PrecedenceOf(c.field, c.rule);
+    if (!row) // weighed last: no row ranks it
+        return {std::numeric_limits<int>::max(), 0, 0};
+    return {row->order, -c.strength, row - std::begin(Precedence)};
+}
+
 qsizetype FieldCandidates::propose(FieldCandidate candidate)
 {
     // A proposal no row ranks is a reader's mistake: it could never win, so it is kept refused.
     if (!PrecedenceOf(candidate.field, candidate.rule))
         candidate.refused = QStringLiteral("no precedence row for this rule");
+    m_ranks.push_back(rankOf(candidate));
     m_list.push_back(std::move(candidate));
     return qsizetype(m_list.size()) - 1;
 }
@@ -140,13 +132,13 @@ const FieldCandidate *FieldCandidates::chosen(ShowField field) const
 {
     const FieldCandidate *best = nullptr;
     Rank bestRank{};
-    for (const FieldCandidate &c : m_list) {
+    for (size_t i = 0; i < m_list.size(); ++i) {
+        const FieldCandidate &c = m_list[i];
         if (c.field != field || c.value.isEmpty() || !c.refused.isEmpty())
             continue;
-        const Rank r = rankOf(c);
-        if (!best || r < bestRank) {
+        if (!best || m_ranks[i] < bestRank) {
             best = &c;
-            bestRank = r;
+            bestRank = m_ranks[i];
         }
     }
     return best;

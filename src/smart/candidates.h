@@ -115,6 +115,13 @@ const PrecedenceRow *PrecedenceOf(ShowField field, FieldRule rule);
 class FieldCandidates
 {
 public:
+    FieldCandidates()
+    {
+        // A header rarely proposes more: no text pays for growing the list.
+        m_list.reserve(24);
+        m_ranks.reserve(24);
+    }
+
     // Returns the new candidate's index.
     qsizetype propose(FieldCandidate candidate);
     void refuse(qsizetype index, const QString &why) { m_list[size_t(index)].refused = why; }
@@ -140,7 +147,18 @@ public:
     const std::vector<FieldCandidate> &all() const { return m_list; }
 
 private:
+    // A candidate's place in the weighing: its row's order, then its strength, then its row.
+    struct Rank
+    {
+        int order;
+        int strength;
+        qsizetype row;
+        auto operator<=>(const Rank &) const = default;
+    };
+    static Rank rankOf(const FieldCandidate &c);
+
     std::vector<FieldCandidate> m_list;
+    std::vector<Rank> m_ranks; // beside m_list: the table is searched once a candidate
 };
 
 } // namespace tapewright::smart
