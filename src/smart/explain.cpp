@@ -84,28 +84,15 @@ QString itemsRule(const InfoText &t, qsizetype i)
     return parts.join(u", ");
 }
 
-// The rule that gave a line its kind, in the classifier's order.
+// The rule that gave a line its kind: the classifier's row, with what it found for tracks,
+// keyword lines and places.
 QString lineRule(const InfoText &t, qsizetype i, const DateLocale &locale)
 {
     switch (t.kind(i)) {
-    case LineKind::Blank:
-        return QStringLiteral("empty");
-    case LineKind::Rule:
-        return QStringLiteral("decoration: no letter or digit");
-    case LineKind::FileHeader:
-        return QStringLiteral("\"===\": another file begins");
-    case LineKind::Listing:
-        return QStringLiteral("checksum, file listing or folder name, or in a file of them");
-    case LineKind::Url:
-        return QStringLiteral("a web address alone");
-    case LineKind::Date:
-        return QStringLiteral("a date alone");
     case LineKind::Items:
         return itemsRule(t, i);
     case LineKind::Field:
         return QStringLiteral("keyword line: %1").arg(keyName(t.at(i).key));
-    case LineKind::Source:
-        return QStringLiteral("a recording chain or type");
     case LineKind::Place:
         if (const std::optional<PlaceParts> p = ReadPlace(t.line(i), t.lower(i), locale)) {
             QStringList parts;
@@ -115,13 +102,15 @@ QString lineRule(const InfoText &t, qsizetype i, const DateLocale &locale)
                   << QStringLiteral("state ") + quoted(p->state);
             return u"a place: "_qs + parts.join(u", ");
         }
-        return QStringLiteral("a place");
-    case LineKind::Prose:
-        return QStringLiteral("a sentence or remark");
-    case LineKind::Text:
+        break;
+    default:
         break;
     }
-    return QStringLiteral("none of the above: a name, title or heading");
+    const LineRule &rule = LineRules()[t.at(i).rule];
+    // A line of a file that is mostly checksums is taken with them, whatever its own rule.
+    if (rule.kind != t.kind(i))
+        return QStringLiteral("in a file of checksums or file names");
+    return QString::fromUtf16(rule.rule);
 }
 
 struct TakenTrack

@@ -480,9 +480,10 @@ void InfoText::classify(qsizetype i, const DateLocale &locale)
     for (qsizetype k = 0; k < s.size() && !letterOrDigit; ++k)
         letterOrDigit = s[k].isLetterOrNumber();
     LineProbe probe{l, s, lower(i), locale, m_items, letterOrDigit};
-    for (const LineRule &rule : Rules) {
-        if (rule.holds(probe)) {
-            l.kind = rule.kind;
+    for (quint8 r = 0; r < std::size(Rules); ++r) {
+        if (Rules[r].holds(probe)) {
+            l.kind = Rules[r].kind;
+            l.rule = r;
             return;
         }
     }

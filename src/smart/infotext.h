@@ -42,6 +42,7 @@ struct InfoLine
     qsizetype firstItem = 0;
     qsizetype itemCount = 0;
     bool decorated = false; // framed by decoration ("--Disc 2--"): a heading, never a title
+    quint8 rule = 0;        // the row of LineRules() that gave the kind
 };
 
 struct PlaceParts
