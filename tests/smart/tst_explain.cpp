@@ -42,13 +42,16 @@ private slots:
                            "\"/shows/gd1977-05-08.sbd/info.txt\""};
         QTest::newRow("a keyword line beats the first line")
             << CrlfLines({"Bob Dylan & The Band, 1/14/74, Chicago Stadium, Chicago, IL",
-                          "Artist: Bob Dylan", "Venue: Chicago Stadium", "", "1. Hero Blues"})
+                          "Artist: Bob Dylan", "Venue: Chicago Stadium", "January 15, 1974", "",
+                          "1. Hero Blues"})
             << QString()
             << QStringList{"band: \"Bob Dylan\"\n  won   line 2, artist keyword: \"Bob Dylan\"\n"
                            "  lost  line 1, first line: \"Bob Dylan & The Band\" (lost to "
                            "artist keyword on line 2)\n  lost  -, known act (empty)",
                            "  won   line 3, venue keyword: \"Chicago Stadium\"\n  lost  line 1, "
-                           "first line: \"Chicago Stadium\" (lost to venue keyword on line 3)"};
+                           "first line: \"Chicago Stadium\" (lost to venue keyword on line 3)",
+                           "  lost  line 4, header block date: \"January 15, 1974\" (lost to first "
+                           "line on line 1)"};
         QTest::newRow("a place taken whole, a tour's date refused")
             << CrlfLines({"Bob Dylan, US Tour with Grateful Dead, 7/4/87, Chicago Stadium, "
                           "Chicago, IL",
