@@ -1,5 +1,6 @@
 #include "smart/explain.h"
 
+#include "smart/candidates.h"
 #include "smart/infotext.h"
 #include "smart/recogniseinfotext.h"
 #include "smart/setlist.h"
@@ -26,37 +27,6 @@ QString shown(QStringView s)
 QString quoted(const QString &s)
 {
     return u'"' + s + u'"';
-}
-
-QStringView kindName(LineKind kind)
-{
-    switch (kind) {
-    case LineKind::Blank:
-        return u"blank";
-    case LineKind::Rule:
-        return u"rule";
-    case LineKind::FileHeader:
-        return u"file";
-    case LineKind::Listing:
-        return u"listing";
-    case LineKind::Url:
-        return u"url";
-    case LineKind::Items:
-        return u"items";
-    case LineKind::Date:
-        return u"date";
-    case LineKind::Field:
-        return u"field";
-    case LineKind::Source:
-        return u"source";
-    case LineKind::Place:
-        return u"place";
-    case LineKind::Prose:
-        return u"prose";
-    case LineKind::Text:
-        break;
-    }
-    return u"text";
 }
 
 QStringView keyName(FieldKey key)
@@ -114,28 +84,15 @@ QString itemsRule(const InfoText &t, qsizetype i)
     return parts.join(u", ");
 }
 
-// The rule that gave a line its kind, in the classifier's order.
+// The rule that gave a line its kind: the classifier's row, with what it found for tracks,
+// keyword lines and places.
 QString lineRule(const InfoText &t, qsizetype i, const DateLocale &locale)
 {
     switch (t.kind(i)) {
-    case LineKind::Blank:
-        return QStringLiteral("empty");
-    case LineKind::Rule:
-        return QStringLiteral("decoration: no letter or digit");
-    case LineKind::FileHeader:
-        return QStringLiteral("\"===\": another file begins");
-    case LineKind::Listing:
-        return QStringLiteral("checksum, file listing or folder name, or in a file of them");
-    case LineKind::Url:
-        return QStringLiteral("a web address alone");
-    case LineKind::Date:
-        return QStringLiteral("a date alone");
     case LineKind::Items:
         return itemsRule(t, i);
     case LineKind::Field:
         return QStringLiteral("keyword line: %1").arg(keyName(t.at(i).key));
-    case LineKind::Source:
-        return QStringLiteral("a recording chain or type");
     case LineKind::Place:
         if (const std::optional<PlaceParts> p = ReadPlace(t.line(i), t.lower(i), locale)) {
             QStringList parts;
@@ -145,51 +102,16 @@ QString lineRule(const InfoText &t, qsizetype i, const DateLocale &locale)
                   << QStringLiteral("state ") + quoted(p->state);
             return u"a place: "_qs + parts.join(u", ");
         }
-        return QStringLiteral("a place");
-    case LineKind::Prose:
-        return QStringLiteral("a sentence or remark");
-    case LineKind::Text:
+        break;
+    default:
         break;
     }
-    return QStringLiteral("none of the above: a name, title or heading");
+    const LineRule &rule = LineRules()[t.at(i).rule];
+    // A line of a file that is mostly checksums is taken with them, whatever its own rule.
+    if (rule.kind != t.kind(i))
+        return QStringLiteral("in a file of checksums or file names");
+    return QString::fromUtf16(rule.rule);
 }
-
-QStringView fieldName(ShowField field)
-{
-    switch (field) {
-    case ShowField::Band:
-        return u"band";
-    case ShowField::Date:
-        return u"date";
-    case ShowField::Venue:
-        return u"venue";
-    case ShowField::City:
-        return u"city";
-    case ShowField::State:
-        break;
-    }
-    return u"state";
-}
-
-struct Candidate
-{
-    ShowField field;
-    QString rule;
-    qsizetype line;
-    QString value;
-};
-
-// The header reader's candidates, kept to be told after the lines.
-class Candidates final : public FieldTrace
-{
-public:
-    void candidate(ShowField field, QStringView rule, qsizetype line, const QString &value) override
-    {
-        list.push_back({field, rule.toString(), line, value});
-    }
-
-    std::vector<Candidate> list;
-};
 
 struct TakenTrack
 {
@@ -226,30 +148,6 @@ private:
 
 } // namespace
 
-QString Weigh(FieldTrace *trace, ShowField field, std::initializer_list<WeighedSource> sources)
-{
-    QString won;
-    for (const WeighedSource &source : sources) {
-        if (!won.isEmpty() && !trace)
-            break;
-        const QString value = source.value();
-        if (trace)
-            trace->candidate(field, source.rule, source.line, value);
-        if (won.isEmpty())
-            won = value;
-    }
-    return won;
-}
-
-void TellPlace(FieldTrace *trace, QStringView rule, qsizetype line, const PlaceParts &place)
-{
-    if (!trace)
-        return;
-    trace->candidate(ShowField::Venue, rule, line, place.venue);
-    trace->candidate(ShowField::City, rule, line, place.city);
-    trace->candidate(ShowField::State, rule, line, place.state);
-}
-
 QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
 {
     const DateLocale &locale = DateLocale::of(options.locale);
@@ -258,7 +156,7 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
         out.add(QStringLiteral("The text holds nothing but blanks: no document."));
         return out.text();
     }
-    Candidates candidates;
+    FieldCandidates candidates;
     TracedDiscs discs;
     SetListReader reader(discs);
     ShowHeader header;
@@ -274,7 +172,7 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
                 continue;
             out.add(QStringLiteral("%1  %2  %3 | %4")
                         .arg(discs.lineBase + i + 1, 5)
-                        .arg(kindName(piece.kind(i)), -7)
+                        .arg(KindName(piece.kind(i)), -7)
                         .arg(lineRule(piece, i, locale), -44)
                         .arg(shown(piece.line(i))));
         }
@@ -297,10 +195,10 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
     const TakenFromName named = TakeFromName(show, options.infoPath, locale);
 
     out.add(QString());
-    out.add(QStringLiteral("Fields: each field's candidates in the order they are weighed; the "
-                           "first with a value wins"));
-    for (const ShowField field :
-         {ShowField::Band, ShowField::Date, ShowField::Venue, ShowField::City, ShowField::State}) {
+    out.add(QStringLiteral("Fields: each field's candidates in the order the precedence table "
+                           "weighs them, the winner and why each other lost"));
+    for (const ShowField field : {ShowField::Band, ShowField::Date, ShowField::Place,
+                                  ShowField::Venue, ShowField::City, ShowField::State}) {
         QString value;
         switch (field) {
         case ShowField::Band:
@@ -310,6 +208,10 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
             value = show.literalDate;
             if (show.date.isValid())
                 value += QStringLiteral(" (") + show.date.toString(Qt::ISODate) + u')';
+            break;
+        case ShowField::Place:
+            if (const FieldCandidate *place = candidates.chosen(field))
+                value = place->value;
             break;
         case ShowField::Venue:
             value = header.venue;
@@ -321,21 +223,18 @@ QString ExplainInfoText(const QString &infoText, const ConvertOptions &options)
             value = header.state;
             break;
         }
-        out.add(QStringLiteral("%1: %2").arg(fieldName(field),
+        out.add(QStringLiteral("%1: %2").arg(FieldName(field),
                                              value.isEmpty() ? u"(none)"_qs : quoted(value)));
-        QString winner;
-        for (const Candidate &c : candidates.list) {
-            if (c.field != field || c.value.isEmpty())
-                continue;
+        for (const FieldCandidate *c : candidates.ordered(field)) {
             const QString where =
-                c.line >= 0 ? QStringLiteral("line %1").arg(c.line + 1) : QStringLiteral("the text");
-            if (winner.isEmpty()) {
-                winner = c.rule;
-                out.add(QStringLiteral("  won   %1, %2: %3").arg(where, c.rule, quoted(c.value)));
-            } else {
-                out.add(QStringLiteral("  lost  %1, %2: %3 (%4 is weighed first)")
-                            .arg(where, c.rule, quoted(c.value), winner));
-            }
+                c->line >= 0 ? QStringLiteral("line %1").arg(c->line + 1) : QStringLiteral("-");
+            const QString lost = candidates.lostBecause(*c);
+            const QString found = c->value.isEmpty() ? QString() : u": "_qs + quoted(c->value);
+            if (lost.isEmpty())
+                out.add(QStringLiteral("  won   %1, %2%3").arg(where, RuleName(c->rule), found));
+            else
+                out.add(QStringLiteral("  lost  %1, %2%3 (%4)")
+                            .arg(where, RuleName(c->rule), found, lost));
         }
         if ((field == ShowField::Band && named.band) || (field == ShowField::Date && named.date))
             out.add(QStringLiteral("  won   the text names none: from the name of %1")

@@ -354,75 +354,139 @@ bool InfoText::isContent(qsizetype i) const
     }
 }
 
+struct LineProbe
+{
+    InfoLine &line;
+    QStringView s;
+    QStringView low;
+    const DateLocale &locale;
+    QList<TrackItem> &items;
+    bool letterOrDigit;
+};
+
+namespace {
+
+// "004 Chuck Berry & Ron Wood 1986-06-25 New York City, NY": a numbered line that names a show
+// by its date is an entry of a list of shows or releases, never a track. Its items are dropped.
+bool isCatalogueEntry(QList<TrackItem> &items, qsizetype count, qsizetype first)
+{
+    if (count != 1 || items[first].kind != TrackItem::Kind::Track ||
+        !HasIsoDate(items[first].title))
+        return false;
+    items.resize(first);
+    return true;
+}
+
+bool readItems(LineProbe &p)
+{
+    const qsizetype first = p.items.size();
+    const qsizetype count = ItemsOfLine(p.s, p.low, p.items);
+    if (count == 0 || isCatalogueEntry(p.items, count, first))
+        return false;
+    p.line.firstItem = first;
+    p.line.itemCount = count;
+    return true;
+}
+
+bool readKeywordLine(LineProbe &p)
+{
+    if (!p.s[0].isLetter())
+        return false;
+    const auto field = readField(p.s, p.low);
+    if (!field)
+        return false;
+    p.line.key = field->first;
+    p.line.valueStart = field->second;
+    return true;
+}
+
+// The rules in the order they are tried. The order matters where two rules hold for one line:
+// a keyword line is no place ("Venue: Town Hall, Ithaca"), a numbered track no sentence, a date
+// no place, and a sentence is cheaper to tell than a place and never one.
+constexpr LineRule Rules[] = {
+    {LineKind::Blank, u"empty", u"", [](LineProbe &p) { return p.s.isEmpty(); }},
+    {LineKind::Rule, u"decoration: no letter or digit", u"==========",
+     [](LineProbe &p) { return !p.letterOrDigit && p.s.size() >= 3; }},
+    {LineKind::Text, u"a mark too short to be decoration", u"?",
+     [](LineProbe &p) { return !p.letterOrDigit; }},
+    {LineKind::FileHeader, u"\"===\": another file begins", u"=== Bob Dylan 2000-06-18.txt",
+     [](LineProbe &p) { return BeginsWith(p.s, u"==="); }},
+    {LineKind::Listing, u"checksum, file listing or folder name",
+     u"d6c00972fc256bb520b8ef5f474d13cf *bd99-04-23t01.flac",
+     [](LineProbe &p) { return IsListingLine(p.s, p.low) || isFolderName(p.s); }},
+    {LineKind::Url, u"a web address alone", u"http://www.example.org/shows/1977",
+     [](LineProbe &p) { return IsUrlLine(p.low); }},
+    {LineKind::Date, u"a date alone", u"Wednesday, May 21, 2008",
+     [](LineProbe &p) { return WholeDate(p.s, p.low, p.locale).has_value(); }},
+    {LineKind::Items, u"disc or set headings and numbered tracks", u"1. Cocaine Blues (acoustic)",
+     readItems},
+    {LineKind::Field, u"keyword line", u"Venue: Town Hall", readKeywordLine},
+    {LineKind::Source, u"a recording chain or type", u"Aud > CDR > EAC > Flac",
+     [](LineProbe &p) {
+         return (FindChar(p.low, 0, u'>') >= 0 || FindText(p.low, u"recording") >= 0) &&
+                IsSourceLine(p.low);
+     }},
+    {LineKind::Prose, u"a sentence or remark", u"Thanks to the taper for sharing this one.",
+     [](LineProbe &p) { return IsProse(p.s); }},
+    {LineKind::Place, u"a place", u"Ithaca, NY",
+     [](LineProbe &p) { return ReadPlace(p.s, p.low, p.locale).has_value(); }},
+    {LineKind::Text, u"none of the above: a name, title or heading", u"Barton Hall",
+     [](LineProbe &) { return true; }},
+};
+
+} // namespace
+
+QStringView KindName(LineKind kind)
+{
+    switch (kind) {
+    case LineKind::Blank:
+        return u"blank";
+    case LineKind::Rule:
+        return u"rule";
+    case LineKind::FileHeader:
+        return u"file";
+    case LineKind::Listing:
+        return u"listing";
+    case LineKind::Url:
+        return u"url";
+    case LineKind::Items:
+        return u"items";
+    case LineKind::Date:
+        return u"date";
+    case LineKind::Field:
+        return u"field";
+    case LineKind::Source:
+        return u"source";
+    case LineKind::Place:
+        return u"place";
+    case LineKind::Prose:
+        return u"prose";
+    case LineKind::Text:
+        break;
+    }
+    return u"text";
+}
+
+std::span<const LineRule> LineRules()
+{
+    return Rules;
+}
+
 void InfoText::classify(qsizetype i, const DateLocale &locale)
 {
     InfoLine &l = m_lines[i];
     const QStringView s = line(i);
-    const QStringView low = lower(i);
-    if (s.isEmpty()) {
-        l.kind = LineKind::Blank;
-        return;
-    }
     bool letterOrDigit = false;
     for (qsizetype k = 0; k < s.size() && !letterOrDigit; ++k)
         letterOrDigit = s[k].isLetterOrNumber();
-    if (!letterOrDigit) {
-        l.kind = s.size() >= 3 ? LineKind::Rule : LineKind::Text;
-        return;
-    }
-    if (BeginsWith(s, u"===")) {
-        l.kind = LineKind::FileHeader;
-        return;
-    }
-    if (IsListingLine(s, low) || isFolderName(s)) {
-        l.kind = LineKind::Listing;
-        return;
-    }
-    if (IsUrlLine(low)) {
-        l.kind = LineKind::Url;
-        return;
-    }
-    if (WholeDate(s, low, locale)) {
-        l.kind = LineKind::Date;
-        return;
-    }
-    const qsizetype first = m_items.size();
-    if (const qsizetype count = ItemsOfLine(s, low, m_items);
-        count > 0 && !isCatalogueEntry(count, first)) {
-        l.kind = LineKind::Items;
-        l.firstItem = first;
-        l.itemCount = count;
-        return;
-    }
-    if (s[0].isLetter()) {
-        if (const auto field = readField(s, low)) {
-            l.kind = LineKind::Field;
-            l.key = field->first;
-            l.valueStart = field->second;
+    LineProbe probe{l, s, lower(i), locale, m_items, letterOrDigit};
+    for (quint8 r = 0; r < std::size(Rules); ++r) {
+        if (Rules[r].holds(probe)) {
+            l.kind = Rules[r].kind;
+            l.rule = r;
             return;
         }
     }
-    if ((FindChar(low, 0, u'>') >= 0 || FindText(low, u"recording") >= 0) && IsSourceLine(low)) {
-        l.kind = LineKind::Source;
-        return;
-    }
-    // A place is never a sentence; sentences are the more common, and cheaper to tell.
-    if (IsProse(s)) {
-        l.kind = LineKind::Prose;
-        return;
-    }
-    l.kind = ReadPlace(s, low, locale) ? LineKind::Place : LineKind::Text;
-}
-
-// "004 Chuck Berry & Ron Wood 1986-06-25 New York City, NY": a numbered line that names a show
-// by its date is an entry of a list of shows or releases, never a track. Its items are dropped.
-bool InfoText::isCatalogueEntry(qsizetype count, qsizetype first)
-{
-    if (count != 1 || m_items[first].kind != TrackItem::Kind::Track ||
-        !HasIsoDate(m_items[first].title))
-        return false;
-    m_items.resize(first);
-    return true;
 }
 
 // In a concatenation of files, a file that is mostly a checksum or length listing is one

@@ -12,6 +12,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <span>
 
 namespace tapewright::smart {
 
@@ -41,6 +42,7 @@ struct InfoLine
     qsizetype firstItem = 0;
     qsizetype itemCount = 0;
     bool decorated = false; // framed by decoration ("--Disc 2--"): a heading, never a title
+    quint8 rule = 0;        // the row of LineRules() that gave the kind
 };
 
 struct PlaceParts
@@ -52,6 +54,26 @@ struct PlaceParts
 // "City, ST", "Venue, City, State" or "City State" (a state written out), a date beside it read
 // past; nothing when the line is no place.
 std::optional<PlaceParts> ReadPlace(QStringView s, QStringView lower, const DateLocale &locale);
+
+// "place", "items": a kind as --explain and the tests name it.
+QStringView KindName(LineKind kind);
+
+// A line being classified, with what the rules need to look at it.
+struct LineProbe;
+
+// One rule of the line classifier: the kind it gives, what it looks for, and a line it gives
+// that kind. holds may note on the line what it found (a keyword, tracks).
+struct LineRule
+{
+    LineKind kind;
+    const char16_t *rule;
+    const char16_t *example;
+    bool (*holds)(LineProbe &);
+};
+
+// The classifier's rules in the order they are tried: the first that holds gives a line its
+// kind. Adding a rule is a row here and its example, which a test classifies.
+std::span<const LineRule> LineRules();
 
 // A recording chain or recording type without a keyword.
 bool IsSourceLine(QStringView lower);
@@ -92,7 +114,6 @@ public:
 private:
     void classify(qsizetype i, const DateLocale &locale);
     void markListingSections();
-    bool isCatalogueEntry(qsizetype count, qsizetype first);
 
     QString m_text;  // the text with tabs made blanks
     QString m_lower; // m_text lower-cased, same positions

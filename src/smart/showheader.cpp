@@ -2,7 +2,7 @@
 
 #include "convert/textterms.h"
 #include "smart/bandname.h"
-#include "smart/explain.h"
+#include "smart/candidates.h"
 #include "smart/headerplace.h"
 #include "smart/headersource.h"
 #include "smart/headfields.h"
@@ -13,7 +13,6 @@
 #include <QVarLengthArray>
 
 #include <string_view>
-#include <tuple>
 
 namespace tapewright::smart {
 
@@ -22,24 +21,19 @@ namespace {
 // How far below its first line the header block may reach.
 constexpr qsizetype HeaderReach = 40;
 
-struct PlaceCandidate
-{
-    PlaceParts parts;
-    int strength = 0; // 0: none; 1: a place without a state; 2: with one; 3: from a keyword
-    qsizetype line = -1;
-};
+// How strongly a place is read: from a keyword line, from a line that names the state, from one
+// that does not.
+constexpr int KeywordPlace = 3;
+constexpr int PlaceWithState = 2;
+constexpr int PlaceWithoutState = 1;
 
-void consider(PlaceCandidate &best, const PlaceParts &parts, int strength, qsizetype line)
-{
-    if (strength > best.strength)
-        best = {parts, strength, line};
-}
-
+// The header is read in two steps: the readers propose candidates for each field, then the
+// precedence table chooses among them. The readers write no field of the show.
 class HeaderReader
 {
 public:
-    HeaderReader(const InfoText &text, const DateLocale &locale, FieldTrace *trace)
-        : t(text), loc(locale), trace(trace)
+    HeaderReader(const InfoText &text, const DateLocale &locale, bool weighAll)
+        : t(text), loc(locale), all(weighAll)
     {
     }
 
@@ -49,6 +43,7 @@ public:
         readKeywordFields();
         readFirstLine();
         readZoneLines();
+        proposeKeywordPlaces();
         chooseBand();
         chooseDate();
         choosePlace();
@@ -57,11 +52,14 @@ public:
         return h;
     }
 
+    FieldCandidates candidates;
+
 private:
     const InfoText &t;
     const DateLocale &loc;
-    FieldTrace *trace; // told every candidate when given
+    const bool all; // weigh every rule, even those below a field's winner
     ShowHeader h;
+    FieldCandidates &c = candidates;
     qsizetype zoneStart = -1;
     qsizetype headLine = -1; // the header's first line: the block's first, but for a remark
     qsizetype zoneEnd = 0;
@@ -72,9 +70,6 @@ private:
     // the first line
     QString firstBand;
     QStringList partners;
-    std::optional<FoundDate> firstDate;
-    QString firstDateText;
-    PlaceCandidate place;
     qsizetype firstLineBand = -1;
     bool oneLineHeader = false; // the first line holds the header's fields, read above
     // lines of the header block
@@ -83,6 +78,16 @@ private:
     qsizetype zonePlaceLine = -1;
 
     void use(qsizetype line) { h.lastLine = qMax(h.lastLine, line); }
+
+    void propose(ShowField field, FieldRule rule, qsizetype line, QString value)
+    {
+        c.propose({field, rule, std::move(value), line, 0, {}, {}});
+    }
+
+    void proposePlace(FieldRule rule, const PlaceParts &p, int strength, qsizetype line)
+    {
+        c.proposePlace(rule, {p.venue, p.city, p.state}, strength, line);
+    }
 
     void findZone()
     {
@@ -249,6 +254,8 @@ private:
             firstBand = band.join(QStringLiteral(", "));
         }
         QList<QStringView> placeFields;
+        std::optional<FoundDate> firstDate;
+        QString firstDateText;
         bool tour = false;
         for (qsizetype f = 0; f < fields.size(); ++f) {
             if (f == bandFirst)
@@ -288,13 +295,16 @@ private:
                 break;
             }
         }
-        // A set from a tour ("US tour with Grateful Dead") spans several shows: the date on
-        // its title line is the tour's, no show's.
-        if (tour)
-            firstDate.reset();
+        if (firstDate) {
+            c.propose({ShowField::Date, FieldRule::FirstLine, firstDateText, i, 0, firstDate->date,
+                       // A set from a tour ("US tour with Grateful Dead") spans several shows:
+                       // the date on its title line is the tour's, no show's.
+                       tour ? QStringLiteral("a tour's date, no show's") : QString()});
+        }
         bool withState = false;
         if (const auto p = PlaceOfFields(placeFields, &withState))
-            consider(place, *p, withState ? 2 : 1, i);
+            proposePlace(FieldRule::FirstLine, *p, withState ? PlaceWithState : PlaceWithoutState,
+                         i);
     }
 
     // The header block one field a line: date lines, place lines, the venue beside them.
@@ -340,7 +350,19 @@ private:
             }
             if (parts.venue.isEmpty())
                 parts.venue = zoneVenue();
-            consider(place, parts, 2, zonePlaceLine);
+            proposePlace(FieldRule::BlockPlace, parts, PlaceWithState, zonePlaceLine);
+        }
+        if (zoneDate) {
+            const QStringView s = t.line(zoneDateLine);
+            c.propose({ShowField::Date,
+                       FieldRule::BlockDate,
+                       t.kind(zoneDateLine) == LineKind::Date
+                           ? s.toString()
+                           : s.sliced(zoneDate->start, zoneDate->end - zoneDate->start).toString(),
+                       zoneDateLine,
+                       0,
+                       zoneDate->date,
+                       {}});
         }
     }
 
@@ -405,31 +427,57 @@ private:
         return venue.join(QStringLiteral(", "));
     }
 
-    QString keywordValue(qsizetype line) const
+    void proposeKeywordPlaces()
     {
-        return line >= 0 ? TrimmedName(t.value(line)) : QString();
+        if (venueLine >= 0) {
+            const QStringView v = t.value(venueLine);
+            if (const auto p = ReadPlace(v, t.lowerValue(venueLine), loc); p && !p->venue.isEmpty())
+                proposePlace(FieldRule::VenuePlace, *p, KeywordPlace, venueLine);
+            else
+                propose(ShowField::Venue, FieldRule::VenueKeyword, venueLine, TrimmedName(v));
+        }
+        if (locationLine >= 0) {
+            const QStringView v = t.value(locationLine);
+            if (const auto p = ReadPlace(v, t.lowerValue(locationLine), loc))
+                proposePlace(FieldRule::LocationKeyword, *p, KeywordPlace, locationLine);
+        }
+        if (cityLine >= 0)
+            propose(ShowField::City, FieldRule::CityKeyword, cityLine,
+                    TrimmedName(t.value(cityLine)));
+        if (stateLine >= 0)
+            propose(ShowField::State, FieldRule::StateKeyword, stateLine,
+                    TrimmedName(t.value(stateLine)));
     }
 
     void chooseBand()
     {
-        const qsizetype reach = qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach);
-        QString band = Weigh(
-            trace, ShowField::Band,
-            {{u"keyword line: artist", artistLine, [&] { return keywordValue(artistLine); }},
-             {u"keyword line: band", bandLine, [&] { return keywordValue(bandLine); }},
-             {u"the first line, before its date or place", firstLineBand,
-              [&] { return firstBand; }},
-             {u"a known act's name on a line", -1, [&] { return KnownActLine(t, reach); }},
-             {u"keyword line: title, before its dash", titleLine,
-              [&] {
-                  const QStringView v = titleLine >= 0 ? t.value(titleLine) : QStringView();
-                  const qsizetype dash = v.indexOf(u" - ");
-                  return TrimmedName(dash > 0 ? v.first(dash) : v);
-              }},
-             {u"the names of concatenated files", -1, [&] { return BandFromFileHeaders(t, loc); }},
-             {u"the names in a file listing", -1, [&] { return BandFromListing(t); }},
-             {u"the lineup's first musician", -1, [&] { return LineupLeader(t); }}});
-        band = WrittenOutBand(band);
+        if (artistLine >= 0)
+            propose(ShowField::Band, FieldRule::ArtistKeyword, artistLine,
+                    TrimmedName(t.value(artistLine)));
+        if (bandLine >= 0)
+            propose(ShowField::Band, FieldRule::BandKeyword, bandLine,
+                    TrimmedName(t.value(bandLine)));
+        propose(ShowField::Band, FieldRule::FirstLine, firstLineBand, firstBand);
+        // The rules below read far into the text: they are proposed in the table's order and
+        // only while no band is found, unless every candidate is wanted.
+        const auto wanted = [&] { return all || !c.has(ShowField::Band); };
+        if (wanted())
+            propose(ShowField::Band, FieldRule::KnownAct, -1,
+                    KnownActLine(t, qMin(t.count(), qMax<qsizetype>(zoneStart, 0) + HeaderReach)));
+        if (wanted() && titleLine >= 0) {
+            const QStringView v = t.value(titleLine);
+            const qsizetype dash = v.indexOf(u" - ");
+            propose(ShowField::Band, FieldRule::TitleKeyword, titleLine,
+                    TrimmedName(dash > 0 ? v.first(dash) : v));
+        }
+        if (wanted())
+            propose(ShowField::Band, FieldRule::FileHeader, -1, BandFromFileHeaders(t, loc));
+        if (wanted())
+            propose(ShowField::Band, FieldRule::Listing, -1, BandFromListing(t));
+        if (wanted())
+            propose(ShowField::Band, FieldRule::Lineup, -1, LineupLeader(t));
+        const FieldCandidate *chosen = c.chosen(ShowField::Band);
+        QString band = WrittenOutBand(chosen ? chosen->value : QString());
         for (const QString &partner : std::as_const(partners)) {
             if (!LowerCased(band).contains(LowerCased(partner)))
                 band += QStringLiteral(" & ") + partner;
@@ -439,77 +487,46 @@ private:
 
     void chooseDate()
     {
-        // Each source's date as written; the first source that has one wins.
-        const auto keyword = [&] {
+        if (dateLine >= 0) {
             const QStringView v = t.value(dateLine);
             const std::optional<FoundDate> d = FindDateIn(v, t.lowerValue(dateLine), loc);
-            return std::pair{d->date, v.sliced(d->start, d->end - d->start).toString()};
-        };
-        const auto zone = [&] {
-            const QStringView s = t.line(zoneDateLine);
-            return t.kind(zoneDateLine) == LineKind::Date
-                       ? s.toString()
-                       : s.sliced(zoneDate->start, zoneDate->end - zoneDate->start).toString();
-        };
-        if (trace) {
-            trace->candidate(ShowField::Date, u"keyword line: date", dateLine,
-                             dateLine >= 0 ? keyword().second : QString());
-            trace->candidate(ShowField::Date, u"the first line's date", headLine,
-                             firstDate ? firstDateText : QString());
-            trace->candidate(ShowField::Date, u"a date of the header block", zoneDateLine,
-                             zoneDate ? zone() : QString());
+            c.propose({ShowField::Date,
+                       FieldRule::DateKeyword,
+                       v.sliced(d->start, d->end - d->start).toString(),
+                       dateLine,
+                       0,
+                       d->date,
+                       {}});
         }
-        if (dateLine >= 0) {
-            std::tie(h.date, h.literalDate) = keyword();
-        } else if (firstDate) {
-            h.date = firstDate->date;
-            h.literalDate = firstDateText;
-        } else if (zoneDate) {
-            h.date = zoneDate->date;
-            h.literalDate = zone();
-            use(zoneDateLine);
+        if (const FieldCandidate *d = c.chosen(ShowField::Date)) {
+            h.date = d->date;
+            h.literalDate = d->value;
+            if (d->rule == FieldRule::BlockDate)
+                use(d->line);
         }
     }
 
     void choosePlace()
     {
-        QString keywordVenue;
-        if (venueLine >= 0) {
-            const QStringView v = t.value(venueLine);
-            if (const auto p = ReadPlace(v, t.lowerValue(venueLine), loc); p && !p->venue.isEmpty())
-                consider(place, *p, 3, venueLine);
-            else
-                keywordVenue = TrimmedName(v);
+        if (const FieldCandidate *place = c.takePlaceWhole()) {
+            if (place->line >= zoneStart && place->line < zoneEnd)
+                use(place->line);
         }
-        if (locationLine >= 0) {
-            const QStringView v = t.value(locationLine);
-            if (const auto p = ReadPlace(v, t.lowerValue(locationLine), loc))
-                consider(place, *p, 3, locationLine);
-        }
-        if (place.strength > 0 && place.line >= zoneStart && place.line < zoneEnd)
-            use(place.line);
-        h.venue = !keywordVenue.isEmpty() ? keywordVenue : place.parts.venue;
-        h.city = cityLine >= 0 ? TrimmedName(t.value(cityLine)) : place.parts.city;
-        h.state = stateLine >= 0 ? TrimmedName(t.value(stateLine)) : place.parts.state;
-        if (trace) {
-            trace->candidate(ShowField::Venue, u"keyword line: venue", venueLine, keywordVenue);
-            trace->candidate(ShowField::City, u"keyword line: city", cityLine,
-                             keywordValue(cityLine));
-            trace->candidate(ShowField::State, u"keyword line: state", stateLine,
-                             keywordValue(stateLine));
-            TellPlace(trace,
-                      place.strength == 3 ? u"keyword line: venue or location" : u"a place line",
-                      place.line, place.parts);
-        }
+        const auto value = [&](ShowField f) {
+            const FieldCandidate *w = c.chosen(f);
+            return w ? w->value : QString();
+        };
+        h.venue = value(ShowField::Venue);
+        h.city = value(ShowField::City);
+        h.state = value(ShowField::State);
         if (h.venue.isEmpty() || h.city.isEmpty()) {
             const PlaceParts stack = stackPlace();
-            TellPlace(trace, u"the header's lines, one field a line", -1, stack);
-            for (auto [field, value] :
-                 {std::pair{&h.venue, &stack.venue}, std::pair{&h.city, &stack.city},
-                  std::pair{&h.state, &stack.state}}) {
-                if (field->isEmpty())
-                    *field = *value;
-            }
+            propose(ShowField::Venue, FieldRule::StackedLines, -1, stack.venue);
+            propose(ShowField::City, FieldRule::StackedLines, -1, stack.city);
+            propose(ShowField::State, FieldRule::StackedLines, -1, stack.state);
+            h.venue = value(ShowField::Venue);
+            h.city = value(ShowField::City);
+            h.state = value(ShowField::State);
         }
     }
 
@@ -566,9 +583,14 @@ private:
 
 } // namespace
 
-ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale, FieldTrace *trace)
+ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale,
+                          FieldCandidates *candidates)
 {
-    return HeaderReader(text, locale, trace).read();
+    HeaderReader reader(text, locale, candidates != nullptr);
+    ShowHeader header = reader.read();
+    if (candidates)
+        *candidates = std::move(reader.candidates);
+    return header;
 }
 
 } // namespace tapewright::smart

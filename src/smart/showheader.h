@@ -27,10 +27,11 @@ struct ShowHeader
     qsizetype lastLine = -1;
 };
 
-class FieldTrace;
+class FieldCandidates;
 
-// trace, when given, is told every candidate for the band, date, venue, city and state.
+// candidates, when given, receives every candidate for the band, date, venue, city and state,
+// the rules below each winner weighed too.
 ShowHeader ReadShowHeader(const InfoText &text, const DateLocale &locale,
-                          FieldTrace *trace = nullptr);
+                          FieldCandidates *candidates = nullptr);
 
 } // namespace tapewright::smart

@@ -34,23 +34,35 @@ private slots:
                    "    1  line 5: \"Minglewood Blues\"  5:32",
                    "    2  line 6: \"Loser\"",
                    "line 9: its tracks are in no disc"};
-        QTest::newRow("candidates: the first weighed wins, the others say what they lost to")
-            << CrlfLines({"Bob Dylan", "Ithaca, NY", "May 8, 1977", "Artist: The Band",
-                          "Date: 1977-05-09", "", "1. A", "2. B"})
-            << QString()
-            << QStringList{"band: \"The Band\"",
-                           "  won   line 4, keyword line: artist: \"The Band\"",
-                           "  lost  line 1, the first line, before its date or place: \"Bob "
-                           "Dylan\" (keyword line: artist is weighed first)",
-                           "  won   line 5, keyword line: date: \"1977-05-09\"",
-                           "  lost  line 3, a date of the header block: \"May 8, 1977\"",
-                           "  won   line 2, a place line: \"Ithaca\""};
-        QTest::newRow("band and date from the folder's name")
+        QTest::newRow("band from the folder's name")
             << CrlfLines({"Barton Hall, Ithaca, NY", "", "1. A", "2. B"})
             << u"/shows/gd1977-05-08.sbd/info.txt"_qs
-            << QStringList{"band: \"Grateful Dead\"\n  won   the text names none: from the name "
-                           "of \"/shows/gd1977-05-08.sbd/info.txt\"\n",
-                           "date: \"1977-05-08 (1977-05-08)\"\n  won   the text names none"};
+            << QStringList{"band: \"Grateful Dead\"",
+                           "  won   the text names none: from the name of "
+                           "\"/shows/gd1977-05-08.sbd/info.txt\""};
+        QTest::newRow("a keyword line beats the first line")
+            << CrlfLines({"Bob Dylan & The Band, 1/14/74, Chicago Stadium, Chicago, IL",
+                          "Artist: Bob Dylan", "Venue: Chicago Stadium", "January 15, 1974", "",
+                          "1. Hero Blues"})
+            << QString()
+            << QStringList{"band: \"Bob Dylan\"\n  won   line 2, artist keyword: \"Bob Dylan\"\n"
+                           "  lost  line 1, first line: \"Bob Dylan & The Band\" (lost to "
+                           "artist keyword on line 2)\n  lost  -, known act (empty)",
+                           "  won   line 3, venue keyword: \"Chicago Stadium\"\n  lost  line 1, "
+                           "first line: \"Chicago Stadium\" (lost to venue keyword on line 3)",
+                           "  lost  line 4, header block date: \"January 15, 1974\" (lost to first "
+                           "line on line 1)"};
+        QTest::newRow("a place taken whole, a tour's date refused")
+            << CrlfLines({"Bob Dylan, US Tour with Grateful Dead, 7/4/87, Chicago Stadium, "
+                          "Chicago, IL",
+                          "Location: Chicago, Illinois", "May 8, 1987", "", "1. Hero Blues"})
+            << QString()
+            << QStringList{"  lost  line 1, first line: \"7/4/87\" (refused: a tour's date, no "
+                           "show's)\n  won   line 3, header block date",
+                           "venue: (none)\n  lost  line 2, location keyword (empty)\n  lost  "
+                           "line 1, first line: \"Chicago Stadium\" (refused: the place of "
+                           "location keyword is taken whole)",
+                           "state: \"Illinois\"\n  won   line 2, location keyword"};
         QString pieces = u"Band\r\n\r\n"_qs;
         for (int d = 1; d <= 3000; ++d)
             pieces += QStringLiteral("Disc %1\r\n1. Song One\r\n2. Song Two\r\n\r\n").arg(d);
