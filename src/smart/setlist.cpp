@@ -268,7 +268,9 @@ private:
             const QStringView line = t->line(m_tracks[index].line);
             accept = (m_open || (m_endedByText && !m_endedHard && !IsProse(line))) &&
                      (n == m_last + 1 || n == m_last + 2);
-            if (!accept && m_open && movedOutOfPlace(index)) {
+            // Only a list under way can have a track moved out of place: before its first
+            // track there is no disc to keep it on.
+            if (!accept && m_open && m_anyDisc && movedOutOfPlace(index)) {
                 if (!item.missing)
                     append(item.title, item.time, m_tracks[index].line);
                 return; // the numbering runs on from the last number in place
