@@ -2,6 +2,7 @@
 // convert in well under a frame, and cost must grow linearly with the text.
 #include "common/textfile.h"
 #include "convert/convertinfotext.h"
+#include "residentmemory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -65,19 +66,6 @@ void BM_Scaled(benchmark::State &state)
     runConversion(state, text);
 }
 
-// The largest resident size of the process so far, or the present one, in bytes (Linux).
-qint64 residentBytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong() * 1024;
-    }
-    return -1;
-}
-
 // Memory a conversion of 10 MB takes above what the text itself takes: the largest resident
 // size during one conversion, less the resident size before it, per byte of the file (the
 // realistic text is ASCII: a byte a character). The first conversion is measured, before any
@@ -94,14 +82,14 @@ void BM_PeakMemory10MB(benchmark::State &state)
     const ConvertOptions options = usOptions();
     // Writing 5 to clear_refs sets the peak back to the present resident size.
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    const qint64 before = residentBytes("VmRSS:");
+    const qint64 before = ResidentBytes("VmRSS:");
     if (before < 0 || !clear.open(QIODevice::WriteOnly) || clear.write("5") != 1) {
         state.SkipWithError("no /proc/self to measure memory with");
         return;
     }
     clear.close();
     benchmark::DoNotOptimize(ConvertInfoText(text, options));
-    const qint64 peak = residentBytes("VmHWM:");
+    const qint64 peak = ResidentBytes("VmHWM:");
     for (auto _ : state)
         benchmark::DoNotOptimize(ConvertInfoText(text, options));
     state.counters["bytes_per_input_byte"] = double(peak - before) / double(text.size());

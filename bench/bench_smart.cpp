@@ -4,6 +4,7 @@
 // it holds while reading stays under 3 bytes a byte of the text.
 #include "common/textfile.h"
 #include "hostilelines.h"
+#include "residentmemory.h"
 #include "smart/recogniseinfotext.h"
 
 #include <benchmark/benchmark.h>
@@ -95,19 +96,6 @@ void BM_SmartHostileFirstLines(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * text.size() * 2);
 }
 
-// The largest resident size of the process so far, or the present one, in bytes (Linux).
-qint64 residentBytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong() * 1024;
-    }
-    return -1;
-}
-
 // Texts of 16 MiB, the most a file may hold, in the shapes that cost the most to read: the
 // real corpus over and over, numbering that restarts every two tracks (a disc every twelve
 // bytes), a line a word, the restarts with tabs, and a single line.
@@ -131,14 +119,14 @@ void BM_SmartPeakMemory(benchmark::State &state)
     // resident size.
     malloc_trim(0);
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    const qint64 before = residentBytes("VmRSS:");
+    const qint64 before = ResidentBytes("VmRSS:");
     if (before < 0 || !clear.open(QIODevice::WriteOnly) || clear.write("5") != 1) {
         state.SkipWithError("no /proc/self to measure memory with");
         return;
     }
     clear.close();
     const qint64 document = RecogniseInfoText(text, options).size() * 2;
-    const qint64 peak = residentBytes("VmHWM:");
+    const qint64 peak = ResidentBytes("VmHWM:");
     for (auto _ : state)
         benchmark::DoNotOptimize(RecogniseInfoText(text, options));
     const double perByte = double(peak - before - document) / double(text.size());

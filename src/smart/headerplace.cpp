@@ -120,21 +120,7 @@ std::optional<PlaceParts> PlaceOfFields(const QList<QStringView> &fields, bool *
 
 bool HasVenueWord(QStringView s)
 {
-    const QString lower = LowerCased(s);
-    qsizetype i = 0;
-    while (i < lower.size()) {
-        if (!lower[i].isLetter()) {
-            ++i;
-            continue;
-        }
-        qsizetype e = i;
-        while (e < lower.size() && lower[e].isLetter())
-            ++e;
-        if (IsVenueWord(QStringView(lower).sliced(i, e - i)))
-            return true;
-        i = e;
-    }
-    return false;
+    return AnyLetterWord(LowerCased(s), [](QStringView w) { return IsVenueWord(w); });
 }
 
 PlaceParts ReadHeaderPlace(QStringView s)

@@ -3,6 +3,7 @@
 #include "convert/textterms.h"
 #include "smart/headerplace.h"
 #include "smart/lexicon.h"
+#include "smart/textscan.h"
 
 namespace tapewright::smart {
 
@@ -31,21 +32,7 @@ bool isTimeOfDay(QStringView lower)
 
 bool hasEventWord(QStringView lower)
 {
-    qsizetype i = 0;
-    while (i < lower.size()) {
-        if (!lower[i].isLetter()) {
-            ++i;
-            continue;
-        }
-        qsizetype e = i;
-        while (e < lower.size() && lower[e].isLetter())
-            ++e;
-        const QStringView w = lower.sliced(i, e - i);
-        if (IsEventWord(w) || w == u"with")
-            return true;
-        i = e;
-    }
-    return false;
+    return AnyLetterWord(lower, [](QStringView w) { return IsEventWord(w) || w == u"with"; });
 }
 
 } // namespace

@@ -69,6 +69,25 @@ inline bool HasDigit(QStringView s)
     return false;
 }
 
+// Whether a word of s (a run of letters) is one that isWord accepts.
+template <typename Predicate> bool AnyLetterWord(QStringView s, Predicate isWord)
+{
+    qsizetype i = 0;
+    while (i < s.size()) {
+        if (!s[i].isLetter()) {
+            ++i;
+            continue;
+        }
+        qsizetype e = i;
+        while (e < s.size() && s[e].isLetter())
+            ++e;
+        if (isWord(s.sliced(i, e - i)))
+            return true;
+        i = e;
+    }
+    return false;
+}
+
 // The words of a line (blank-separated, parenthesised and bracketed notes left out): how many,
 // and how many of them begin with a small letter without being words that titles write small
 // ("of", "the", "and" ...).
